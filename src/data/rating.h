@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+namespace MBDataContainer {
+
+// The state of a field or of a group of fields. Worse states have larger numbers, so a group's
+// rating is the maximum of its fields' ratings; the values file writes them as the digits 0 to 3.
+using Rating = std::int32_t;
+
+inline constexpr Rating RatingNone = 0;
+inline constexpr Rating RatingOk = 1;
+inline constexpr Rating RatingWarning = 2;
+inline constexpr Rating RatingError = 3;
+
+}  // namespace MBDataContainer
