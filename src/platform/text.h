@@ -12,4 +12,11 @@ std::wstring AnsiToWide(const std::string& text);
 // Whether `c` can be written in the ANSI code page without loss.
 bool IsAnsiRepresentable(wchar_t c);
 
+// Upper case as the system's file names and settings names compare (CharUpperBuffW on Windows;
+// Latin, Greek and Cyrillic letters on posix).
+std::wstring UpperCase(const std::wstring& text);
+
+// Whether two names are equal without regard to case.
+bool EqualNoCase(const std::wstring& a, const std::wstring& b);
+
 }  // namespace platform

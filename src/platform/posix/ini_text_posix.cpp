@@ -1,0 +1,219 @@
+#include "platform/posix/ini_text_posix.h"
+
+#include <cstdint>
+
+#include "platform/posix/native_path_posix.h"
+#include "platform/text.h"
+
+namespace platform::posix {
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LeBom[] = "\xFF\xFE";
+
+bool StartsWith(const std::string& bytes, const char* prefix, std::size_t length)
+{
+    return bytes.compare(0, length, prefix, length) == 0;
+}
+
+}  // namespace
+
+bool IsProfileSpace(wchar_t c)
+{
+    const auto code = static_cast<std::uint32_t>(c);
+    return (code >= 0x09 && code <= 0x0D) || code == 0x20 || code == 0x1A || code == 0x85 || code == 0xA0 ||
+           code == 0x1680 || (code >= 0x2000 && code <= 0x200A) || code == 0x2028 || code == 0x2029 ||
+           code == 0x202F || code == 0x205F || code == 0x3000;
+}
+
+std::wstring TrimProfileSpace(const std::wstring& text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsProfileSpace(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsProfileSpace(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
+
+IniText::IniText(std::string bytes) : m_strBytes(std::move(bytes))
+{
+    if (StartsWith(m_strBytes, kUtf8Bom, 3)) {
+        m_encoding = Encoding::Utf8;
+        m_nTextBegin = 3;
+    } else if (StartsWith(m_strBytes, kUtf16LeBom, 2)) {
+        m_encoding = Encoding::Utf16Le;
+        m_nTextBegin = 2;
+    }
+    Parse();
+}
+
+std::wstring IniText::Decode(std::size_t begin, std::size_t end) const
+{
+    switch (m_encoding) {
+    case Encoding::Utf8:
+        return FromNative(m_strBytes.substr(begin, end - begin));
+    case Encoding::Utf16Le: {
+        std::wstring text;
+        for (std::size_t i = begin; i + 1 < end; i += 2) {
+            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(m_strBytes[i]) |
+                                                (static_cast<unsigned char>(m_strBytes[i + 1]) << 8)));
+        }
+        return text;
+    }
+    case Encoding::Ansi:
+        break;
+    }
+    return AnsiToWide(m_strBytes.substr(begin, end - begin));
+}
+
+std::string IniText::Encode(const std::wstring& text) const
+{
+    switch (m_encoding) {
+    case Encoding::Utf8:
+        return ToNative(text);
+    case Encoding::Utf16Le: {
+        std::string bytes;
+        for (wchar_t c : text) {
+            auto code = static_cast<std::uint32_t>(c);
+            if (code > 0xFFFF) {
+                code -= 0x10000;
+                const std::uint32_t high = 0xD800 + (code >> 10);
+                const std::uint32_t low = 0xDC00 + (code & 0x3FF);
+                bytes += {static_cast<char>(high & 0xFF), static_cast<char>(high >> 8),
+                          static_cast<char>(low & 0xFF), static_cast<char>(low >> 8)};
+            } else {
+                bytes += {static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
+            }
+        }
+        return bytes;
+    }
+    case Encoding::Ansi:
+        break;
+    }
+    return WideToAnsi(text);
+}
+
+void IniText::Parse()
+{
+    m_lines.clear();
+    m_sections.clear();
+    m_sections.push_back(Section{L"", {}, 0, false});
+    const std::size_t unit = m_encoding == Encoding::Utf16Le ? 2 : 1;
+    const auto unitAt = [&](std::size_t pos) {
+        return unit == 1 ? static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]))
+                         : static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]) |
+                                                 (static_cast<unsigned char>(m_strBytes[pos + 1]) << 8));
+    };
+    std::size_t pos = m_nTextBegin;
+    const std::size_t size = m_strBytes.size() - (m_strBytes.size() - m_nTextBegin) % unit;
+    while (pos < size) {
+        std::size_t end = pos;
+        while (end < size && unitAt(end) != '\r' && unitAt(end) != '\n') {
+            end += unit;
+        }
+        std::size_t next = end;
+        if (next < size && unitAt(next) == '\r') {
+            next += unit;
+        }
+        if (next < size && unitAt(next) == '\n' && (next == end || unitAt(end) == '\r')) {
+            next += unit;
+        }
+        m_lines.push_back(Line{pos, end, next, TrimProfileSpace(Decode(pos, end))});
+        pos = next;
+    }
+
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const std::wstring& text = m_lines[i].strText;
+        if (text.empty()) {
+            continue;
+        }
+        const std::size_t close = text.rfind(L']');
+        if (text[0] == L'[' && close != std::wstring::npos) {
+            m_sections.push_back(Section{TrimProfileSpace(text.substr(1, close - 1)), {}, i, true});
+            continue;
+        }
+        Section& section = m_sections.back();
+        section.idxLastLine = i;
+        const std::size_t equals = text.find(L'=');
+        if (equals == std::wstring::npos) {
+            section.keys.push_back(Key{text, std::nullopt, i});
+        } else {
+            section.keys.push_back(
+                Key{TrimProfileSpace(text.substr(0, equals)), TrimProfileSpace(text.substr(equals + 1)), i});
+        }
+    }
+}
+
+const IniText::Section* IniText::FindSection(const std::wstring& name) const
+{
+    const std::wstring wanted = TrimProfileSpace(name);
+    for (const Section& section : m_sections) {
+        // The nameless part before the first header is a section only when it holds lines.
+        const bool present = section.bHasHeader || !section.keys.empty();
+        if (present && EqualNoCase(section.strName, wanted)) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::wstring> IniText::Find(const std::wstring& section, const std::wstring& key) const
+{
+    const Section* found = FindSection(section);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    const std::wstring wanted = TrimProfileSpace(key);
+    for (const Key& entry : found->keys) {
+        if (EqualNoCase(entry.strName, wanted)) {
+            return entry.strValue;
+        }
+    }
+    return std::nullopt;
+}
+
+void IniText::Splice(std::size_t begin, std::size_t end, const std::wstring& text)
+{
+    m_strBytes.replace(begin, end - begin, Encode(text));
+    Parse();
+}
+
+void IniText::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value)
+{
+    std::size_t start = 0;
+    while (start < value.size() && IsProfileSpace(value[start])) {
+        ++start;
+    }
+    const std::wstring written = value.substr(start);
+    const std::wstring keyName = TrimProfileSpace(key);
+
+    const Section* found = FindSection(section);
+    if (found != nullptr) {
+        for (const Key& entry : found->keys) {
+            if (EqualNoCase(entry.strName, keyName)) {
+                const Line& line = m_lines[entry.idxLine];
+                Splice(line.nBegin, line.nEnd, entry.strName + L"=" + written);
+                return;
+            }
+        }
+        const Line& last = m_lines[found->idxLastLine];
+        if (last.nNext > last.nEnd) {
+            Splice(last.nNext, last.nNext, keyName + L"=" + written + L"\r\n");
+        } else {
+            Splice(last.nEnd, last.nEnd, L"\r\n" + keyName + L"=" + written + L"\r\n");
+        }
+        return;
+    }
+    std::wstring added;
+    if (!m_lines.empty() && m_lines.back().nNext == m_lines.back().nEnd) {
+        added = L"\r\n";
+    }
+    added += L"[" + TrimProfileSpace(section) + L"]\r\n" + keyName + L"=" + written + L"\r\n";
+    Splice(m_strBytes.size(), m_strBytes.size(), added);
+}
+
+}  // namespace platform::posix

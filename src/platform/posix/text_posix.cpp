@@ -1,0 +1,119 @@
+#include "platform/text.h"
+
+#include <array>
+#include <cstdint>
+
+namespace platform {
+namespace {
+
+// cp1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined map to the control
+// characters of the same value, as Windows maps them, so any byte sequence survives a round trip.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The cp1252 byte of `c`, or -1 when the code page cannot hold it.
+int ToCp1252(wchar_t c)
+{
+    const auto code = static_cast<std::uint32_t>(c);
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        return static_cast<int>(code);
+    }
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == code) {
+            return static_cast<int>(0x80 + i);
+        }
+    }
+    return -1;
+}
+
+wchar_t ToUpperChar(wchar_t c)
+{
+    const auto code = static_cast<std::uint32_t>(c);
+    if (code >= 'a' && code <= 'z') {
+        return static_cast<wchar_t>(code - 0x20);
+    }
+    if (code < 0xE0) {
+        return c;
+    }
+    if (code <= 0xFE && code != 0xF7) {
+        return static_cast<wchar_t>(code - 0x20);
+    }
+    if (code == 0xFF) {
+        return static_cast<wchar_t>(0x178);
+    }
+    // Latin Extended-A: pairs of capital (even) and small (odd) letters, except the ranges
+    // where the pairs start on an odd code point.
+    if ((code >= 0x100 && code <= 0x137) || (code >= 0x14A && code <= 0x177)) {
+        return static_cast<wchar_t>(code & ~1U);
+    }
+    if ((code >= 0x139 && code <= 0x148) || (code >= 0x179 && code <= 0x17E)) {
+        return static_cast<wchar_t>((code & 1U) != 0 ? code : code - 1);
+    }
+    if (code >= 0x3B1 && code <= 0x3C9 && code != 0x3C2) {
+        return static_cast<wchar_t>(code - 0x20);
+    }
+    if (code >= 0x430 && code <= 0x44F) {
+        return static_cast<wchar_t>(code - 0x20);
+    }
+    if (code >= 0x450 && code <= 0x45F) {
+        return static_cast<wchar_t>(code - 0x50);
+    }
+    return c;
+}
+
+}  // namespace
+
+std::string WideToAnsi(const std::wstring& text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (wchar_t c : text) {
+        const int byte = ToCp1252(c);
+        result.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+    }
+    return result;
+}
+
+std::wstring AnsiToWide(const std::string& text)
+{
+    std::wstring result;
+    result.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        result.push_back(byte >= 0x80 && byte < 0xA0 ? static_cast<wchar_t>(kHighControls[byte - 0x80])
+                                                     : static_cast<wchar_t>(byte));
+    }
+    return result;
+}
+
+bool IsAnsiRepresentable(wchar_t c)
+{
+    return ToCp1252(c) >= 0;
+}
+
+std::wstring UpperCase(const std::wstring& text)
+{
+    std::wstring result(text);
+    for (wchar_t& c : result) {
+        c = ToUpperChar(c);
+    }
+    return result;
+}
+
+bool EqualNoCase(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ToUpperChar(a[i]) != ToUpperChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace platform
