@@ -28,19 +28,26 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   add_library(vexa_platform_deps INTERFACE)
   target_link_libraries(vexa_platform_deps INTERFACE ole32 oleaut32 uuid advapi32 user32 version)
 elseif(WIN32)
-  # Native Windows (MSVC + vcpkg manifest).
+  # Native Windows: MSVC with the vcpkg manifest (vcpkg.json) and a static triplet such as
+  # x64-windows-static, so the DLL needs no runtime DLLs beside it. vcpkg's tinyxml port
+  # installs the CMake package "tinyxml" with the target unofficial-tinyxml::unofficial-tinyxml;
+  # a plain installation (header and library) is found as well.
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  if(MSVC)
+    add_compile_options(/utf-8 /EHsc)
+  endif()
   find_package(Boost REQUIRED COMPONENTS date_time)
-  find_package(unofficial-tinyxml CONFIG QUIET)
+  find_package(tinyxml CONFIG QUIET)
+  add_library(vexa_tinyxml INTERFACE)
   if(TARGET unofficial-tinyxml::unofficial-tinyxml)
-    add_library(vexa_tinyxml INTERFACE)
     target_link_libraries(vexa_tinyxml INTERFACE unofficial-tinyxml::unofficial-tinyxml)
   else()
     find_path(TINYXML_INCLUDE_DIR tinyxml.h REQUIRED)
     find_library(TINYXML_LIBRARY tinyxml REQUIRED)
-    add_library(vexa_tinyxml INTERFACE)
     target_include_directories(vexa_tinyxml INTERFACE ${TINYXML_INCLUDE_DIR})
     target_link_libraries(vexa_tinyxml INTERFACE ${TINYXML_LIBRARY})
   endif()
+  # The port compiles TinyXML with STL strings; every user of its header must agree.
   target_compile_definitions(vexa_tinyxml INTERFACE TIXML_USE_STL)
   add_library(vexa_platform_deps INTERFACE)
   target_link_libraries(vexa_platform_deps INTERFACE ole32 oleaut32 uuid advapi32 user32 version)
