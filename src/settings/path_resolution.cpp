@@ -1,0 +1,121 @@
+#include <mutex>
+#include <optional>
+
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/seam.h"
+#include "platform/text.h"
+#include "settings/module_ini_path.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr wchar_t kComputerIniFallback[] = L"c:\\Computer.ini";
+constexpr std::size_t kMaxModulePath = 260;
+
+// Replaces every occurrence of `token` and continues after each replacement, so a value that
+// holds the token itself is not expanded again.
+void ReplaceAll(std::wstring& text, const std::wstring& token, const std::wstring& replacement)
+{
+    std::size_t pos = text.find(token);
+    while (pos != std::wstring::npos) {
+        text.replace(pos, token.size(), replacement);
+        pos = text.find(token, pos + replacement.size());
+    }
+}
+
+bool IsLetter(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+// "c:\" or "\\server\share\".
+bool IsDriveRoot(const std::wstring& path)
+{
+    if (path.size() == 3 && IsLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
+        return true;
+    }
+    if (path.size() < 6 || path.compare(0, 2, L"\\\\") != 0 || path.back() != L'\\') {
+        return false;
+    }
+    const std::size_t separator = path.find(L'\\', 2);
+    return separator > 2 && separator + 2 < path.size() && path.find(L'\\', separator + 1) == path.size() - 1;
+}
+
+}  // namespace
+
+std::wstring ResolvePath(const std::wstring& path, const std::wstring& fallback)
+{
+    const std::size_t first = path.find(L'%');
+    const std::size_t second = first == std::wstring::npos ? first : path.find(L'%', first + 1);
+    if (second == std::wstring::npos) {
+        return path;
+    }
+    const std::wstring token = path.substr(first, second - first + 1);
+    const std::wstring name = token.substr(1, token.size() - 2);
+    const std::optional<std::wstring> value = platform::Use<platform::Environment>().Get(name);
+    if (!value) {
+        return fallback;
+    }
+    std::wstring resolved(path);
+    ReplaceAll(resolved, token, *value);
+    return resolved;
+}
+
+std::wstring GetComputerIniPath()
+{
+    try {
+        return ResolvePath(L"%COMPUTER_INI%", kComputerIniFallback);
+    } catch (...) {
+        return kComputerIniFallback;
+    }
+}
+
+std::wstring ModuleIniPathOf(const std::wstring& modulePath)
+{
+    std::wstring path = platform::UpperCase(modulePath);
+    ReplaceAll(path, L".EXE", L".INI");
+    ReplaceAll(path, L".DLL", L".INI");
+    return path;
+}
+
+std::wstring GetModuleIniPath()
+{
+    // Kept for the life of the module; built again while it is empty, as when the module path
+    // could not be read. The lock makes a first use from two threads harmless.
+    static std::mutex s_mutex;
+    static std::wstring s_path;
+    const std::lock_guard<std::mutex> lock(s_mutex);
+    if (s_path.empty()) {
+        s_path = ModuleIniPathOf(platform::Use<platform::FileSystem>().ModulePath(kMaxModulePath));
+    }
+    return s_path;
+}
+
+std::wstring NumberedName(const std::wstring& name, int n)
+{
+    return n == 0 ? name : name + std::to_wstring(n);
+}
+
+bool PathExists(const std::wstring& path)
+{
+    if (path.empty()) {
+        return false;
+    }
+    std::wstring copy;
+    copy.reserve(path.size());
+    for (wchar_t c : path) {
+        if (c != L'"') {
+            copy.push_back(c);
+        }
+    }
+    copy.erase(0, copy.find_first_not_of(L" \t\r\n\v\f"));
+    platform::FileSystem& fileSystem = platform::Use<platform::FileSystem>();
+    if (IsDriveRoot(copy) && fileSystem.DriveReady(copy)) {
+        return true;
+    }
+    if (!copy.empty() && copy.back() == L'\\') {
+        copy.pop_back();
+    }
+    return fileSystem.FindEntry(copy);
+}
