@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "platform/last_error.h"
+#include "platform/profile.h"
+
+namespace fakes {
+
+// Private-profile files held in memory: exact names, no integer subtleties beyond a decimal or
+// negative number. Writes can be made to fail with a chosen system error code.
+class MemoryProfile : public platform::Profile {
+public:
+    using Key = std::tuple<std::wstring, std::wstring, std::wstring>;  // file, section, key
+
+    std::wstring GetString(const std::wstring& section, const std::wstring& key,
+                           const std::wstring& defaultValue, std::size_t bufferChars,
+                           const std::wstring& file) override
+    {
+        const auto entry = entries.find(Key(file, section, key));
+        std::wstring value = entry != entries.end() ? entry->second : defaultValue;
+        if (bufferChars > 0 && value.size() > bufferChars - 1) {
+            value.resize(bufferChars - 1);
+        }
+        return value;
+    }
+
+    unsigned int GetInt(const std::wstring& section, const std::wstring& key, int defaultValue,
+                        const std::wstring& file) override
+    {
+        const auto entry = entries.find(Key(file, section, key));
+        if (entry == entries.end()) {
+            return static_cast<unsigned int>(defaultValue);
+        }
+        return static_cast<unsigned int>(std::stol(entry->second));
+    }
+
+    bool WriteString(const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value, const std::wstring& file) override
+    {
+        ++writes;
+        if (failWrites) {
+            platform::SetLastErrorCode(failureCode);
+            return false;
+        }
+        entries[Key(file, section, key)] = value;
+        return true;
+    }
+
+    const std::wstring* Find(const std::wstring& file, const std::wstring& section,
+                             const std::wstring& key) const
+    {
+        const auto entry = entries.find(Key(file, section, key));
+        return entry != entries.end() ? &entry->second : nullptr;
+    }
+
+    std::map<Key, std::wstring> entries;
+    std::size_t writes = 0;
+    bool failWrites = false;
+    unsigned long failureCode = platform::kErrorPathNotFound;
+};
+
+}  // namespace fakes
