@@ -130,6 +130,28 @@ TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault)
     EXPECT_EQ(ReadInt(L"m.ini", L"T", L"k", 77), 77u);
     EXPECT_EQ(ReadInt(L"m.ini", L"S", L"x", 76), 76u);
     EXPECT_EQ(ReadInt(L"m.ini", L"S", L"k", 76), 1u);
+    // Without a file name nothing is read or written.
+    EXPECT_EQ(m_profile.GetString(L"S", L"k", L"DEF", 260, L""), L"DEF");
+    platform::SetLastErrorCode(0);
+    EXPECT_FALSE(m_profile.WriteString(L"S", L"k", L"v", L""));
+    EXPECT_EQ(platform::GetLastErrorCode(), platform::kErrorAccessDenied);
+}
+
+TEST_F(ProfileTest, DefaultLosesMatchingQuotesLikeAValue)
+{
+    m_folder.Write(L"m.ini", "[S]\r\nk=1\r\n");
+    EXPECT_EQ(Read(L"m.ini", L"S", L"x", L"\"qd\""), L"qd");
+    EXPECT_EQ(Read(L"none.ini", L"S", L"x", L"'qd'"), L"qd");
+}
+
+TEST_F(ProfileTest, OnlyAsciiBlanksAroundValuesAreRemoved)
+{
+    m_folder.Write(L"u.ini", "\xef\xbb\xbf[S]\r\nnbsp=\xc2\xa0x\xc2\xa0\r\nideographic=\xe3\x80\x80x\r\n"
+                             "eof_mark=\x1ax\x1a\r\nvertical=\x0b\x0cx\x0b\x0c\r\n");
+    EXPECT_EQ(Read(L"u.ini", L"S", L"nbsp"), L"\u00a0x\u00a0");
+    EXPECT_EQ(Read(L"u.ini", L"S", L"ideographic"), L"\u3000x");
+    EXPECT_EQ(Read(L"u.ini", L"S", L"eof_mark"), L"x");
+    EXPECT_EQ(Read(L"u.ini", L"S", L"vertical"), L"x");
 }
 
 TEST_F(ProfileTest, WriteChangesOnlyItsLine)

@@ -20,10 +20,8 @@ bool StartsWith(const std::string& bytes, const char* prefix, std::size_t length
 
 bool IsProfileSpace(wchar_t c)
 {
-    const auto code = static_cast<std::uint32_t>(c);
-    return (code >= 0x09 && code <= 0x0D) || code == 0x20 || code == 0x1A || code == 0x85 || code == 0xA0 ||
-           code == 0x1680 || (code >= 0x2000 && code <= 0x200A) || code == 0x2028 || code == 0x2029 ||
-           code == 0x202F || code == 0x205F || code == 0x3000;
+    // ASCII blanks and the end-of-file mark only: a no-break or other Unicode space stays.
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
 }
 
 std::wstring TrimProfileSpace(const std::wstring& text)

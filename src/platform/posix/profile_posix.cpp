@@ -186,7 +186,7 @@ public:
         const std::wstring fallback = TrimDefault(defaultValue);
         const std::optional<std::string> bytes = ReadFile(posix::NativePath(file));
         if (!bytes) {
-            return fallback.substr(0, bufferChars - 1);
+            return CopyEntry(fallback, bufferChars);
         }
         const std::optional<std::wstring> value = posix::IniText(*bytes).Find(section, key);
         SetLastErrorCode(kErrorSuccess);
