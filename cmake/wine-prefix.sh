@@ -13,6 +13,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 case "$1" in
   start)
+    mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 </dev/null
     wine wineboot >/dev/null 2>&1 </dev/null
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
