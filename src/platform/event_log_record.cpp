@@ -1,0 +1,84 @@
+#include "platform/event_log_record.h"
+
+#include "platform/utf16.h"
+
+namespace platform {
+namespace {
+
+std::uint32_t Read32(const std::uint8_t* at)
+{
+    return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+std::uint16_t Read16(const std::uint8_t* at)
+{
+    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
+
+void Write32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+}  // namespace
+
+bool ParseEventLogRecord(const std::uint8_t* bytes, std::size_t size, EventLogRecordView& record)
+{
+    if (size < kEventLogRecordFixedSize) {
+        return false;
+    }
+    const std::uint32_t length = Read32(bytes + kRecordLengthOffset);
+    if (length < kEventLogRecordFixedSize + sizeof(std::uint32_t) || length % 4 != 0 ||
+        length > size || Read32(bytes + kRecordSignatureOffset) != kEventLogSignature) {
+        return false;
+    }
+    // The source name ends before the closing length field.
+    const std::size_t nameUnits = (length - sizeof(std::uint32_t) - kEventLogRecordFixedSize) / 2;
+    const std::uint8_t* name = bytes + kEventLogRecordFixedSize;
+    std::size_t units = 0;
+    while (units < nameUnits && Read16(name + 2 * units) != 0) {
+        ++units;
+    }
+    if (units == nameUnits) {
+        return false;
+    }
+    record.length = length;
+    record.recordNumber = Read32(bytes + kRecordNumberOffset);
+    record.timeGenerated = Read32(bytes + kRecordTimeGeneratedOffset);
+    record.timeWritten = Read32(bytes + kRecordTimeWrittenOffset);
+    record.eventId = Read32(bytes + kRecordEventIdOffset);
+    record.eventType = Read16(bytes + kRecordEventTypeOffset);
+    record.sourceName = FromUtf16Le(name, units);
+    return true;
+}
+
+std::vector<std::uint8_t> BuildEventLogRecord(const EventLogRecordData& data)
+{
+    std::vector<std::uint8_t> bytes(kEventLogRecordFixedSize, 0);
+    AppendUtf16Le(bytes, data.sourceName);
+    AppendUtf16Le(bytes, data.computerName);
+    while (bytes.size() % 4 != 0) {
+        bytes.push_back(0);
+    }
+    const auto variablePart = static_cast<std::uint32_t>(bytes.size());
+    bytes.resize(bytes.size() + sizeof(std::uint32_t));
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    Write32(bytes, kRecordLengthOffset, length);
+    Write32(bytes, kRecordSignatureOffset, kEventLogSignature);
+    Write32(bytes, kRecordNumberOffset, data.recordNumber);
+    Write32(bytes, kRecordTimeGeneratedOffset, data.timeGenerated);
+    Write32(bytes, kRecordTimeWrittenOffset, data.timeWritten);
+    Write32(bytes, kRecordEventIdOffset, data.eventId);
+    bytes[kRecordEventTypeOffset] = static_cast<std::uint8_t>(data.eventType);
+    bytes[kRecordEventTypeOffset + 1] = static_cast<std::uint8_t>(data.eventType >> 8);
+    // No strings, SID or data: their offsets point behind the names, as Windows writes them.
+    Write32(bytes, kRecordStringOffsetOffset, variablePart);
+    Write32(bytes, kRecordUserSidOffsetOffset, variablePart);
+    Write32(bytes, kRecordDataOffsetOffset, variablePart);
+    Write32(bytes, length - sizeof(std::uint32_t), length);
+    return bytes;
+}
+
+}  // namespace platform
