@@ -1,0 +1,107 @@
+#include "acquisition/speed_fan.h"
+
+#include <string>
+
+#include "acquisition/sensor_names.h"
+#include "platform/seam.h"
+#include "platform/shared_memory.h"
+#include "support/scoped_handle.h"
+
+namespace MBDataAquisition {
+
+namespace {
+
+// The outside tool's block name; as a file name it is relative to the working directory.
+const wchar_t kSharedMemoryName[] = L"SFSharedMemory_ALM";
+
+std::uint32_t ReadLittleEndian32(const unsigned char* bytes)
+{
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+// Unmaps the view on every way out of the read.
+class MappedView {
+public:
+    MappedView(platform::SharedMemory& p_Memory, void* p_pView) : m_Memory(p_Memory), m_pView(p_pView)
+    {
+    }
+    ~MappedView()
+    {
+        if (m_pView != nullptr) {
+            m_Memory.UnmapView(m_pView);
+        }
+    }
+    MappedView(const MappedView&) = delete;
+    MappedView& operator=(const MappedView&) = delete;
+    const unsigned char* Bytes() const { return static_cast<const unsigned char*>(m_pView); }
+
+private:
+    platform::SharedMemory& m_Memory;
+    void* m_pView;
+};
+
+}  // namespace
+
+SpeedFan::SpeedFan()
+{
+    SensorNames.FanCount = kSensorCount;
+    SensorNames.TempCount = kSensorCount;
+    SensorNames.VoltageCount = 0;
+    for (std::uint32_t i = 0; i < kSensorCount; ++i) {
+        StoreSensorName(SensorNames.FanNames, i, L"Fan" + std::to_wstring(i));
+    }
+    for (std::uint32_t i = 0; i < kSensorCount; ++i) {
+        StoreSensorName(SensorNames.TempNames, i, L"Temp" + std::to_wstring(i));
+    }
+}
+
+void SpeedFan::Update()
+{
+    platform::SharedMemory& l_Memory = platform::Use<platform::SharedMemory>();
+    const auto l_fnClose = [&l_Memory](platform::Handle p_hHandle) { l_Memory.Close(p_hHandle); };
+
+    // When the tool runs, its named mapping exists and the file and the size are ignored;
+    // otherwise a zero-filled mapping backed by the file is made, and every reading is 0.
+    // Declared in this order so the mapping is closed before the file.
+    const utils::ScopedHandle l_hFile(l_Memory.OpenFile(kSharedMemoryName), l_fnClose);
+    const utils::ScopedHandle l_hMapping(
+        l_Memory.CreateMapping(l_hFile.Get(), kSharedMemoryName, kBlockSize), l_fnClose);
+    if (!l_hMapping.IsValid()) {
+        return;
+    }
+    const MappedView l_View(l_Memory, l_Memory.MapView(l_hMapping.Get(), kBlockSize, false));
+    const unsigned char* l_pBlock = l_View.Bytes();
+    if (l_pBlock == nullptr) {
+        return;
+    }
+
+    // Copied bit for bit and without synchronisation with the writer: a reading may be torn
+    // across one of its updates, which the next cycle corrects.
+    for (std::uint32_t i = 0; i < kSensorCount; ++i) {
+        const std::uint32_t l_nValue = ReadLittleEndian32(l_pBlock + kFanOffset + 4 * i);
+        m_aFan[i] = l_nValue;
+        m_mapFan[SensorNameAt(SensorNames.FanNames, i)] = l_nValue;
+    }
+    for (std::uint32_t i = 0; i < kSensorCount; ++i) {
+        const std::uint32_t l_nValue = ReadLittleEndian32(l_pBlock + kTempOffset + 4 * i);
+        m_aTemp[i] = l_nValue;
+        m_mapTemp[SensorNameAt(SensorNames.TempNames, i)] = l_nValue;
+    }
+}
+
+std::int32_t SpeedFan::GetFan(std::uint32_t p_idxValue)
+{
+    return p_idxValue < kSensorCount ? static_cast<std::int32_t>(m_aFan[p_idxValue]) : 0;
+}
+
+std::int32_t SpeedFan::GetTemp(std::uint32_t p_idxValue)
+{
+    return p_idxValue < kSensorCount ? static_cast<std::int32_t>(m_aTemp[p_idxValue]) : 0;
+}
+
+std::int32_t SpeedFan::GetVoltage(std::uint32_t /*p_idxValue*/) { return 0; }
+
+std::int32_t SpeedFan::GetBattery(std::uint32_t /*p_idxValue*/) { return 0; }
+
+}  // namespace MBDataAquisition

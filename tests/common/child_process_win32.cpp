@@ -1,0 +1,72 @@
+#include "common/child_process.h"
+
+#include <windows.h>
+
+#include <thread>
+
+namespace vexa_test {
+
+namespace {
+
+// Wine runs the test with Unix paths from the build; its drive Z: is the Unix root.
+std::wstring WindowsProgramPath(const std::string& program)
+{
+    std::wstring path(program.begin(), program.end());
+    if (!path.empty() && path[0] == L'/') {
+        path = L"Z:" + path;
+    }
+    for (auto& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    return path;
+}
+
+}  // namespace
+
+struct ChildProcess::Impl {
+    PROCESS_INFORMATION process{};
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
+    : m_pImpl(std::make_unique<Impl>())
+{
+    const std::wstring path = WindowsProgramPath(program);
+    std::wstring commandLine = L"\"" + path + L"\"";
+    for (const auto& argument : arguments) {
+        commandLine += L" \"" + std::wstring(argument.begin(), argument.end()) + L"\"";
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &m_pImpl->process)) {
+        m_pImpl->process = PROCESS_INFORMATION{};
+    }
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_pImpl->process.hProcess != nullptr) {
+        TerminateProcess(m_pImpl->process.hProcess, 0);
+        WaitForSingleObject(m_pImpl->process.hProcess, 10000);
+        CloseHandle(m_pImpl->process.hThread);
+        CloseHandle(m_pImpl->process.hProcess);
+    }
+}
+
+bool ChildProcess::Started() const { return m_pImpl->process.hProcess != nullptr; }
+
+bool WaitForFile(const std::filesystem::path& file, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!std::filesystem::exists(file)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+}  // namespace vexa_test
