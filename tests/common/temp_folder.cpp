@@ -10,6 +10,8 @@
 #include <windows.h>
 #else
 #include <cstdlib>
+
+#include "platform/posix/native_path_posix.h"
 #endif
 
 namespace testing_support {
@@ -37,7 +39,7 @@ void SetVariable(const std::wstring& name, const std::wstring* value)
 #else
 std::string Narrow(const std::wstring& text)
 {
-    return std::filesystem::path(text).string();
+    return platform::posix::ToNative(text);
 }
 
 bool GetVariable(const std::wstring& name, std::wstring& value)
@@ -46,7 +48,7 @@ bool GetVariable(const std::wstring& name, std::wstring& value)
     if (found == nullptr) {
         return false;
     }
-    value = std::filesystem::path(found).wstring();
+    value = platform::posix::FromNative(found);
     return true;
 }
 
