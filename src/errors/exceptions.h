@@ -38,7 +38,7 @@ public:
 class GFileException : public GException {
 public:
     GFileException(std::uint32_t code, const std::wstring& location, const std::wstring& filename);
-    GFileException(const GFileException& other) = default;
+    GFileException(const GFileException& other);
     void LogExceptionInfo() const override;
     const std::wstring& GetFilename() const { return m_strFilename; }
 
