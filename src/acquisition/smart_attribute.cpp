@@ -1,0 +1,36 @@
+#include "acquisition/smart_attribute.h"
+
+#include <cstddef>
+
+namespace diag {
+
+namespace {
+
+constexpr std::size_t kFirstEntryOffset = 2;
+constexpr std::size_t kEntrySize = 12;
+constexpr std::size_t kEntryCount = 30;
+
+std::uint16_t ReadUInt16(const std::uint8_t* p_pBytes)
+{
+    return static_cast<std::uint16_t>(p_pBytes[0] | (p_pBytes[1] << 8));
+}
+
+}  // namespace
+
+SmartTable ParseAttributeBlock(const std::uint8_t* p_pBlock)
+{
+    SmartTable l_Table;
+    for (std::size_t i = 0; i < kEntryCount; ++i) {
+        const std::uint8_t* l_pEntry = p_pBlock + kFirstEntryOffset + i * kEntrySize;
+        SmartAttribute l_Attribute;
+        l_Attribute.Id = l_pEntry[0];
+        l_Attribute.StatusFlags = ReadUInt16(l_pEntry + 1);
+        l_Attribute.CurrentValue = l_pEntry[3];
+        l_Attribute.WorstValue = l_pEntry[4];
+        l_Attribute.RawValue = ReadUInt16(l_pEntry + 5);
+        l_Table.emplace(l_Attribute.Id, l_Attribute);
+    }
+    return l_Table;
+}
+
+}  // namespace diag

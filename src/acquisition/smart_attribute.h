@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+
+namespace diag {
+
+// One attribute of a drive's S.M.A.R.T. table, as kept in memory. Of the raw value only its low
+// 16 bits are kept.
+struct SmartAttribute {
+    std::uint8_t Id = 0;
+    std::uint16_t StatusFlags = 0;
+    std::uint8_t CurrentValue = 0;
+    std::uint8_t WorstValue = 0;
+    std::uint16_t RawValue = 0;
+};
+
+using SmartTable = std::unordered_map<std::uint8_t, SmartAttribute>;
+
+// The attributes of a 512-byte attribute data block: 30 entries of 12 bytes from offset 2 (the
+// revision word before them is not used). Of two entries with one ID the first is kept; entries
+// with ID 0 count like any other.
+SmartTable ParseAttributeBlock(const std::uint8_t* p_pBlock);
+
+}  // namespace diag

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/disk_device.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace platform {
+
+// The posix substitute for the physical drives: "\\.\PHYSICALDRIVEn" is the file
+// "PhysicalDriven.bin" in a folder, holding the drive's 512-byte S.M.A.R.T. attribute data block
+// (a shorter file is padded with zeros). A missing file is a missing drive. The device answers the
+// three S.M.A.R.T. control codes; the block is read anew by every read command.
+class SmartFolder final : public DiskDevice {
+public:
+    // An empty folder has no drives.
+    explicit SmartFolder(std::string folder = {});
+
+    Handle Open(const std::wstring& path) override;
+    int Control(Handle handle, std::uint32_t code, const void* input, std::uint32_t inputSize,
+                void* output, std::uint32_t outputSize, std::uint32_t& bytesReturned) override;
+    void Close(Handle handle) override;
+
+private:
+    std::string m_strFolder;
+    std::mutex m_Mutex;
+    std::map<Handle, std::string> m_OpenFiles;
+    Handle m_nNextHandle = 0x100;
+};
+
+}  // namespace platform

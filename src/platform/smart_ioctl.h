@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// The disk driver's S.M.A.R.T. control codes and the byte layouts of their buffers
+// (GETVERSIONINPARAMS, SENDCMDINPARAMS with IDEREGS, SENDCMDOUTPARAMS with DRIVERSTATUS), written
+// out byte by byte so portable code, the posix substitute and test fakes share one definition.
+// The win32 disk device pins every value here against the Windows headers.
+namespace platform::smart {
+
+inline constexpr std::uint32_t kGetVersion = 0x74080;        // SMART_GET_VERSION
+inline constexpr std::uint32_t kSendDriveCommand = 0x7C084;  // SMART_SEND_DRIVE_COMMAND
+inline constexpr std::uint32_t kReceiveDriveData = 0x7C088;  // SMART_RCV_DRIVE_DATA
+inline constexpr std::uint32_t kCapSmartCommands = 4;        // CAP_SMART_CMD
+
+inline constexpr std::size_t kVersionSize = 24;  // sizeof(GETVERSIONINPARAMS)
+inline constexpr std::size_t kVersionCapabilitiesOffset = 4;
+
+inline constexpr std::size_t kCommandInSize = 33;   // sizeof(SENDCMDINPARAMS)
+inline constexpr std::size_t kCommandOutSize = 17;  // sizeof(SENDCMDOUTPARAMS)
+inline constexpr std::size_t kInRegistersOffset = 4;
+inline constexpr std::size_t kInDriveNumberOffset = 12;
+inline constexpr std::size_t kOutDataOffset = 16;
+inline constexpr std::size_t kAttributeBlockSize = 512;  // READ_ATTRIBUTE_BUFFER_SIZE
+inline constexpr std::size_t kReadOutSize = kCommandOutSize + kAttributeBlockSize;  // 529
+
+inline constexpr std::uint8_t kSmartCommand = 0xB0;           // SMART_CMD
+inline constexpr std::uint8_t kFeatureReadAttributes = 0xD0;  // READ_ATTRIBUTES
+inline constexpr std::uint8_t kFeatureEnable = 0xD8;          // ENABLE_SMART
+inline constexpr std::uint8_t kFeatureAutoOffline = 0xDB;     // ENABLE_DISABLE_AUTO_OFFLINE
+inline constexpr std::uint8_t kCylinderLow = 0x4F;            // SMART_CYL_LOW
+inline constexpr std::uint8_t kCylinderHigh = 0xC2;           // SMART_CYL_HI
+inline constexpr std::uint8_t kDriveHead = 0xA0;
+
+// One SENDCMDINPARAMS: the buffer size, the ATA registers (IDEREGS) and the drive number.
+struct Command {
+    std::uint32_t bufferSize = 0;
+    std::uint8_t features = 0;
+    std::uint8_t sectorCount = 0;
+    std::uint8_t sectorNumber = 0;
+    std::uint8_t cylinderLow = 0;
+    std::uint8_t cylinderHigh = 0;
+    std::uint8_t driveHead = 0;
+    std::uint8_t command = 0;
+    std::uint8_t driveNumber = 0;
+};
+
+using CommandBuffer = std::array<std::uint8_t, kCommandInSize>;
+
+// Every byte not named by Command (reserved register, reserved fields, bBuffer) is zero.
+inline CommandBuffer EncodeCommand(const Command& c)
+{
+    CommandBuffer b{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        b[i] = static_cast<std::uint8_t>(c.bufferSize >> (8 * i));
+    }
+    b[kInRegistersOffset + 0] = c.features;
+    b[kInRegistersOffset + 1] = c.sectorCount;
+    b[kInRegistersOffset + 2] = c.sectorNumber;
+    b[kInRegistersOffset + 3] = c.cylinderLow;
+    b[kInRegistersOffset + 4] = c.cylinderHigh;
+    b[kInRegistersOffset + 5] = c.driveHead;
+    b[kInRegistersOffset + 6] = c.command;
+    b[kInDriveNumberOffset] = c.driveNumber;
+    return b;
+}
+
+// The caller checks that `input` holds kCommandInSize bytes.
+inline Command DecodeCommand(const std::uint8_t* input)
+{
+    Command c;
+    for (std::size_t i = 0; i < 4; ++i) {
+        c.bufferSize |= static_cast<std::uint32_t>(input[i]) << (8 * i);
+    }
+    c.features = input[kInRegistersOffset + 0];
+    c.sectorCount = input[kInRegistersOffset + 1];
+    c.sectorNumber = input[kInRegistersOffset + 2];
+    c.cylinderLow = input[kInRegistersOffset + 3];
+    c.cylinderHigh = input[kInRegistersOffset + 4];
+    c.driveHead = input[kInRegistersOffset + 5];
+    c.command = input[kInRegistersOffset + 6];
+    c.driveNumber = input[kInDriveNumberOffset];
+    return c;
+}
+
+}  // namespace platform::smart

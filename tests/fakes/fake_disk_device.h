@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/disk_device.h"
+#include "platform/smart_ioctl.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fakes {
+
+// A scripted set of physical drives: each drive answers the three S.M.A.R.T. control codes as told,
+// and every control call is recorded with its buffer sizes and decoded registers.
+class FakeDiskDevice : public platform::DiskDevice {
+public:
+    struct Drive {
+        int nVersionResult = 1;
+        std::uint32_t nCapabilities = platform::smart::kCapSmartCommands;
+        int nEnableResult = 1;
+        int nAutoOfflineResult = 1;
+        int nReadResult = 1;
+        std::array<std::uint8_t, platform::smart::kAttributeBlockSize> Block{};
+    };
+
+    struct ControlCall {
+        int nDrive = -1;  // -1 for a handle that is no open drive
+        std::uint32_t nCode = 0;
+        std::uint32_t nInputSize = 0;
+        std::uint32_t nOutputSize = 0;
+        std::vector<std::uint8_t> Input;  // the whole input buffer as sent
+        platform::smart::Command Command;   // decoded when the input holds a SENDCMDINPARAMS
+        bool bOutputZeroed = false;         // the output buffer held only zeros when called
+    };
+
+    // Adds or returns drive n; drives not added are missing.
+    Drive& AddDrive(int n);
+    void RemoveDrive(int n);
+
+    Handle Open(const std::wstring& path) override;
+    int Control(Handle handle, std::uint32_t code, const void* input, std::uint32_t inputSize,
+                void* output, std::uint32_t outputSize, std::uint32_t& bytesReturned) override;
+    void Close(Handle handle) override;
+
+    std::vector<std::wstring> m_Opened;
+    std::vector<ControlCall> m_Calls;
+    int m_nCloses = 0;
+    std::set<Handle> m_OpenHandles;
+
+    // The recorded calls of one code, optionally with one feature register value.
+    std::vector<ControlCall> CallsOf(std::uint32_t code, int features = -1) const;
+
+private:
+    std::map<int, Drive> m_Drives;
+};
+
+// Writes one 12-byte attribute entry into a 512-byte block: entry `slot` (0..29) at 2 + 12 * slot.
+void PutAttribute(std::array<std::uint8_t, platform::smart::kAttributeBlockSize>& block, int slot,
+                  std::uint8_t id, std::uint16_t flags, std::uint8_t current, std::uint8_t worst,
+                  std::uint64_t raw48, std::uint8_t reserved = 0);
+
+}  // namespace fakes

@@ -1,0 +1,142 @@
+#include "platform/posix/smart_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
+#include "platform/last_error.h"
+#include "platform/smart_ioctl.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SmartFolderTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Folder = fs::temp_directory_path() /
+                   ("vexa-smart-" + std::to_string(std::random_device{}()));
+        fs::create_directories(m_Folder);
+    }
+    void TearDown() override { fs::remove_all(m_Folder); }
+
+    void WriteDrive(int n, const std::vector<std::uint8_t>& bytes)
+    {
+        std::ofstream l_File(m_Folder / ("PhysicalDrive" + std::to_string(n) + ".bin"),
+                             std::ios::binary);
+        l_File.write(reinterpret_cast<const char*>(bytes.data()),
+                     static_cast<std::streamsize>(bytes.size()));
+    }
+
+    int Send(SmartFolder& device, DiskDevice::Handle h, std::uint32_t code, std::uint8_t features,
+             std::vector<std::uint8_t>& out)
+    {
+        smart::Command l_Command;
+        l_Command.features = features;
+        l_Command.sectorCount = 1;
+        l_Command.sectorNumber = 1;
+        l_Command.cylinderLow = smart::kCylinderLow;
+        l_Command.cylinderHigh = smart::kCylinderHigh;
+        l_Command.driveHead = smart::kDriveHead;
+        l_Command.command = smart::kSmartCommand;
+        const smart::CommandBuffer l_In = smart::EncodeCommand(l_Command);
+        std::uint32_t l_nBytes = 0;
+        return device.Control(h, code, l_In.data(), static_cast<std::uint32_t>(l_In.size()),
+                              out.data(), static_cast<std::uint32_t>(out.size()), l_nBytes);
+    }
+
+    fs::path m_Folder;
+};
+
+TEST_F(SmartFolderTest, AMissingFileIsAMissingDrive)
+{
+    WriteDrive(0, std::vector<std::uint8_t>(512, 0));
+    SmartFolder l_Device(m_Folder.string());
+    const auto l_hDrive0 = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
+    EXPECT_NE(l_hDrive0, DiskDevice::kInvalidHandle);
+    l_Device.Close(l_hDrive0);
+    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE1"), DiskDevice::kInvalidHandle);
+    EXPECT_EQ(GetLastErrorCode(), kErrorFileNotFound);
+    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE"), DiskDevice::kInvalidHandle);
+    EXPECT_EQ(l_Device.Open(L"PhysicalDrive0.bin"), DiskDevice::kInvalidHandle);
+    EXPECT_EQ(SmartFolder().Open(L"\\\\.\\PHYSICALDRIVE0"), DiskDevice::kInvalidHandle);
+}
+
+TEST_F(SmartFolderTest, AnswersTheThreeSmartCodes)
+{
+    std::vector<std::uint8_t> l_Block(512);
+    for (std::size_t i = 0; i < l_Block.size(); ++i) {
+        l_Block[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    WriteDrive(0, l_Block);
+    SmartFolder l_Device(m_Folder.string());
+    const auto l_hDrive = l_Device.Open(L"\\\\.\\PhysicalDrive0");
+
+    std::vector<std::uint8_t> l_Version(smart::kVersionSize);
+    std::uint32_t l_nBytes = 0;
+    ASSERT_EQ(l_Device.Control(l_hDrive, smart::kGetVersion, nullptr, 0, l_Version.data(),
+                               static_cast<std::uint32_t>(l_Version.size()), l_nBytes),
+              1);
+    EXPECT_NE(l_Version[smart::kVersionCapabilitiesOffset] & smart::kCapSmartCommands, 0);
+
+    std::vector<std::uint8_t> l_Out(smart::kCommandOutSize);
+    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kSendDriveCommand, smart::kFeatureEnable, l_Out), 1);
+    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kSendDriveCommand, smart::kFeatureAutoOffline, l_Out),
+              1);
+
+    std::vector<std::uint8_t> l_Read(smart::kReadOutSize, 0xCC);
+    ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
+                   l_Read),
+              1);
+    EXPECT_EQ(l_Read[0], 0x00);  // cBufferSize 512, little-endian
+    EXPECT_EQ(l_Read[1], 0x02);
+    EXPECT_EQ(std::vector<std::uint8_t>(l_Read.begin() + 16, l_Read.begin() + 528), l_Block);
+    l_Device.Close(l_hDrive);
+}
+
+TEST_F(SmartFolderTest, PadsAShortBlockWithZeros)
+{
+    WriteDrive(1, {0x10, 0x00, 0x09});
+    SmartFolder l_Device(m_Folder.string());
+    const auto l_hDrive = l_Device.Open(L"\\\\.\\PHYSICALDRIVE1");
+    std::vector<std::uint8_t> l_Read(smart::kReadOutSize, 0xCC);
+    ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
+                   l_Read),
+              1);
+    EXPECT_EQ(l_Read[16], 0x10);
+    EXPECT_EQ(l_Read[18], 0x09);
+    EXPECT_EQ(l_Read[19], 0x00);
+    EXPECT_EQ(l_Read[528], 0x00);
+    l_Device.Close(l_hDrive);
+}
+
+TEST_F(SmartFolderTest, RefusesWhatADriveWouldRefuse)
+{
+    WriteDrive(0, std::vector<std::uint8_t>(512, 0));
+    SmartFolder l_Device(m_Folder.string());
+    const auto l_hDrive = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
+    std::vector<std::uint8_t> l_Out(smart::kReadOutSize);
+    EXPECT_EQ(Send(l_Device, l_hDrive, 0x70000, smart::kFeatureEnable, l_Out), 0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorNotSupported);
+    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kSendDriveCommand, 0xD9, l_Out), 0);
+    std::vector<std::uint8_t> l_Small(smart::kCommandOutSize);
+    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
+                   l_Small),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorInsufficientBuffer);
+    std::uint32_t l_nBytes = 0;
+    EXPECT_EQ(l_Device.Control(l_hDrive, smart::kSendDriveCommand, nullptr, 0, l_Out.data(),
+                               smart::kCommandOutSize, l_nBytes),
+              0);
+    l_Device.Close(l_hDrive);
+    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kSendDriveCommand, smart::kFeatureEnable, l_Out), 0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorInvalidHandle);
+}
+
+}  // namespace
+}  // namespace platform

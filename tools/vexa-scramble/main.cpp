@@ -1,0 +1,137 @@
+// vexa-scramble: writes the "PasswordEncr" text of a password for Computer.xml, so the
+// administrator password need not be stored in plain text.
+
+#include "acquisition/password_decoder.h"
+
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: vexa-scramble PASSWORD\n"
+    "       vexa-scramble -          (reads the password from the first line of standard input)\n"
+    "       vexa-scramble --help\n"
+    "\n"
+    "Prints the scrambled form of PASSWORD for the <PasswordEncr> element of Computer.xml:\n"
+    "  <SysMgmt><Users><TarselAdmin><PasswordEncr>TEXT</PasswordEncr></TarselAdmin></Users></SysMgmt>\n"
+    "Scrambling hides the password from casual readers; it is not encryption. Protect the file.\n"
+    "Reading from standard input keeps the password out of the shell history; that input is UTF-8.\n"
+    "\n"
+    "A password has 1 to 51 characters (UTF-16 code units). A few very large first characters\n"
+    "(U+26A9 and above) cannot be scrambled.\n"
+    "Exit status: 0 printed, 1 bad usage, 2 the password cannot be scrambled.\n";
+
+// UTF-8 to UTF-16 code units (as the password is seen on Windows); nothing for invalid input.
+std::optional<std::wstring> Utf8ToUtf16(const std::string& p_strText)
+{
+    std::wstring l_strResult;
+    for (std::size_t i = 0; i < p_strText.size();) {
+        const auto l_nLead = static_cast<unsigned char>(p_strText[i]);
+        std::size_t l_nLength = 1;
+        std::uint32_t l_nCode = l_nLead;
+        if (l_nLead >= 0xF0 && l_nLead < 0xF5) {
+            l_nLength = 4;
+            l_nCode = l_nLead & 0x07u;
+        } else if (l_nLead >= 0xE0) {
+            l_nLength = 3;
+            l_nCode = l_nLead & 0x0Fu;
+        } else if (l_nLead >= 0xC2 && l_nLead < 0xE0) {
+            l_nLength = 2;
+            l_nCode = l_nLead & 0x1Fu;
+        } else if (l_nLead >= 0x80) {
+            return std::nullopt;
+        }
+        if (i + l_nLength > p_strText.size()) {
+            return std::nullopt;
+        }
+        for (std::size_t j = 1; j < l_nLength; ++j) {
+            const auto l_nNext = static_cast<unsigned char>(p_strText[i + j]);
+            if ((l_nNext & 0xC0u) != 0x80u) {
+                return std::nullopt;
+            }
+            l_nCode = (l_nCode << 6) | (l_nNext & 0x3Fu);
+        }
+        i += l_nLength;
+        if (l_nCode > 0x10FFFF || (l_nCode >= 0xD800 && l_nCode <= 0xDFFF)) {
+            return std::nullopt;
+        }
+        if (l_nCode >= 0x10000) {
+            l_nCode -= 0x10000;
+            l_strResult.push_back(static_cast<wchar_t>(0xD800 + (l_nCode >> 10)));
+            l_strResult.push_back(static_cast<wchar_t>(0xDC00 + (l_nCode & 0x3FF)));
+        } else {
+            l_strResult.push_back(static_cast<wchar_t>(l_nCode));
+        }
+    }
+    return l_strResult;
+}
+
+std::optional<std::wstring> PasswordFromStandardInput()
+{
+    std::string l_strLine;
+    std::getline(std::cin, l_strLine);
+    if (!l_strLine.empty() && l_strLine.back() == '\r') {
+        l_strLine.pop_back();
+    }
+    return Utf8ToUtf16(l_strLine);
+}
+
+int Run(const std::optional<std::wstring>& p_strPassword, bool p_bFromArgument)
+{
+    if (!p_strPassword) {
+        std::cerr << "vexa-scramble: the password is not valid "
+                  << (p_bFromArgument ? "text" : "UTF-8") << "\n";
+        return 1;
+    }
+    const std::optional<std::wstring> l_strText = cfg::PasswordDecoder::Scramble(*p_strPassword);
+    if (!l_strText) {
+        std::cerr << "vexa-scramble: this password cannot be scrambled (see --help)\n";
+        return 2;
+    }
+    // The text holds only digits and the letters A, B, C.
+    std::cout << std::string(l_strText->begin(), l_strText->end()) << "\n";
+    return 0;
+}
+
+int Usage(int p_nStatus)
+{
+    (p_nStatus == 0 ? std::cout : std::cerr) << kUsage;
+    return p_nStatus;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 2) {
+        return Usage(1);
+    }
+    const std::wstring l_strArgument = argv[1];
+    if (l_strArgument == L"--help" || l_strArgument == L"-h") {
+        return Usage(0);
+    }
+    if (l_strArgument == L"-") {
+        return Run(PasswordFromStandardInput(), false);
+    }
+    return Run(l_strArgument, true);
+}
+#else
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        return Usage(1);
+    }
+    const std::string l_strArgument = argv[1];
+    if (l_strArgument == "--help" || l_strArgument == "-h") {
+        return Usage(0);
+    }
+    if (l_strArgument == "-") {
+        return Run(PasswordFromStandardInput(), false);
+    }
+    return Run(Utf8ToUtf16(l_strArgument), true);
+}
+#endif
