@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <tuple>
@@ -35,7 +36,8 @@ public:
         if (entry == entries.end()) {
             return static_cast<unsigned int>(defaultValue);
         }
-        return static_cast<unsigned int>(std::stol(entry->second));
+        // A value without a leading number reads as 0, as for the system's function.
+        return static_cast<unsigned int>(std::wcstol(entry->second.c_str(), nullptr, 10));
     }
 
     bool WriteString(const std::wstring& section, const std::wstring& key,

@@ -1,0 +1,104 @@
+#include "acquisition/ups_info.h"
+
+#include <algorithm>
+
+#include "errors/exceptions.h"
+#include "logging/log.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/seam.h"
+#include "settings/settings.h"
+#include "support/registry.h"
+
+namespace MBDataAquisition {
+namespace {
+
+constexpr std::uint32_t kNotWorkingBit = 0x100;
+constexpr std::uint32_t kBatteryFaultBit = 0x80;
+constexpr const wchar_t* kStatusKey = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\Status";
+constexpr const wchar_t* kValuesSection = L"VEXA_CURRENT";
+constexpr const wchar_t* kMessageCountKey = L"NO_OF_MESSAGES";
+
+}  // namespace
+
+UpsInfo::UpsInfo() = default;
+
+void UpsInfo::Update()
+{
+    EvalEventLog();
+    ReadRegistryStatus();
+    m_bNotWorking = (m_dwChargeFlags & kNotWorkingBit) != 0;
+    m_bBatteryFault = m_bRegistryError || (m_dwChargeFlags & kBatteryFaultBit) != 0;
+}
+
+std::int32_t UpsInfo::GetWorkingValue() const { return m_bNotWorking ? 0 : 1000; }
+
+std::int32_t UpsInfo::GetChargeState() const
+{
+    if (m_bBatteryFault || m_bRegistryError) {
+        return 0;
+    }
+    // From 5 failures on the charge is 0; testing that first keeps the square from overflowing.
+    if (m_nFailureCount >= 5) {
+        return 0;
+    }
+    return 100 - std::min(5 * m_nFailureCount * m_nFailureCount, 100);
+}
+
+std::wstring UpsInfo::GetFanName() const { return L"Fan P24V250W"; }
+
+std::wstring UpsInfo::GetBatteryName() const { return L"C9900-U330"; }
+
+void UpsInfo::EvalEventLog()
+{
+    switch (m_EventScan.Scan(platform::Use<platform::EventLog>())) {
+    case ShutdownEventScan::Result::OpenFailed:
+        throw err::UpsInfoException(L"Could not open the Application event log.",
+                                    VEXA_LOCATION(L"MBDataAquisition::UpsInfo::EvalEventLog"), 1);
+    case ShutdownEventScan::Result::OldestRecordFailed:
+        throw err::UpsInfoException(L"Record not found!",
+                                    VEXA_LOCATION(L"MBDataAquisition::UpsInfo::EvalEventLog"), 1);
+    case ShutdownEventScan::Result::Done:
+        break;
+    }
+    const std::int32_t counter = m_EventScan.Counter();
+    m_nFailureCount = counter - 1;
+
+    const std::wstring valuesFile =
+        ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
+    platform::Profile& profile = platform::Use<platform::Profile>();
+    if (counter < 2) {
+        m_nFailureCount = 0;
+        if (m_bMessageWritten) {
+            profile.WriteString(kValuesSection, kMessageCountKey, L"", valuesFile);
+            m_bMessageWritten = false;
+        }
+    } else if (!m_bMessageWritten) {
+        // The count wraps as the unsigned profile integer does.
+        const auto message = static_cast<std::int32_t>(
+            ReadIniInt(kValuesSection, kMessageCountKey, 0, valuesFile) + 1u);
+        profile.WriteString(kValuesSection, kMessageCountKey, std::to_wstring(message),
+                            valuesFile);
+        profile.WriteString(kValuesSection, NumberedName(L"MESSAGE_", message),
+                            L"2Shutdown failure!", valuesFile);
+        m_bMessageWritten = true;
+    }
+}
+
+void UpsInfo::ReadRegistryStatus()
+{
+    CRegistry registry;
+    if (!registry.ConnectRoot(CRegistry::GetRootKeyHandle(L"HKEY_LOCAL_MACHINE"), nullptr) ||
+        !registry.OpenKey(kStatusKey, platform::kKeyRead)) {
+        m_bRegistryError = true;
+        return;
+    }
+    const bool flagsRead = registry.ReadDword(L"TcChargeFlags", m_dwChargeFlags);
+    std::uint32_t capacity = 0;
+    const bool capacityRead = registry.ReadDword(L"BatteryCapacity", capacity);
+    m_nBatteryCapacity = capacity <= 100 ? static_cast<std::int32_t>(capacity) : 0;
+    m_bRegistryError = !(flagsRead && capacityRead);
+    registry.Close();
+}
+
+}  // namespace MBDataAquisition
