@@ -1,0 +1,224 @@
+#include "data/data_list.h"
+
+#include <string>
+
+#include "acquisition/sensor_names.h"
+#include "acquisition/ups_info.h"
+#include "acquisition/vexa_tool.h"
+#include "data/sensor_fields.h"
+#include "errors/exceptions.h"
+#include "logging/log.h"
+#include "settings/settings.h"
+
+namespace MBDataContainer {
+
+DataList::FieldIterator::FieldIterator(const DataList* list, std::size_t position)
+    : m_pList(list), m_nPosition(position)
+{
+    SkipEmptySlots();
+}
+
+// Disk slots stay empty until the disk source is attached; an iteration passes over them
+// instead of yielding empty pointers.
+void DataList::FieldIterator::SkipEmptySlots()
+{
+    const std::size_t fields = m_pList->m_Fields.size();
+    while (m_nPosition >= fields && m_nPosition < fields + kHddFieldCount &&
+           !m_pList->m_HddFields[m_nPosition - fields]) {
+        ++m_nPosition;
+    }
+}
+
+DataList::FieldIterator::reference DataList::FieldIterator::operator*() const
+{
+    const std::size_t fields = m_pList->m_Fields.size();
+    return m_nPosition < fields ? m_pList->m_Fields[m_nPosition]
+                                : m_pList->m_HddFields[m_nPosition - fields];
+}
+
+DataList::FieldIterator& DataList::FieldIterator::operator++()
+{
+    ++m_nPosition;
+    SkipEmptySlots();
+    return *this;
+}
+
+DataList::FieldIterator DataList::FieldIterator::operator++(int)
+{
+    FieldIterator previous = *this;
+    ++*this;
+    return previous;
+}
+
+DataList::HddFieldIterator::HddFieldIterator(const DataList* list, std::size_t slot)
+    : FieldIterator(list, list->m_Fields.size() + slot)
+{
+}
+
+DataList::DataList()
+{
+    if (ReadIniString(L"CD1_Setup", L"Vexa", GetComputerIniPath()) == L"SpeedFan") {
+        m_Setpoints.m_strSection = L"SpeedFan";
+    }
+    const std::wstring l_strModuleIni = GetModuleIniPath();
+    m_nWarningTolerance =
+        static_cast<std::int32_t>(ReadIniInt(L"Tolerance", L"Warning", 10, l_strModuleIni));
+    m_nErrorTolerance =
+        static_cast<std::int32_t>(ReadIniInt(L"Tolerance", L"Error", 20, l_strModuleIni));
+}
+
+DataList::~DataList()
+{
+    try {
+        m_Fields.clear();
+    } catch (...) {
+        // A field's destructor must not end the worker's tear-down.
+    }
+    m_pDataSource = nullptr;
+    m_pUpsInfo = nullptr;
+    m_pHarddisk = nullptr;
+}
+
+DataList::FieldPtr DataList::CreateDataField(FieldKind p_nKind)
+{
+    try {
+        FieldPtr l_pField;
+        switch (p_nKind) {
+        case kTempField:
+            l_pField = std::make_shared<TempData>();
+            break;
+        case kVoltageField:
+            l_pField = std::make_shared<VoltageData>();
+            break;
+        case kFanField:
+            l_pField = std::make_shared<FanData>();
+            break;
+        case kCMosBattField:
+            l_pField = std::make_shared<CMosBattData>();
+            break;
+        case kUpsBattField:
+            l_pField = std::make_shared<UpsBattData>();
+            break;
+        default:
+            return FieldPtr();
+        }
+        m_Fields.push_back(l_pField);
+        l_pField->m_nErrorPercent = m_nErrorTolerance;
+        l_pField->m_nWarningPercent = m_nWarningTolerance;
+        return l_pField;
+    } catch (...) {
+        return FieldPtr();
+    }
+}
+
+template <class Setpoint>
+void DataList::CreateSensorFields(FieldKind p_nKind, std::uint32_t p_nCount,
+                                  const std::vector<std::wstring>& p_Names, Setpoint p_Setpoint)
+{
+    for (std::uint32_t i = 0; i < p_nCount; ++i) {
+        const FieldPtr l_pField = CreateDataField(p_nKind);
+        if (!l_pField) {
+            return;
+        }
+        l_pField->m_nSetpoint = p_Setpoint(i);
+        l_pField->m_strName = MBDataAquisition::SensorNameAt(p_Names, i);
+    }
+}
+
+void DataList::SetDataSource(MBDataAquisition::VexaTool* p_pDataSource)
+{
+    using MBDataAquisition::SensorNames;
+    m_pDataSource = p_pDataSource;
+    m_Setpoints.Update();
+    CreateSensorFields(kFanField, SensorNames.FanCount, SensorNames.FanNames,
+                       [this](std::uint32_t i) { return m_Setpoints.GetFan(i); });
+    CreateSensorFields(kTempField, SensorNames.TempCount, SensorNames.TempNames,
+                       [this](std::uint32_t i) { return m_Setpoints.GetTemp(i); });
+    CreateSensorFields(kVoltageField, SensorNames.VoltageCount, SensorNames.VoltageNames,
+                       [this](std::uint32_t i) { return m_Setpoints.GetVoltage(i); });
+}
+
+void DataList::SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo)
+{
+    m_pUpsInfo = p_pUpsInfo;
+    m_nUpsFanIndex = static_cast<std::int32_t>(m_Fields.size());
+    FieldPtr l_pField = CreateDataField(kFanField);
+    if (!l_pField) {
+        throw err::DataListException(L"Ups", VEXA_LOCATION(L"MBDataContainer::DataList::SetUpsInfo"),
+                                     1);
+    }
+    l_pField->m_nSetpoint = 200;
+    l_pField->m_strName = m_pUpsInfo->GetFanName();
+
+    m_nUpsBattIndex = static_cast<std::int32_t>(m_Fields.size());
+    l_pField = CreateDataField(kUpsBattField);
+    if (!l_pField) {
+        throw err::DataListException(L"Ups", VEXA_LOCATION(L"MBDataContainer::DataList::SetUpsInfo"),
+                                     1);
+    }
+    l_pField->m_nSetpoint = 100;
+    l_pField->m_strName = m_pUpsInfo->GetBatteryName();
+}
+
+void DataList::Update()
+{
+    using MBDataAquisition::SensorNames;
+    dbg::LogLine(VEXA_LOCATION(L"MBDataContainer::DataList::Update"), 3, L"Start");
+    if (m_pDataSource == nullptr) {
+        return;
+    }
+    m_pDataSource->Update();
+
+    // One running index over fans, temperatures and voltages; the counts are read on every step
+    // because the source's Update may have changed them.
+    std::int32_t k = 0;
+    for (std::uint32_t i = 0; i < SensorNames.FanCount; ++i) {
+        RequestDataField(k++)->m_nValue = m_pDataSource->GetFan(i);
+    }
+    for (std::uint32_t i = 0; i < SensorNames.TempCount; ++i) {
+        RequestDataField(k++)->m_nValue = m_pDataSource->GetTemp(i);
+    }
+    for (std::uint32_t i = 0; i < SensorNames.VoltageCount; ++i) {
+        RequestDataField(k++)->m_nValue = m_pDataSource->GetVoltage(i);
+    }
+
+    if (m_pUpsInfo != nullptr) {
+        m_pUpsInfo->Update();
+        RequestDataField(m_nUpsFanIndex)->m_nValue = m_pUpsInfo->GetWorkingValue();
+        const FieldPtr l_pBattery = RequestDataField(m_nUpsBattIndex);
+        l_pBattery->m_nValue = m_pUpsInfo->GetChargeState();
+        if (auto* l_pUpsBattery = dynamic_cast<UpsBattData*>(l_pBattery.get())) {
+            l_pUpsBattery->m_nCapacity = m_pUpsInfo->m_nBatteryCapacity;
+        }
+    }
+
+    dbg::LogLine(VEXA_LOCATION(L"MBDataContainer::DataList::Update"), 3, L"End");
+}
+
+DataList::FieldPtr DataList::RequestDataField(std::int32_t p_idxField) const
+{
+    if (static_cast<std::uint32_t>(p_idxField) >= m_Fields.size()) {
+        throw err::DataListException(L"Invalid Index: " + std::to_wstring(p_idxField),
+                                     VEXA_LOCATION(L"MBDataContainer::DataList::RequestDataField"),
+                                     3);
+    }
+    FieldPtr l_pField = m_Fields[static_cast<std::size_t>(p_idxField)];
+    if (!l_pField) {
+        throw err::DataListException(L"Index: " + std::to_wstring(p_idxField),
+                                     VEXA_LOCATION(L"MBDataContainer::DataList::RequestDataField"),
+                                     4);
+    }
+    return l_pField;
+}
+
+DataList::Range<DataList::FieldIterator> DataList::Fields() const
+{
+    return {FieldIterator(this, 0), FieldIterator(this, m_Fields.size() + kHddFieldCount)};
+}
+
+DataList::Range<DataList::HddFieldIterator> DataList::HddFields() const
+{
+    return {HddFieldIterator(this, 0), HddFieldIterator(this, kHddFieldCount)};
+}
+
+}  // namespace MBDataContainer

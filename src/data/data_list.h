@@ -1,0 +1,127 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "acquisition/mb_setpoints.h"
+#include "data/data_field.h"
+
+namespace MBDataAquisition {
+class VexaTool;
+class UpsInfo;
+class Harddisk;
+}  // namespace MBDataAquisition
+
+namespace MBDataContainer {
+
+// Kind codes of CreateDataField.
+using FieldKind = std::int32_t;
+inline constexpr FieldKind kTempField = 17;
+inline constexpr FieldKind kVoltageField = 18;
+inline constexpr FieldKind kFanField = 19;
+inline constexpr FieldKind kCMosBattField = 20;
+inline constexpr FieldKind kUpsBattField = 21;
+inline constexpr FieldKind kLifetimeField = 22;
+inline constexpr FieldKind kCriticalHddEventsField = 23;
+
+// Owns every data field of the monitor and keeps their readings current. The sources are
+// attached one by one (sensor source, UPS source, disk source), which creates their fields with
+// setpoints, tolerance percentages and names; Update refreshes the attached sources and copies
+// their readings into the fields. Used by the worker thread alone.
+//
+// m_Fields holds the fans, temperatures and voltages in the order of the sensor names, then the
+// UPS working field and the UPS battery field; the five disk fields live in m_HddFields and are
+// reached only by iteration.
+class DataList {
+public:
+    using FieldPtr = std::shared_ptr<MBDataField>;
+    static constexpr std::size_t kHddFieldCount = 5;
+
+    // Walks m_Fields in index order, then the filled disk slots in slot order.
+    class FieldIterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = FieldPtr;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const FieldPtr*;
+        using reference = const FieldPtr&;
+
+        FieldIterator(const DataList* list, std::size_t position);
+        reference operator*() const;
+        pointer operator->() const { return &**this; }
+        FieldIterator& operator++();
+        FieldIterator operator++(int);
+        bool operator==(const FieldIterator& other) const { return m_nPosition == other.m_nPosition; }
+        bool operator!=(const FieldIterator& other) const { return !(*this == other); }
+
+    protected:
+        void SkipEmptySlots();
+        const DataList* m_pList;
+        std::size_t m_nPosition;  // m_Fields first, then the disk slots
+    };
+
+    // The disk slots alone, in slot order.
+    class HddFieldIterator : public FieldIterator {
+    public:
+        HddFieldIterator(const DataList* list, std::size_t slot);
+    };
+
+    template <class Iterator>
+    struct Range {
+        Iterator first;
+        Iterator last;
+        Iterator begin() const { return first; }
+        Iterator end() const { return last; }
+    };
+
+    DataList();
+    ~DataList();
+    DataList(const DataList&) = delete;
+    DataList& operator=(const DataList&) = delete;
+
+    // Attaches the sensor source and creates its fields; an empty source makes Update do nothing.
+    void SetDataSource(MBDataAquisition::VexaTool* p_pDataSource);
+    // Attaches the UPS source and creates its two fields; throws err::DataListException code 1.
+    void SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo);
+    // Refreshes the attached sources and copies their readings; their exceptions pass through.
+    void Update();
+    // m_Fields[index]; throws err::DataListException code 3 (no such index) or 4 (empty slot).
+    FieldPtr RequestDataField(std::int32_t p_idxField) const;
+
+    // Every field: m_Fields in index order, then the disk fields.
+    Range<FieldIterator> Fields() const;
+    // The disk fields alone.
+    Range<HddFieldIterator> HddFields() const;
+
+    std::size_t FieldCount() const { return m_Fields.size(); }
+    std::int32_t UpsFanIndex() const { return m_nUpsFanIndex; }
+    std::int32_t UpsBattIndex() const { return m_nUpsBattIndex; }
+    std::int32_t WarningTolerance() const { return m_nWarningTolerance; }
+    std::int32_t ErrorTolerance() const { return m_nErrorTolerance; }
+
+private:
+    // The new field appended to m_Fields with the tolerance percentages; empty for an unknown
+    // kind or when creating it failed.
+    FieldPtr CreateDataField(FieldKind p_nKind);
+    // Creates the fields of one sensor kind until the count is reached or creation fails.
+    template <class Setpoint>
+    void CreateSensorFields(FieldKind p_nKind, std::uint32_t p_nCount,
+                            const std::vector<std::wstring>& p_Names, Setpoint p_Setpoint);
+
+    std::vector<FieldPtr> m_Fields;
+    std::array<FieldPtr, kHddFieldCount> m_HddFields;
+    MBDataAquisition::VexaTool* m_pDataSource = nullptr;
+    MBDataAquisition::MBSetpoints m_Setpoints;
+    MBDataAquisition::UpsInfo* m_pUpsInfo = nullptr;
+    MBDataAquisition::Harddisk* m_pHarddisk = nullptr;
+    std::int32_t m_nErrorTolerance = 0;
+    std::int32_t m_nWarningTolerance = 0;
+    std::int32_t m_nUpsFanIndex = 0;
+    std::int32_t m_nUpsBattIndex = 0;
+};
+
+}  // namespace MBDataContainer
