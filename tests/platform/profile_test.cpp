@@ -135,6 +135,11 @@ TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault)
     platform::SetLastErrorCode(0);
     EXPECT_FALSE(m_profile.WriteString(L"S", L"k", L"v", L""));
     EXPECT_EQ(platform::GetLastErrorCode(), platform::kErrorAccessDenied);
+    // Nor from or into a folder.
+    EXPECT_EQ(m_profile.GetString(L"S", L"k", L"DEF", 260, m_folder.Path()), L"DEF");
+    platform::SetLastErrorCode(0);
+    EXPECT_FALSE(m_profile.WriteString(L"S", L"k", L"v", m_folder.Path()));
+    EXPECT_EQ(platform::GetLastErrorCode(), platform::kErrorAccessDenied);
 }
 
 TEST_F(ProfileTest, DefaultLosesMatchingQuotesLikeAValue)

@@ -51,13 +51,14 @@ std::optional<std::string> ReadFile(const std::string& path)
         SetLastErrorCode(kErrorAccessDenied);
         return std::nullopt;
     }
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0) {
         SetLastErrorCode(ErrorOf(errno));
         return std::nullopt;
     }
-    if (S_ISDIR(info.st_mode)) {
+    // A folder, pipe or device is no settings file (and a pipe could block the reader).
+    if (!S_ISREG(info.st_mode)) {
         SetLastErrorCode(kErrorAccessDenied);
         return std::nullopt;
     }
