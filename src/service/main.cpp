@@ -1,0 +1,160 @@
+#include "service/main.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "errors/exceptions.h"
+#include "logging/log.h"
+#include "platform/message_dialog.h"
+#include "platform/seam.h"
+#include "platform/text.h"
+#include "service/worker_log.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kStopWait{1000};
+constexpr unsigned int kDefaultCycleTime = 10000;
+constexpr unsigned int kMinimumCycleTime = 100;
+
+const wchar_t* const kThreadName = L"CMain::MyThread";
+
+// The pause between cycles, from the add-on's own settings file: short cycles serve tests and
+// commissioning; below the minimum the loop would only burn the processor.
+std::chrono::milliseconds ReadCycleTime()
+{
+    const unsigned int l_nCycleTime =
+        ReadIniInt(L"Timer", L"CycleTime", static_cast<int>(kDefaultCycleTime),
+                   GetModuleIniPath());
+    return std::chrono::milliseconds(std::max(l_nCycleTime, kMinimumCycleTime));
+}
+
+}  // namespace
+
+// The part of the worker that its thread shares with CMain. The thread holds its own reference,
+// so a worker that outlives CMain's bounded wait still finds its stop flag and its assembly.
+class CMain::Worker {
+public:
+    explicit Worker(service::MonitorFactory p_Assemble) : m_Assemble(std::move(p_Assemble)) {}
+
+    void RequestStop()
+    {
+        {
+            std::lock_guard<std::mutex> l_Lock(m_Mutex);
+            m_bStop = true;
+        }
+        m_StopRequested.notify_all();
+    }
+
+    void MyThread();
+
+private:
+    bool IsStopRequested()
+    {
+        std::lock_guard<std::mutex> l_Lock(m_Mutex);
+        return m_bStop;
+    }
+
+    // Sleeps for the cycle time or until a stop is requested.
+    void Pause(std::chrono::milliseconds p_Duration)
+    {
+        std::unique_lock<std::mutex> l_Lock(m_Mutex);
+        m_StopRequested.wait_for(l_Lock, p_Duration, [this] { return m_bStop; });
+    }
+
+    void RunCycle(service::Monitor& p_Monitor);
+
+    service::MonitorFactory m_Assemble;
+    std::mutex m_Mutex;
+    std::condition_variable m_StopRequested;
+    bool m_bStop = false;
+};
+
+void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
+{
+    try {
+        p_Monitor.Update();
+        p_Monitor.Send();
+    } catch (const err::GException&) {
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+    } catch (const std::exception& e) {
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        const std::string l_strException = e.what();
+        dbg::LogLine(VEXA_LOCATION(kThreadName), 0, platform::AnsiToWide(l_strException));
+    } catch (...) {
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+    }
+}
+
+void CMain::Worker::MyThread()
+{
+    const unsigned int l_nDebugLevel = ReadIniInt(L"Vexa", L"DebugLevel", 0, GetComputerIniPath());
+    service::WorkerLog l_Log(L"Vexa.log", l_nDebugLevel);
+    dbg::LogLine(VEXA_LOCATION(kThreadName), 0, L"Start");
+
+    std::wstring l_strError;
+    std::string l_strException;
+    bool l_bFailed = false;
+    try {
+        const std::chrono::milliseconds l_CycleTime = ReadCycleTime();
+        std::unique_ptr<service::Monitor> l_pMonitor = m_Assemble();
+        dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Start loop");
+        while (!IsStopRequested()) {
+            RunCycle(*l_pMonitor);
+            // Also after a failed pass: a failure that persists must not spin.
+            Pause(l_CycleTime);
+        }
+    } catch (const err::GException& e) {
+        l_bFailed = true;
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        l_strError = err::FormatForUser(e);
+    } catch (const std::exception& e) {
+        l_bFailed = true;
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        l_strException = e.what();
+    } catch (...) {
+        l_bFailed = true;
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        l_strError = L"Unbekannter Fehler";
+    }
+    if (!l_bFailed) {
+        return;
+    }
+    if (l_strError.empty() && !l_strException.empty()) {
+        dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        l_strError = platform::AnsiToWide(l_strException);
+    }
+    platform::Use<platform::MessageDialog>().Show(l_strError, L"Error");
+}
+
+CMain::CMain(service::MonitorFactory p_Assemble)
+    : m_pWorker(std::make_shared<Worker>(std::move(p_Assemble)))
+{
+}
+
+CMain::~CMain()
+{
+    m_pWorker->RequestStop();
+    m_hThread.Join(kStopWait);
+}
+
+void CMain::Start()
+{
+    if (m_hThread.IsStarted()) {
+        return;
+    }
+    std::shared_ptr<Worker> l_pWorker = m_pWorker;
+    m_hThread.Start([l_pWorker]() {
+        // Nothing may leave a thread's body: it would end the host process.
+        try {
+            l_pWorker->MyThread();
+        } catch (...) {
+        }
+    });
+}

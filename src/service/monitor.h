@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace service {
+
+// The monitor's objects of one worker run: built by the start-up assembly before the first
+// cycle, torn down by the destructor in the reverse order of dependence after the last.
+class Monitor {
+public:
+    virtual ~Monitor() = default;
+    // One cycle: refresh the readings, then publish them.
+    virtual void Update() = 0;
+    virtual void Send() = 0;
+};
+
+// Builds a run's monitor on the worker thread; throws when the start-up fails.
+using MonitorFactory = std::function<std::unique_ptr<Monitor>()>;
+
+// The start-up assembly: sources, data list and the chosen broadcast.
+std::unique_ptr<Monitor> AssembleMonitor();
+
+}  // namespace service

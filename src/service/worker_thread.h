@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace service {
+
+// The one operating-system thread of a worker. The body runs on its own thread; Join waits a
+// bounded time for it and never blocks longer, so a stop call stays short even when the body is
+// still busy. A thread that outlives Join runs on detached; the body must own (share) everything
+// it touches. On Windows the thread joins COM's multithreaded apartment for its life and keeps
+// its module loaded until its last instruction.
+class WorkerThread {
+public:
+    WorkerThread();
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Creates the thread running `body`; false (and nothing running) when creation fails.
+    bool Start(std::function<void()> body);
+
+    // Whether Start created a thread that has not been released by Join yet.
+    bool IsStarted() const;
+
+    // Waits at most `timeout` for the body to end, then releases the thread: joined (handle
+    // closed) when it has ended, detached otherwise. True when it has ended.
+    bool Join(std::chrono::milliseconds timeout);
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> m_pHandle;
+};
+
+// Number of worker threads whose code has not finished yet, process-wide. The module may be
+// unloaded only while this is 0.
+long LiveWorkerThreads();
+
+}  // namespace service

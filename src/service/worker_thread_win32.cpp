@@ -1,0 +1,127 @@
+#include "service/worker_thread.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <utility>
+
+namespace service {
+namespace {
+
+std::atomic<long> s_nLiveWorkers{0};
+
+// What the new thread receives: its body and the loader reference on the module that holds
+// this code, taken before the thread exists.
+struct ThreadStart {
+    std::function<void()> m_Body;
+    HMODULE m_hModule = nullptr;
+};
+
+// Keeps the thread in the multithreaded apartment for the life of the body: the HMI lookup
+// needs COM, and a host thread need not have initialised it.
+class MultithreadedApartment {
+public:
+    MultithreadedApartment() : m_hr(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    ~MultithreadedApartment()
+    {
+        if (SUCCEEDED(m_hr)) {
+            CoUninitialize();
+        }
+    }
+    MultithreadedApartment(const MultithreadedApartment&) = delete;
+    MultithreadedApartment& operator=(const MultithreadedApartment&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+DWORD WINAPI ThreadProc(LPVOID p_pArgument)
+{
+    HMODULE l_hModule = nullptr;
+    if (p_pArgument != nullptr) {
+        std::unique_ptr<ThreadStart> l_pStart(static_cast<ThreadStart*>(p_pArgument));
+        l_hModule = l_pStart->m_hModule;
+        {
+            MultithreadedApartment l_Apartment;
+            l_pStart->m_Body();
+        }
+    }
+    s_nLiveWorkers.fetch_sub(1);
+    // The module may be released by its host while this thread still runs: the loader
+    // reference taken in Start keeps the code mapped until the thread's last instruction.
+    if (l_hModule != nullptr) {
+        FreeLibraryAndExitThread(l_hModule, 0);
+    }
+    return 0;
+}
+
+HMODULE PinThisModule()
+{
+    HMODULE l_hModule = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&ThreadProc), &l_hModule)) {
+        return nullptr;
+    }
+    return l_hModule;
+}
+
+}  // namespace
+
+struct WorkerThread::Handle {
+    HANDLE m_hThread = nullptr;
+};
+
+WorkerThread::WorkerThread() = default;
+
+WorkerThread::~WorkerThread()
+{
+    if (m_pHandle) {
+        CloseHandle(m_pHandle->m_hThread);
+    }
+}
+
+bool WorkerThread::Start(std::function<void()> body)
+{
+    auto l_pStart = std::make_unique<ThreadStart>();
+    l_pStart->m_Body = std::move(body);
+    l_pStart->m_hModule = PinThisModule();
+    s_nLiveWorkers.fetch_add(1);
+    HANDLE l_hThread = CreateThread(nullptr, 0, ThreadProc, l_pStart.get(), 0, nullptr);
+    if (l_hThread == nullptr) {
+        s_nLiveWorkers.fetch_sub(1);
+        if (l_pStart->m_hModule != nullptr) {
+            FreeLibrary(l_pStart->m_hModule);
+        }
+        return false;
+    }
+    l_pStart.release();  // the thread owns it now
+    m_pHandle = std::make_unique<Handle>();
+    m_pHandle->m_hThread = l_hThread;
+    return true;
+}
+
+bool WorkerThread::IsStarted() const
+{
+    return m_pHandle != nullptr;
+}
+
+bool WorkerThread::Join(std::chrono::milliseconds timeout)
+{
+    if (!m_pHandle) {
+        return true;
+    }
+    const DWORD l_dwWait =
+        WaitForSingleObject(m_pHandle->m_hThread, static_cast<DWORD>(timeout.count()));
+    // Closing the handle does not end a thread that is still running: it runs on unowned.
+    CloseHandle(m_pHandle->m_hThread);
+    m_pHandle.reset();
+    return l_dwWait == WAIT_OBJECT_0;
+}
+
+long LiveWorkerThreads()
+{
+    return s_nLiveWorkers.load();
+}
+
+}  // namespace service

@@ -1,0 +1,242 @@
+#include "service/main.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "errors/exceptions.h"
+#include "logging/log.h"
+#include "service/worker_thread.h"
+#include "worker_fixture.h"
+
+namespace servicetest {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kErrorLine = " ** CMain::MyThread  line: ";
+
+class WorkerTest : public ::testing::Test {
+protected:
+    WorkerEnvironment m_Environment;
+    ScriptedMonitor m_Monitor;
+};
+
+TEST_F(WorkerTest, DestroyingAnUnstartedWorkerReturnsAtOnce)
+{
+    { CMain l_Main(m_Monitor.Factory()); }
+    EXPECT_EQ(service::LiveWorkerThreads(), 0);
+    EXPECT_EQ(m_Monitor.m_pRecord->m_nAssembled, 0);
+}
+
+TEST_F(WorkerTest, StartingTwiceRunsOneWorker)
+{
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_EQ(m_Monitor.m_pRecord->m_nAssembled, 1);
+    EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
+}
+
+TEST_F(WorkerTest, StopWakesTheWorkerFromItsPause)
+{
+    // The default pause is 10 s and the stop waits 1 s: the monitor can only be torn down by
+    // then if the stop cut the pause short.
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+    }
+    EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
+    EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 1);
+}
+
+TEST_F(WorkerTest, StopDuringStartUpEndsTheWorkerBeforeItsFirstCycle)
+{
+    auto l_pAssembling = std::make_shared<Gate>();
+    auto l_pProceed = std::make_shared<Gate>();
+    m_Monitor.m_Assemble = [l_pAssembling, l_pProceed] {
+        l_pAssembling->Open();
+        l_pProceed->Wait();
+    };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(l_pAssembling->Wait());
+    }
+    // The stop call has returned while the start-up still runs; the worker finishes alone.
+    EXPECT_FALSE(m_Monitor.m_pRecord->TornDown());
+    l_pProceed->Open();
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
+    EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 0);
+}
+
+TEST_F(WorkerTest, AWorkerStillUpdatingOutlivesItsOwner)
+{
+    auto l_pUpdating = std::make_shared<Gate>();
+    auto l_pProceed = std::make_shared<Gate>();
+    m_Monitor.m_Update = [l_pUpdating, l_pProceed] {
+        l_pUpdating->Open();
+        l_pProceed->Wait();
+    };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(l_pUpdating->Wait());
+    }
+    l_pProceed->Open();
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
+    EXPECT_EQ(m_Monitor.m_pRecord->m_nSends, 1);
+}
+
+TEST_F(WorkerTest, AFailingPassIsFollowedByThePause)
+{
+    m_Environment.SetCycleTime(100);
+    m_Monitor.m_Update = [] { throw std::runtime_error("sensor gone"); };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
+    for (std::size_t l_nPass = 1; l_nPass < l_Times.size(); ++l_nPass) {
+        EXPECT_GE(l_Times[l_nPass] - l_Times[l_nPass - 1], 95ms);
+    }
+    EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
+    EXPECT_EQ(m_Monitor.m_pRecord->m_nSends, 0);
+}
+
+TEST_F(WorkerTest, CycleTimeBelowTheMinimumIsRaisedToIt)
+{
+    m_Environment.SetCycleTime(1);
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
+    EXPECT_GE(l_Times[2] - l_Times[0], 190ms);
+}
+
+TEST_F(WorkerTest, StandardExceptionInACycleIsLoggedAndTheLoopGoesOn)
+{
+    m_Environment.SetCycleTime(100);
+    m_Monitor.m_Update = [] { throw std::runtime_error("Impersonation failed!"); };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const std::string l_strLog = m_Environment.Log();
+    const int l_nPasses = m_Monitor.m_pRecord->Updates();
+    EXPECT_EQ(CountOf(l_strLog, kErrorLine), l_nPasses);
+    EXPECT_EQ(CountOf(l_strLog, "\t\tImpersonation failed!\r\n"), l_nPasses);
+    EXPECT_TRUE(m_Environment.m_Messages.Texts().empty());
+}
+
+TEST_F(WorkerTest, FamilyAndUnknownFailuresInACycleWriteOneErrorLineEach)
+{
+    m_Environment.SetCycleTime(100);
+    auto l_pPass = std::make_shared<int>(0);
+    m_Monitor.m_Update = [l_pPass] {
+        if ((*l_pPass)++ % 2 == 0) {
+            throw err::DataListException(L"Ups", VEXA_LOCATION(L"test"), 1);
+        }
+        throw 42;
+    };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const std::string l_strLog = m_Environment.Log();
+    EXPECT_EQ(CountOf(l_strLog, kErrorLine), m_Monitor.m_pRecord->Updates());
+    EXPECT_EQ(CountOf(l_strLog, "Ups"), 0);
+}
+
+struct StartUpFailure {
+    const char* m_szName;
+    std::function<void()> m_Throw;
+    std::wstring m_strMessage;
+    int m_nErrorLines;
+};
+
+class StartUpFailureTest : public WorkerTest,
+                           public ::testing::WithParamInterface<StartUpFailure> {};
+
+TEST_P(StartUpFailureTest, IsLoggedShownAndEndsTheWorker)
+{
+    m_Monitor.m_Assemble = GetParam().m_Throw;
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    }
+    EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 0);
+    const std::vector<std::wstring> l_Texts = m_Environment.m_Messages.Texts();
+    ASSERT_EQ(l_Texts.size(), 1u);
+    EXPECT_EQ(l_Texts[0], GetParam().m_strMessage);
+    const std::string l_strLog = m_Environment.Log();
+    EXPECT_EQ(CountOf(l_strLog, kErrorLine), GetParam().m_nErrorLines);
+    EXPECT_EQ(l_strLog.find("\r\nT\tCMain::MyThread  line: "), 0u) << l_strLog;
+    EXPECT_NE(l_strLog.find("\t\tStart\r\n"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Worker, StartUpFailureTest,
+    ::testing::Values(
+        StartUpFailure{"FamilyMember",
+                       [] { throw err::DataListException(L"Ups", L"DataList::SetUpsInfo  line: 7", 1); },
+                       L"Error:\r\nUps\r\nat:\r\nDataList::SetUpsInfo  line: 7", 1},
+        StartUpFailure{"FamilyMemberWithoutMessage",
+                       [] { throw err::UnknownException(L"cfg::ComputerXml::GetPassword  line: 3"); },
+                       L"Error:\r\n\r\nat:\r\ncfg::ComputerXml::GetPassword  line: 3", 1},
+        StartUpFailure{"StandardWithText",
+                       [] { throw std::runtime_error("Impersonation failed!"); },
+                       L"Impersonation failed!", 2},
+        StartUpFailure{"StandardWithoutText", [] { throw std::runtime_error(""); }, L"", 1},
+        StartUpFailure{"Unknown", [] { throw 42; }, L"Unbekannter Fehler", 1}),
+    [](const ::testing::TestParamInfo<StartUpFailure>& p_Info) { return p_Info.param.m_szName; });
+
+TEST_F(WorkerTest, LevelZeroLogsStartOnly)
+{
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const std::string l_strLog = m_Environment.Log();
+    EXPECT_EQ(CountOf(l_strLog, "\t\tStart\r\n"), 1);
+    EXPECT_EQ(CountOf(l_strLog, "Start loop"), 0);
+}
+
+TEST_F(WorkerTest, LevelThreeAddsTheProgressLine)
+{
+    m_Environment.SetDebugLevel(3);
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const std::string l_strLog = m_Environment.Log();
+    const std::size_t l_nStart = l_strLog.find("\t\tStart\r\n");
+    const std::size_t l_nLoop = l_strLog.find("\t\tStart loop\r\n");
+    ASSERT_NE(l_nStart, std::string::npos);
+    ASSERT_NE(l_nLoop, std::string::npos);
+    EXPECT_LT(l_nStart, l_nLoop);
+}
+
+}  // namespace
+}  // namespace servicetest
