@@ -1,0 +1,74 @@
+#include "platform/shared_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+class Win32ReadableFile final : public ReadableFile {
+public:
+    explicit Win32ReadableFile(HANDLE file) : m_hFile(file) {}
+    ~Win32ReadableFile() override { CloseHandle(m_hFile); }
+    Win32ReadableFile(const Win32ReadableFile&) = delete;
+    Win32ReadableFile& operator=(const Win32ReadableFile&) = delete;
+
+    std::uint64_t Size() override
+    {
+        LARGE_INTEGER size{};
+        return GetFileSizeEx(m_hFile, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    }
+
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override
+    {
+        std::size_t done = 0;
+        while (done < size) {
+            OVERLAPPED position{};
+            const std::uint64_t at = offset + done;
+            position.Offset = static_cast<DWORD>(at);
+            position.OffsetHigh = static_cast<DWORD>(at >> 32);
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(m_hFile, static_cast<char*>(buffer) + done, chunk, &got, &position) ||
+                got == 0) {
+                break;
+            }
+            done += got;
+        }
+        return done;
+    }
+
+private:
+    HANDLE m_hFile;
+};
+
+class Win32SharedFile final : public SharedFile {
+public:
+    std::unique_ptr<ReadableFile> OpenForReading(const std::wstring& path) override
+    {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return nullptr;
+        }
+        try {
+            return std::make_unique<Win32ReadableFile>(file);
+        } catch (...) {
+            CloseHandle(file);
+            throw;
+        }
+    }
+};
+
+}  // namespace
+
+SharedFile& SharedFile::System()
+{
+    static Win32SharedFile instance;
+    return instance;
+}
+
+}  // namespace platform
