@@ -7,11 +7,12 @@ set(VEXA_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix")
 set(VEXA_WINE_TIMEOUT 300 CACHE STRING "Timeout in seconds of each test executable under Wine")
 set(vexa_wine_script "${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh")
 
-# Tests see no display: a message box then returns at once instead of waiting for a click.
 set(vexa_wine_environment
   "WINEPREFIX=${VEXA_WINE_PREFIX}"
   "WINEDEBUG=-all"
   "WINEDLLOVERRIDES=mscoree,mshtml=")
+# Tests see no display: a message box then returns at once instead of waiting for a click.
+set(vexa_wine_display "DISPLAY=unset:;WAYLAND_DISPLAY=unset:")
 
 add_test(NAME wine_start COMMAND sh "${vexa_wine_script}" start)
 add_test(NAME wine_stop COMMAND sh "${vexa_wine_script}" stop)
@@ -19,7 +20,7 @@ set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
 set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 set_tests_properties(wine_start wine_stop PROPERTIES
   ENVIRONMENT "${vexa_wine_environment}"
-  ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:")
+  ENVIRONMENT_MODIFICATION "${vexa_wine_display}")
 
 # vexa_add_wine_test(<target>): the whole test executable as one ctest test under Wine.
 function(vexa_add_wine_test target)
@@ -28,5 +29,5 @@ function(vexa_add_wine_test target)
     FIXTURES_REQUIRED wine
     TIMEOUT ${VEXA_WINE_TIMEOUT}
     ENVIRONMENT "${vexa_wine_environment}"
-    ENVIRONMENT_MODIFICATION "DISPLAY=unset:;WAYLAND_DISPLAY=unset:")
+    ENVIRONMENT_MODIFICATION "${vexa_wine_display}")
 endfunction()
