@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "data/rating.h"
+
+namespace MBDataContainer {
+class DataList;
+}
+
+namespace MBBroadcast {
+
+// Publishes the data list to the HMI. Holds the group results that Evaluate folds from the
+// fields' ratings: one worst rating per group of fields, and the UPS state of charge.
+class Broadcast {
+public:
+    // `p_pDataList` is not owned; it must outlive the broadcast.
+    explicit Broadcast(MBDataContainer::DataList* p_pDataList);
+    virtual ~Broadcast();
+    Broadcast(const Broadcast&) = delete;
+    Broadcast& operator=(const Broadcast&) = delete;
+
+    virtual void Send() = 0;
+
+    // Rates every field and folds the ratings into the group results. The disk result is the
+    // worst disk rating since construction; the disk fields are rated a second time for it, so
+    // that a counter that has just risen counts as a warning, not as an error.
+    void Evaluate();
+
+protected:
+    std::int32_t m_nResultBase = 0;
+    MBDataContainer::DataList* m_pDataList;
+    MBDataContainer::Rating m_ResultFans = MBDataContainer::RatingNone;
+    MBDataContainer::Rating m_ResultTemp = MBDataContainer::RatingNone;
+    MBDataContainer::Rating m_ResultVoltage = MBDataContainer::RatingNone;
+    MBDataContainer::Rating m_ResultCmosBatt = MBDataContainer::RatingNone;
+    MBDataContainer::Rating m_ResultUps = MBDataContainer::RatingNone;
+    MBDataContainer::Rating m_ResultHarddisk = MBDataContainer::RatingNone;
+    std::int32_t m_nUpsStateOfCharge = 0;
+    std::wstring m_strValuesFile;
+};
+
+}  // namespace MBBroadcast

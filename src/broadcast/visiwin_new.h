@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "broadcast/span_timer.h"
+#include "broadcast/visiwin.h"
+
+namespace MBBroadcast {
+
+// Publishes to HMI projects of the newer kind: a rating digit per group, the UPS state of charge
+// and every reading go into the values file; the beginning of a warning or an error is signalled
+// by a pulse on the HMI variable "mb_fan_1" (1 for an error, 91 for a warning, 101 at rest),
+// repeated at fixed intervals while the condition lasts.
+class VisiWinNew : public VisiWin {
+public:
+    // Connects, checks in "mb_fan_1" and "mb_fan_1_set" and reads the timer periods. Throws
+    // err::VisiWinException.
+    explicit VisiWinNew(MBDataContainer::DataList* p_pDataList);
+    ~VisiWinNew() override;
+
+    // Throws err::VisiWinException and err::GFileException.
+    void Send() override;
+
+    // The write counters shared by every values-file broadcast of the process.
+    static std::int32_t CallCounter() { return s_nCallCounter; }
+    static std::uint32_t Failures() { return s_nFailures; }
+    // Back to the state of a freshly loaded process.
+    static void ResetWriteCounters();
+
+protected:
+    // Writes the seven current-state keys, each through WriteIniChanges.
+    void WriteMessages();
+    // Writes one current-state key when it changed or a rewrite is due, then every reading.
+    // Throws err::GFileException after more than 100 failed writes in a row.
+    void WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText);
+
+    SpanTimer m_WriteTimer;
+    SpanTimer m_WarningTimer;
+    SpanTimer m_ErrorTimer;
+    SpanTimer m_DurationTimer;
+
+private:
+    // Writes one key of the values file and keeps the failure count.
+    void WriteValue(const std::wstring& p_strSection, const std::wstring& p_strKey,
+                    const std::wstring& p_strText);
+
+    // The system's error code of the latest failed write.
+    unsigned long m_dwLastWriteError = 0;
+
+    // Calls of WriteIniChanges since the last write of a current-state key.
+    static inline std::int32_t s_nCallCounter = 0;
+    // Failed writes since the last successful one.
+    static inline std::uint32_t s_nFailures = 0;
+};
+
+}  // namespace MBBroadcast
