@@ -17,8 +17,11 @@ public:
                                    const std::wstring& defaultValue, std::size_t bufferChars,
                                    const std::wstring& file) = 0;
 
-    // The value's leading number (decimal, or hexadecimal after "0x"; "-5" wraps to unsigned),
-    // 0 for a value without one, `defaultValue` when the file, section or key is missing.
+    // The value's leading number, `defaultValue` when the file, section or key is missing or the
+    // value is empty. Blanks and one sign may lead; "0x", "0o" and "0b" (small letters only)
+    // select the base; the number ends at the first character that is no digit of it ("12abc"
+    // is 12, "abc" is 0); arithmetic wraps modulo 2^32 ("-5" is 4294967291); only the first 29
+    // characters of the value count.
     virtual unsigned int GetInt(const std::wstring& section, const std::wstring& key,
                                 int defaultValue, const std::wstring& file) = 0;
 

@@ -13,7 +13,8 @@ std::string ToNative(const std::wstring& text);
 // The native path of a Windows path: "\" is a separator and a leading drive letter is dropped
 // ("c:\temp\x.ini" is "/temp/x.ini"). As on Windows, names match without regard to case: a
 // component that does not exist as written is replaced by an entry of the same name in another
-// case when its folder holds one. A name without folder stays relative to the working directory.
+// case when its folder holds one. A name without folder stays relative to the working directory:
+// Windows would look for it in the Windows directory, which the posix platform does not have.
 std::string NativePath(const std::wstring& windowsPath);
 
 // The folder part of a native path ("." when it has none).
