@@ -1,0 +1,49 @@
+#include "broadcast/visiwin_classic.h"
+
+#include "broadcast/field_walk.h"
+#include "logging/log.h"
+
+namespace MBBroadcast {
+namespace {
+
+const wchar_t kSetSuffix[] = L"_set";
+
+}  // namespace
+
+VisiWinClassic::VisiWinClassic(MBDataContainer::DataList* p_pDataList) : VisiWin(p_pDataList)
+{
+    m_NameMap = {
+        {L"Mbvccp1", L"mb_vccp1"},  {L"Mbvtt", L"mb_vtt"},         {L"Mb5vsb", L"mb_5vsb"},
+        {L"V33", L"mb_volt_3_3"},   {L"V5", L"mb_volt_5"},         {L"V12", L"mb_volt_12"},
+        {L"V5a", L"mb_volt_5a"},    {L"V12a", L"mb_volt_12a"},     {L"VBat", L"mb_vbat"},
+    };
+    for (unsigned l_nIndex = 0; l_nIndex < 3; ++l_nIndex) {
+        m_NameMap[L"Fan" + std::to_wstring(l_nIndex)] = L"mb_fan_" + std::to_wstring(l_nIndex);
+    }
+    for (unsigned l_nIndex = 0; l_nIndex < 4; ++l_nIndex) {
+        m_NameMap[L"Temp" + std::to_wstring(l_nIndex)] = L"mb_temp_" + std::to_wstring(l_nIndex);
+    }
+
+    ForEachField(*m_pDataList, [this](MBDataContainer::MBDataField& p_Field) {
+        const auto l_Entry = m_NameMap.find(p_Field.m_strName);
+        if (l_Entry == m_NameMap.end()) {
+            return;
+        }
+        m_VarNoMap[p_Field.m_strName] = VarConnect(l_Entry->second);
+        m_VarNoMap[p_Field.m_strName + kSetSuffix] = VarConnect(l_Entry->second + kSetSuffix);
+    });
+}
+
+VisiWinClassic::~VisiWinClassic() = default;
+
+void VisiWinClassic::Send()
+{
+    const std::wstring l_strLocation = dbg::MakeLocation(L"MBBroadcast::VisiWinClassic::Send", 66);
+    ForEachField(*m_pDataList, [this, &l_strLocation](MBDataContainer::MBDataField& p_Field) {
+        dbg::LogValueLine(l_strLocation, 5, L"Label", p_Field.m_strName);
+        SetVwValue(p_Field.m_strName, p_Field.m_nValue);
+        SetVwValue(p_Field.m_strName + kSetSuffix, p_Field.m_nSetpoint);
+    });
+}
+
+}  // namespace MBBroadcast

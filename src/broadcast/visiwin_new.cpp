@@ -1,0 +1,182 @@
+#include "broadcast/visiwin_new.h"
+
+#include <algorithm>
+
+#include "broadcast/field_walk.h"
+#include "errors/exceptions.h"
+#include "logging/log.h"
+#include "platform/last_error.h"
+#include "platform/profile.h"
+#include "platform/seam.h"
+#include "settings/settings.h"
+
+namespace MBBroadcast {
+namespace {
+
+const wchar_t kPulseVariable[] = L"mb_fan_1";
+const wchar_t kPulseSetVariable[] = L"mb_fan_1_set";
+const wchar_t kCurrentSection[] = L"VEXA_CURRENT";
+const wchar_t kValuesSection[] = L"Values";
+const wchar_t kWriteIniChanges[] = L"MBBroadcast::VisiWinNew::WriteIniChanges";
+
+// Values of "mb_fan_1": at rest, during an error pulse, during a warning pulse.
+constexpr std::int32_t kPulseRest = 101;
+constexpr std::int32_t kPulseError = 1;
+constexpr std::int32_t kPulseWarning = 91;
+// "mb_fan_1_set" after construction and after every Send.
+constexpr std::int32_t kSetAfterConstruction = 100;
+constexpr std::int32_t kSetAfterSend = 101;
+
+// A current-state key is rewritten at the latest on this many-plus-one-th call.
+constexpr std::int32_t kRewriteAfterCalls = 100;
+// More failed writes in a row than this end the cycle with an exception.
+constexpr std::uint32_t kMaxFailures = 100;
+
+std::wstring RatingDigit(MBDataContainer::Rating p_Rating)
+{
+    if (p_Rating < MBDataContainer::RatingNone || p_Rating > MBDataContainer::RatingError) {
+        return L"0";
+    }
+    return std::to_wstring(p_Rating);
+}
+
+std::int64_t ReadPeriod(const std::wstring& p_strKey, int p_nDefault)
+{
+    return ReadIniInt(L"Timer", p_strKey, p_nDefault, GetModuleIniPath());
+}
+
+}  // namespace
+
+VisiWinNew::VisiWinNew(MBDataContainer::DataList* p_pDataList) : VisiWin(p_pDataList)
+{
+    m_VarNoMap[kPulseVariable] = VarConnect(kPulseVariable);
+    m_VarNoMap[kPulseSetVariable] = VarConnect(kPulseSetVariable);
+    SetVwValue(kPulseSetVariable, kSetAfterConstruction);
+    if (m_VarNoMap[kPulseVariable] == 0 || m_VarNoMap[kPulseSetVariable] == 0) {
+        throw err::VisiWinException(L"Setpoints",
+                                    VEXA_LOCATION(L"MBBroadcast::VisiWinNew::VisiWinNew"), 3);
+    }
+
+    m_WriteTimer.m_nPeriod = ReadPeriod(L"WriteIniFile", 900);
+    m_WriteTimer.Start();
+    m_DurationTimer.m_nPeriod = ReadPeriod(L"Duration", 60);
+    m_WarningTimer.m_nPeriod = ReadPeriod(L"TimeSpanWarning", 21600);
+    m_ErrorTimer.m_nPeriod = ReadPeriod(L"TimeSpanError", 3600);
+}
+
+VisiWinNew::~VisiWinNew() = default;
+
+void VisiWinNew::ResetWriteCounters()
+{
+    s_nCallCounter = 0;
+    s_nFailures = 0;
+}
+
+void VisiWinNew::Send()
+{
+    Evaluate();
+    WriteMessages();
+
+    std::uint32_t l_nWorst = 0;
+    for (const MBDataContainer::Rating l_Result :
+         {m_ResultFans, m_ResultCmosBatt, m_ResultTemp, m_ResultUps, m_ResultVoltage,
+          m_ResultHarddisk}) {
+        l_nWorst = std::max(l_nWorst, static_cast<std::uint32_t>(l_Result));
+    }
+    const bool l_bError = l_nWorst == static_cast<std::uint32_t>(MBDataContainer::RatingError);
+    const bool l_bWarning = l_nWorst == static_cast<std::uint32_t>(MBDataContainer::RatingWarning);
+    const bool l_bOk = !l_bError && !l_bWarning;
+
+    const bool l_bWarningDue = l_bWarning && m_WarningTimer.IsElapsed();
+    bool l_bErrorDue = l_bError && m_ErrorTimer.IsElapsed();
+
+    if (l_bError) {
+        if (!m_ErrorTimer.m_bRunning) {
+            m_ErrorTimer.Start();
+            l_bErrorDue = true;
+        }
+    } else {
+        m_ErrorTimer.Stop();
+    }
+
+    // A warning that has just begun starts its pulse here, whatever else is due.
+    bool l_bPulseStarted = false;
+    if (l_bWarning) {
+        if (!m_WarningTimer.m_bRunning) {
+            m_WarningTimer.Start();
+            m_DurationTimer.Start();
+            l_bPulseStarted = true;
+        }
+    } else {
+        m_WarningTimer.Stop();
+    }
+    if (!l_bPulseStarted && (l_bWarningDue || l_bErrorDue)) {
+        m_DurationTimer.Start();
+    }
+
+    SetVwValue(kPulseSetVariable, kSetAfterSend);
+
+    if (m_DurationTimer.IsElapsed() || !m_DurationTimer.m_bRunning || l_bOk) {
+        SetVwValue(kPulseVariable, kPulseRest);
+        m_DurationTimer.Stop();
+    } else if (l_bError) {
+        SetVwValue(kPulseVariable, kPulseError);
+    } else {
+        SetVwValue(kPulseVariable, kPulseWarning);
+    }
+}
+
+void VisiWinNew::WriteMessages()
+{
+    WriteIniChanges(L"IPC_FANS", RatingDigit(m_ResultFans));
+    WriteIniChanges(L"IPC_TEMP", RatingDigit(m_ResultTemp));
+    WriteIniChanges(L"IPC_VOLTAGE", RatingDigit(m_ResultVoltage));
+    WriteIniChanges(L"IPC_CMOS_BAT", RatingDigit(m_ResultCmosBatt));
+    WriteIniChanges(L"IPC_HARDDISK", RatingDigit(m_ResultHarddisk));
+    WriteIniChanges(L"UPS_WORKING", RatingDigit(m_ResultUps));
+    WriteIniChanges(L"UPS_STATE_OF_CHARGE", std::to_wstring(m_nUpsStateOfCharge));
+}
+
+void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText)
+{
+    ++s_nCallCounter;
+    const std::wstring l_strCurrent = ReadIniString(kCurrentSection, p_strKey, m_strValuesFile);
+    // The timer is asked only about an unchanged value, so a change does not use up its period.
+    const bool l_bDue = l_strCurrent != p_strText || m_WriteTimer.IsElapsed() ||
+                        s_nCallCounter > kRewriteAfterCalls;
+    if (!l_bDue) {
+        return;
+    }
+    s_nCallCounter = 0;
+
+    WriteValue(kCurrentSection, p_strKey, p_strText);
+    ForEachField(*m_pDataList, [this](MBDataContainer::MBDataField& p_Field) {
+        WriteValue(kValuesSection, p_Field.m_strName, std::to_wstring(p_Field.m_nValue));
+    });
+
+    if (s_nFailures > kMaxFailures) {
+        throw err::GFileException(m_dwLastWriteError, VEXA_LOCATION(kWriteIniChanges),
+                                  m_strValuesFile);
+    }
+}
+
+void VisiWinNew::WriteValue(const std::wstring& p_strSection, const std::wstring& p_strKey,
+                            const std::wstring& p_strText)
+{
+    if (platform::Use<platform::Profile>().WriteString(p_strSection, p_strKey, p_strText,
+                                                        m_strValuesFile)) {
+        s_nFailures = 0;
+        return;
+    }
+    const unsigned long l_dwLastError = platform::GetLastErrorCode();
+    m_dwLastWriteError = l_dwLastError;
+    ++s_nFailures;
+    const std::wstring l_strLocation = VEXA_LOCATION(kWriteIniChanges);
+    dbg::LogValueLine(l_strLocation, 0, L"l_dwLastError", l_dwLastError);
+    dbg::LogValueLine(l_strLocation, 0, L"l_nFailures", s_nFailures);
+    dbg::LogErrorLine(l_strLocation, L"Unable to write ini file!");
+    // The next call writes again, whatever changed.
+    s_nCallCounter = kRewriteAfterCalls;
+}
+
+}  // namespace MBBroadcast

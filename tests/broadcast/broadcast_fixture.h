@@ -1,0 +1,104 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cwctype>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/data_field.h"
+#include "fakes/fake_clock.h"
+#include "fakes/memory_profile.h"
+#include "platform/environment.h"
+#include "platform/hmi_substitute.h"
+#include "platform/seam.h"
+
+namespace MBDataContainer {
+class DataList;
+}
+
+// Tests of the disk group need the disk fields of the data list.
+#define REQUIRE_DISK_FIELDS()                                 \
+    if (!HasDiskFields()) {                                   \
+        GTEST_SKIP() << "the data list has no disk fields";   \
+    }
+
+namespace broadcast_test {
+
+// The sensors a test data list is built from, named as the data source would name them.
+struct ListShape {
+    std::vector<std::wstring> fans;
+    std::vector<std::wstring> temps;
+    std::vector<std::wstring> voltages;
+    bool ups = true;
+};
+
+// Everything a broadcast reaches, in memory: settings and values file, calendar clock, HMI
+// runtime (the product's substitute, whose trace the tests read), TEMP, and a data list.
+class BroadcastTest : public testing::Test {
+protected:
+    BroadcastTest();
+    ~BroadcastTest() override;
+
+    // Builds the data list: sensor fields with setpoints 0 (always ok), the two UPS fields (when
+    // asked) with readings that rate ok, and the five disk fields at 0.
+    void BuildList(const ListShape& p_Shape);
+    MBDataContainer::DataList* List() { return m_pList.get(); }
+    MBDataContainer::MBDataField& Field(const std::wstring& p_strName);
+    std::size_t FieldCount();
+    bool HasDiskFields() const;
+
+    // Sets a field's reading and setpoint with the default bands (warning 10 %, error 20 %).
+    void Set(const std::wstring& p_strName, std::int32_t p_nValue, std::int32_t p_nSetpoint);
+
+    std::vector<std::string> Trace() const { return m_Runtime.Trace(); }
+
+    static constexpr const wchar_t* kTemp = L"C:\\Users\\op\\Temp";
+    static constexpr const wchar_t* kValuesFile = L"C:\\Users\\op\\Temp\\VexaValues.ini";
+
+    // The environment the monitor sees, names without case: TEMP only, unless a test changes it.
+    class Environment : public platform::Environment {
+    public:
+        static bool SameName(const std::wstring& p_strA, const std::wstring& p_strB)
+        {
+            return std::equal(p_strA.begin(), p_strA.end(), p_strB.begin(), p_strB.end(),
+                              [](wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); });
+        }
+        std::optional<std::wstring> Get(const std::wstring& p_strName) override
+        {
+            for (const auto& l_Entry : m_Variables) {
+                if (SameName(l_Entry.first, p_strName)) {
+                    return l_Entry.second;
+                }
+            }
+            return std::nullopt;
+        }
+        std::map<std::wstring, std::wstring> m_Variables{{L"TEMP", kTemp}};
+    };
+
+    Environment m_Environment;
+    platform::Substitute<platform::Environment> m_EnvironmentInPlace{m_Environment};
+    fakes::MemoryProfile m_Profile;
+    platform::Substitute<platform::Profile> m_ProfileInPlace{m_Profile};
+    fakes::FakeClock m_Clock;
+    platform::Substitute<platform::Clock> m_ClockInPlace{m_Clock};
+    // The product's substitute runtime: reached directly on posix and, on Windows, served as
+    // the running VWControl object so that every test also runs over the real COM look-up.
+    platform::SubstituteHmiRuntime m_Runtime;
+    // Makes the runtime unreachable.
+    void StopRuntime();
+
+private:
+    struct Sources;
+    struct Serving;
+    std::unique_ptr<Sources> m_pSources;
+    std::unique_ptr<Serving> m_pServing;
+    std::unique_ptr<MBDataContainer::DataList> m_pList;
+};
+
+}  // namespace broadcast_test
