@@ -3,14 +3,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/handle.h"
+
 namespace platform {
 
 // Physical drives and their driver's control codes: CreateFileW on "\\.\PHYSICALDRIVEn",
 // DeviceIoControl and CloseHandle. The posix substitute answers the S.M.A.R.T. codes from files.
 class DiskDevice {
 public:
-    using Handle = std::intptr_t;
-    static constexpr Handle kInvalidHandle = -1;  // INVALID_HANDLE_VALUE
+    using Handle = platform::Handle;
 
     virtual ~DiskDevice() = default;
 

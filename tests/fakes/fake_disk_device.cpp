@@ -36,12 +36,12 @@ platform::DiskDevice::Handle FakeDiskDevice::Open(const std::wstring& path)
     m_Opened.push_back(path);
     if (path.compare(0, kPrefix.size(), kPrefix) != 0) {
         platform::SetLastErrorCode(platform::kErrorFileNotFound);
-        return kInvalidHandle;
+        return platform::kInvalidHandle;
     }
     const int l_nDrive = std::stoi(path.substr(kPrefix.size()));
     if (m_Drives.count(l_nDrive) == 0) {
         platform::SetLastErrorCode(platform::kErrorFileNotFound);
-        return kInvalidHandle;
+        return platform::kInvalidHandle;
     }
     const Handle l_hDrive = kHandleBase + l_nDrive;
     m_OpenHandles.insert(l_hDrive);

@@ -58,13 +58,13 @@ TEST_F(SmartFolderTest, AMissingFileIsAMissingDrive)
     WriteDrive(0, std::vector<std::uint8_t>(512, 0));
     SmartFolder l_Device(m_Folder.string());
     const auto l_hDrive0 = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
-    EXPECT_NE(l_hDrive0, DiskDevice::kInvalidHandle);
+    EXPECT_NE(l_hDrive0, platform::kInvalidHandle);
     l_Device.Close(l_hDrive0);
-    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE1"), DiskDevice::kInvalidHandle);
+    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE1"), platform::kInvalidHandle);
     EXPECT_EQ(GetLastErrorCode(), kErrorFileNotFound);
-    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE"), DiskDevice::kInvalidHandle);
-    EXPECT_EQ(l_Device.Open(L"PhysicalDrive0.bin"), DiskDevice::kInvalidHandle);
-    EXPECT_EQ(SmartFolder().Open(L"\\\\.\\PHYSICALDRIVE0"), DiskDevice::kInvalidHandle);
+    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE"), platform::kInvalidHandle);
+    EXPECT_EQ(l_Device.Open(L"PhysicalDrive0.bin"), platform::kInvalidHandle);
+    EXPECT_EQ(SmartFolder().Open(L"\\\\.\\PHYSICALDRIVE0"), platform::kInvalidHandle);
 }
 
 TEST_F(SmartFolderTest, AnswersTheThreeSmartCodes)

@@ -56,14 +56,14 @@ DiskDevice::Handle SmartFolder::Open(const std::wstring& path)
     const long l_nDrive = DriveNumber(path);
     if (m_strFolder.empty() || l_nDrive < 0) {
         SetLastErrorCode(kErrorFileNotFound);
-        return kInvalidHandle;
+        return platform::kInvalidHandle;
     }
     const std::string l_strFile =
         m_strFolder + "/PhysicalDrive" + std::to_string(l_nDrive) + ".bin";
     struct stat l_Stat {};
     if (stat(l_strFile.c_str(), &l_Stat) != 0 || !S_ISREG(l_Stat.st_mode)) {
         SetLastErrorCode(kErrorFileNotFound);
-        return kInvalidHandle;
+        return platform::kInvalidHandle;
     }
     std::lock_guard<std::mutex> l_Lock(m_Mutex);
     const Handle l_hDrive = m_nNextHandle++;

@@ -60,7 +60,7 @@ public:
 
     void Close(Handle handle) override
     {
-        if (handle != kInvalidHandle && handle != 0) {
+        if (IsUsableHandle(handle)) {
             CloseHandle(ToHandle(handle));
         }
     }

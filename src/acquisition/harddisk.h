@@ -1,0 +1,28 @@
+#pragma once
+
+#include "acquisition/smart_reader.h"
+
+#include <array>
+#include <cstdint>
+
+namespace MBDataAquisition {
+
+// The disk source: the S.M.A.R.T. reader plus the five watched attributes of drive 0, which the
+// data list copies into its disk fields after every Update.
+class Harddisk : public diag::SmartReader {
+public:
+    // Power-on hours, off-line uncorrectable sectors, reallocation events, current pending
+    // sectors, reallocated sectors: the order of m_Attributes and of the data list's disk slots.
+    static constexpr std::array<std::uint8_t, 5> kWatchedIds = {9, 198, 196, 197, 5};
+
+    // Reads the drives once; throws as the reader's constructor does.
+    Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassword);
+
+    // Re-reads the drives and copies the watched attributes. A failed read is logged and keeps
+    // the previous records; an attribute that cannot be found gets a raw value of 0. Never throws.
+    void Update() noexcept;
+
+    std::array<diag::SmartAttribute, 5> m_Attributes{};
+};
+
+}  // namespace MBDataAquisition

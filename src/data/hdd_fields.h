@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "data/data_field.h"
+
+namespace MBDataContainer {
+
+// Power-on hours of the disk against a maximum in hours: above it rates warning, never error.
+// A setpoint of 0 leaves the lifetime unwatched.
+class LifetimeData : public MBDataField {
+public:
+    Rating Evaluate() override;
+};
+
+// A counter of defective or suspect sectors, healthy at 0. Above 0 rates warning; a count above
+// every count that any such field has rated in this process rates error once and becomes the new
+// highest count, so a new defect is reported as an error exactly once.
+class CriticalHddEventsData : public MBDataField {
+public:
+    Rating Evaluate() override;
+
+    // The highest count rated so far in this process; never reset.
+    static std::int32_t HighestCriticalCount();
+};
+
+}  // namespace MBDataContainer

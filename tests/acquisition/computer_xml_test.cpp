@@ -1,0 +1,126 @@
+#include "acquisition/computer_xml.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "acquisition/password_decoder.h"
+#include "fakes/log_capture.h"
+#include "platform/environment.h"
+#include "platform/seam.h"
+
+namespace cfg {
+namespace {
+
+// MAINDIR names the test's folder; every other variable is unset.
+class MainDirEnvironment : public platform::Environment {
+public:
+    explicit MainDirEnvironment(std::wstring p_strMainDir) : m_strMainDir(std::move(p_strMainDir)) {}
+    std::optional<std::wstring> Get(const std::wstring& p_strName) override
+    {
+        if (p_strName == L"MAINDIR") {
+            return m_strMainDir;
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::wstring m_strMainDir;
+};
+
+class ComputerXmlTest : public testing::Test {
+protected:
+    void Write(const std::string& p_strText)
+    {
+        std::ofstream l_File(m_Folder.Path() / "Computer.xml", std::ios::binary);
+        l_File << p_strText;
+    }
+
+    // GetPassword of a file whose user node holds `p_strUserContent`.
+    std::wstring PasswordWith(const std::string& p_strUserContent)
+    {
+        Write("<SysMgmt><Users><TarselAdmin>" + p_strUserContent +
+              "</TarselAdmin></Users></SysMgmt>");
+        return ComputerXml().GetPassword(L"TarselAdmin");
+    }
+
+    fakes::TempDirectory m_Folder;
+    MainDirEnvironment m_Environment{m_Folder.WindowsPath()};
+    platform::Substitute<platform::Environment> m_Substitute{m_Environment};
+};
+
+TEST_F(ComputerXmlTest, ReadsThePlainPasswordOfTheUser)
+{
+    Write("<?xml version=\"1.0\"?>\r\n"
+          "<SysMgmt>\r\n"
+          "  <Machine>X</Machine>\r\n"
+          "  <Users>\r\n"
+          "    <Operator><Password>op</Password></Operator>\r\n"
+          "    <TarselAdmin>\r\n"
+          "      <Password>s3cret &amp; more</Password>\r\n"
+          "    </TarselAdmin>\r\n"
+          "  </Users>\r\n"
+          "</SysMgmt>\r\n");
+    ComputerXml l_Xml;
+    EXPECT_EQ(l_Xml.GetPassword(L"TarselAdmin"), L"s3cret & more");
+    EXPECT_EQ(l_Xml.GetPassword(L"Operator"), L"op");
+    EXPECT_EQ(l_Xml.GetPassword(L"tarseladmin"), L"");  // names are matched exactly
+    EXPECT_EQ(l_Xml.GetPassword(L"Nobody"), L"");
+}
+
+TEST_F(ComputerXmlTest, ThePlainPasswordWinsOverTheScrambledOne)
+{
+    const std::string l_strScrambled = "168A1A2";  // "A$"
+    EXPECT_EQ(PasswordWith("<PasswordEncr>" + l_strScrambled + "</PasswordEncr>"), L"A$");
+    EXPECT_EQ(PasswordWith("<PasswordEncr>" + l_strScrambled +
+                           "</PasswordEncr><Password>plain</Password>"),
+              L"plain");
+    EXPECT_EQ(PasswordWith("<Password/><PasswordEncr>" + l_strScrambled + "</PasswordEncr>"), L"");
+}
+
+TEST_F(ComputerXmlTest, ScrambledTextOutsideTheRulesGivesNoPassword)
+{
+    EXPECT_EQ(PasswordWith("<PasswordEncr>168D2</PasswordEncr>"), L"");
+    EXPECT_EQ(PasswordWith("<PasswordEncr>16820</PasswordEncr>"), L"");
+    EXPECT_EQ(PasswordWith("<PasswordEncr>1683</PasswordEncr>"), L"");
+    EXPECT_EQ(PasswordWith("<PasswordEncr></PasswordEncr>"), L"");
+    EXPECT_EQ(PasswordWith("<Other>x</Other>"), L"");
+    EXPECT_EQ(PasswordWith(""), L"");
+}
+
+TEST_F(ComputerXmlTest, ScrambledPasswordsBeyondAsciiComeBack)
+{
+    const std::wstring l_strPassword = L"p\u00E4ss\u20AC\u4E2D";
+    const auto l_strScrambled = PasswordDecoder::Scramble(l_strPassword);
+    ASSERT_TRUE(l_strScrambled.has_value());
+    EXPECT_EQ(PasswordWith("<PasswordEncr>" +
+                           std::string(l_strScrambled->begin(), l_strScrambled->end()) +
+                           "</PasswordEncr>"),
+              l_strPassword);
+}
+
+TEST_F(ComputerXmlTest, AFileThatIsNotTheCredentialsFileKnowsNoPasswords)
+{
+    const std::string l_strUsers = "<Users><TarselAdmin><Password>pw</Password></TarselAdmin></Users>";
+    EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");  // no file
+    Write("<sysmgmt>" + l_strUsers + "</sysmgmt>");
+    EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");
+    Write("<SysMgmt>" + l_strUsers);  // not well-formed
+    EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");
+    Write("");
+    EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");
+    Write("<SysMgmt><Machine/></SysMgmt>");  // no Users
+    EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");
+    Write("<SysMgmt>" + l_strUsers + "</SysMgmt>");
+    EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"pw");
+}
+
+TEST_F(ComputerXmlTest, ReadsEightBitTextInTheAnsiCodePage)
+{
+    EXPECT_EQ(PasswordWith("<Password>gr\xFC\xDF</Password>"), L"gr\u00FC\u00DF");
+}
+
+}  // namespace
+}  // namespace cfg

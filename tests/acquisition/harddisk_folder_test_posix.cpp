@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "acquisition/harddisk.h"
+#include "fakes/fake_disk_device.h"
+#include "fakes/log_capture.h"
+#include "platform/posix/account_list.h"
+#include "platform/posix/smart_folder.h"
+#include "platform/seam.h"
+
+// The disk source over the posix substitutes the host uses: attribute blocks in a folder and a
+// list of accounts.
+namespace {
+
+class HarddiskFolderTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        diag::SmartReader::ForgetAutoOffline();
+        m_Accounts.Add(L"TarselAdmin", L"pw");
+    }
+
+    void WriteBlock(int p_nDrive, std::uint16_t p_nHours)
+    {
+        std::array<std::uint8_t, platform::smart::kAttributeBlockSize> l_Block{};
+        fakes::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
+        fakes::PutAttribute(l_Block, 1, 5, 0, 100, 100, 7);
+        std::ofstream l_File(m_Folder.Path() / ("PhysicalDrive" + std::to_string(p_nDrive) + ".bin"),
+                             std::ios::binary);
+        l_File.write(reinterpret_cast<const char*>(l_Block.data()),
+                     static_cast<std::streamsize>(l_Block.size()));
+    }
+
+    fakes::TempDirectory m_Folder;
+    platform::SmartFolder m_Drives{m_Folder.Path().string()};
+    platform::AccountList m_Accounts;
+    platform::Substitute<platform::DiskDevice> m_DriveSubstitute{m_Drives};
+    platform::Substitute<platform::Logon> m_AccountSubstitute{m_Accounts};
+};
+
+TEST_F(HarddiskFolderTest, ReadsTheBlocksUnderTheAccount)
+{
+    WriteBlock(0, 1234);
+    MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"pw");
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1234);
+    EXPECT_EQ(l_Disk.m_Attributes[4].RawValue, 7);
+    EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 0);
+    EXPECT_EQ(platform::AccountList::CurrentAccount(), L"");
+
+    WriteBlock(0, 1235);  // read anew on every refresh
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1235);
+}
+
+TEST_F(HarddiskFolderTest, AnUnknownAccountCannotLogOn)
+{
+    WriteBlock(0, 1);
+    EXPECT_THROW(MBDataAquisition::Harddisk(L"TarselAdmin", L"wrong"), std::runtime_error);
+}
+
+TEST_F(HarddiskFolderTest, NoFilesNoDrives)
+{
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    WriteBlock(0, 99);  // found later: the reader never looks again
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 0);
+}
+
+}  // namespace

@@ -1,0 +1,363 @@
+#include "acquisition/smart_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "acquisition/harddisk.h"
+#include "fakes/fake_disk_device.h"
+#include "fakes/fake_logon.h"
+#include "fakes/log_capture.h"
+#include "platform/seam.h"
+
+namespace diag {
+namespace {
+
+namespace smart = platform::smart;
+
+// Exposes the reader's state to the checks.
+class ProbedReader : public SmartReader {
+public:
+    using SmartReader::SmartReader;
+    using SmartReader::m_Drives;
+    using SmartReader::m_nDriveCount;
+};
+
+class ProbedHarddisk : public MBDataAquisition::Harddisk {
+public:
+    using Harddisk::Harddisk;
+    using Harddisk::m_Drives;
+    using Harddisk::m_nDriveCount;
+};
+
+std::string MessageOf(const std::function<void()>& p_Action)
+{
+    try {
+        p_Action();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "no exception";
+}
+
+class SmartReaderTest : public testing::Test {
+protected:
+    void SetUp() override { SmartReader::ForgetAutoOffline(); }
+    void TearDown() override { SmartReader::ForgetAutoOffline(); }
+
+    fakes::FakeDiskDevice m_Device;
+    fakes::FakeLogon m_Logon;
+    platform::Substitute<platform::DiskDevice> m_DeviceSubstitute{m_Device};
+    platform::Substitute<platform::Logon> m_LogonSubstitute{m_Logon};
+};
+
+TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
+{
+    m_Device.AddDrive(0);
+    m_Device.AddDrive(1);
+    ProbedReader l_Reader(L"", L"");
+
+    const auto l_Version = m_Device.CallsOf(smart::kGetVersion);
+    ASSERT_EQ(l_Version.size(), 2u);
+    EXPECT_EQ(l_Version[0].nInputSize, 0u);
+    EXPECT_TRUE(l_Version[0].Input.empty());
+    EXPECT_EQ(l_Version[0].nOutputSize, 24u);
+
+    // Drive 1: S.M.A.R.T. enable, then the read (the off-line command went to drive 0 only).
+    const auto l_Enable = m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureEnable);
+    ASSERT_EQ(l_Enable.size(), 2u);
+    EXPECT_EQ(l_Enable[1].nInputSize, 33u);
+    EXPECT_EQ(l_Enable[1].nOutputSize, 17u);
+    const std::vector<std::uint8_t> l_EnableBytes = {
+        0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 1, 0, 0, 0,
+        0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0,    0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(l_Enable[1].Input, l_EnableBytes);
+
+    const auto l_Offline = m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureAutoOffline);
+    ASSERT_EQ(l_Offline.size(), 1u);
+    EXPECT_EQ(l_Offline[0].nDrive, 0);
+    EXPECT_EQ(l_Offline[0].nInputSize, 33u);
+    EXPECT_EQ(l_Offline[0].nOutputSize, 17u);
+    const std::vector<std::uint8_t> l_OfflineBytes = {
+        0, 0, 0, 0, 0xDB, 0xF8, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0, 0, 0, 0,
+        0, 0, 0, 0, 0,    0,    0, 0,    0,    0,    0,    0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(l_Offline[0].Input, l_OfflineBytes);
+
+    const auto l_Read = m_Device.CallsOf(smart::kReceiveDriveData);
+    ASSERT_EQ(l_Read.size(), 2u);
+    EXPECT_EQ(l_Read[0].nInputSize, 33u);
+    EXPECT_EQ(l_Read[0].nOutputSize, 529u);
+    EXPECT_TRUE(l_Read[0].bOutputZeroed);
+    const std::vector<std::uint8_t> l_ReadBytes = {
+        0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0, 0, 0, 0,
+        0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0,    0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(l_Read[0].Input, l_ReadBytes);
+    EXPECT_EQ(l_Read[1].Command.driveNumber, 1);
+    EXPECT_EQ(l_Read[1].Command.driveHead, 0xA0);
+
+    EXPECT_EQ(l_Reader.m_nDriveCount, 2);
+    EXPECT_EQ(l_Reader.m_Drives.size(), 2u);
+}
+
+TEST_F(SmartReaderTest, OpensBothDrivesAndClosesEveryHandle)
+{
+    m_Device.AddDrive(0);
+    ProbedReader l_Reader(L"", L"");
+    EXPECT_EQ(m_Device.m_Opened,
+              (std::vector<std::wstring>{L"\\\\.\\PHYSICALDRIVE0", L"\\\\.\\PHYSICALDRIVE1"}));
+    EXPECT_TRUE(m_Device.m_OpenHandles.empty());
+    EXPECT_EQ(m_Device.m_nCloses, 1);  // the failed open owns nothing
+    EXPECT_EQ(l_Reader.m_nDriveCount, 1);
+}
+
+TEST_F(SmartReaderTest, SkipsDrivesThatCannotBeEnabled)
+{
+    m_Device.AddDrive(0).nCapabilities = 1;  // no CAP_SMART_CMD
+    m_Device.AddDrive(1).nVersionResult = 0;
+    ProbedReader l_Reader(L"", L"");
+    EXPECT_TRUE(m_Device.CallsOf(smart::kSendDriveCommand).empty());
+    EXPECT_EQ(l_Reader.m_nDriveCount, 0);
+
+    m_Device.AddDrive(0).nCapabilities = smart::kCapSmartCommands;
+    m_Device.AddDrive(0).nEnableResult = 2;  // success means exactly 1
+    m_Device.AddDrive(1).nVersionResult = 1;
+    m_Device.AddDrive(1).nEnableResult = 0;
+    l_Reader.Init();
+    EXPECT_EQ(m_Device.CallsOf(smart::kSendDriveCommand).size(), 2u);
+    EXPECT_TRUE(m_Device.CallsOf(smart::kReceiveDriveData).empty());
+    EXPECT_EQ(l_Reader.m_nDriveCount, 0);
+    EXPECT_TRUE(l_Reader.m_Drives.empty());
+}
+
+TEST_F(SmartReaderTest, AFailedReadCountsTheDriveWithoutTable)
+{
+    m_Device.AddDrive(0).nReadResult = 0;
+    ProbedReader l_Reader(L"", L"");
+    EXPECT_EQ(l_Reader.m_nDriveCount, 1);
+    EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(9, 0); }), "Invalid drive index!");
+}
+
+TEST_F(SmartReaderTest, RefreshReadsOnlyOnceADriveWasFound)
+{
+    ProbedReader l_Reader(L"", L"");
+    EXPECT_EQ(m_Device.m_Opened.size(), 2u);
+    m_Device.AddDrive(0);
+    l_Reader.Refresh();
+    EXPECT_EQ(m_Device.m_Opened.size(), 2u);
+    l_Reader.Init();
+    l_Reader.Refresh();
+    EXPECT_EQ(m_Device.m_Opened.size(), 6u);
+    EXPECT_EQ(l_Reader.m_nDriveCount, 2);
+}
+
+TEST_F(SmartReaderTest, ChecksTheAttributeIdBeforeTheDrive)
+{
+    ProbedReader l_Reader(L"", L"");
+    EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(256, 0); }), "Invalid S.M.A.R.T. index!");
+    EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(255, 0); }), "Invalid drive index!");
+}
+
+TEST_F(SmartReaderTest, AMissingAttributeLogsTheTableThenThrows)
+{
+    m_Device.AddDrive(0);  // all 30 entries hold ID 0
+    ProbedReader l_Reader(L"", L"");
+    {
+        fakes::LogCapture l_Log(0);
+        EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(9, 0); }), "Invalid S.M.A.R.T. value!");
+        const std::string l_strLog = l_Log.Normalized(true);
+        EXPECT_NE(l_strLog.find("diag::SmartReader::GetSmartValue  line: N\t\tp_idxValue\t9\r\n"),
+                  std::string::npos)
+            << l_strLog;
+        EXPECT_EQ(l_strLog.find("Index"), std::string::npos);
+    }
+    {
+        fakes::LogCapture l_Log(3);
+        EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(5, 0); }), "Invalid S.M.A.R.T. value!");
+        const std::string l_strLog = l_Log.Normalized(true);
+        EXPECT_NE(l_strLog.find("p_idxValue\t5\r\n"), std::string::npos) << l_strLog;
+        const auto l_nIndex = l_strLog.find("GetSmartValue  line: N\t\tIndex\t0\r\n");
+        const auto l_nValue = l_strLog.find("GetSmartValue  line: N\t\tValue\t0\r\n");
+        EXPECT_NE(l_nIndex, std::string::npos) << l_strLog;
+        EXPECT_NE(l_nValue, std::string::npos);
+        EXPECT_LT(l_nIndex, l_nValue);
+        EXPECT_EQ(l_strLog.find("Index", l_nValue), std::string::npos);  // one pair only
+    }
+}
+
+TEST_F(SmartReaderTest, AutomaticOfflineIsEnabledOncePerProcess)
+{
+    m_Device.AddDrive(0).nAutoOfflineResult = 0;
+    m_Device.AddDrive(1).nAutoOfflineResult = 0;
+    ProbedReader l_Reader(L"", L"");
+    auto l_Offline = [&] {
+        return m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureAutoOffline).size();
+    };
+    EXPECT_EQ(l_Offline(), 2u);
+    l_Reader.Refresh();
+    EXPECT_EQ(l_Offline(), 4u);
+    m_Device.AddDrive(0).nAutoOfflineResult = 1;
+    l_Reader.Refresh();
+    EXPECT_EQ(l_Offline(), 5u);  // drive 0 accepted: drive 1 is not asked
+    l_Reader.Refresh();
+    ProbedReader l_Another(L"", L"");
+    EXPECT_EQ(l_Offline(), 5u);
+    EXPECT_EQ(l_Another.m_nDriveCount, 2);
+}
+
+TEST_F(SmartReaderTest, ReadsUnderTheAccountAndLogsNoPassword)
+{
+    // Opening a drive must happen while the account is impersonated.
+    class CheckingDevice : public fakes::FakeDiskDevice {
+    public:
+        explicit CheckingDevice(fakes::FakeLogon& p_Logon) : m_Logon(p_Logon) {}
+        platform::Handle Open(const std::wstring& p_strPath) override
+        {
+            m_Impersonated.push_back(m_Logon.m_bImpersonating);
+            return FakeDiskDevice::Open(p_strPath);
+        }
+        fakes::FakeLogon& m_Logon;
+        std::vector<bool> m_Impersonated;
+    } l_Device(m_Logon);
+    l_Device.AddDrive(0);
+    platform::Substitute<platform::DiskDevice> l_Substitute(l_Device);
+
+    fakes::LogCapture l_Log(10);
+    ProbedReader l_Reader(L"TarselAdmin", L"s3cr3t!");
+    EXPECT_EQ(l_Device.m_Impersonated, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(m_Logon.m_bImpersonating);
+    ASSERT_EQ(m_Logon.m_Logons.size(), 1u);
+    EXPECT_EQ(m_Logon.m_Logons[0].second, L"s3cr3t!");
+
+    const std::string l_strLog = l_Log.Normalized(true);
+    EXPECT_NE(l_strLog.find("diag::SmartReader::Init  line: N\t\tUsername\tTarselAdmin\r\n"),
+              std::string::npos)
+        << l_strLog;
+    EXPECT_NE(l_strLog.find("diag::SmartReader::Init  line: N\t\tm_strPassword\t********\r\n"),
+              std::string::npos);
+    EXPECT_EQ(l_strLog.find("s3cr3t"), std::string::npos);
+}
+
+TEST_F(SmartReaderTest, WithoutAccountReadsAsItself)
+{
+    m_Device.AddDrive(0);
+    fakes::LogCapture l_Log(10);
+    ProbedReader l_Reader(L"", L"");
+    EXPECT_TRUE(m_Logon.m_Logons.empty());
+    EXPECT_EQ(m_Logon.m_nImpersonations, 0);
+    EXPECT_EQ(m_Logon.m_nReverts, 0);
+    EXPECT_EQ(l_Reader.m_nDriveCount, 1);
+    EXPECT_NE(l_Log.Normalized(true).find("m_strPassword\t\r\n"), std::string::npos);
+}
+
+class HarddiskTest : public SmartReaderTest {
+protected:
+    void PutWatched(int p_nDrive, std::uint64_t p_nHours)
+    {
+        auto& l_Block = m_Device.AddDrive(p_nDrive).Block;
+        l_Block = {};
+        fakes::PutAttribute(l_Block, 0, 5, 0x33, 100, 100, 4);
+        fakes::PutAttribute(l_Block, 1, 9, 0x32, 90, 80, p_nHours);
+        fakes::PutAttribute(l_Block, 2, 196, 0x32, 100, 100, 2);
+        fakes::PutAttribute(l_Block, 3, 197, 0x12, 100, 100, 3);
+        fakes::PutAttribute(l_Block, 29, 198, 0x10, 100, 100, 1);
+    }
+};
+
+TEST_F(HarddiskTest, CopiesTheFiveWatchedAttributesOfDriveZero)
+{
+    PutWatched(0, 70000);
+    ProbedHarddisk l_Disk(L"", L"");
+    for (const auto& l_Attribute : l_Disk.m_Attributes) {
+        EXPECT_EQ(l_Attribute.Id, 0);
+        EXPECT_EQ(l_Attribute.RawValue, 0);
+    }
+    l_Disk.Update();
+    const std::uint16_t l_Raw[] = {4464, 1, 2, 3, 4};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(l_Disk.m_Attributes[i].Id, MBDataAquisition::Harddisk::kWatchedIds[i]);
+        EXPECT_EQ(l_Disk.m_Attributes[i].RawValue, l_Raw[i]);
+    }
+    EXPECT_EQ(l_Disk.m_Attributes[0].CurrentValue, 90);
+    EXPECT_EQ(l_Disk.m_Attributes[0].WorstValue, 80);
+
+    // Attribute 197 disappears: only its raw value goes to 0.
+    fakes::PutAttribute(m_Device.AddDrive(0).Block, 3, 0, 0, 0, 0, 0);
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[3].Id, 197);
+    EXPECT_EQ(l_Disk.m_Attributes[3].StatusFlags, 0x12);
+    EXPECT_EQ(l_Disk.m_Attributes[3].RawValue, 0);
+    EXPECT_EQ(l_Disk.m_Attributes[4].RawValue, 4);
+}
+
+TEST_F(HarddiskTest, OnlyDriveOneGivesZeros)
+{
+    PutWatched(1, 100);
+    ProbedHarddisk l_Disk(L"", L"");
+    l_Disk.Update();
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_nDriveCount, 3);
+    for (const auto& l_Attribute : l_Disk.m_Attributes) {
+        EXPECT_EQ(l_Attribute.RawValue, 0);
+    }
+}
+
+TEST_F(HarddiskTest, LogsOnOnceForItsWholeLife)
+{
+    PutWatched(0, 1000);
+    {
+        ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+        for (int i = 0; i < 3; ++i) {
+            l_Disk.Update();
+        }
+        EXPECT_EQ(m_Logon.m_Logons.size(), 1u);
+        EXPECT_EQ(m_Logon.m_nImpersonations, 4);
+        EXPECT_EQ(m_Logon.m_nReverts, 4);
+        EXPECT_EQ(m_Logon.m_OpenTokens.size(), 1u);
+    }
+    EXPECT_TRUE(m_Logon.m_OpenTokens.empty());
+}
+
+TEST_F(HarddiskTest, AFailedLogonLeavesTheConstructor)
+{
+    PutWatched(0, 1000);
+    m_Logon.m_bLogonSucceeds = false;
+    EXPECT_EQ(MessageOf([] { MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"bad"); }),
+              "Unable to log on!");
+    EXPECT_TRUE(m_Device.m_Opened.empty());
+    m_Logon.m_bLogonSucceeds = true;
+    m_Logon.m_bImpersonateSucceeds = false;
+    EXPECT_EQ(MessageOf([] { MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"pw"); }),
+              "Impersonation failed!");
+    EXPECT_TRUE(m_Logon.m_OpenTokens.empty());
+}
+
+TEST_F(HarddiskTest, AFailedRefreshKeepsTheRecords)
+{
+    PutWatched(0, 1000);
+    ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+    l_Disk.Update();
+    ASSERT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+
+    fakes::LogCapture l_Log(0);
+    m_Logon.m_bImpersonateSucceeds = false;
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    EXPECT_EQ(l_Disk.m_Attributes[4].RawValue, 4);
+    EXPECT_TRUE(l_Disk.m_Drives.empty());
+    EXPECT_NE(l_Log.Normalized(true).find(
+                  " ** MBDataAquisition::Harddisk::Update  line: N\t\tRefresh failed!\r\n"),
+              std::string::npos)
+        << l_Log.Normalized(true);
+    EXPECT_EQ(m_Logon.m_Logons.size(), 1u);
+
+    m_Logon.m_bImpersonateSucceeds = true;
+    PutWatched(0, 1001);
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1001);
+}
+
+}  // namespace
+}  // namespace diag
