@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "acquisition/harddisk.h"
 #include "acquisition/sensor_names.h"
 #include "acquisition/ups_info.h"
 #include "acquisition/vexa_tool.h"
+#include "data/hdd_fields.h"
 #include "data/sensor_fields.h"
 #include "errors/exceptions.h"
 #include "logging/log.h"
@@ -160,6 +162,26 @@ void DataList::SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo)
     l_pField->m_strName = m_pUpsInfo->GetBatteryName();
 }
 
+void DataList::SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk)
+{
+    m_pHarddisk = p_pHarddisk;
+    auto l_pLifetime = std::make_shared<LifetimeData>();
+    l_pLifetime->m_strName = L"HddLifetime";
+    l_pLifetime->m_nSetpoint = static_cast<std::int32_t>(
+        ReadIniInt(L"HDD", L"MaxLifetimeYears", 45000, GetComputerIniPath()));
+    m_HddFields[0] = l_pLifetime;
+
+    // In the order of the disk source's watched attributes 198, 196, 197 and 5.
+    static const wchar_t* const s_CriticalNames[kHddFieldCount - 1] = {
+        L"HddOfflineUncorrectable", L"HddReallocationCount", L"HddCurrentPendingSectorCount",
+        L"ReallocatedSectorCount"};
+    for (std::size_t k = 1; k < kHddFieldCount; ++k) {
+        auto l_pCritical = std::make_shared<CriticalHddEventsData>();
+        l_pCritical->m_strName = s_CriticalNames[k - 1];
+        m_HddFields[k] = l_pCritical;
+    }
+}
+
 void DataList::Update()
 {
     using MBDataAquisition::SensorNames;
@@ -189,6 +211,16 @@ void DataList::Update()
         l_pBattery->m_nValue = m_pUpsInfo->GetChargeState();
         if (auto* l_pUpsBattery = dynamic_cast<UpsBattData*>(l_pBattery.get())) {
             l_pUpsBattery->m_nCapacity = m_pUpsInfo->m_nBatteryCapacity;
+        }
+    }
+
+    // The disk source keeps its previous records when a refresh fails, so the fields do too.
+    if (m_pHarddisk != nullptr) {
+        m_pHarddisk->Update();
+        for (std::size_t k = 0; k < kHddFieldCount; ++k) {
+            if (m_HddFields[k]) {
+                m_HddFields[k]->m_nValue = m_pHarddisk->m_Attributes[k].RawValue;
+            }
         }
     }
 

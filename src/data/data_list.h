@@ -87,6 +87,10 @@ public:
     void SetDataSource(MBDataAquisition::VexaTool* p_pDataSource);
     // Attaches the UPS source and creates its two fields; throws err::DataListException code 1.
     void SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo);
+    // Attaches the disk source (may be empty) and fills the five disk slots: the lifetime
+    // (setpoint "MaxLifetimeYears" of [HDD] in Computer.ini, in power-on hours) and the four
+    // critical-event counters. The disk fields are not in m_Fields.
+    void SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk);
     // Refreshes the attached sources and copies their readings; their exceptions pass through.
     void Update();
     // m_Fields[index]; throws err::DataListException code 3 (no such index) or 4 (empty slot).

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "acquisition/harddisk.h"
+#include "acquisition/sensor_names.h"
+#include "acquisition/vexa_tool.h"
+#include "data/data_list.h"
+#include "data/hdd_fields.h"
+#include "fakes/fake_disk_device.h"
+#include "fakes/fake_logon.h"
+#include "fakes/memory_profile.h"
+#include "platform/seam.h"
+#include "settings/settings.h"
+
+namespace {
+
+using MBDataContainer::DataList;
+using MBDataContainer::RatingError;
+using MBDataContainer::RatingOk;
+using MBDataContainer::RatingWarning;
+
+class NoSensors : public MBDataAquisition::VexaTool {
+public:
+    void Update() override {}
+};
+
+class DataListDiskTest : public testing::Test {
+protected:
+    DataListDiskTest()
+    {
+        MBDataAquisition::SensorNames = MBDataAquisition::SensorNameTable();
+        diag::SmartReader::ForgetAutoOffline();
+        m_Device.AddDrive(0);
+        SetRaw(70000, 0, 0, 0, 0);
+    }
+    ~DataListDiskTest() override { diag::SmartReader::ForgetAutoOffline(); }
+
+    // Raw values of attributes 9, 198, 196, 197 and 5 on drive 0.
+    void SetRaw(std::uint64_t p_nHours, std::uint64_t p_n198, std::uint64_t p_n196,
+                std::uint64_t p_n197, std::uint64_t p_n5)
+    {
+        auto& l_Block = m_Device.AddDrive(0).Block;
+        fakes::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
+        fakes::PutAttribute(l_Block, 1, 198, 0, 100, 100, p_n198);
+        fakes::PutAttribute(l_Block, 2, 196, 0, 100, 100, p_n196);
+        fakes::PutAttribute(l_Block, 3, 197, 0, 100, 100, p_n197);
+        fakes::PutAttribute(l_Block, 4, 5, 0, 100, 100, p_n5);
+    }
+
+    static std::vector<MBDataContainer::Rating> Ratings(const DataList& p_List)
+    {
+        std::vector<MBDataContainer::Rating> l_Ratings;
+        for (const DataList::FieldPtr& l_pField : p_List.HddFields()) {
+            l_Ratings.push_back(l_pField->Evaluate());
+        }
+        return l_Ratings;
+    }
+
+    static std::vector<std::int32_t> Values(const DataList& p_List)
+    {
+        std::vector<std::int32_t> l_Values;
+        for (const DataList::FieldPtr& l_pField : p_List.HddFields()) {
+            l_Values.push_back(l_pField->m_nValue);
+        }
+        return l_Values;
+    }
+
+    fakes::MemoryProfile m_Profile;
+    fakes::FakeDiskDevice m_Device;
+    fakes::FakeLogon m_Logon;
+    platform::Substitute<platform::Profile> m_UseProfile{m_Profile};
+    platform::Substitute<platform::DiskDevice> m_UseDevice{m_Device};
+    platform::Substitute<platform::Logon> m_UseLogon{m_Logon};
+    NoSensors m_Sensors;
+};
+
+TEST_F(DataListDiskTest, FillsTheFiveDiskSlotsOutsideTheIndexedFields)
+{
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(nullptr);
+    EXPECT_EQ(l_List.FieldCount(), 0u);
+
+    std::vector<std::wstring> l_Names;
+    for (const DataList::FieldPtr& l_pField : l_List.Fields()) {
+        l_Names.push_back(l_pField->m_strName);
+        EXPECT_EQ(l_pField->m_nWarningPercent, 0);
+        EXPECT_EQ(l_pField->m_nErrorPercent, 0);
+    }
+    EXPECT_EQ(l_Names, (std::vector<std::wstring>{L"HddLifetime", L"HddOfflineUncorrectable",
+                                                  L"HddReallocationCount",
+                                                  L"HddCurrentPendingSectorCount",
+                                                  L"ReallocatedSectorCount"}));
+    auto l_It = l_List.HddFields().begin();
+    EXPECT_NE(dynamic_cast<MBDataContainer::LifetimeData*>(l_It->get()), nullptr);
+    EXPECT_EQ((*l_It)->m_nSetpoint, 45000);
+    for (++l_It; l_It != l_List.HddFields().end(); ++l_It) {
+        EXPECT_NE(dynamic_cast<MBDataContainer::CriticalHddEventsData*>(l_It->get()), nullptr);
+        EXPECT_EQ((*l_It)->m_nSetpoint, 0);
+    }
+
+    // Without a disk source the fields read 0 and rate ok.
+    l_List.Update();
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Ratings(l_List), (std::vector<MBDataContainer::Rating>(5, RatingOk)));
+    EXPECT_TRUE(m_Device.m_Opened.empty());
+}
+
+TEST_F(DataListDiskTest, TheLifetimeSetpointComesFromComputerIni)
+{
+    m_Profile.entries[{GetComputerIniPath(), L"HDD", L"MaxLifetimeYears"}] = L"4000";
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(&l_Disk);
+    l_List.Update();
+    const DataList::FieldPtr l_pLifetime = *l_List.HddFields().begin();
+    EXPECT_EQ(l_pLifetime->m_nSetpoint, 4000);
+    EXPECT_EQ(l_pLifetime->m_nValue, 4464);  // 70000 hours, low 16 bits
+    EXPECT_EQ(l_pLifetime->Evaluate(), RatingWarning);
+
+    m_Profile.entries[{GetComputerIniPath(), L"HDD", L"MaxLifetimeYears"}] = L"0";
+    l_List.SetHarddisk(&l_Disk);
+    SetRaw(65535, 0, 0, 0, 0);
+    l_List.Update();
+    EXPECT_EQ((*l_List.HddFields().begin())->Evaluate(), RatingOk);
+}
+
+TEST_F(DataListDiskTest, UpdateCopiesTheRawValuesInSlotOrder)
+{
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(&l_Disk);
+    SetRaw(44999, 11, 12, 13, 0x1000E);
+    l_List.Update();
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{44999, 11, 12, 13, 14}));
+
+    m_Device.RemoveDrive(0);  // no table for drive 0: every record reads 0
+    l_List.Update();
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+}
+
+TEST_F(DataListDiskTest, NewCountsRateErrorOnceAcrossFieldsAndRebuiltLists)
+{
+    const std::int32_t l_nBase = MBDataContainer::CriticalHddEventsData::HighestCriticalCount();
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    {
+        DataList l_List;
+        l_List.SetDataSource(&m_Sensors);
+        l_List.SetHarddisk(&l_Disk);
+        SetRaw(100, 0, l_nBase + 3, 0, l_nBase + 5);
+        l_List.Update();
+        // Evaluated twice per cycle, as the broadcast does.
+        EXPECT_EQ(Ratings(l_List),
+                  (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingError, RatingOk,
+                                                        RatingError}));
+        EXPECT_EQ(Ratings(l_List),
+                  (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingWarning,
+                                                        RatingOk, RatingWarning}));
+        SetRaw(100, l_nBase + 4, l_nBase + 3, 0, l_nBase + 5);
+        l_List.Update();
+        EXPECT_EQ(Ratings(l_List)[1], RatingWarning);
+    }
+    DataList l_Rebuilt;
+    l_Rebuilt.SetDataSource(&m_Sensors);
+    l_Rebuilt.SetHarddisk(&l_Disk);
+    l_Rebuilt.Update();
+    EXPECT_EQ(Ratings(l_Rebuilt),
+              (std::vector<MBDataContainer::Rating>{RatingOk, RatingWarning, RatingWarning,
+                                                    RatingOk, RatingWarning}));
+}
+
+}  // namespace
