@@ -20,18 +20,6 @@ public:
     void Update() override {}
 };
 
-// The disk slots are filled where the data list offers it.
-template <class List>
-auto AttachDisks(List& p_List, int) -> decltype(p_List.SetHarddisk(nullptr), void())
-{
-    p_List.SetHarddisk(nullptr);
-}
-
-template <class List>
-void AttachDisks(List&, long)
-{
-}
-
 }  // namespace
 
 struct BroadcastTest::Sources {
@@ -105,17 +93,12 @@ void BroadcastTest::BuildList(const ListShape& p_Shape)
         battery.m_nValue = 100;
         battery.m_nCapacity = 100;
     }
-    AttachDisks(*m_pList, 0);
+    m_pList->SetHarddisk(nullptr);
 }
 
 void BroadcastTest::StopRuntime()
 {
     m_pServing->Stop();
-}
-
-bool BroadcastTest::HasDiskFields() const
-{
-    return m_pList && m_pList->HddFields().begin() != m_pList->HddFields().end();
 }
 
 MBDataContainer::MBDataField& BroadcastTest::Field(const std::wstring& p_strName)

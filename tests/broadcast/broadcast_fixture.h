@@ -22,12 +22,6 @@ namespace MBDataContainer {
 class DataList;
 }
 
-// Tests of the disk group need the disk fields of the data list.
-#define REQUIRE_DISK_FIELDS()                                 \
-    if (!HasDiskFields()) {                                   \
-        GTEST_SKIP() << "the data list has no disk fields";   \
-    }
-
 namespace broadcast_test {
 
 // The sensors a test data list is built from, named as the data source would name them.
@@ -46,12 +40,11 @@ protected:
     ~BroadcastTest() override;
 
     // Builds the data list: sensor fields with setpoints 0 (always ok), the two UPS fields (when
-    // asked) with readings that rate ok, and the five disk fields at 0.
+    // asked) with readings that rate ok, and the five disk fields at 0 (without a disk source).
     void BuildList(const ListShape& p_Shape);
     MBDataContainer::DataList* List() { return m_pList.get(); }
     MBDataContainer::MBDataField& Field(const std::wstring& p_strName);
     std::size_t FieldCount();
-    bool HasDiskFields() const;
 
     // Sets a field's reading and setpoint with the default bands (warning 10 %, error 20 %).
     void Set(const std::wstring& p_strName, std::int32_t p_nValue, std::int32_t p_nSetpoint);

@@ -55,7 +55,7 @@ TEST_F(EvaluateTest, GroupsTakeTheWorstRatingOfTheirFields)
     EXPECT_EQ(broadcast.m_ResultVoltage, RatingNone);
     EXPECT_EQ(broadcast.m_ResultCmosBatt, RatingNone);
     EXPECT_EQ(broadcast.m_ResultUps, RatingNone);
-    EXPECT_EQ(broadcast.m_ResultHarddisk, HasDiskFields() ? RatingOk : RatingNone);
+    EXPECT_EQ(broadcast.m_ResultHarddisk, RatingOk);
 }
 
 TEST_F(EvaluateTest, AStoppedUpsMakesTheFanGroupAnError)
@@ -85,7 +85,6 @@ TEST_F(EvaluateTest, StateOfChargeIsTheBatteryCapacityWhateverItsRating)
 TEST_F(EvaluateTest, GroupsFollowTheReadingsButTheDiskResultNeverFalls)
 {
     BuildList({{}, {L"Temp0"}, {}, false});
-    REQUIRE_DISK_FIELDS();
     Evaluating broadcast(List());
     Set(L"Temp0", 80, 60);
     Set(L"HddLifetime", 50000, 45000);
@@ -103,7 +102,6 @@ TEST_F(EvaluateTest, GroupsFollowTheReadingsButTheDiskResultNeverFalls)
 TEST_F(EvaluateTest, ARisingDiskCounterCountsAsAWarningNotAnError)
 {
     BuildList({{}, {}, {}, false});
-    REQUIRE_DISK_FIELDS();
     Evaluating broadcast(List());
     broadcast.Evaluate();
     EXPECT_EQ(broadcast.m_ResultHarddisk, RatingOk);
@@ -134,7 +132,6 @@ namespace {
 TEST_F(EvaluateTest, LogsEveryFieldAndTheDiskPassAtLevel3)
 {
     BuildList({{L"Fan0"}, {}, {}, false});
-    REQUIRE_DISK_FIELDS();
     Set(L"Fan0", 1234, 0);
     Evaluating broadcast(List());
     {

@@ -194,7 +194,6 @@ TEST_F(VisiWinNewTest, ReturningToOkEndsARunningPulseAtOnce)
 
 TEST_F(VisiWinNewTest, ADiskWarningHoldsTheWarningStateForGood)
 {
-    REQUIRE_DISK_FIELDS();
     VisiWinNew broadcast(List());
     Set(L"HddLifetime", 50000, 45000);
     EXPECT_EQ(SendAt(broadcast, 0, State::Ok), 91);
@@ -206,7 +205,6 @@ TEST_F(VisiWinNewTest, ADiskWarningHoldsTheWarningStateForGood)
 
 TEST_F(VisiWinNewTest, WritesTheSevenCurrentKeysAndEveryReading)
 {
-    REQUIRE_DISK_FIELDS();
     Set(L"Fan0", 2500, 3000);
     VisiWinNew broadcast(List());
     SendAt(broadcast, 0, State::Error);
@@ -281,10 +279,8 @@ TEST_F(VisiWinNewTest, AnUnwritableValuesFileThrowsOnTheFifthWritingCall)
     // 24 failures, and the fifth call passes 100.
     const std::size_t perCall = 1 + FieldCount();
     const std::size_t callsToThrow = 100 / perCall + 1;
-    if (HasDiskFields()) {
-        ASSERT_EQ(FieldCount(), 23u);
-        ASSERT_EQ(callsToThrow, 5u);
-    }
+    ASSERT_EQ(FieldCount(), 23u);
+    ASSERT_EQ(callsToThrow, 5u);
     VisiWinNew broadcast(List());
     m_Profile.failWrites = true;
     m_Profile.failureCode = 5;
