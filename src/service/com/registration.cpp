@@ -1,0 +1,156 @@
+#include "service/com/registration.h"
+
+#include <oleauto.h>
+
+#include "VW_Zorbel.h"
+
+namespace {
+
+const wchar_t* const kProgId = L"VW_Vexa.VW_Vexa.1";
+const wchar_t* const kVersionIndependentProgId = L"VW_Zorbel.VW_ZorbelObj";
+const wchar_t* const kClassName = L"VW_ZorbelObj Class";
+
+// An open registry key, closed when the holder goes.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey()
+    {
+        if (m_hKey != nullptr) {
+            RegCloseKey(m_hKey);
+        }
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    LONG Create(HKEY p_hParent, const std::wstring& p_strSubkey)
+    {
+        return RegCreateKeyExW(p_hParent, p_strSubkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_WRITE, nullptr, &m_hKey, nullptr);
+    }
+    HKEY Get() const { return m_hKey; }
+
+private:
+    HKEY m_hKey = nullptr;
+};
+
+LONG SetText(HKEY p_hKey, const wchar_t* p_szName, const std::wstring& p_strValue)
+{
+    return RegSetValueExW(p_hKey, p_szName, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(p_strValue.c_str()),
+                          static_cast<DWORD>((p_strValue.size() + 1) * sizeof(wchar_t)));
+}
+
+// Creates `p_strPath` under the classes root with the default value `p_strValue` (none when
+// null) and, when given, one named value.
+LONG WriteKey(const std::wstring& p_strPath, const wchar_t* p_szValue,
+              const wchar_t* p_szName = nullptr, const wchar_t* p_szNamedValue = nullptr)
+{
+    RegistryKey l_Key;
+    LONG l_nResult = l_Key.Create(HKEY_CLASSES_ROOT, p_strPath);
+    if (l_nResult == ERROR_SUCCESS && p_szValue != nullptr) {
+        l_nResult = SetText(l_Key.Get(), nullptr, p_szValue);
+    }
+    if (l_nResult == ERROR_SUCCESS && p_szName != nullptr) {
+        l_nResult = SetText(l_Key.Get(), p_szName, p_szNamedValue);
+    }
+    return l_nResult;
+}
+
+std::wstring GuidText(REFGUID p_Guid)
+{
+    wchar_t l_szText[40] = {};
+    StringFromGUID2(p_Guid, l_szText, 40);
+    return l_szText;
+}
+
+LONG DeleteTree(const std::wstring& p_strPath)
+{
+    const LONG l_nResult = RegDeleteTreeW(HKEY_CLASSES_ROOT, p_strPath.c_str());
+    return l_nResult == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : l_nResult;
+}
+
+LONG WriteClassEntries(const std::wstring& p_strModulePath)
+{
+    const std::wstring l_strClsid = GuidText(CLSID_VW_ZorbelObj);
+    const std::wstring l_strClassKey = L"CLSID\\" + l_strClsid;
+    const LONG l_nDeleted = DeleteTree(l_strClassKey);
+    if (l_nDeleted != ERROR_SUCCESS) {
+        return l_nDeleted;
+    }
+    const std::wstring l_strProgId = kProgId;
+    const std::wstring l_strIndependent = kVersionIndependentProgId;
+    const LONG l_Results[] = {
+        WriteKey(l_strProgId, kClassName),
+        WriteKey(l_strProgId + L"\\CLSID", l_strClsid.c_str()),
+        WriteKey(l_strIndependent, kClassName),
+        WriteKey(l_strIndependent + L"\\CLSID", l_strClsid.c_str()),
+        WriteKey(l_strIndependent + L"\\CurVer", kProgId),
+        WriteKey(l_strClassKey, kClassName),
+        WriteKey(l_strClassKey + L"\\ProgID", kProgId),
+        WriteKey(l_strClassKey + L"\\VersionIndependentProgID", kVersionIndependentProgId),
+        WriteKey(l_strClassKey + L"\\Programmable", nullptr),
+        WriteKey(l_strClassKey + L"\\InprocServer32", p_strModulePath.c_str(), L"ThreadingModel",
+                 L"Both"),
+        WriteKey(l_strClassKey + L"\\TypeLib", GuidText(LIBID_VW_ZORBELLib).c_str()),
+    };
+    for (const LONG l_nResult : l_Results) {
+        if (l_nResult != ERROR_SUCCESS) {
+            return l_nResult;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+HRESULT RegisterZorbel(const std::wstring& p_strModulePath)
+{
+    const LONG l_nResult = WriteClassEntries(p_strModulePath);
+    if (l_nResult != ERROR_SUCCESS) {
+        return HRESULT_FROM_WIN32(l_nResult);
+    }
+    ITypeLib* l_pTypeLib = nullptr;
+    HRESULT l_hr = LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, &l_pTypeLib);
+    if (FAILED(l_hr)) {
+        return l_hr;
+    }
+    std::wstring l_strPath = p_strModulePath;
+    l_hr = RegisterTypeLib(l_pTypeLib, l_strPath.data(), nullptr);
+    l_pTypeLib->Release();
+    return l_hr;
+}
+
+HRESULT UnregisterZorbel(const std::wstring& p_strModulePath)
+{
+    const std::wstring l_strClsid = GuidText(CLSID_VW_ZorbelObj);
+    const LONG l_Results[] = {
+        DeleteTree(kProgId),
+        DeleteTree(kVersionIndependentProgId),
+        DeleteTree(L"CLSID\\" + l_strClsid),
+    };
+    HRESULT l_hr = S_OK;
+    for (const LONG l_nResult : l_Results) {
+        if (l_nResult != ERROR_SUCCESS && SUCCEEDED(l_hr)) {
+            l_hr = HRESULT_FROM_WIN32(l_nResult);
+        }
+    }
+    // The library's own attributes say under which version, locale and system it was registered.
+    ITypeLib* l_pTypeLib = nullptr;
+    if (SUCCEEDED(LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, &l_pTypeLib))) {
+        TLIBATTR* l_pAttributes = nullptr;
+        if (SUCCEEDED(l_pTypeLib->GetLibAttr(&l_pAttributes))) {
+            const HRESULT l_hrTypeLib =
+                UnRegisterTypeLib(l_pAttributes->guid, l_pAttributes->wMajorVerNum,
+                                  l_pAttributes->wMinorVerNum, l_pAttributes->lcid,
+                                  l_pAttributes->syskind);
+            // A library that was never registered is no failure of unregistering.
+            if (FAILED(l_hrTypeLib) && l_hrTypeLib != TYPE_E_REGISTRYACCESS && SUCCEEDED(l_hr)) {
+                l_hr = l_hrTypeLib;
+            }
+            l_pTypeLib->ReleaseTLibAttr(l_pAttributes);
+        }
+        l_pTypeLib->Release();
+    }
+    return l_hr;
+}

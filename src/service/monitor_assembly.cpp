@@ -1,0 +1,119 @@
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "acquisition/computer_xml.h"
+#include "acquisition/harddisk.h"
+#include "acquisition/mb_probe.h"
+#include "acquisition/speed_fan.h"
+#include "acquisition/ups_info.h"
+#include "broadcast/visiwin_classic.h"
+#include "broadcast/visiwin_new.h"
+#include "data/data_list.h"
+#include "logging/log.h"
+#include "platform/profile.h"
+#include "platform/seam.h"
+#include "service/main.h"
+#include "service/monitor.h"
+#include "settings/settings.h"
+#include "support/version_info.h"
+
+namespace service {
+namespace {
+
+const wchar_t* const kThreadName = L"CMain::MyThread";
+const wchar_t* const kAdministrator = L"TarselAdmin";
+
+// The sources, the data list over them and the broadcast of the data list. Members are
+// destroyed in reverse order: the broadcast, the data list, the disk source, the UPS source,
+// the sensor source; each outlives what points to it.
+class AssembledMonitor : public Monitor {
+public:
+    AssembledMonitor();
+
+    void Update() override { m_DataList->Update(); }
+    void Send() override { m_pBroadcast->Send(); }
+
+private:
+    std::shared_ptr<MBDataAquisition::VexaTool> m_pSensors;
+    std::optional<MBDataAquisition::UpsInfo> m_Ups;
+    std::shared_ptr<MBDataAquisition::Harddisk> m_pHarddisk;
+    std::optional<MBDataContainer::DataList> m_DataList;
+    std::unique_ptr<MBBroadcast::Broadcast> m_pBroadcast;
+};
+
+// Every start begins without pending messages in the values file.
+void ClearMessageCount()
+{
+    const std::wstring l_strValuesFile =
+        ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
+    platform::Use<platform::Profile>().WriteString(L"VEXA_CURRENT", L"NO_OF_MESSAGES", L"",
+                                                   l_strValuesFile);
+}
+
+std::shared_ptr<MBDataAquisition::VexaTool> CreateSensorSource()
+{
+    if (ReadIniString(L"CD1_Setup", L"Vexa", GetComputerIniPath()) == L"SpeedFan") {
+        return std::make_shared<MBDataAquisition::SpeedFan>();
+    }
+    return std::make_shared<MBDataAquisition::MBProbe>();
+}
+
+std::shared_ptr<MBDataAquisition::Harddisk> CreateDiskSource()
+{
+    std::wstring l_strUser = kAdministrator;
+    std::wstring l_strPassword;
+    {
+        cfg::ComputerXml l_Credentials;
+        l_strPassword = l_Credentials.GetPassword(l_strUser);
+    }
+    // Without a password the drives are read as the worker's own account.
+    if (l_strPassword.empty()) {
+        l_strUser.clear();
+    }
+    return std::make_shared<MBDataAquisition::Harddisk>(l_strUser, l_strPassword);
+}
+
+// The values-file broadcast from service pack 2.8 on, or when forced by "BroadcastVersion" 1.
+bool UsesValuesFile()
+{
+    const std::wstring l_strServicePackFile =
+        ResolvePath(L"%SERVICEPACKDIR%\\InstallSP.ini", L"c:\\Servicepacks\\InstallSP.ini");
+    const SRVersionInfo l_Installed(ReadIniString(L"Servicepack", L"Version", l_strServicePackFile));
+    const SRVersionInfo l_ValuesFileVersion(2.8);
+    const bool l_bNewServicePack = l_Installed >= l_ValuesFileVersion;
+    return l_bNewServicePack || ReadIniInt(L"Vexa", L"BroadcastVersion", 0, GetComputerIniPath()) == 1;
+}
+
+AssembledMonitor::AssembledMonitor()
+{
+    dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data sources");
+    ClearMessageCount();
+    m_pSensors = CreateSensorSource();
+    m_Ups.emplace();
+    m_pHarddisk = CreateDiskSource();
+
+    dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data containers.");
+    m_DataList.emplace();
+    m_DataList->SetDataSource(m_pSensors.get());
+    m_DataList->SetUpsInfo(&*m_Ups);
+    m_DataList->SetHarddisk(m_pHarddisk.get());
+
+    dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data broadcast objects");
+    if (UsesValuesFile()) {
+        m_pBroadcast = std::make_unique<MBBroadcast::VisiWinNew>(&*m_DataList);
+    } else {
+        m_pBroadcast = std::make_unique<MBBroadcast::VisiWinClassic>(&*m_DataList);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Monitor> AssembleMonitor()
+{
+    return std::make_unique<AssembledMonitor>();
+}
+
+}  // namespace service
+
+CMain::CMain() : CMain(service::AssembleMonitor) {}

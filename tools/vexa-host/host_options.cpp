@@ -1,0 +1,122 @@
+#include "host_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/text.h"
+
+namespace host {
+namespace {
+
+bool ParseSeconds(const std::string& p_strText, double& p_dSeconds)
+{
+    char* l_pEnd = nullptr;
+    errno = 0;
+    p_dSeconds = std::strtod(p_strText.c_str(), &l_pEnd);
+    return errno == 0 && l_pEnd != p_strText.c_str() && *l_pEnd == '\0' &&
+           std::isfinite(p_dSeconds) && p_dSeconds >= 0;
+}
+
+bool ParseCycles(const std::string& p_strText, long& p_nCycles)
+{
+    char* l_pEnd = nullptr;
+    errno = 0;
+    p_nCycles = std::strtol(p_strText.c_str(), &l_pEnd, 10);
+    return errno == 0 && l_pEnd != p_strText.c_str() && *l_pEnd == '\0' && p_nCycles > 0;
+}
+
+}  // namespace
+
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Arguments,
+                                            std::string& p_strError)
+{
+    HostOptions l_Options;
+    const std::pair<const char*, std::optional<std::string> HostOptions::*> l_Files[] = {
+        {"--hmi-vars", &HostOptions::m_HmiVars},   {"--hmi-trace", &HostOptions::m_HmiTrace},
+        {"--module-ini", &HostOptions::m_ModuleIni}, {"--registry", &HostOptions::m_Registry},
+        {"--event-log", &HostOptions::m_EventLog}, {"--smart-dir", &HostOptions::m_SmartDir},
+        {"--accounts", &HostOptions::m_Accounts},
+    };
+    for (std::size_t l_nArg = 0; l_nArg < p_Arguments.size(); ++l_nArg) {
+        const std::string& l_strName = p_Arguments[l_nArg];
+        if (l_nArg + 1 >= p_Arguments.size()) {
+            p_strError = l_strName.rfind("--", 0) == 0 ? l_strName + " needs a value"
+                                                        : "unexpected argument " + l_strName;
+            return std::nullopt;
+        }
+        const std::string& l_strValue = p_Arguments[++l_nArg];
+        if (l_strName == "--seconds") {
+            double l_dSeconds = 0;
+            if (!ParseSeconds(l_strValue, l_dSeconds)) {
+                p_strError = "--seconds needs a number of seconds, not " + l_strValue;
+                return std::nullopt;
+            }
+            l_Options.m_Seconds = l_dSeconds;
+            continue;
+        }
+        if (l_strName == "--cycles") {
+            long l_nCycles = 0;
+            if (!ParseCycles(l_strValue, l_nCycles)) {
+                p_strError = "--cycles needs a positive number, not " + l_strValue;
+                return std::nullopt;
+            }
+            l_Options.m_Cycles = l_nCycles;
+            continue;
+        }
+        bool l_bKnown = false;
+        for (const auto& [l_szOption, l_pMember] : l_Files) {
+            if (l_strName == l_szOption) {
+                l_Options.*l_pMember = l_strValue;
+                l_bKnown = true;
+            }
+        }
+        if (!l_bKnown) {
+            p_strError = "unknown option " + l_strName;
+            return std::nullopt;
+        }
+    }
+    return l_Options;
+}
+
+std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
+{
+    std::vector<std::string> l_Names;
+    if (p_Options.m_Cycles) l_Names.push_back("--cycles");
+    if (p_Options.m_ModuleIni) l_Names.push_back("--module-ini");
+    if (p_Options.m_Registry) l_Names.push_back("--registry");
+    if (p_Options.m_EventLog) l_Names.push_back("--event-log");
+    if (p_Options.m_SmartDir) l_Names.push_back("--smart-dir");
+    if (p_Options.m_Accounts) l_Names.push_back("--accounts");
+    return l_Names;
+}
+
+std::string Usage()
+{
+    return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
+           "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
+           "                 [--smart-dir DIR] [--accounts FILE]\n";
+}
+
+std::optional<std::vector<std::wstring>> ReadHmiVariableNames(const std::string& p_strFile)
+{
+    std::ifstream l_File(p_strFile, std::ios::binary);
+    if (!l_File) {
+        return std::nullopt;
+    }
+    std::vector<std::wstring> l_Names;
+    std::string l_strLine;
+    while (std::getline(l_File, l_strLine)) {
+        while (!l_strLine.empty() && (l_strLine.back() == '\r' || l_strLine.back() == ' ' ||
+                                      l_strLine.back() == '\t')) {
+            l_strLine.pop_back();
+        }
+        if (!l_strLine.empty()) {
+            l_Names.push_back(platform::AnsiToWide(l_strLine));
+        }
+    }
+    return l_Names;
+}
+
+}  // namespace host

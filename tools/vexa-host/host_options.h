@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// The command line of vexa-host (both forms):
+//   vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]
+//             [--module-ini FILE] [--registry FILE] [--event-log FILE] [--smart-dir DIR]
+//             [--accounts FILE]
+struct HostOptions {
+    std::optional<double> m_Seconds;
+    std::optional<long> m_Cycles;
+    std::optional<std::string> m_HmiVars;
+    std::optional<std::string> m_HmiTrace;
+    std::optional<std::string> m_ModuleIni;
+    std::optional<std::string> m_Registry;
+    std::optional<std::string> m_EventLog;
+    std::optional<std::string> m_SmartDir;
+    std::optional<std::string> m_Accounts;
+};
+
+// Parses the arguments after the program name. On a bad command line returns nothing and sets
+// `p_strError`.
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Arguments,
+                                            std::string& p_strError);
+
+// The options that only the native form understands, by name, when given.
+std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options);
+
+std::string Usage();
+
+// The names of an --hmi-vars file, one a line (blank lines skipped); nothing when it cannot be
+// read.
+std::optional<std::vector<std::wstring>> ReadHmiVariableNames(const std::string& p_strFile);
+
+}  // namespace host

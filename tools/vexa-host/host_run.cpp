@@ -1,0 +1,93 @@
+#include "host_run.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#include "platform/text.h"
+
+namespace host {
+namespace {
+
+std::atomic<bool> s_bInterrupted{false};
+
+extern "C" void OnInterrupt(int)
+{
+    s_bInterrupted.store(true);
+}
+
+// Interrupts arrive as signals, which cannot notify a condition variable: the wait looks at the
+// flag this often.
+constexpr std::chrono::milliseconds kInterruptPoll{50};
+
+}  // namespace
+
+void HostRun::CatchInterrupts()
+{
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+}
+
+void HostRun::CycleCompleted()
+{
+    {
+        std::lock_guard<std::mutex> l_Lock(m_Mutex);
+        ++m_nCycles;
+    }
+    m_Changed.notify_all();
+}
+
+void HostRun::StartUpFailed(const std::wstring& p_strMessage)
+{
+    {
+        std::lock_guard<std::mutex> l_Lock(m_Mutex);
+        m_Failure = p_strMessage;
+    }
+    m_Changed.notify_all();
+}
+
+RunEnd HostRun::WaitForEnd(const HostOptions& p_Options)
+{
+    const auto l_Start = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::time_point> l_Deadline;
+    if (p_Options.m_Seconds) {
+        l_Deadline = l_Start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                   std::chrono::duration<double>(*p_Options.m_Seconds));
+    }
+    std::unique_lock<std::mutex> l_Lock(m_Mutex);
+    for (;;) {
+        if (m_Failure) {
+            return RunEnd::StartUpFailure;
+        }
+        if (p_Options.m_Cycles && m_nCycles >= *p_Options.m_Cycles) {
+            return RunEnd::CyclesDone;
+        }
+        if (s_bInterrupted.load()) {
+            return RunEnd::Interrupted;
+        }
+        const auto l_Now = std::chrono::steady_clock::now();
+        if (l_Deadline && l_Now >= *l_Deadline) {
+            return RunEnd::TimeUp;
+        }
+        auto l_Until = l_Now + kInterruptPoll;
+        if (l_Deadline && *l_Deadline < l_Until) {
+            l_Until = *l_Deadline;
+        }
+        m_Changed.wait_until(l_Lock, l_Until);
+    }
+}
+
+std::optional<std::wstring> HostRun::Failure()
+{
+    std::lock_guard<std::mutex> l_Lock(m_Mutex);
+    return m_Failure;
+}
+
+void ReportFailure(const std::wstring& p_strMessage)
+{
+    const std::string l_strText = platform::WideToAnsi(p_strMessage) + "\n";
+    std::fwrite(l_strText.data(), 1, l_strText.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace host

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "host_options.h"
+
+namespace host {
+
+// Why a host run ended.
+enum class RunEnd { Interrupted, TimeUp, CyclesDone, StartUpFailure };
+
+// What the monitor reports to the host while it runs, and the host's wait for the end of a run:
+// the time of --seconds, the cycles of --cycles, an interrupt (Ctrl-C), or a start-up failure.
+class HostRun {
+public:
+    // Catches Ctrl-C (and termination requests) for the life of the process.
+    static void CatchInterrupts();
+
+    // A pass of the monitor's cycle has ended.
+    void CycleCompleted();
+    // The monitor showed its start-up failure message.
+    void StartUpFailed(const std::wstring& p_strMessage);
+
+    RunEnd WaitForEnd(const HostOptions& p_Options);
+
+    std::optional<std::wstring> Failure();
+
+private:
+    std::mutex m_Mutex;
+    std::condition_variable m_Changed;
+    long m_nCycles = 0;
+    std::optional<std::wstring> m_Failure;
+};
+
+// Writes the failure text to standard error as the monitor showed it.
+void ReportFailure(const std::wstring& p_strMessage);
+
+}  // namespace host

@@ -1,0 +1,162 @@
+// vexa-host, Windows form: activates the registered add-on through COM by its ProgID, as the HMI
+// runtime does, and serves the substitute HMI runtime through the running object table.
+#include <windows.h>
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <thread>
+
+#include "VW_Zorbel.h"
+#include "host_options.h"
+#include "host_run.h"
+#include "message_hook_win32.h"
+#include "platform/hmi_substitute.h"
+#include "platform/win32/vwcontrol_com.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+const wchar_t* const kProgId = L"VW_Vexa.VW_Vexa.1";
+
+class ComApartment {
+public:
+    ComApartment() : m_hr(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(m_hr)) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    HRESULT Result() const { return m_hr; }
+
+private:
+    HRESULT m_hr;
+};
+
+void Fail(const char* p_szWhat, HRESULT p_hr)
+{
+    std::fprintf(stderr, "vexa-host: %s failed: 0x%08lx\n", p_szWhat,
+                 static_cast<unsigned long>(p_hr));
+}
+
+// The module that implements an interface pointer's methods.
+HMODULE ModuleOf(IUnknown* p_pObject)
+{
+    void* l_pMethod = (*reinterpret_cast<void***>(p_pObject))[0];
+    HMODULE l_hModule = nullptr;
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        static_cast<LPCWSTR>(l_pMethod), &l_hModule);
+    return l_hModule;
+}
+
+// After the stop the worker may still be tearing down (checking out, disconnecting). The module
+// answers "can unload" once no object and no worker of it is left.
+void WaitForModuleIdle(HMODULE p_hModule, std::chrono::seconds p_Timeout)
+{
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    const auto l_pCanUnload = reinterpret_cast<CanUnloadNow>(
+        reinterpret_cast<void*>(GetProcAddress(p_hModule, "DllCanUnloadNow")));
+    if (l_pCanUnload == nullptr) {
+        return;
+    }
+    const auto l_Deadline = std::chrono::steady_clock::now() + p_Timeout;
+    while (l_pCanUnload() != S_OK && std::chrono::steady_clock::now() < l_Deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+int Run(const host::HostOptions& p_Options)
+{
+    ComApartment l_Apartment;
+    if (FAILED(l_Apartment.Result())) {
+        Fail("CoInitializeEx", l_Apartment.Result());
+        return 2;
+    }
+    platform::SubstituteHmiRuntime l_Hmi;
+    if (p_Options.m_HmiVars) {
+        auto l_Names = host::ReadHmiVariableNames(*p_Options.m_HmiVars);
+        if (!l_Names) {
+            std::cerr << "vexa-host: cannot read " << *p_Options.m_HmiVars << "\n";
+            return 1;
+        }
+        l_Hmi.SetKnownNames(std::move(*l_Names));
+    }
+    if (p_Options.m_HmiTrace && !l_Hmi.SetTraceFile(*p_Options.m_HmiTrace)) {
+        std::cerr << "vexa-host: cannot write " << *p_Options.m_HmiTrace << "\n";
+        return 1;
+    }
+    ComPtr<IUnknown> l_pControl = platform::win32::CreateVWControlObject(l_Hmi.Control());
+    platform::win32::ActiveVWControlRegistration l_Registration(l_pControl.Get());
+    if (FAILED(l_Registration.Result())) {
+        Fail("RegisterActiveObject", l_Registration.Result());
+        return 2;
+    }
+
+    CLSID l_Clsid = {};
+    HRESULT l_hr = CLSIDFromProgID(kProgId, &l_Clsid);
+    if (FAILED(l_hr)) {
+        Fail("CLSIDFromProgID(VW_Vexa.VW_Vexa.1)", l_hr);
+        return 2;
+    }
+    ComPtr<IVWService> l_pService;
+    l_hr = CoCreateInstance(l_Clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IVWService,
+                            reinterpret_cast<void**>(l_pService.GetAddressOf()));
+    if (FAILED(l_hr)) {
+        Fail("CoCreateInstance(VW_Vexa.VW_Vexa.1)", l_hr);
+        return 2;
+    }
+    const HMODULE l_hModule = ModuleOf(l_pService.Get());
+
+    host::HostRun l_Run;
+    host::RouteMessageBoxes(l_hModule,
+                            [&l_Run](const std::wstring& p_strText) { l_Run.StartUpFailed(p_strText); });
+    host::HostRun::CatchInterrupts();
+
+    tagSERVER_STATE l_State = SERVER_DOWN;
+    LONG l_nLiveCounter = 0;
+    l_pService->SInitServer(0, &l_State);
+    l_pService->SStartServer(0, &l_State);
+    l_pService->SPing(&l_nLiveCounter, &l_State);
+    const host::RunEnd l_End = l_Run.WaitForEnd(p_Options);
+    l_pService->SStopServer();
+    l_pService.Reset();
+    WaitForModuleIdle(l_hModule, std::chrono::seconds(30));
+
+    if (l_End == host::RunEnd::StartUpFailure) {
+        host::ReportFailure(*l_Run.Failure());
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The monitor's message texts carry their own "\r\n": written unchanged, both forms of the
+    // host print the same bytes.
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::string l_strError;
+    const std::optional<host::HostOptions> l_Options =
+        host::ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), l_strError);
+    if (!l_Options) {
+        std::cerr << "vexa-host: " << l_strError << "\n" << host::Usage();
+        return 1;
+    }
+    for (const std::string& l_strOption : host::NativeOnlyOptions(*l_Options)) {
+        std::cerr << "vexa-host: " << l_strOption << " is an option of the native host only\n"
+                  << host::Usage();
+        return 1;
+    }
+    return Run(*l_Options);
+}

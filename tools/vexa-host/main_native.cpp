@@ -1,0 +1,108 @@
+// vexa-host, native form: the portable monitor on the posix platform, beside the substitute HMI
+// runtime and the machine's stand-ins named on the command line.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "counting_monitor.h"
+#include "host_options.h"
+#include "host_run.h"
+#include "machine_substitutes.h"
+#include "platform/hmi_substitute.h"
+#include "platform/message_dialog.h"
+#include "platform/seam.h"
+#include "service/main.h"
+#include "service/worker_thread.h"
+
+namespace {
+
+// A start-up failure's message box reaches the host instead of a desktop.
+class HostMessageDialog : public platform::MessageDialog {
+public:
+    explicit HostMessageDialog(host::HostRun& p_Run) : m_Run(p_Run) {}
+    void Show(const std::wstring& text, const std::wstring&) override { m_Run.StartUpFailed(text); }
+
+private:
+    host::HostRun& m_Run;
+};
+
+// Waits for the worker's real end (its tear-down included), at most `p_Timeout`.
+bool WaitForWorker(std::chrono::seconds p_Timeout)
+{
+    const auto l_Deadline = std::chrono::steady_clock::now() + p_Timeout;
+    while (service::LiveWorkerThreads() != 0) {
+        if (std::chrono::steady_clock::now() > l_Deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+int Run(const host::HostOptions& p_Options)
+{
+    host::HostRun l_Run;
+    HostMessageDialog l_Dialog(l_Run);
+    platform::Substitute<platform::MessageDialog> l_DialogSubstitute(l_Dialog);
+
+    platform::SubstituteHmiRuntime l_Hmi;
+    if (p_Options.m_HmiVars) {
+        auto l_Names = host::ReadHmiVariableNames(*p_Options.m_HmiVars);
+        if (!l_Names) {
+            std::cerr << "vexa-host: cannot read " << *p_Options.m_HmiVars << "\n";
+            return 1;
+        }
+        l_Hmi.SetKnownNames(std::move(*l_Names));
+    }
+    if (p_Options.m_HmiTrace && !l_Hmi.SetTraceFile(*p_Options.m_HmiTrace)) {
+        std::cerr << "vexa-host: cannot write " << *p_Options.m_HmiTrace << "\n";
+        return 1;
+    }
+    platform::Substitute<platform::HmiRuntime> l_HmiSubstitute(l_Hmi);
+
+    std::string l_strError;
+    std::unique_ptr<host::MachineSubstitutes> l_pMachine =
+        host::MachineSubstitutes::Install(p_Options, l_strError);
+    if (!l_pMachine) {
+        std::cerr << "vexa-host: " << l_strError << "\n";
+        return 1;
+    }
+
+    host::HostRun::CatchInterrupts();
+    host::RunEnd l_End;
+    {
+        CMain l_Main([&l_Run]() -> std::unique_ptr<service::Monitor> {
+            return std::make_unique<host::CountingMonitor>(service::AssembleMonitor(), l_Run);
+        });
+        l_Main.Start();
+        l_End = l_Run.WaitForEnd(p_Options);
+    }
+    const int l_nExitCode = l_End == host::RunEnd::StartUpFailure ? 2 : 0;
+    if (l_End == host::RunEnd::StartUpFailure) {
+        host::ReportFailure(*l_Run.Failure());
+    }
+    if (!WaitForWorker(std::chrono::seconds(30))) {
+        // The substitutes must outlive the worker: leave without destroying them.
+        std::cerr << "vexa-host: the monitor did not stop\n";
+        std::fflush(nullptr);
+        std::_Exit(l_nExitCode == 0 ? 3 : l_nExitCode);
+    }
+    return l_nExitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string l_strError;
+    const std::optional<host::HostOptions> l_Options =
+        host::ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), l_strError);
+    if (!l_Options) {
+        std::cerr << "vexa-host: " << l_strError << "\n" << host::Usage();
+        return 1;
+    }
+    return Run(*l_Options);
+}
