@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Runs vexa-host end to end on the machine files of machine/ and checks what the monitor
+# produced: the values file, the HMI trace, the log and the exit status.
+#
+# usage: run_scenario.sh native|wine SCENARIO HOST DLL WORK EXPECTED
+#   HOST      vexa-host (native) or vexa-host.exe (wine)
+#   DLL       VW_Vexa.dll (wine; "-" natively)
+#   WORK      a scratch folder, emptied first
+#   EXPECTED  the folder of expected results (expected/SCENARIO/...); "-" runs without checking
+# Scenarios: values-file, classic, forced-values-file, missing-variable, password (wine only),
+# machine and bad-usage (native only: the stand-ins of the registry, the event log, the drives and
+# the accounts, and the command line's checks).
+# Under Wine the DLL is registered with regsvr32 for the run and unregistered after it, which must
+# leave none of its keys behind.
+set -euo pipefail
+
+form="$1" scenario="$2" host="$3" dll="$4" work="$5" expected="$6"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+fail() { echo "FAIL ($form $scenario): $*" >&2; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work"
+work="$(cd "$work" && pwd)"
+
+# The same Windows paths serve both forms: the posix platform drops the drive letter and reads
+# "\" as a separator, and Wine maps Z: to the root.
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+machine_win="$(winpath "$work")"
+clsid='{C062FA4F-7FCA-45D0-937B-372B3D322E14}' libid='{08EE4F7F-FAE1-493B-A46B-EDF65686AE51}'
+
+service_pack=2.8 broadcast_version=0 vars=values-file.vars status=0 password=0
+case "$scenario" in
+  values-file) ;;
+  classic) service_pack=2.7 vars=classic.vars ;;
+  forced-values-file) service_pack=2.7 broadcast_version=1 ;;
+  missing-variable) vars=missing-variable.vars status=2 ;;
+  password) password=1 status=2 ;;
+  machine) password=1 ;;
+  bad-usage) status=1 ;;
+  *) fail "unknown scenario" ;;
+esac
+
+sed -e "s|@MACHINE@|$(printf '%s' "$machine_win" | sed 's/\\/\\\\/g')|" \
+    -e "s|@BROADCAST_VERSION@|$broadcast_version|" "$here/machine/Computer.ini" >"$work/Computer.ini"
+sed -e "s|@SERVICE_PACK@|$service_pack|" "$here/machine/InstallSP.ini" >"$work/InstallSP.ini"
+cp "$here/machine/probe-history.txt" "$here/machine/VW_Vexa.ini" "$here/machine/$vars" "$work/"
+if [[ $password == 1 ]]; then
+  cp "$here/machine/Computer-with-password.xml" "$work/Computer.xml"
+fi
+
+# One 12-byte entry of a S.M.A.R.T. attribute data block: ID, status flags, current and worst
+# value, a 48-bit raw value (only its low 16 bits given here), reserved.
+smart_entry() {
+  local id=$1 current=$2 raw=$3
+  printf '\\x%02x' "$id" 3 0 "$current" "$current" $((raw & 255)) $((raw >> 8)) 0 0 0 0 0
+}
+native_machine=()
+if [[ $scenario == machine ]]; then
+  cp "$here/machine/ups-status.reg" "$here/machine/application-log.txt" "$here/machine/accounts.txt" "$work/"
+  mkdir -p "$work/drives"
+  # Drive 0: 21000 power-on hours, 2 pending, 1 reallocation event, 3 reallocated sectors.
+  block="$(printf '\\x%02x' 16 0)$(smart_entry 9 95 21000)$(smart_entry 198 100 0)$(smart_entry 196 99 1)"
+  block+="$(smart_entry 197 99 2)$(smart_entry 5 98 3)"
+  printf "$block" >"$work/drives/PhysicalDrive0.bin"
+  native_machine=(--registry "$work/ups-status.reg" --event-log "$work/application-log.txt"
+    --smart-dir "$work/drives" --accounts "$work/accounts.txt")
+fi
+
+export COMPUTER_INI="$machine_win\\Computer.ini"
+export SERVICEPACKDIR="$machine_win"
+export MAINDIR="$machine_win"
+
+run_status=0
+case "$form" in
+  native)
+    if [[ $scenario == bad-usage ]]; then
+      set -- --cycles 0 --hmi-trace "$work/trace.txt"
+    else
+      set -- --cycles 3 --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
+        --hmi-trace "$work/trace.txt" ${native_machine[@]+"${native_machine[@]}"}
+    fi
+    TEMP="$machine_win" "$host" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" || run_status=$?
+    ;;
+  wine)
+    : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
+    cp "$dll" "$work/VW_Vexa.dll"
+    cp "$host" "$work/vexa-host.exe"
+    wine regsvr32 /s "$machine_win\\VW_Vexa.dll" || fail "regsvr32 failed"
+    # Wine takes TEMP from the prefix, not from Unix: the command interpreter sets it.
+    wine cmd /c "set TEMP=$machine_win&& $machine_win\\vexa-host.exe --seconds 1.5 --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt" \
+      >"$work/stdout.txt" 2>"$work/stderr.txt" </dev/null || run_status=$?
+    wine regsvr32 /s /u "$machine_win\\VW_Vexa.dll" || fail "regsvr32 /u failed"
+    if [[ $scenario == values-file ]]; then
+      # Unregistering removes the class's keys and its type library, and keeps CLSID itself.
+      for key in 'HKCR\VW_Vexa.VW_Vexa.1' 'HKCR\VW_Zorbel.VW_ZorbelObj' "HKCR\CLSID\\$clsid" \
+                 "HKCR\TypeLib\\$libid"; do
+        ! wine reg query "$key" >/dev/null 2>&1 </dev/null || fail "regsvr32 /u left $key behind"
+      done
+      wine reg query 'HKCR\CLSID' /ve >/dev/null 2>&1 </dev/null || fail "regsvr32 /u removed HKCR\CLSID"
+    fi
+    ;;
+  *) fail "unknown form" ;;
+esac
+
+[[ $run_status == "$status" ]] ||
+  fail "exit status $run_status, expected $status; stderr: $(cat "$work/stderr.txt")"
+
+[[ $expected == - ]] && exit 0
+
+case "$scenario" in
+  bad-usage)
+    grep -q '^vexa-host: --cycles needs a positive number, not 0$' "$work/stderr.txt" &&
+      grep -q '^usage: vexa-host' "$work/stderr.txt" || fail "no usage message: $(cat "$work/stderr.txt")"
+    [[ ! -e $work/trace.txt && ! -e $work/Vexa.log ]] || fail "the monitor ran despite bad usage"
+    ;;
+  missing-variable)
+    grep -q $'^Error:\r$' "$work/stderr.txt" && grep -q $'^mb_fan_1_set\r$' "$work/stderr.txt" &&
+      grep -q $'^at:\r$' "$work/stderr.txt" &&
+      grep -q '^MBBroadcast::VisiWin::VarConnect  line: [0-9]*$' "$work/stderr.txt" ||
+      fail "start-up failure not reported: $(cat "$work/stderr.txt")"
+    grep -qx 'checkin-failed mb_fan_1_set' "$work/trace.txt" || fail "no failed check-in in the trace"
+    [[ "$(tail -n 1 "$work/trace.txt")" == disconnect ]] || fail "the runtime was not disconnected"
+    ;;
+  password)
+    grep -qx 'Impersonation failed!' "$work/stderr.txt" ||
+      fail "impersonation failure not reported: $(cat "$work/stderr.txt")"
+    ;;
+  *)
+    # The run's cycles repeat the same calls: compared without repetitions, both forms and any
+    # number of cycles give the same trace.
+    awk '!seen[$0]++' "$work/trace.txt" >"$work/trace-distinct.txt"
+    [[ $(wc -l <"$work/trace.txt") -gt $(wc -l <"$work/trace-distinct.txt") ]] ||
+      fail "fewer than two cycles ran"
+    diff -u "$expected/trace.txt" "$work/trace-distinct.txt" || fail "HMI trace differs"
+    diff -u <(tr -d '\r' <"$expected/VexaValues.ini") <(tr -d '\r' <"$work/VexaValues.ini") ||
+      fail "values file differs"
+    progress="$(tr -d '\r' <"$work/Vexa.log" | sed -n -E 's/^.*CMain::MyThread  line: [0-9]+\t\t(.*)$/\1/p')"
+    [[ "$progress" == $'Start\nInit data sources\nInit data containers.\nInit data broadcast objects\nStart loop' ]] ||
+      fail "progress lines of the log: $progress"
+    ;;
+esac
+echo "ok ($form $scenario)"
