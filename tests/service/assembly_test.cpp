@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/sensor_names.h"
 #include "errors/exceptions.h"
 #include "platform/hmi_substitute.h"
 #include "settings/settings.h"
@@ -91,6 +92,22 @@ TEST_F(AssemblyTest, BroadcastVersionOneForcesTheValuesFileAndTwoDoesNot)
     EXPECT_TRUE(IsClassicBroadcast(AssembleOnce()));
     SetComputerIni(L"Vexa", L"BroadcastVersion", L"1");
     EXPECT_TRUE(IsValuesFileBroadcast(AssembleOnce()));
+}
+
+// SpeedFan reports no voltages; the probe reports eight.
+TEST_F(AssemblyTest, OnlyTheExactWordSpeedFanChoosesTheSpeedFanSource)
+{
+    SetServicePack(L"2.8");
+    AssembleOnce();
+    EXPECT_EQ(MBDataAquisition::SensorNames.VoltageCount, 8u) << "key missing";
+    SetComputerIni(L"CD1_Setup", L"Vexa", L"SpeedFan");
+    AssembleOnce();
+    EXPECT_EQ(MBDataAquisition::SensorNames.VoltageCount, 0u) << "SpeedFan";
+    for (const wchar_t* l_szSource : {L"", L"speedfan", L"SpeedFan2"}) {
+        SetComputerIni(L"CD1_Setup", L"Vexa", l_szSource);
+        AssembleOnce();
+        EXPECT_EQ(MBDataAquisition::SensorNames.VoltageCount, 8u) << l_szSource;
+    }
 }
 
 TEST_F(AssemblyTest, EveryStartClearsTheMessageCount)
