@@ -2,40 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <optional>
 #include <string>
 
 #include "acquisition/password_decoder.h"
-#include "fakes/log_capture.h"
-#include "platform/environment.h"
+#include "common/temp_folder.h"
+#include "fakes/memory_environment.h"
 #include "platform/seam.h"
 
 namespace cfg {
 namespace {
 
-// MAINDIR names the test's folder; every other variable is unset.
-class MainDirEnvironment : public platform::Environment {
-public:
-    explicit MainDirEnvironment(std::wstring p_strMainDir) : m_strMainDir(std::move(p_strMainDir)) {}
-    std::optional<std::wstring> Get(const std::wstring& p_strName) override
-    {
-        if (p_strName == L"MAINDIR") {
-            return m_strMainDir;
-        }
-        return std::nullopt;
-    }
-
-private:
-    std::wstring m_strMainDir;
-};
-
 class ComputerXmlTest : public testing::Test {
 protected:
     void Write(const std::string& p_strText)
     {
-        std::ofstream l_File(m_Folder.Path() / "Computer.xml", std::ios::binary);
-        l_File << p_strText;
+        m_Folder.Write(L"Computer.xml", p_strText);
     }
 
     // GetPassword of a file whose user node holds `p_strUserContent`.
@@ -46,8 +27,9 @@ protected:
         return ComputerXml().GetPassword(L"TarselAdmin");
     }
 
-    fakes::TempDirectory m_Folder;
-    MainDirEnvironment m_Environment{m_Folder.WindowsPath()};
+    testing_support::TempFolder m_Folder;
+    // MAINDIR names the test's folder; every other variable is unset.
+    fakes::MemoryEnvironment m_Environment{{{L"MAINDIR", m_Folder.Path()}}};
     platform::Substitute<platform::Environment> m_Substitute{m_Environment};
 };
 

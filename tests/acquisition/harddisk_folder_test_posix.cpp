@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "acquisition/harddisk.h"
+#include "common/temp_folder.h"
 #include "fakes/fake_disk_device.h"
-#include "fakes/log_capture.h"
 #include "platform/posix/account_list.h"
 #include "platform/posix/smart_folder.h"
 #include "platform/seam.h"
@@ -27,14 +28,12 @@ protected:
         std::array<std::uint8_t, platform::smart::kAttributeBlockSize> l_Block{};
         fakes::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
         fakes::PutAttribute(l_Block, 1, 5, 0, 100, 100, 7);
-        std::ofstream l_File(m_Folder.Path() / ("PhysicalDrive" + std::to_string(p_nDrive) + ".bin"),
-                             std::ios::binary);
-        l_File.write(reinterpret_cast<const char*>(l_Block.data()),
-                     static_cast<std::streamsize>(l_Block.size()));
+        m_Folder.Write(L"PhysicalDrive" + std::to_wstring(p_nDrive) + L".bin",
+                       std::string(l_Block.begin(), l_Block.end()));
     }
 
-    fakes::TempDirectory m_Folder;
-    platform::SmartFolder m_Drives{m_Folder.Path().string()};
+    testing_support::TempFolder m_Folder;
+    platform::SmartFolder m_Drives{std::filesystem::path(m_Folder.Path()).string()};
     platform::AccountList m_Accounts;
     platform::Substitute<platform::DiskDevice> m_DriveSubstitute{m_Drives};
     platform::Substitute<platform::Logon> m_AccountSubstitute{m_Accounts};

@@ -25,7 +25,7 @@ protected:
     void SetUp() override { SensorNames = SensorNameTable{}; }
     void TearDown() override { SensorNames = SensorNameTable{}; }
 
-    vexa_test::ScopedWorkingDirectory m_folder{"vexa-speedfan"};
+    vexa_test::ScopedWorkingDirectory m_folder;
 };
 
 TEST_F(SpeedFanTest, PublishesThirtyTwoFansAndTemperatures)

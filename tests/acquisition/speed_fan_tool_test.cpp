@@ -13,7 +13,7 @@ namespace {
 // The writer tool holds the block in another process, as the sensor tool does.
 TEST(SpeedFanTool, ReaderSeesTheBlockOfAnotherProcess)
 {
-    const vexa_test::ScopedWorkingDirectory folder("vexa-speedfan-tool");
+    const vexa_test::ScopedWorkingDirectory folder;
     const auto ready = folder.Path() / "ready";
     const vexa_test::ChildProcess tool(VEXA_SENSOR_MEMORY_TOOL,
                                        {"--fan", "0=2500", "--fan", "31=1800", "--temp", "0=4100",

@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cwctype>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/data_field.h"
 #include "fakes/fake_clock.h"
+#include "fakes/memory_environment.h"
 #include "fakes/memory_profile.h"
 #include "platform/environment.h"
 #include "platform/hmi_substitute.h"
@@ -54,27 +51,8 @@ protected:
     static constexpr const wchar_t* kTemp = L"C:\\Users\\op\\Temp";
     static constexpr const wchar_t* kValuesFile = L"C:\\Users\\op\\Temp\\VexaValues.ini";
 
-    // The environment the monitor sees, names without case: TEMP only, unless a test changes it.
-    class Environment : public platform::Environment {
-    public:
-        static bool SameName(const std::wstring& p_strA, const std::wstring& p_strB)
-        {
-            return std::equal(p_strA.begin(), p_strA.end(), p_strB.begin(), p_strB.end(),
-                              [](wchar_t a, wchar_t b) { return std::towupper(a) == std::towupper(b); });
-        }
-        std::optional<std::wstring> Get(const std::wstring& p_strName) override
-        {
-            for (const auto& l_Entry : m_Variables) {
-                if (SameName(l_Entry.first, p_strName)) {
-                    return l_Entry.second;
-                }
-            }
-            return std::nullopt;
-        }
-        std::map<std::wstring, std::wstring> m_Variables{{L"TEMP", kTemp}};
-    };
-
-    Environment m_Environment;
+    // The environment the monitor sees: TEMP only, unless a test changes it.
+    fakes::MemoryEnvironment m_Environment{{{L"TEMP", kTemp}}};
     platform::Substitute<platform::Environment> m_EnvironmentInPlace{m_Environment};
     fakes::MemoryProfile m_Profile;
     platform::Substitute<platform::Profile> m_ProfileInPlace{m_Profile};

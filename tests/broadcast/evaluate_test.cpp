@@ -120,7 +120,7 @@ TEST_F(EvaluateTest, TheValuesFileLiesInTempOrInTheFallbackFolder)
         Evaluating broadcast(List());
         EXPECT_EQ(broadcast.m_strValuesFile, kValuesFile);
     }
-    m_Environment.m_Variables.clear();
+    m_Environment.variables.clear();
     Evaluating broadcast(List());
     EXPECT_EQ(broadcast.m_strValuesFile, L"c:\\temp\\VexaValues.ini");
 }

@@ -1,24 +1,25 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
+
+#include "common/temp_folder.h"
 
 namespace vexa_test {
 
-// A fresh empty folder under the system's temporary folder, made the working directory for the
-// life of the object; the previous working directory is restored and the folder removed after.
+// A fresh temporary folder made the working directory for the life of the object; the previous
+// working directory is restored before the folder is removed.
 class ScopedWorkingDirectory {
 public:
-    explicit ScopedWorkingDirectory(const std::string& prefix);
+    ScopedWorkingDirectory();
     ~ScopedWorkingDirectory();
     ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
     ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
 
-    const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path Path() const { return m_Folder.Path(); }
 
 private:
     std::filesystem::path m_previous;
-    std::filesystem::path m_path;
+    testing_support::TempFolder m_Folder;
 };
 
 }  // namespace vexa_test

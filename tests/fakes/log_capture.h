@@ -5,27 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "common/temp_folder.h"
+
 namespace dbg {
 class LoggerStream;
 }
 
 namespace fakes {
-
-// A unique, empty directory under the system's temporary directory, removed with the object.
-class TempDirectory {
-public:
-    TempDirectory();
-    ~TempDirectory();
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-
-    const std::filesystem::path& Path() const { return m_Path; }
-    // The directory as the monitor names it (the value of TEMP).
-    std::wstring WindowsPath() const;
-
-private:
-    std::filesystem::path m_Path;
-};
 
 // Opens a log stream "<file name>" with TEMP set to a fresh directory and installs it with the
 // given level; restores an empty log (no stream, level 0) when it goes. Entries are flushed as
@@ -46,11 +32,11 @@ public:
     // number after "line: " by "N").
     std::string Normalized(bool maskLineNumbers = false) const;
 
-    const TempDirectory& Directory() const { return m_Directory; }
+    const testing_support::TempFolder& Directory() const { return m_Directory; }
     std::filesystem::path FilePath() const;
 
 private:
-    TempDirectory m_Directory;
+    testing_support::TempFolder m_Directory;
     std::wstring m_strFileName;
 };
 

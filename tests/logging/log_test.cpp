@@ -4,7 +4,9 @@
 #include <thread>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include "fakes/log_capture.h"
+#include "fakes/memory_environment.h"
 #include "logging/log.h"
 #include "logging/log_stream_access.h"
 #include "logging/logger_stream.h"
@@ -43,15 +45,6 @@ public:
     }
     std::vector<std::wstring> texts;
     std::vector<std::wstring> captions;
-};
-
-class FixedEnvironment : public platform::Environment {
-public:
-    explicit FixedEnvironment(std::optional<std::wstring> temp) : m_Temp(std::move(temp)) {}
-    std::optional<std::wstring> Get(const std::wstring&) override { return m_Temp; }
-
-private:
-    std::optional<std::wstring> m_Temp;
 };
 
 TEST(LogLocation, NameTwoBlanksLineAndNumber)
@@ -169,13 +162,13 @@ TEST(LogFile, OpeningOverAnExistingFileLeavesNoLastError)
 
 TEST(LogFile, MissingTempDirectoryKeepsTheLogSilent)
 {
-    fakes::TempDirectory directory;
-    FixedEnvironment environment(directory.WindowsPath() + L"\\missing");
+    const testing_support::TempFolder directory;
+    fakes::MemoryEnvironment environment({{L"TEMP", directory.Path(L"missing")}});
     platform::Substitute<platform::Environment> substitute(environment);
     dbg::LogStreamAccess::Instance().SetStream(std::make_shared<dbg::LoggerStream>(L"Vexa.log"));
     EXPECT_NO_THROW(dbg::LogErrorLine(kLocation, L"lost"));
     dbg::LogStreamAccess::Instance().SetStream(nullptr);
-    EXPECT_FALSE(std::filesystem::exists(directory.Path() / "missing"));
+    EXPECT_FALSE(std::filesystem::exists(directory.Path(L"missing")));
 }
 
 TEST(LogFile, EntriesCollectedAfterAThrowingWriteAreShownOnClose)

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <thread>
 
+#include "common/temp_folder.h"
 #include "platform/last_error.h"
 
 namespace platform {
@@ -47,12 +46,9 @@ TEST(AccountListTest, ImpersonatesOnTheCallingThreadOnly)
 
 TEST(AccountListTest, ReadsNamePasswordLines)
 {
-    const auto l_Path = std::filesystem::temp_directory_path() /
-                        ("vexa-accounts-" + std::to_string(std::random_device{}()));
-    {
-        std::ofstream l_File(l_Path, std::ios::binary);
-        l_File << "TarselAdmin:pa:ss\r\nno colon here\nOperator:\n";
-    }
+    const testing_support::TempFolder l_Folder;
+    l_Folder.Write(L"accounts.txt", "TarselAdmin:pa:ss\r\nno colon here\nOperator:\n");
+    const std::filesystem::path l_Path(l_Folder.Path(L"accounts.txt"));
     AccountList l_Accounts;
     ASSERT_TRUE(l_Accounts.LoadFile(l_Path.string()));
     std::filesystem::remove(l_Path);

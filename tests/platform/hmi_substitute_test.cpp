@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include "platform/hmi_substitute.h"
 
 namespace {
@@ -110,14 +110,9 @@ TEST(SubstituteHmiRuntime, NotRunningFindsNothing)
 
 TEST(SubstituteHmiRuntime, AppendsTheTraceToAFileLineByLine)
 {
-    const auto file =
-        std::filesystem::temp_directory_path() /
-        ("hmi_trace_" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt");
-    {
-        std::ofstream existing(file, std::ios::binary);
-        existing << "earlier\n";
-    }
+    const testing_support::TempFolder folder;
+    folder.Write(L"hmi_trace.txt", "earlier\n");
+    const std::filesystem::path file(folder.Path(L"hmi_trace.txt"));
     {
         SubstituteHmiRuntime runtime;
         ASSERT_TRUE(runtime.SetTraceFile(file));
@@ -132,7 +127,6 @@ TEST(SubstituteHmiRuntime, AppendsTheTraceToAFileLineByLine)
                                std::istreambuf_iterator<char>());
         EXPECT_EQ(text, "earlier\nconnect\ncheckin mb_temp_2 1\nset mb_temp_2 45\n");
     }
-    std::filesystem::remove(file);
 }
 
 TEST(SubstituteHmiRuntime, AnUnwritableTraceFileIsReported)

@@ -14,7 +14,7 @@ namespace {
 class SharedMemoryTest : public testing::Test {
 protected:
     SharedMemory& m_memory = SharedMemory::System();
-    vexa_test::ScopedWorkingDirectory m_folder{"vexa-shm"};
+    vexa_test::ScopedWorkingDirectory m_folder;
 };
 
 TEST_F(SharedMemoryTest, NewMappingGrowsItsFileWithZeros)

@@ -3,35 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
+#include <string>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include "platform/last_error.h"
 #include "platform/smart_ioctl.h"
 
 namespace platform {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SmartFolderTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_Folder = fs::temp_directory_path() /
-                   ("vexa-smart-" + std::to_string(std::random_device{}()));
-        fs::create_directories(m_Folder);
-    }
-    void TearDown() override { fs::remove_all(m_Folder); }
-
     void WriteDrive(int n, const std::vector<std::uint8_t>& bytes)
     {
-        std::ofstream l_File(m_Folder / ("PhysicalDrive" + std::to_string(n) + ".bin"),
-                             std::ios::binary);
-        l_File.write(reinterpret_cast<const char*>(bytes.data()),
-                     static_cast<std::streamsize>(bytes.size()));
+        m_Folder.Write(L"PhysicalDrive" + std::to_wstring(n) + L".bin",
+                       std::string(bytes.begin(), bytes.end()));
     }
+
+    std::string Folder() const { return std::filesystem::path(m_Folder.Path()).string(); }
 
     int Send(SmartFolder& device, DiskDevice::Handle h, std::uint32_t code, std::uint8_t features,
              std::vector<std::uint8_t>& out)
@@ -50,13 +40,13 @@ protected:
                               out.data(), static_cast<std::uint32_t>(out.size()), l_nBytes);
     }
 
-    fs::path m_Folder;
+    testing_support::TempFolder m_Folder;
 };
 
 TEST_F(SmartFolderTest, AMissingFileIsAMissingDrive)
 {
     WriteDrive(0, std::vector<std::uint8_t>(512, 0));
-    SmartFolder l_Device(m_Folder.string());
+    SmartFolder l_Device(Folder());
     const auto l_hDrive0 = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
     EXPECT_NE(l_hDrive0, platform::kInvalidHandle);
     l_Device.Close(l_hDrive0);
@@ -74,7 +64,7 @@ TEST_F(SmartFolderTest, AnswersTheThreeSmartCodes)
         l_Block[i] = static_cast<std::uint8_t>(i * 7);
     }
     WriteDrive(0, l_Block);
-    SmartFolder l_Device(m_Folder.string());
+    SmartFolder l_Device(Folder());
     const auto l_hDrive = l_Device.Open(L"\\\\.\\PhysicalDrive0");
 
     std::vector<std::uint8_t> l_Version(smart::kVersionSize);
@@ -102,7 +92,7 @@ TEST_F(SmartFolderTest, AnswersTheThreeSmartCodes)
 TEST_F(SmartFolderTest, PadsAShortBlockWithZeros)
 {
     WriteDrive(1, {0x10, 0x00, 0x09});
-    SmartFolder l_Device(m_Folder.string());
+    SmartFolder l_Device(Folder());
     const auto l_hDrive = l_Device.Open(L"\\\\.\\PHYSICALDRIVE1");
     std::vector<std::uint8_t> l_Read(smart::kReadOutSize, 0xCC);
     ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
@@ -118,7 +108,7 @@ TEST_F(SmartFolderTest, PadsAShortBlockWithZeros)
 TEST_F(SmartFolderTest, RefusesWhatADriveWouldRefuse)
 {
     WriteDrive(0, std::vector<std::uint8_t>(512, 0));
-    SmartFolder l_Device(m_Folder.string());
+    SmartFolder l_Device(Folder());
     const auto l_hDrive = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
     std::vector<std::uint8_t> l_Out(smart::kReadOutSize);
     EXPECT_EQ(Send(l_Device, l_hDrive, 0x70000, smart::kFeatureEnable, l_Out), 0);

@@ -136,7 +136,7 @@ std::optional<std::wstring> WorkerEnvironment::Get(const std::wstring& name)
         l_c = static_cast<wchar_t>(std::towupper(l_c));
     }
     if (l_strName == L"TEMP") {
-        return m_Temp.WindowsPath();
+        return m_Temp.Path();
     }
     return std::nullopt;
 }
@@ -168,7 +168,7 @@ bool WorkerEnvironment::WaitForWorkersToEnd()
 
 std::string WorkerEnvironment::Log() const
 {
-    std::ifstream l_File(m_Temp.Path() / "Vexa.log", std::ios::binary);
+    std::ifstream l_File(std::filesystem::path(m_Temp.Path(L"Vexa.log")), std::ios::binary);
     return fakes::MaskTimeStamps(
         std::string(std::istreambuf_iterator<char>(l_File), std::istreambuf_iterator<char>()));
 }

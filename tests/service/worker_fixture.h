@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include "fakes/log_capture.h"
 #include "fakes/memory_profile.h"
 #include "platform/environment.h"
@@ -91,7 +92,7 @@ public:
     MessageRecorder m_Messages;
 
 private:
-    fakes::TempDirectory m_Temp;
+    testing_support::TempFolder m_Temp;
     fakes::MemoryProfile m_Profile;
     platform::Substitute<platform::Environment> m_EnvironmentSubstitute;
     platform::Substitute<platform::Profile> m_ProfileSubstitute;
