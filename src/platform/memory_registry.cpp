@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/last_error.h"
+#include "platform/text.h"
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -42,14 +43,6 @@ constexpr auto kMoreData = static_cast<std::int32_t>(kErrorMoreData);
 constexpr auto kNoMoreItems = static_cast<std::int32_t>(kErrorNoMoreItems);
 constexpr auto kAccessDenied = static_cast<std::int32_t>(kErrorAccessDenied);
 constexpr auto kNotSupported = static_cast<std::int32_t>(kErrorNotSupported);
-
-std::wstring Upper(const std::wstring& text)
-{
-    std::wstring upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
-    return upper;
-}
 
 std::wstring Text(const wchar_t* text) { return text != nullptr ? std::wstring(text) : L""; }
 
@@ -124,9 +117,9 @@ std::int32_t CopyData(const std::vector<std::uint8_t>& source, void* data,
 
 Node::Value* FindValue(Node& node, const wchar_t* name)
 {
-    const std::wstring wanted = Upper(Text(name));
+    const std::wstring wanted = UpperCase(Text(name));
     for (Node::Value& value : node.values) {
-        if (Upper(value.name) == wanted) {
+        if (UpperCase(value.name) == wanted) {
             return &value;
         }
     }
@@ -192,7 +185,7 @@ std::int32_t MemoryRegistry::ConnectRegistry(const wchar_t* computer, RegKey roo
     if (name.rfind(L"\\\\", 0) == 0) {
         name.erase(0, 2);
     }
-    if (!name.empty() && Upper(name) != Upper(ComputerName())) {
+    if (!name.empty() && UpperCase(name) != UpperCase(ComputerName())) {
         return kErrorBadNetPath;
     }
     if (root != kHkeyLocalMachine && root != kHkeyUsers && root != kHkeyPerformanceData &&
@@ -216,7 +209,7 @@ std::int32_t MemoryRegistry::OpenKey(RegKey key, const wchar_t* subKey, std::uin
         return kFileNotFound;
     }
     for (const std::wstring& part : parts) {
-        auto child = node->children.find(Upper(part));
+        auto child = node->children.find(UpperCase(part));
         if (child == node->children.end()) {
             return kFileNotFound;
         }
@@ -245,7 +238,7 @@ std::int32_t MemoryRegistry::CreateKey(RegKey key, const wchar_t* subKey, const 
     }
     std::uint32_t outcome = kRegOpenedExistingKey;
     for (const std::wstring& part : parts) {
-        auto& slot = node->children[Upper(part)];
+        auto& slot = node->children[UpperCase(part)];
         if (!slot) {
             slot = std::make_shared<Node>();
             slot->name = part;
@@ -290,7 +283,7 @@ std::int32_t MemoryRegistry::DeleteKey(RegKey key, const wchar_t* subKey)
         return kFileNotFound;
     }
     for (const std::wstring& part : parts) {
-        auto child = node->children.find(Upper(part));
+        auto child = node->children.find(UpperCase(part));
         if (child == node->children.end()) {
             return kFileNotFound;
         }
@@ -304,7 +297,7 @@ std::int32_t MemoryRegistry::DeleteKey(RegKey key, const wchar_t* subKey)
     }
     Node* parent = node->parent;
     MarkDeleted(*node);
-    parent->children.erase(Upper(node->name));
+    parent->children.erase(UpperCase(node->name));
     parent->lastWriteTime = FileTimeNow();
     return 0;
 }

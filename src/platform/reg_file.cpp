@@ -39,17 +39,6 @@ std::wstring Trim(const std::wstring& text)
     return text.substr(begin, end - begin);
 }
 
-bool EqualsNoCase(const std::wstring& a, const wchar_t* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != L'\0'; ++i) {
-        if (std::towupper(a[i]) != std::towupper(b[i])) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == L'\0';
-}
-
 // Splits "HKEY_...\rest" into the root handle and the path below it.
 bool SplitRoot(const std::wstring& path, RegKey& root, std::wstring& subKey)
 {
@@ -57,7 +46,7 @@ bool SplitRoot(const std::wstring& path, RegKey& root, std::wstring& subKey)
     const std::wstring rootName = path.substr(0, slash);
     subKey = slash == std::wstring::npos ? std::wstring() : path.substr(slash + 1);
     for (const RootName& candidate : kRoots) {
-        if (EqualsNoCase(rootName, candidate.name)) {
+        if (EqualNoCase(rootName, candidate.name)) {
             root = candidate.key;
             return true;
         }

@@ -1,9 +1,11 @@
 #include "platform/posix/ini_text_posix.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/posix/native_path_posix.h"
 #include "platform/text.h"
+#include "platform/utf16.h"
 
 namespace platform::posix {
 namespace {
@@ -74,20 +76,8 @@ std::string IniText::Encode(const std::wstring& text) const
     case Encoding::Utf8:
         return ToNative(text);
     case Encoding::Utf16Le: {
-        std::string bytes;
-        for (wchar_t c : text) {
-            auto code = static_cast<std::uint32_t>(c);
-            if (code > 0xFFFF) {
-                code -= 0x10000;
-                const std::uint32_t high = 0xD800 + (code >> 10);
-                const std::uint32_t low = 0xDC00 + (code & 0x3FF);
-                bytes += {static_cast<char>(high & 0xFF), static_cast<char>(high >> 8),
-                          static_cast<char>(low & 0xFF), static_cast<char>(low >> 8)};
-            } else {
-                bytes += {static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
-            }
-        }
-        return bytes;
+        const std::vector<std::uint8_t> bytes = ToUtf16Le(text);
+        return std::string(bytes.begin(), bytes.end());
     }
     case Encoding::Ansi:
         break;
