@@ -21,18 +21,27 @@ bool IsDigit(Char c)
     return c >= '0' && c <= '9';
 }
 
+// The position after leading white space and an optional sign.
 template <class Char>
-std::int32_t ParseInteger(std::basic_string_view<Char> text)
+std::size_t SkipSpaceAndSign(std::basic_string_view<Char> text, bool& negative)
 {
     std::size_t pos = 0;
     while (pos < text.size() && IsSpace(text[pos])) {
         ++pos;
     }
-    bool negative = false;
+    negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         negative = text[pos] == '-';
         ++pos;
     }
+    return pos;
+}
+
+template <class Char>
+std::int32_t ParseInteger(std::basic_string_view<Char> text)
+{
+    bool negative = false;
+    std::size_t pos = SkipSpaceAndSign(text, negative);
     // Accumulate as a negative number so INT32_MIN is reachable, saturating on overflow.
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     std::int64_t value = 0;
@@ -87,17 +96,9 @@ std::int32_t LeadingInteger(std::wstring_view text) { return ParseInteger(text);
 
 double LeadingDecimal(std::string_view text)
 {
-    std::size_t pos = 0;
-    while (pos < text.size() && IsSpace(text[pos])) {
-        ++pos;
-    }
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    const std::size_t start = pos;
-    std::size_t end = SkipDigits(text, pos);
+    const std::size_t start = SkipSpaceAndSign(text, negative);
+    std::size_t end = SkipDigits(text, start);
     bool digits = end > start;
     if (end < text.size() && text[end] == '.') {
         const std::size_t fractionEnd = SkipDigits(text, end + 1);

@@ -19,6 +19,12 @@ constexpr const wchar_t* kStatusKey = L"SYSTEM\\CurrentControlSet\\Services\\UPS
 constexpr const wchar_t* kValuesSection = L"VEXA_CURRENT";
 constexpr const wchar_t* kMessageCountKey = L"NO_OF_MESSAGES";
 
+// Resolved only when a message is written or withdrawn, not on every cycle.
+std::wstring ValuesFile()
+{
+    return ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
+}
+
 }  // namespace
 
 UpsInfo::UpsInfo() = default;
@@ -64,16 +70,16 @@ void UpsInfo::EvalEventLog()
     const std::int32_t counter = m_EventScan.Counter();
     m_nFailureCount = counter - 1;
 
-    const std::wstring valuesFile =
-        ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
-    platform::Profile& profile = platform::Use<platform::Profile>();
     if (counter < 2) {
         m_nFailureCount = 0;
         if (m_bMessageWritten) {
-            profile.WriteString(kValuesSection, kMessageCountKey, L"", valuesFile);
+            platform::Use<platform::Profile>().WriteString(kValuesSection, kMessageCountKey, L"",
+                                                           ValuesFile());
             m_bMessageWritten = false;
         }
     } else if (!m_bMessageWritten) {
+        const std::wstring valuesFile = ValuesFile();
+        platform::Profile& profile = platform::Use<platform::Profile>();
         // The count wraps as the unsigned profile integer does.
         const auto message = static_cast<std::int32_t>(
             ReadIniInt(kValuesSection, kMessageCountKey, 0, valuesFile) + 1u);
