@@ -4,8 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <thread>
-
 namespace vexa_test {
 
 struct ChildProcess::Impl {
@@ -39,17 +37,5 @@ ChildProcess::~ChildProcess()
 }
 
 bool ChildProcess::Started() const { return m_pImpl->pid > 0; }
-
-bool WaitForFile(const std::filesystem::path& file, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!std::filesystem::exists(file)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 }  // namespace vexa_test

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <thread>
-
 namespace vexa_test {
 
 namespace {
@@ -56,17 +54,5 @@ ChildProcess::~ChildProcess()
 }
 
 bool ChildProcess::Started() const { return m_pImpl->process.hProcess != nullptr; }
-
-bool WaitForFile(const std::filesystem::path& file, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!std::filesystem::exists(file)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 }  // namespace vexa_test

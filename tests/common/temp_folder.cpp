@@ -5,62 +5,14 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cstdlib>
-
-#include "platform/posix/native_path_posix.h"
-#endif
+#include "common/process_variable.h"
 
 namespace testing_support {
 namespace {
 
 std::atomic<unsigned> s_counter{0};
-
-#ifdef _WIN32
-bool GetVariable(const std::wstring& name, std::wstring& value)
-{
-    wchar_t buffer[32767];
-    SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetEnvironmentVariableW(name.c_str(), buffer, 32767);
-    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
-        return false;
-    }
-    value.assign(buffer, length);
-    return true;
-}
-
-void SetVariable(const std::wstring& name, const std::wstring* value)
-{
-    SetEnvironmentVariableW(name.c_str(), value != nullptr ? value->c_str() : nullptr);
-}
-#else
-std::string Narrow(const std::wstring& text)
-{
-    return platform::posix::ToNative(text);
-}
-
-bool GetVariable(const std::wstring& name, std::wstring& value)
-{
-    const char* found = std::getenv(Narrow(name).c_str());
-    if (found == nullptr) {
-        return false;
-    }
-    value = platform::posix::FromNative(found);
-    return true;
-}
-
-void SetVariable(const std::wstring& name, const std::wstring* value)
-{
-    if (value != nullptr) {
-        ::setenv(Narrow(name).c_str(), Narrow(*value).c_str(), 1);
-    } else {
-        ::unsetenv(Narrow(name).c_str());
-    }
-}
-#endif
 
 }  // namespace
 
@@ -114,13 +66,13 @@ std::string TempFolder::Read(const std::wstring& name) const
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::wstring& name, const std::wstring* value)
     : m_strName(name)
 {
-    m_bHadValue = GetVariable(name, m_strOldValue);
-    SetVariable(name, value);
+    m_bHadValue = ReadProcessVariable(name, m_strOldValue);
+    WriteProcessVariable(name, value);
 }
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
 {
-    SetVariable(m_strName, m_bHadValue ? &m_strOldValue : nullptr);
+    WriteProcessVariable(m_strName, m_bHadValue ? &m_strOldValue : nullptr);
 }
 
 }  // namespace testing_support
