@@ -11,9 +11,6 @@ namespace MBDataAquisition {
 
 namespace {
 
-// The outside tool's block name; as a file name it is relative to the working directory.
-const wchar_t kSharedMemoryName[] = L"SFSharedMemory_ALM";
-
 std::uint32_t ReadLittleEndian32(const unsigned char* bytes)
 {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -64,9 +61,9 @@ void SpeedFan::Update()
     // When the tool runs, its named mapping exists and the file and the size are ignored;
     // otherwise a zero-filled mapping backed by the file is made, and every reading is 0.
     // Declared in this order so the mapping is closed before the file.
-    const utils::ScopedHandle l_hFile(l_Memory.OpenFile(kSharedMemoryName), l_fnClose);
+    const utils::ScopedHandle l_hFile(l_Memory.OpenFile(kBlockName), l_fnClose);
     const utils::ScopedHandle l_hMapping(
-        l_Memory.CreateMapping(l_hFile.Get(), kSharedMemoryName, kBlockSize), l_fnClose);
+        l_Memory.CreateMapping(l_hFile.Get(), kBlockName, kBlockSize), l_fnClose);
     if (!l_hMapping.IsValid()) {
         return;
     }

@@ -12,6 +12,8 @@ namespace MBDataAquisition {
 class SpeedFan : public VexaTool {
 public:
     static constexpr std::uint32_t kSensorCount = 32;
+    // The tool's block name; as a file name it is relative to the working directory.
+    static constexpr const wchar_t* kBlockName = L"SFSharedMemory_ALM";
     // Layout of the block: 32 temperatures at 18, 32 fan speeds at 146, 4 bytes each.
     static constexpr std::uint32_t kBlockSize = 402;
     static constexpr std::uint32_t kTempOffset = 18;

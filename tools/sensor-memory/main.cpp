@@ -10,15 +10,14 @@
 #include <thread>
 #include <vector>
 
+#include "acquisition/speed_fan.h"
 #include "platform/shared_memory.h"
 #include "sensor_block_options.h"
 
 namespace {
 
-const wchar_t kBlockName[] = L"SFSharedMemory_ALM";
-constexpr std::uint32_t kBlockSize = 402;
-constexpr std::uint32_t kTempOffset = 18;
-constexpr std::uint32_t kFanOffset = 146;
+// The block's name and layout are the reader's own, so writer and reader cannot drift apart.
+using MBDataAquisition::SpeedFan;
 
 void WriteLittleEndian32(unsigned char* bytes, std::uint32_t value)
 {
@@ -32,24 +31,24 @@ int Run(const SensorBlockOptions& options)
     platform::SharedMemory& memory = platform::SharedMemory::System();
     // Without a file Windows backs the mapping by the paging file, as the sensor tool does.
     const platform::Handle mapping =
-        memory.CreateMapping(platform::kInvalidHandle, kBlockName, kBlockSize);
+        memory.CreateMapping(platform::kInvalidHandle, SpeedFan::kBlockName, SpeedFan::kBlockSize);
     if (!platform::IsUsableHandle(mapping)) {
         std::fprintf(stderr, "vexa-sensor-memory: cannot create the shared memory block\n");
         return 2;
     }
-    void* view = memory.MapView(mapping, kBlockSize, true);
+    void* view = memory.MapView(mapping, SpeedFan::kBlockSize, true);
     if (view == nullptr) {
         std::fprintf(stderr, "vexa-sensor-memory: cannot map the shared memory block\n");
         memory.Close(mapping);
         return 2;
     }
     auto* block = static_cast<unsigned char*>(view);
-    std::fill(block, block + kBlockSize, static_cast<unsigned char>(0));
+    std::fill(block, block + SpeedFan::kBlockSize, static_cast<unsigned char>(0));
     for (const auto& reading : options.temperatures) {
-        WriteLittleEndian32(block + kTempOffset + 4 * reading.index, reading.value);
+        WriteLittleEndian32(block + SpeedFan::kTempOffset + 4 * reading.index, reading.value);
     }
     for (const auto& reading : options.fans) {
-        WriteLittleEndian32(block + kFanOffset + 4 * reading.index, reading.value);
+        WriteLittleEndian32(block + SpeedFan::kFanOffset + 4 * reading.index, reading.value);
     }
     if (!options.readyFile.empty()) {
         std::ofstream(options.readyFile) << "ready\n";
