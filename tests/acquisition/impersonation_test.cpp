@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "common/thrown_message.h"
 #include "fakes/fake_logon.h"
 #include "platform/seam.h"
 
@@ -17,15 +18,7 @@ protected:
     platform::Substitute<platform::Logon> m_Substitute{m_Logon};
 };
 
-std::string MessageOf(const std::function<void()>& p_Action)
-{
-    try {
-        p_Action();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no exception";
-}
+using vexa_test::MessageOf;
 
 TEST_F(ImpersonationTest, WithoutAccountNothingHappens)
 {

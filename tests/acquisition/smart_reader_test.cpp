@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "acquisition/harddisk.h"
+#include "common/thrown_message.h"
 #include "fakes/fake_disk_device.h"
 #include "fakes/fake_logon.h"
 #include "fakes/log_capture.h"
@@ -33,15 +34,7 @@ public:
     using Harddisk::m_nDriveCount;
 };
 
-std::string MessageOf(const std::function<void()>& p_Action)
-{
-    try {
-        p_Action();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no exception";
-}
+using vexa_test::MessageOf;
 
 class SmartReaderTest : public testing::Test {
 protected:

@@ -1,11 +1,11 @@
 #include "worker_fixture.h"
 
-#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
 #include "logging/log_stream_access.h"
+#include "platform/text.h"
 #include "service/worker_thread.h"
 #include "settings/settings.h"
 
@@ -131,11 +131,7 @@ WorkerEnvironment::~WorkerEnvironment()
 
 std::optional<std::wstring> WorkerEnvironment::Get(const std::wstring& name)
 {
-    std::wstring l_strName = name;
-    for (wchar_t& l_c : l_strName) {
-        l_c = static_cast<wchar_t>(std::towupper(l_c));
-    }
-    if (l_strName == L"TEMP") {
+    if (platform::EqualNoCase(name, L"TEMP")) {
         return m_Temp.Path();
     }
     return std::nullopt;
