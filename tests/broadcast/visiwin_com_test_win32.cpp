@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "broadcast/visiwin.h"
+#include "broadcast/open_visiwin.h"
 #include "errors/exceptions.h"
 #include "fakes/engine_manager_win32.h"
 #include "fakes/scripted_hmi_runtime.h"
@@ -17,14 +18,7 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using Recorder = fakes::ScriptedHmiRuntime::Control;
 
-class OpenVisiWin : public MBBroadcast::VisiWin {
-public:
-    OpenVisiWin() : VisiWin(nullptr) {}
-    void Send() override {}
-    using VisiWin::m_VarNoMap;
-    using VisiWin::SetVwValue;
-    using VisiWin::VarConnect;
-};
+using broadcast_test::OpenVisiWin;
 
 // The broadcast connection against the real COM look-up, with a substitute runtime served in
 // this process, once through the running object table and once through an engine manager.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "broadcast/visiwin.h"
+#include "broadcast/open_visiwin.h"
 #include "errors/exceptions.h"
 #include "fakes/scripted_hmi_runtime.h"
 #include "platform/seam.h"
@@ -15,15 +16,7 @@ namespace {
 
 using Summary = std::vector<std::string>;
 
-// VisiWin with its protected operations open to the test.
-class OpenVisiWin : public MBBroadcast::VisiWin {
-public:
-    OpenVisiWin() : VisiWin(nullptr) {}
-    void Send() override {}
-    using VisiWin::m_VarNoMap;
-    using VisiWin::SetVwValue;
-    using VisiWin::VarConnect;
-};
+using broadcast_test::OpenVisiWin;
 
 class VisiWinTest : public testing::Test {
 protected:
