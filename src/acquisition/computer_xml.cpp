@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 
 namespace cfg {
 
@@ -58,16 +59,27 @@ ComputerXml::ComputerXml()
     if (!PathExists(m_strPath)) {
         return;
     }
+    // A file that is there but unusable leaves the drives to be read without the administrator,
+    // so the log says why.
+    const std::wstring l_strLocation = VEXA_LOCATION(L"cfg::ComputerXml::ComputerXml");
     std::string l_strText;
     if (!ReadXmlText(m_strPath, l_strText)) {
+        dbg::LogLine(l_strLocation, 0, L"Unable to read " + m_strPath);
         return;
     }
     m_pDocument->Parse(l_strText.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
     if (m_pDocument->Error()) {
+        dbg::LogLine(l_strLocation, 0,
+                     m_strPath + L" is not well formed: " +
+                         platform::AnsiToWide(m_pDocument->ErrorDesc()) + L" (line " +
+                         std::to_wstring(m_pDocument->ErrorRow()) + L")");
         return;
     }
     m_pRoot = m_pDocument->RootElement();
     m_bLoaded = m_pRoot != nullptr && platform::AnsiToWide(m_pRoot->Value()) == L"SysMgmt";
+    if (!m_bLoaded) {
+        dbg::LogLine(l_strLocation, 0, m_strPath + L" has no root element SysMgmt");
+    }
 }
 
 ComputerXml::~ComputerXml() = default;

@@ -22,6 +22,17 @@ void Harddisk::Update() noexcept
         }
         return;
     }
+    // Without drive 0 the disk values read 0 and rate as a sound disk: the log tells why.
+    const bool l_bDrive0Missing = m_Drives.find(0) == m_Drives.end();
+    if (l_bDrive0Missing != m_bDrive0Missing) {
+        m_bDrive0Missing = l_bDrive0Missing;
+        try {
+            dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::Update"), 0,
+                         l_bDrive0Missing ? L"No S.M.A.R.T. data from drive 0"
+                                          : L"S.M.A.R.T. data from drive 0 again");
+        } catch (...) {
+        }
+    }
     for (std::size_t i = 0; i < kWatchedIds.size(); ++i) {
         try {
             m_Attributes[i] = GetSmartValue(kWatchedIds[i], 0);

@@ -23,6 +23,11 @@ public:
     void Update() noexcept;
 
     std::array<diag::SmartAttribute, 5> m_Attributes{};
+
+private:
+    // Drive 0 gave no attribute table at the last update: its loss and its return are logged
+    // once each, not every cycle.
+    bool m_bDrive0Missing = false;
 };
 
 }  // namespace MBDataAquisition

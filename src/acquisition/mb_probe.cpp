@@ -7,6 +7,7 @@
 #include "acquisition/last_line.h"
 #include "acquisition/leading_number.h"
 #include "acquisition/sensor_names.h"
+#include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
@@ -113,6 +114,15 @@ void MBProbe::Update()
     const std::wstring l_strHistory = platform::Use<platform::Profile>().GetString(
         m_strSection, L"HistoryFile", L"", kHistoryFileBuffer, m_strIniFile);
     const std::string l_strLine = ReadLastLine(l_strHistory);
+    // Without its file every reading becomes 1, which the ratings alone cannot tell from a
+    // machine in trouble.
+    const bool l_bMissing = l_strLine.empty() && !PathExists(l_strHistory);
+    if (l_bMissing != m_bHistoryMissing) {
+        m_bHistoryMissing = l_bMissing;
+        dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::MBProbe::Update"), 0,
+                     (l_bMissing ? L"History file not found: \"" : L"History file found: \"") +
+                         l_strHistory + L"\"");
+    }
     const Fields l_Fields = SplitFields(l_strLine);
 
     for (std::uint32_t i = 0; i < kTempCount; ++i) {

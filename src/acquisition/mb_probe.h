@@ -23,6 +23,11 @@ public:
     // The settings section of the probe and the Computer.ini path, fixed at construction.
     std::wstring m_strSection;
     std::wstring m_strIniFile;
+
+private:
+    // The history file was missing at the last update: its loss and its return are logged once
+    // each, not every cycle.
+    bool m_bHistoryMissing = false;
 };
 
 }  // namespace MBDataAquisition

@@ -81,8 +81,13 @@ void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
     try {
         p_Monitor.Update();
         p_Monitor.Send();
-    } catch (const err::GException&) {
+    } catch (const err::GException& e) {
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        // The error line alone does not tell what failed, and the failure may repeat every
+        // cycle: the exception describes itself (a file exception already did when it was made).
+        if (dynamic_cast<const err::GFileException*>(&e) == nullptr) {
+            e.LogExceptionInfo();
+        }
     } catch (const std::exception& e) {
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
         const std::string l_strException = e.what();

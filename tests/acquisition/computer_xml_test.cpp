@@ -6,6 +6,7 @@
 
 #include "acquisition/password_decoder.h"
 #include "common/temp_folder.h"
+#include "fakes/log_capture.h"
 #include "fakes/memory_environment.h"
 #include "platform/seam.h"
 
@@ -97,6 +98,23 @@ TEST_F(ComputerXmlTest, AFileThatIsNotTheCredentialsFileKnowsNoPasswords)
     EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");
     Write("<SysMgmt>" + l_strUsers + "</SysMgmt>");
     EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"pw");
+}
+
+TEST_F(ComputerXmlTest, AFileThatIsThereButUnusableIsNamedInTheLog)
+{
+    fakes::LogCapture l_Log(0);
+    ComputerXml();  // no file: nothing to report
+    EXPECT_EQ(l_Log.Contents().find("Computer.xml"), std::string::npos);
+
+    Write("<SysMgmt><Users><TarselAdmin><Password>pw</Users></SysMgmt>");
+    ComputerXml();
+    Write("<sysmgmt/>");
+    ComputerXml();
+    const std::string l_strLog = l_Log.Contents();
+    EXPECT_NE(l_strLog.find("cfg::ComputerXml::ComputerXml  line: "), std::string::npos) << l_strLog;
+    EXPECT_NE(l_strLog.find("\\Computer.xml is not well formed: "), std::string::npos) << l_strLog;
+    EXPECT_NE(l_strLog.find("\\Computer.xml has no root element SysMgmt\r\n"), std::string::npos)
+        << l_strLog;
 }
 
 TEST_F(ComputerXmlTest, ReadsEightBitTextInTheAnsiCodePage)

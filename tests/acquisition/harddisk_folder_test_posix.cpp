@@ -7,6 +7,7 @@
 #include "acquisition/harddisk.h"
 #include "common/temp_folder.h"
 #include "fakes/fake_disk_device.h"
+#include "fakes/log_capture.h"
 #include "platform/posix/account_list.h"
 #include "platform/posix/smart_folder.h"
 #include "platform/seam.h"
@@ -66,6 +67,27 @@ TEST_F(HarddiskFolderTest, NoFilesNoDrives)
     WriteBlock(0, 99);  // found later: the reader never looks again
     l_Disk.Update();
     EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 0);
+}
+
+TEST_F(HarddiskFolderTest, TheLossAndReturnOfDrive0AreLoggedOnceEach)
+{
+    fakes::LogCapture l_Log(0);
+    WriteBlock(1, 50);
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    l_Disk.Update();
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 0);
+    WriteBlock(0, 77);
+    l_Disk.Update();
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 77);
+    const std::string l_strLog = l_Log.Normalized(true);
+    const std::string l_strLost = "Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n";
+    const std::string l_strBack = "Harddisk::Update  line: N\t\tS.M.A.R.T. data from drive 0 again\r\n";
+    ASSERT_NE(l_strLog.find(l_strLost), std::string::npos) << l_strLog;
+    EXPECT_EQ(l_strLog.find(l_strLost), l_strLog.rfind(l_strLost));
+    EXPECT_GT(l_strLog.find(l_strBack), l_strLog.find(l_strLost));
+    EXPECT_EQ(l_strLog.find(l_strBack), l_strLog.rfind(l_strBack));
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "acquisition/sensor_names.h"
 #include "common/temp_folder.h"
+#include "fakes/log_capture.h"
 #include "platform/text.h"
 
 namespace MBDataAquisition {
@@ -51,6 +53,34 @@ TEST_F(MBProbeTest, PublishesTheProbesSensors)
     EXPECT_EQ(SensorNames.TempNames[3], L"Temp3");
     EXPECT_EQ(SensorNames.FanNames[2], L"Fan2");
     EXPECT_EQ(SensorNames.BatteryNames[0], L"VBat");
+}
+
+TEST_F(MBProbeTest, TheLossAndReturnOfTheHistoryFileAreLoggedOnceEach)
+{
+    fakes::LogCapture log(0);
+    WriteSettings("MbProbe", "");
+    WriteHistory(std::string(kSampleLine) + "\n");
+    MBProbe probe;
+    probe.Update();
+    EXPECT_EQ(log.Contents().find("History file"), std::string::npos);
+
+    std::filesystem::remove(std::filesystem::path(m_folder.Path(L"history.txt")));
+    probe.Update();
+    probe.Update();
+    EXPECT_EQ(probe.GetFan(0), 1);
+    WriteHistory(std::string(kSampleLine) + "\n");
+    probe.Update();
+    probe.Update();
+    EXPECT_EQ(probe.GetFan(0), 2501);
+
+    const std::string history = platform::WideToAnsi(m_folder.Path(L"history.txt"));
+    const std::string text = log.Contents();
+    EXPECT_EQ(text.find("\t\tHistory file not found: \"" + history + "\"\r\n"),
+              text.rfind("\t\tHistory file not found: ")) << text;
+    EXPECT_NE(text.find("\t\tHistory file not found: \"" + history + "\"\r\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\t\tHistory file found: \"" + history + "\""), std::string::npos) << text;
+    EXPECT_EQ(text.find("\t\tHistory file found: "), text.rfind("\t\tHistory file found: "));
 }
 
 TEST_F(MBProbeTest, ConvertsTheLastLine)

@@ -143,7 +143,7 @@ TEST_F(WorkerTest, StandardExceptionInACycleIsLoggedAndTheLoopGoesOn)
     EXPECT_TRUE(m_Environment.m_Messages.Texts().empty());
 }
 
-TEST_F(WorkerTest, FamilyAndUnknownFailuresInACycleWriteOneErrorLineEach)
+TEST_F(WorkerTest, FamilyAndUnknownFailuresInACycleWriteOneErrorLineEachAndFamilyDetails)
 {
     m_Environment.SetCycleTime(100);
     auto l_pPass = std::make_shared<int>(0);
@@ -160,8 +160,30 @@ TEST_F(WorkerTest, FamilyAndUnknownFailuresInACycleWriteOneErrorLineEach)
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
-    EXPECT_EQ(CountOf(l_strLog, kErrorLine), m_Monitor.m_pRecord->Updates());
-    EXPECT_EQ(CountOf(l_strLog, "Ups"), 0);
+    const int l_nPasses = m_Monitor.m_pRecord->Updates();
+    EXPECT_EQ(CountOf(l_strLog, kErrorLine), l_nPasses);
+    // A failure that repeats every cycle must say what it is, not only "exception".
+    EXPECT_EQ(CountOf(l_strLog, " ** err::DataListException::LogExceptionInfo  line: "),
+              4 * ((l_nPasses + 1) / 2));
+    EXPECT_EQ(CountOf(l_strLog, "\t\tUps\r\n"), (l_nPasses + 1) / 2);
+}
+
+TEST_F(WorkerTest, AFileExceptionInACycleIsLoggedOnceAsItWasMade)
+{
+    m_Environment.SetCycleTime(100);
+    m_Monitor.m_Update = [] {
+        throw err::GFileException(5, VEXA_LOCATION(L"test"), L"c:\\temp\\VexaValues.ini");
+    };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const std::string l_strLog = m_Environment.Log();
+    const int l_nPasses = m_Monitor.m_pRecord->Updates();
+    EXPECT_EQ(CountOf(l_strLog, kErrorLine), l_nPasses);
+    EXPECT_EQ(CountOf(l_strLog, "\tm_strFilename\tc:\\temp\\VexaValues.ini\r\n"), l_nPasses);
 }
 
 struct StartUpFailure {

@@ -41,6 +41,10 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
     };
     for (std::size_t l_nArg = 0; l_nArg < p_Arguments.size(); ++l_nArg) {
         const std::string& l_strName = p_Arguments[l_nArg];
+        if (l_strName == "--no-hmi-runtime") {
+            l_Options.m_bNoHmiRuntime = true;
+            continue;
+        }
         if (l_nArg + 1 >= p_Arguments.size()) {
             p_strError = l_strName.rfind("--", 0) == 0 ? l_strName + " needs a value"
                                                         : "unexpected argument " + l_strName;
@@ -96,7 +100,7 @@ std::string Usage()
 {
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
-           "                 [--smart-dir DIR] [--accounts FILE]\n";
+           "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n";
 }
 
 std::optional<std::vector<std::wstring>> ReadHmiVariableNames(const std::string& p_strFile)

@@ -9,7 +9,7 @@ namespace host {
 // The command line of vexa-host (both forms):
 //   vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]
 //             [--module-ini FILE] [--registry FILE] [--event-log FILE] [--smart-dir DIR]
-//             [--accounts FILE]
+//             [--accounts FILE] [--no-hmi-runtime]
 struct HostOptions {
     std::optional<double> m_Seconds;
     std::optional<long> m_Cycles;
@@ -20,6 +20,8 @@ struct HostOptions {
     std::optional<std::string> m_EventLog;
     std::optional<std::string> m_SmartDir;
     std::optional<std::string> m_Accounts;
+    // Runs the monitor with no HMI runtime to find, as on a machine whose HMI is not running.
+    bool m_bNoHmiRuntime = false;
 };
 
 // Parses the arguments after the program name. On a bad command line returns nothing and sets

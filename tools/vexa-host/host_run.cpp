@@ -4,6 +4,9 @@
 #include <csignal>
 #include <cstdio>
 
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/seam.h"
 #include "platform/text.h"
 
 namespace host {
@@ -88,6 +91,15 @@ void ReportFailure(const std::wstring& p_strMessage)
     const std::string l_strText = platform::WideToAnsi(p_strMessage) + "\n";
     std::fwrite(l_strText.data(), 1, l_strText.size(), stderr);
     std::fflush(stderr);
+}
+
+void ReportMissingLog()
+{
+    const std::wstring l_strLog =
+        platform::Use<platform::Environment>().Get(L"TEMP").value_or(std::wstring()) + L"\\Vexa.log";
+    if (!platform::Use<platform::FileSystem>().FindEntry(l_strLog)) {
+        ReportFailure(L"vexa-host: the monitor could not create its log " + l_strLog);
+    }
 }
 
 }  // namespace host

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <thread>
 
 #include "VW_Zorbel.h"
@@ -96,10 +97,13 @@ int Run(const host::HostOptions& p_Options)
         return 1;
     }
     ComPtr<IUnknown> l_pControl = platform::win32::CreateVWControlObject(l_Hmi.Control());
-    platform::win32::ActiveVWControlRegistration l_Registration(l_pControl.Get());
-    if (FAILED(l_Registration.Result())) {
-        Fail("RegisterActiveObject", l_Registration.Result());
-        return 2;
+    std::optional<platform::win32::ActiveVWControlRegistration> l_Registration;
+    if (!p_Options.m_bNoHmiRuntime) {
+        l_Registration.emplace(l_pControl.Get());
+        if (FAILED(l_Registration->Result())) {
+            Fail("RegisterActiveObject", l_Registration->Result());
+            return 2;
+        }
     }
 
     CLSID l_Clsid = {};
@@ -131,6 +135,7 @@ int Run(const host::HostOptions& p_Options)
     l_pService->SStopServer();
     l_pService.Reset();
     WaitForModuleIdle(l_hModule, std::chrono::seconds(30));
+    host::ReportMissingLog();
 
     if (l_End == host::RunEnd::StartUpFailure) {
         host::ReportFailure(*l_Run.Failure());

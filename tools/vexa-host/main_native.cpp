@@ -61,6 +61,7 @@ int Run(const host::HostOptions& p_Options)
         std::cerr << "vexa-host: cannot write " << *p_Options.m_HmiTrace << "\n";
         return 1;
     }
+    l_Hmi.SetRunning(!p_Options.m_bNoHmiRuntime);
     platform::Substitute<platform::HmiRuntime> l_HmiSubstitute(l_Hmi);
 
     std::string l_strError;
@@ -90,6 +91,7 @@ int Run(const host::HostOptions& p_Options)
         std::fflush(nullptr);
         std::_Exit(l_nExitCode == 0 ? 3 : l_nExitCode);
     }
+    host::ReportMissingLog();
     return l_nExitCode;
 }
 

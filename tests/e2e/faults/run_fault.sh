@@ -1,0 +1,323 @@
+#!/usr/bin/env bash
+# Runs vexa-host end to end on the machine files of ../machine/ with one fault laid into the
+# machine, and checks the outcome: nothing crashes, the failure leaves a clear line in the log
+# or a clear message, and nothing already written to the values file is lost.
+#
+# usage: run_fault.sh native|wine SCENARIO HOST DLL WORK
+#   HOST  vexa-host (native) or vexa-host.exe (wine)
+#   DLL   VW_Vexa.dll (wine; "-" natively)
+#   WORK  a scratch folder, emptied first
+# Scenarios (both forms unless marked):
+#   values-file-unwritable  the values file cannot be written (a folder holds its name)
+#   no-hmi-runtime          no HMI runtime is running
+#   missing-classic-variable  the HMI project lacks one variable of the classic broadcast
+#   event-log-unopenable    (native) the Application event log cannot be opened
+#   credentials-malformed   Computer.xml is not well formed
+#   no-drives               (native) no drive 0 answers; drive 1 does
+#   history-recreated       the probe's history file is deleted and written anew while running
+#   computer-ini-changed    Computer.ini names another history file while running
+#   log-folder-missing      TEMP names a folder that does not exist
+set -euo pipefail
+
+form="$1" scenario="$2" host="$3" dll="$4" work="$5"
+machine="$(cd "$(dirname "${BASH_SOURCE[0]}")/../machine" && pwd)"
+
+fail() { echo "FAIL ($form $scenario): $*" >&2; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work"
+work="$(cd "$work" && pwd)"
+
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+machine_win="$(winpath "$work")"
+temp_win="$machine_win"
+
+# The machine of the values-file scenario: service pack 2.8, the probe, log level 3.
+sed -e "s|@MACHINE@|$(printf '%s' "$machine_win" | sed 's/\\/\\\\/g')|" \
+    -e "s|@BROADCAST_VERSION@|0|" "$machine/Computer.ini" >"$work/Computer.ini"
+sed -e "s|@SERVICE_PACK@|2.8|" "$machine/InstallSP.ini" >"$work/InstallSP.ini"
+cp "$machine/probe-history.txt" "$machine/VW_Vexa.ini" "$machine/values-file.vars" "$work/"
+vars=values-file.vars
+
+# The value of KEY in SECTION of an INI file (empty when absent).
+ini_value() {
+  [[ -f $1 ]] || return 0
+  tr -d '\r' <"$1" | awk -v section="[$2]" -v key="$3" '
+    /^\[/ { inside = ($0 == section); next }
+    inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'
+}
+log_text() { [[ -f $work/Vexa.log ]] && tr -d '\r' <"$work/Vexa.log" || true; }
+# The messages of the log's lines written at LOCATION (a qualified name).
+log_messages() { log_text | sed -n -E "s/^.*$1  line: [0-9]+\t\t(.*)$/\1/p"; }
+count_lines() { grep -c "$@" || true; }
+
+# Polls COMMAND until it succeeds, for at most SECONDS.
+wait_for() {
+  local what="$1" seconds="$2"
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    ((SECONDS < deadline)) || fail "timed out waiting for $what"
+    sleep 0.1
+  done
+}
+fan0_is() { [[ "$(ini_value "$work/VexaValues.ini" Values Fan0)" == "$1" ]]; }
+
+host_args=(--hmi-vars "$work/$vars" --hmi-trace "$work/trace.txt")
+native_args=()
+run_status=0
+
+export COMPUTER_INI="$machine_win\\Computer.ini"
+export SERVICEPACKDIR="$machine_win"
+export MAINDIR="$machine_win"
+
+# Starts the host in the background (host_pid); the run ends by itself after --seconds, or
+# natively at an interrupt.
+start_host() {
+  case "$form" in
+    native)
+      TEMP="$temp_win" "$host" --module-ini "$work/VW_Vexa.ini" \
+        ${native_args[@]+"${native_args[@]}"} "${host_args[@]}" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" &
+      host_pid=$!
+      ;;
+    wine)
+      : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
+      cp "$dll" "$work/VW_Vexa.dll"
+      cp "$host" "$work/vexa-host.exe"
+      wine regsvr32 /s "$machine_win\\VW_Vexa.dll" </dev/null || fail "regsvr32 failed"
+      local arg command="set TEMP=$temp_win&& $machine_win\\vexa-host.exe"
+      for arg in "${host_args[@]}" "$@"; do
+        [[ $arg == /* ]] && arg="$(winpath "$arg")"
+        command+=" $arg"
+      done
+      # Wine takes TEMP from the prefix, not from Unix: the command interpreter sets it.
+      wine cmd /c "$command" >"$work/stdout.txt" 2>"$work/stderr.txt" </dev/null &
+      host_pid=$!
+      ;;
+    *) fail "unknown form" ;;
+  esac
+}
+
+wait_host() {
+  wait "$host_pid" || run_status=$?
+  if [[ $form == wine ]]; then
+    wine regsvr32 /s /u "$machine_win\\VW_Vexa.dll" </dev/null || fail "regsvr32 /u failed"
+  fi
+}
+
+# Ends a background run by an interrupt, as Ctrl-C does: a clean stop. Under Wine the host is a
+# process of its own beside the command interpreter; Wine turns the signal into a Ctrl-C event.
+stop_host() {
+  local pid="$host_pid"
+  if [[ $form == wine ]]; then
+    pid="$(ps -eo pid=,args= | grep -F "$machine_win\\vexa-host.exe" | grep -v -F 'cmd' |
+             awk '{ print $1; exit }')"
+  fi
+  [[ -n $pid ]] && kill -INT "$pid" 2>/dev/null
+  wait_host
+}
+
+# One run of a few cycles: --cycles natively, --seconds under Wine.
+run_host() {
+  local cycles="$1"
+  shift
+  if [[ $form == native ]]; then
+    start_host --cycles "$cycles" "$@"
+  else
+    start_host --seconds "$(awk -v n="$cycles" 'BEGIN { print 1 + n * 0.4 }')" "$@"
+  fi
+  wait_host
+}
+
+expect_status() {
+  [[ $run_status == "$1" ]] ||
+    fail "exit status $run_status, expected $1; stderr: $(cat "$work/stderr.txt")"
+}
+
+# The trace of a monitor that connected and later let go of everything it checked in.
+expect_clean_release() {
+  [[ "$(head -n 1 "$work/trace.txt")" == connect ]] || fail "the monitor did not connect"
+  [[ "$(tail -n 1 "$work/trace.txt")" == disconnect ]] || fail "the runtime was not disconnected"
+  local checked_in checked_out
+  checked_in="$(count_lines '^checkin ' "$work/trace.txt")"
+  checked_out="$(count_lines '^checkout ' "$work/trace.txt")"
+  [[ $checked_in == "$checked_out" ]] ||
+    fail "$checked_in variables checked in, $checked_out checked out"
+}
+
+expect_no_exception() {
+  ! log_text | grep -q ' \*\* ' || fail "the log holds error lines: $(log_text | grep ' \*\* ')"
+}
+
+# Every key a running values-file broadcast writes, each with a value where it must have one
+# (missing_key names the first one missing).
+values_file_complete() {
+  local key
+  for key in IPC_FANS IPC_TEMP IPC_VOLTAGE IPC_CMOS_BAT IPC_HARDDISK UPS_WORKING UPS_STATE_OF_CHARGE; do
+    missing_key=$key
+    [[ -n "$(ini_value "$work/VexaValues.ini" VEXA_CURRENT "$key")" ]] || return 1
+  done
+  for key in Fan0 Fan1 Fan2 Temp0 Temp1 Temp2 Temp3 Mbvccp1 Mbvtt Mb5vsb V33 V5 V12 V5a V12a \
+             'Fan P24V250W' C9900-U330 HddLifetime HddOfflineUncorrectable HddReallocationCount \
+             HddCurrentPendingSectorCount ReallocatedSectorCount; do
+    missing_key=$key
+    [[ -n "$(ini_value "$work/VexaValues.ini" Values "$key")" ]] || return 1
+  done
+}
+# After the run. While it runs, a reader may meet the file in the middle of a rewrite (the
+# system's profile functions rewrite the whole file in place), so a check polls.
+expect_complete_values_file() { values_file_complete || fail "values file lost $missing_key"; }
+
+case "$scenario" in
+  values-file-unwritable)
+    mkdir "$work/VexaValues.ini"
+    run_host 2
+    expect_status 0
+    messages="$(log_messages 'MBBroadcast::VisiWinNew::WriteIniChanges')"
+    # Every failed write logs its error code and the count, and the count runs 1, 2, ... 101
+    # before the first file exception.
+    [[ "$(printf '%s\n' "$messages" | count_lines -x 'Unable to write ini file!')" -gt 101 ]] ||
+      fail "failed writes not logged: $(log_text | tail -n 20)"
+    counts="$(printf '%s\n' "$messages" | sed -n -E 's/^l_nFailures\t([0-9]+)$/\1/p' | head -n 101)"
+    [[ "$counts" == "$(seq 1 101)" ]] || fail "failure counts: $(echo $counts)"
+    printf '%s\n' "$messages" | grep -q -E '^l_dwLastError	[1-9][0-9]*$' || fail "no error code logged"
+    # The 101st failure raises the file exception, which names the file; the cycle fails.
+    log_text | awk '/l_nFailures\t101\r?$/ { seen = 1 } seen' >"$work/after-101.txt"
+    grep -q -E "err::GFileException::LogExceptionInfo  line: [0-9]+"$'\t\t'"m_strFilename"$'\t'".*VexaValues\.ini$" \
+      "$work/after-101.txt" || fail "the file exception does not name the values file"
+    grep -q -E 'CMain::MyThread  line: [0-9]+'$'\t\t''exception$' "$work/after-101.txt" ||
+      fail "the failed cycle left no error line"
+    [[ -d $work/VexaValues.ini ]] || fail "the folder in the way was removed"
+    expect_clean_release
+    ;;
+
+  no-hmi-runtime)
+    run_host 1 --no-hmi-runtime
+    expect_status 2
+    grep -q $'^Error:\r$' "$work/stderr.txt" && grep -q $'^GetRunningObject\r$' "$work/stderr.txt" &&
+      grep -q '^MBBroadcast::VisiWin::ConnectVisu  line: [0-9]*$' "$work/stderr.txt" ||
+      fail "start-up failure not reported: $(cat "$work/stderr.txt")"
+    [[ "$(log_messages 'CMain::MyThread' | tail -n 1)" == exception ]] || fail "no error line in the log"
+    [[ ! -s $work/trace.txt ]] || fail "a runtime was used: $(cat "$work/trace.txt")"
+    ;;
+
+  missing-classic-variable)
+    # A classic broadcast on a project without "mb_temp_3_set".
+    sed -i -e "s|^Version=.*|Version=2.7|" "$work/InstallSP.ini"
+    grep -v -x 'mb_temp_3_set' "$machine/classic.vars" >"$work/classic.vars"
+    vars=classic.vars
+    host_args=(--hmi-vars "$work/$vars" --hmi-trace "$work/trace.txt")
+    run_host 1
+    expect_status 2
+    grep -q $'^mb_temp_3_set\r$' "$work/stderr.txt" &&
+      grep -q '^MBBroadcast::VisiWin::VarConnect  line: [0-9]*$' "$work/stderr.txt" ||
+      fail "the missing variable is not named: $(cat "$work/stderr.txt")"
+    grep -qx 'checkin-failed mb_temp_3_set' "$work/trace.txt" || fail "no failed check-in in the trace"
+    ! grep -q '^set ' "$work/trace.txt" || fail "values were written without a complete broadcast"
+    expect_clean_release
+    ;;
+
+  event-log-unopenable)
+    [[ $form == native ]] || fail "native only"
+    # A slower cycle, so the pause after each failed cycle can be seen in the run's length.
+    sed -i -e 's/^CycleTime=.*/CycleTime=400/' "$work/VW_Vexa.ini"
+    native_args=(--event-log "$work/no-such-log.txt")
+    started=$(date +%s%N)
+    run_host 4
+    elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+    expect_status 0
+    ((elapsed_ms >= 3 * 400)) || fail "four failed cycles took only $elapsed_ms ms: no pause between them"
+    [[ "$(log_messages 'CMain::MyThread' | count_lines -x exception)" == 4 ]] ||
+      fail "not one error line per cycle: $(log_text)"
+    [[ "$(log_messages 'err::UpsInfoException::LogExceptionInfo' | count_lines -x 'Could not open the Application event log.')" == 4 ]] ||
+      fail "the failure is not named in the log: $(log_text)"
+    # The cycle ends before the broadcast: nothing but the start's message count in the file.
+    [[ -z "$(ini_value "$work/VexaValues.ini" Values Fan0)" ]] || fail "a failed cycle was broadcast"
+    expect_clean_release
+    ;;
+
+  credentials-malformed)
+    # The password element is never closed. The monitor goes on without the administrator.
+    printf '%s\n' '<?xml version="1.0" encoding="ISO-8859-1"?>' '<SysMgmt>' '  <Users>' \
+      '    <TarselAdmin>' '      <Password>Geheim-17' '  </Users>' '</SysMgmt>' >"$work/Computer.xml"
+    run_host 3
+    expect_status 0
+    log_messages 'cfg::ComputerXml::ComputerXml' | grep -q 'Computer\.xml' ||
+      fail "the unreadable credentials file is not named in the log: $(log_text)"
+    expect_no_exception
+    expect_complete_values_file
+    expect_clean_release
+    ;;
+
+  no-drives)
+    [[ $form == native ]] || fail "native only"
+    # The administrator logs on, but only drive 1 answers; drive 0 is the one that counts.
+    cp "$machine/Computer-with-password.xml" "$work/Computer.xml"
+    cp "$machine/accounts.txt" "$work/"
+    mkdir "$work/drives"
+    head -c 512 /dev/zero >"$work/drives/PhysicalDrive1.bin"
+    native_args=(--smart-dir "$work/drives" --accounts "$work/accounts.txt")
+    run_host 3
+    expect_status 0
+    expect_complete_values_file
+    for key in HddLifetime HddOfflineUncorrectable HddReallocationCount HddCurrentPendingSectorCount \
+               ReallocatedSectorCount; do
+      [[ "$(ini_value "$work/VexaValues.ini" Values "$key")" == 0 ]] || fail "$key is not 0"
+    done
+    [[ "$(log_messages 'MBDataAquisition::Harddisk::Update')" == 'No S.M.A.R.T. data from drive 0' ]] ||
+      fail "the missing drive is not logged once: $(log_messages 'MBDataAquisition::Harddisk::Update')"
+    expect_no_exception
+    expect_clean_release
+    ;;
+
+  history-recreated)
+    start_host --seconds 60
+    wait_for "the first readings" 30 fan0_is 2481
+    rm "$work/probe-history.txt"
+    # Without the file every reading is 1; the file's other keys stay.
+    wait_for "the readings without history" 30 fan0_is 1
+    wait_for "a complete values file" 30 values_file_complete
+    printf '%s\r\n' '2026-12-08 10:00:10 1.21 1.05 5.02 3.31 5.01 12.10 5.00 12.05 3.04 41 38 52 30 2490 2610 1650' \
+      >"$work/probe-history.txt"
+    wait_for "the readings of the new file" 30 fan0_is 2491
+    stop_host
+    expect_status 0
+    expect_complete_values_file
+    [[ "$(ini_value "$work/VexaValues.ini" Values Temp2)" == 53 ]] || fail "Temp2 of the new file not read"
+    # The loss and the return of the file, each logged once.
+    [[ "$(log_messages 'MBDataAquisition::MBProbe::Update' | sed -E 's/: ".*\\probe-history\.txt"$//')" == \
+       $'History file not found\nHistory file found' ]] ||
+      fail "history file lines of the log: $(log_messages 'MBDataAquisition::MBProbe::Update')"
+    expect_no_exception
+    expect_clean_release
+    ;;
+
+  computer-ini-changed)
+    cp "$work/probe-history.txt" "$work/other-history.txt"
+    printf '%s\r\n' '2026-12-08 10:00:10 1.21 1.05 5.02 3.31 5.01 12.10 5.00 12.05 3.04 41 38 52 30 2300 2610 1650' \
+      >>"$work/other-history.txt"
+    start_host --seconds 60
+    wait_for "the first readings" 30 fan0_is 2481
+    # An editor writes the whole file anew: the probe reads its keys again on every cycle.
+    sed -e 's|probe-history\.txt|other-history.txt|' "$work/Computer.ini" >"$work/Computer.ini.new"
+    mv "$work/Computer.ini.new" "$work/Computer.ini"
+    wait_for "the readings of the other history file" 30 fan0_is 2301
+    stop_host
+    expect_status 0
+    expect_complete_values_file
+    expect_no_exception
+    expect_clean_release
+    ;;
+
+  log-folder-missing)
+    temp_win="$machine_win\\missing"
+    run_host 2
+    expect_status 0
+    grep -q -F 'Vexa.log' "$work/stderr.txt" || fail "the lost log is not reported: $(cat "$work/stderr.txt")"
+    [[ ! -e $work/missing ]] || fail "the monitor created the missing folder"
+    expect_clean_release
+    ;;
+
+  *) fail "unknown scenario" ;;
+esac
+echo "ok ($form $scenario)"
