@@ -233,4 +233,16 @@ TEST_F(ProfileTest, WriteKeepsTheEncodingOfAFileWithByteOrderMark)
     EXPECT_EQ(m_folder.Read(L"u16.ini"), u16 + std::string("b\0=\0\xe9\0\r\0\n\0", 10));
 }
 
+TEST_F(ProfileTest, StrayLastByteOfAUtf16FileIsAUnit)
+{
+    const std::string odd("\xff\xfe[\0S\0]\0\r\0\n\0a\0=\0001\0X", 19);
+    m_folder.Write(L"odd.ini", odd);
+    EXPECT_EQ(Read(L"odd.ini", L"S", L"a"), L"1X");
+    ASSERT_TRUE(Write(L"odd.ini", L"S", L"c", L"3"));
+    EXPECT_EQ(m_folder.Read(L"odd.ini"), odd + std::string("\0\r\0\n\0c\0=\0003\0\r\0\n\0", 15));
+    m_folder.Write(L"odd2.ini", odd);
+    ASSERT_TRUE(Write(L"odd2.ini", L"T", L"b", L"2"));
+    EXPECT_EQ(Read(L"odd2.ini", L"T", L"b"), L"2");
+}
+
 }  // namespace

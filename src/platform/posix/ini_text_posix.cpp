@@ -47,6 +47,11 @@ IniText::IniText(std::string bytes) : m_strBytes(std::move(bytes))
     } else if (StartsWith(m_strBytes, kUtf16LeBom, 2)) {
         m_encoding = Encoding::Utf16Le;
         m_nTextBegin = 2;
+        // A stray last byte is a unit of its own, as the system reads it, and a write then adds
+        // whole units instead of pairing that byte with the first byte it adds.
+        if (m_strBytes.size() % 2 != 0) {
+            m_strBytes.push_back('\0');
+        }
     }
     Parse();
 }
