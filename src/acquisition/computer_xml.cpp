@@ -67,6 +67,9 @@ ComputerXml::ComputerXml()
         dbg::LogLine(l_strLocation, 0, L"Unable to read " + m_strPath);
         return;
     }
+    // A UTF-8 lead byte among the last bytes makes TinyXML step over the terminator by up to
+    // three bytes and read on behind the text; zero bytes there stop it at once.
+    l_strText.append(3, '\0');
     m_pDocument->Parse(l_strText.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
     if (m_pDocument->Error()) {
         dbg::LogLine(l_strLocation, 0,

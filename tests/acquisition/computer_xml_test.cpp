@@ -117,6 +117,15 @@ TEST_F(ComputerXmlTest, AFileThatIsThereButUnusableIsNamedInTheLog)
         << l_strLog;
 }
 
+TEST_F(ComputerXmlTest, AFileEndingInsideAMultiByteCharacterKnowsNoPasswords)
+{
+    // The parser must stop at the end of the text, not read on behind it.
+    for (const char* l_szEnd : {"\xD0", "\xE2\x82", "\xF0", "d\xF0\x9F\x98"}) {
+        Write(std::string("<?xml version=\"1.0\"?><SysMgmt><Users><TarselAdmin><Password>pw") + l_szEnd);
+        EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"") << l_szEnd;
+    }
+}
+
 TEST_F(ComputerXmlTest, ReadsEightBitTextInTheAnsiCodePage)
 {
     EXPECT_EQ(PasswordWith("<Password>gr\xFC\xDF</Password>"), L"gr\u00FC\u00DF");

@@ -95,6 +95,28 @@ TEST_F(WorkerTest, AWorkerStillUpdatingOutlivesItsOwner)
     EXPECT_EQ(m_Monitor.m_pRecord->m_nSends, 1);
 }
 
+TEST_F(WorkerTest, StopWhileAnUpdateThrowsEndsTheWorkerAfterThatPass)
+{
+    auto l_pUpdating = std::make_shared<Gate>();
+    auto l_pProceed = std::make_shared<Gate>();
+    m_Monitor.m_Update = [l_pUpdating, l_pProceed] {
+        l_pUpdating->Open();
+        l_pProceed->Wait();
+        throw std::runtime_error("sensor gone");
+    };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(l_pUpdating->Wait());
+    }
+    l_pProceed->Open();
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
+    EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 1);
+    EXPECT_EQ(m_Monitor.m_pRecord->m_nSends, 0);
+    EXPECT_EQ(CountOf(m_Environment.Log(), "\t\tsensor gone\r\n"), 1);
+}
+
 TEST_F(WorkerTest, AFailingPassIsFollowedByThePause)
 {
     m_Environment.SetCycleTime(100);
