@@ -1,5 +1,6 @@
 // The string list and version numbers: "separators\0version\0other version\0eight bytes of a
 // double" in.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -57,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(&number, input.data(), sizeof number);
         const SRVersionInfo fromNumber(number);
         CheckOrder(fromNumber, version);
-        if (number >= 0 && number < 4294967296.0 && number == static_cast<double>(static_cast<std::uint32_t>(number))) {
+        // "%f" writes -0.0 as "-0.000000", which is no version, as any negative number.
+        if (!std::signbit(number) && number < 4294967296.0 && number == static_cast<double>(static_cast<std::uint32_t>(number))) {
             fuzz::Check(fromNumber.IsValid() && fromNumber.GetPart(0) == static_cast<std::uint32_t>(number) &&
                             fromNumber.GetPart(1) == 0,
                         "a whole number is its first part");

@@ -37,6 +37,7 @@ namespace {
 using Node = MemoryRegistry::Node;
 
 constexpr auto kInvalidParameter = static_cast<std::int32_t>(kErrorInvalidParameter);
+constexpr std::size_t kMaxKeyDepth = 512;
 constexpr auto kInvalidHandle = static_cast<std::int32_t>(kErrorInvalidHandle);
 constexpr auto kFileNotFound = static_cast<std::int32_t>(kErrorFileNotFound);
 constexpr auto kMoreData = static_cast<std::int32_t>(kErrorMoreData);
@@ -235,6 +236,15 @@ std::int32_t MemoryRegistry::CreateKey(RegKey key, const wchar_t* subKey, const 
     std::vector<std::wstring> parts;
     if (!SplitPath(subKey, parts)) {
         return kErrorBadPathname;
+    }
+    // The registry is at most 512 levels deep; a deeper tree would also make the recursive
+    // walks over it (deletion, an import's delete lines) exhaust the stack.
+    std::size_t depth = parts.size();
+    for (const Node* above = node.get(); !above->isRoot && above->parent != nullptr; above = above->parent) {
+        ++depth;
+    }
+    if (depth > kMaxKeyDepth) {
+        return kInvalidParameter;
     }
     std::uint32_t outcome = kRegOpenedExistingKey;
     for (const std::wstring& part : parts) {

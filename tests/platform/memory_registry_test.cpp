@@ -79,6 +79,34 @@ TEST(MemoryRegistryTest, RejectsTextWithoutHeaderAndReportsBadLines)
     registry.CloseKey(key);
 }
 
+TEST(MemoryRegistryTest, KeysNestAtMostFiveHundredTwelveLevelsDeep)
+{
+    MemoryRegistry registry;
+    std::wstring path = L"Deep";
+    for (int level = 1; level < 512; ++level) {
+        path += L"\\k";
+    }
+    platform::RegKey key = 0;
+    ASSERT_EQ(0, registry.CreateKey(platform::kHkeyCurrentUser, path.c_str(), nullptr, 0,
+                                    platform::kKeyAllAccess, nullptr, key, nullptr));
+    platform::RegKey deeper = 0;
+    EXPECT_EQ(87, registry.CreateKey(key, L"k", nullptr, 0, platform::kKeyAllAccess, nullptr, deeper,
+                                     nullptr));
+    EXPECT_EQ(87, registry.CreateKey(platform::kHkeyCurrentUser, (path + L"\\k").c_str(), nullptr, 0,
+                                     platform::kKeyAllAccess, nullptr, deeper, nullptr));
+    registry.CloseKey(key);
+
+    // A file naming a far deeper key is refused line by line, without exhausting the stack.
+    std::wstring text = L"REGEDIT4\n[HKEY_CURRENT_USER\\Deeper";
+    for (int level = 0; level < 100000; ++level) {
+        text += L"\\k";
+    }
+    text += L"]\n\"x\"=\"y\"\n[-HKEY_CURRENT_USER\\Deep]\n";
+    EXPECT_FALSE(platform::ImportRegText(registry, text));
+    EXPECT_EQ(2, registry.OpenKey(platform::kHkeyCurrentUser, L"Deeper", platform::kKeyRead, key));
+    EXPECT_EQ(2, registry.OpenKey(platform::kHkeyCurrentUser, L"Deep", platform::kKeyRead, key));
+}
+
 TEST(MemoryRegistryTest, MissingFileCannotBeImported)
 {
     MemoryRegistry registry;
