@@ -233,6 +233,18 @@ TEST_F(ProfileTest, WriteKeepsTheEncodingOfAFileWithByteOrderMark)
     EXPECT_EQ(m_folder.Read(L"u16.ini"), u16 + std::string("b\0=\0\xe9\0\r\0\n\0", 10));
 }
 
+TEST_F(ProfileTest, CharacterOutsideTheBasicPlaneInAUtf16File)
+{
+    // U+1F600 is the surrogate pair D83D DE00.
+    const std::string pair("\x3d\xd8\x00\xde", 4);
+    const std::string u16 = std::string("\xff\xfe[\0S\0]\0\r\0\n\0a\0=\0", 16) + pair +
+                            std::string("!\0\r\0\n\0", 6);
+    m_folder.Write(L"u16.ini", u16);
+    EXPECT_EQ(Read(L"u16.ini", L"S", L"a"), L"\U0001F600!");
+    ASSERT_TRUE(Write(L"u16.ini", L"S", L"b", L"\U0001F600"));
+    EXPECT_EQ(m_folder.Read(L"u16.ini"), u16 + std::string("b\0=\0", 4) + pair + std::string("\r\0\n\0", 4));
+}
+
 TEST_F(ProfileTest, StrayLastByteOfAUtf16FileIsAUnit)
 {
     const std::string odd("\xff\xfe[\0S\0]\0\r\0\n\0a\0=\0001\0X", 19);

@@ -61,14 +61,10 @@ std::wstring IniText::Decode(std::size_t begin, std::size_t end) const
     switch (m_encoding) {
     case Encoding::Utf8:
         return FromNative(m_strBytes.substr(begin, end - begin));
-    case Encoding::Utf16Le: {
-        std::wstring text;
-        for (std::size_t i = begin; i + 1 < end; i += 2) {
-            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(m_strBytes[i]) |
-                                                (static_cast<unsigned char>(m_strBytes[i + 1]) << 8)));
-        }
-        return text;
-    }
+    case Encoding::Utf16Le:
+        // Pairs of surrogates become one character, as a UTF-32 wchar_t holds it.
+        return FromUtf16Le(reinterpret_cast<const std::uint8_t*>(m_strBytes.data()) + begin,
+                           (end - begin) / 2);
     case Encoding::Ansi:
         break;
     }
