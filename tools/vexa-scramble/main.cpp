@@ -35,7 +35,7 @@ std::optional<std::wstring> Utf8ToUtf16(const std::string& p_strText)
         if (l_nLead >= 0xF0 && l_nLead < 0xF5) {
             l_nLength = 4;
             l_nCode = l_nLead & 0x07u;
-        } else if (l_nLead >= 0xE0) {
+        } else if (l_nLead >= 0xE0 && l_nLead < 0xF0) {
             l_nLength = 3;
             l_nCode = l_nLead & 0x0Fu;
         } else if (l_nLead >= 0xC2 && l_nLead < 0xE0) {
@@ -55,7 +55,10 @@ std::optional<std::wstring> Utf8ToUtf16(const std::string& p_strText)
             l_nCode = (l_nCode << 6) | (l_nNext & 0x3Fu);
         }
         i += l_nLength;
-        if (l_nCode > 0x10FFFF || (l_nCode >= 0xD800 && l_nCode <= 0xDFFF)) {
+        // An overlong form would let two byte sequences stand for one password.
+        static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (l_nCode < kSmallest[l_nLength] || l_nCode > 0x10FFFF ||
+            (l_nCode >= 0xD800 && l_nCode <= 0xDFFF)) {
             return std::nullopt;
         }
         if (l_nCode >= 0x10000) {
