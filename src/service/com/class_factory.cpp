@@ -1,38 +1,15 @@
 #include "service/com/class_factory.h"
 
-#include <atomic>
 #include <new>
 
 #include "service/com/module.h"
+#include "service/com/single_interface_object.h"
 #include "service/com/zorbel_obj.h"
 
 namespace {
 
-class ZorbelClassFactory final : public IClassFactory {
+class ZorbelClassFactory final : public SingleInterfaceObject<IClassFactory, IID_IClassFactory> {
 public:
-    STDMETHODIMP QueryInterface(REFIID p_riid, void** p_ppv) override
-    {
-        if (p_ppv == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(p_riid, IID_IUnknown) || IsEqualIID(p_riid, IID_IClassFactory)) {
-            *p_ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *p_ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_nRefs; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG l_nRefs = --m_nRefs;
-        if (l_nRefs == 0) {
-            delete this;
-        }
-        return l_nRefs;
-    }
-
     STDMETHODIMP CreateInstance(IUnknown* p_pOuter, REFIID p_riid, void** p_ppv) override
     {
         return CVW_ZorbelObj::Create(p_pOuter, p_riid, p_ppv);
@@ -48,9 +25,7 @@ public:
     }
 
 private:
-    ~ZorbelClassFactory() = default;
-
-    std::atomic<ULONG> m_nRefs{1};
+    ~ZorbelClassFactory() override = default;
 };
 
 }  // namespace

@@ -1,37 +1,15 @@
 #include "service/com/empty_connection_points.h"
 
-#include <atomic>
 #include <new>
 
 #include "service/com/module.h"
+#include "service/com/single_interface_object.h"
 
 namespace {
 
-class EmptyConnectionPoints final : public IEnumConnectionPoints {
+class EmptyConnectionPoints final
+    : public SingleInterfaceObject<IEnumConnectionPoints, IID_IEnumConnectionPoints> {
 public:
-    STDMETHODIMP QueryInterface(REFIID p_riid, void** p_ppv) override
-    {
-        if (p_ppv == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(p_riid, IID_IUnknown) || IsEqualIID(p_riid, IID_IEnumConnectionPoints)) {
-            *p_ppv = static_cast<IEnumConnectionPoints*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *p_ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_nRefs; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG l_nRefs = --m_nRefs;
-        if (l_nRefs == 0) {
-            delete this;
-        }
-        return l_nRefs;
-    }
-
     STDMETHODIMP Next(ULONG p_nCount, IConnectionPoint** p_ppCP, ULONG* p_pnFetched) override
     {
         if (p_pnFetched != nullptr) {
@@ -50,10 +28,9 @@ public:
     }
 
 private:
-    ~EmptyConnectionPoints() = default;
+    ~EmptyConnectionPoints() override = default;
 
     ModuleLock m_ModuleLock;
-    std::atomic<ULONG> m_nRefs{1};
 };
 
 }  // namespace
