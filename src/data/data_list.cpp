@@ -101,6 +101,13 @@ DataList::FieldPtr DataList::CreateDataField(FieldKind p_nKind)
         case kUpsBattField:
             l_pField = std::make_shared<UpsBattData>();
             break;
+        // The disk fields are made by SetHarddisk; their kinds are valid all the same.
+        case kLifetimeField:
+            l_pField = std::make_shared<LifetimeData>();
+            break;
+        case kCriticalHddEventsField:
+            l_pField = std::make_shared<CriticalHddEventsData>();
+            break;
         default:
             return FieldPtr();
         }

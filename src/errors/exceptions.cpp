@@ -26,14 +26,23 @@ std::wstring FileErrorMessage(std::uint32_t code)
     }
 }
 
+// The line numbers the four error lines of a subsystem exception report. Log readers know the
+// UPS and HMI exceptions by these numbers, so they are fixed rather than taken from this file.
+struct FourLineNumbers {
+    int m_nTag;
+    int m_nLocation;
+    int m_nMessage;
+    int m_nCode;
+};
+
 // The four error lines of the subsystem exceptions: tag, location, message and code.
-void LogFourLines(const std::wstring& location, const wchar_t* tag, const GException& e,
-                  const wchar_t* codePrefix)
+void LogFourLines(const wchar_t* name, const FourLineNumbers& lines, const wchar_t* tag,
+                  const GException& e, const wchar_t* codePrefix)
 {
-    dbg::LogErrorLine(location, tag);
-    dbg::LogErrorLine(location, e.GetLocation());
-    dbg::LogErrorLine(location, e.GetMessage());
-    dbg::LogErrorLine(location, CodeText(codePrefix, e.GetErrNo()));
+    dbg::LogErrorLine(dbg::MakeLocation(name, lines.m_nTag), tag);
+    dbg::LogErrorLine(dbg::MakeLocation(name, lines.m_nLocation), e.GetLocation());
+    dbg::LogErrorLine(dbg::MakeLocation(name, lines.m_nMessage), e.GetMessage());
+    dbg::LogErrorLine(dbg::MakeLocation(name, lines.m_nCode), CodeText(codePrefix, e.GetErrNo()));
 }
 
 }  // namespace
@@ -128,8 +137,9 @@ DataListException::DataListException(const std::wstring& message, const std::wst
 
 void DataListException::LogExceptionInfo() const
 {
-    LogFourLines(VEXA_LOCATION(L"err::DataListException::LogExceptionInfo"), L"DataList-Exception",
-                 *this, L"Err No: ");
+    const int line = __LINE__;
+    LogFourLines(L"err::DataListException::LogExceptionInfo", {line, line, line, line},
+                 L"DataList-Exception", *this, L"Err No: ");
 }
 
 UpsInfoException::UpsInfoException(const std::wstring& message, const std::wstring& location,
@@ -141,7 +151,7 @@ UpsInfoException::UpsInfoException(const std::wstring& message, const std::wstri
 
 void UpsInfoException::LogExceptionInfo() const
 {
-    LogFourLines(VEXA_LOCATION(L"err::UpsInfoException::LogExceptionInfo"), L"UpsInfo-Exception",
+    LogFourLines(L"err::UpsInfoException::LogExceptionInfo", {76, 77, 78, 86}, L"UpsInfo-Exception",
                  *this, L"Err Type: ");
 }
 
@@ -154,7 +164,7 @@ VisiWinException::VisiWinException(const std::wstring& message, const std::wstri
 
 void VisiWinException::LogExceptionInfo() const
 {
-    LogFourLines(VEXA_LOCATION(L"err::VisiWinException::LogExceptionInfo"), L"VisiWin-Exception",
+    LogFourLines(L"err::VisiWinException::LogExceptionInfo", {73, 74, 75, 83}, L"VisiWin-Exception",
                  *this, L"Err No: ");
 }
 

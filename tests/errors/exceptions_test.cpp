@@ -130,6 +130,28 @@ TEST(SubsystemExceptions, LogFourErrorLines)
     }
 }
 
+TEST(SubsystemExceptions, UpsAndHmiExceptionsReportTheirFixedLineNumbers)
+{
+    const auto lineNumbers = [](const std::string& text) {
+        std::string numbers;
+        for (std::size_t pos = text.find("LogExceptionInfo  line: "); pos != std::string::npos;
+             pos = text.find("LogExceptionInfo  line: ", pos + 1)) {
+            numbers += text.substr(pos + 24, 2) + " ";
+        }
+        return numbers;
+    };
+    {
+        fakes::LogCapture log(0);
+        err::UpsInfoException(L"no status", kLocation, 1).LogExceptionInfo();
+        EXPECT_EQ(lineNumbers(log.Normalized()), "76 77 78 86 ");
+    }
+    {
+        fakes::LogCapture log(0);
+        err::VisiWinException(L"", kLocation, 3).LogExceptionInfo();
+        EXPECT_EQ(lineNumbers(log.Normalized()), "73 74 75 83 ");
+    }
+}
+
 TEST(SubsystemExceptions, CopiesKeepMessageLocationAndCode)
 {
     const err::VisiWinException original(L"no runtime", kLocation, 9);
