@@ -57,13 +57,15 @@ std::wstring UpsInfo::GetBatteryName() const { return L"C9900-U330"; }
 
 void UpsInfo::EvalEventLog()
 {
+    // The line numbers of these locations are the ones service staff know from the field.
+    const wchar_t* const l_strLocation = L"MBDataAquisition::UpsInfo::EvalEventLog";
     switch (m_EventScan.Scan(platform::Use<platform::EventLog>())) {
     case ShutdownEventScan::Result::OpenFailed:
         throw err::UpsInfoException(L"Could not open the Application event log.",
-                                    VEXA_LOCATION(L"MBDataAquisition::UpsInfo::EvalEventLog"), 1);
+                                    dbg::MakeLocation(l_strLocation, 75), 1);
     case ShutdownEventScan::Result::OldestRecordFailed:
-        throw err::UpsInfoException(L"Record not found!",
-                                    VEXA_LOCATION(L"MBDataAquisition::UpsInfo::EvalEventLog"), 1);
+        throw err::UpsInfoException(L"Record not found!", dbg::MakeLocation(l_strLocation, 85),
+                                    1);
     case ShutdownEventScan::Result::Done:
         break;
     }

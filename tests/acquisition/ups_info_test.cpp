@@ -199,8 +199,7 @@ TEST_F(UpsInfoTest, UnopenableLogThrowsBeforeTheRegistryIsRead)
     } catch (const err::UpsInfoException& e) {
         EXPECT_EQ(1u, e.GetErrNo());
         EXPECT_EQ(L"Could not open the Application event log.", e.GetMessage());
-        EXPECT_NE(std::wstring::npos,
-                  e.GetLocation().find(L"MBDataAquisition::UpsInfo::EvalEventLog"));
+        EXPECT_EQ(L"MBDataAquisition::UpsInfo::EvalEventLog  line: 75", e.GetLocation());
     }
     EXPECT_EQ(0, m_Ups.GetChargeState());  // the registry was not read
     EXPECT_EQ(0, m_Ups.m_nBatteryCapacity);
@@ -243,6 +242,7 @@ TEST_F(UpsInfoTest, LogWithoutOldestRecordThrowsAndIsClosed)
     } catch (const err::UpsInfoException& e) {
         EXPECT_EQ(1u, e.GetErrNo());
         EXPECT_EQ(L"Record not found!", e.GetMessage());
+        EXPECT_EQ(L"MBDataAquisition::UpsInfo::EvalEventLog  line: 85", e.GetLocation());
     }
     EXPECT_EQ(1, log.closed);
 }
