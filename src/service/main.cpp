@@ -14,6 +14,7 @@
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
 #include "platform/text.h"
+#include "service/run_gate.h"
 #include "service/worker_log.h"
 #include "settings/settings.h"
 
@@ -99,6 +100,11 @@ void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
 
 void CMain::Worker::MyThread()
 {
+    service::RunGate l_Run([this] { return IsStopRequested(); });
+    if (!l_Run.IsHeld()) {
+        return;
+    }
+
     const unsigned int l_nDebugLevel = ReadIniInt(L"Vexa", L"DebugLevel", 0, GetComputerIniPath());
     service::WorkerLog l_Log(L"Vexa.log", l_nDebugLevel);
     dbg::LogLine(VEXA_LOCATION(kThreadName), 0, L"Start");
@@ -135,6 +141,8 @@ void CMain::Worker::MyThread()
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
         l_strError = platform::AnsiToWide(l_strException);
     }
+    // The run is over; a message box the user leaves open must not hold up the next one.
+    l_Run.Leave();
     platform::Use<platform::MessageDialog>().Show(l_strError, L"Error");
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 
 #include "errors/exceptions.h"
@@ -93,6 +94,43 @@ TEST_F(WorkerTest, AWorkerStillUpdatingOutlivesItsOwner)
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
     EXPECT_EQ(m_Monitor.m_pRecord->m_nSends, 1);
+}
+
+TEST_F(WorkerTest, ANewRunStartsOnlyOnceAWorkerThatOutlivedItsOwnerHasEnded)
+{
+    auto l_pUpdating = std::make_shared<Gate>();
+    auto l_pProceed = std::make_shared<Gate>();
+    m_Monitor.m_Update = [l_pUpdating, l_pProceed] {
+        l_pUpdating->Open();
+        l_pProceed->Wait();
+    };
+    {
+        CMain l_Old(m_Monitor.Factory());
+        l_Old.Start();
+        ASSERT_TRUE(l_pUpdating->Wait());
+    }
+    // A run stopped while it still waits for the old worker gives up without starting up.
+    ScriptedMonitor l_Abandoned;
+    {
+        CMain l_Main(l_Abandoned.Factory());
+        l_Main.Start();
+    }
+    ScriptedMonitor l_Next;
+    auto l_pOldRecord = m_Monitor.m_pRecord;
+    auto l_pOldEndedFirst = std::make_shared<std::atomic<bool>>(false);
+    l_Next.m_Assemble = [l_pOldRecord, l_pOldEndedFirst] {
+        *l_pOldEndedFirst = l_pOldRecord->TornDown();
+    };
+    {
+        CMain l_New(l_Next.Factory());
+        l_New.Start();
+        l_pProceed->Open();
+        ASSERT_TRUE(l_Next.m_pRecord->WaitFor([&] { return l_Next.m_pRecord->m_nSends > 0; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_TRUE(*l_pOldEndedFirst);
+    EXPECT_EQ(l_Abandoned.m_pRecord->m_nAssembled, 0);
+    EXPECT_EQ(l_Next.m_pRecord->m_nAssembled, 1);
 }
 
 TEST_F(WorkerTest, StopWhileAnUpdateThrowsEndsTheWorkerAfterThatPass)
