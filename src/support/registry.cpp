@@ -1,5 +1,6 @@
 #include "support/registry.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/seam.h"
@@ -326,7 +327,9 @@ bool CRegistry::ReadString(const wchar_t* name, std::wstring& text)
         text.clear();
         return false;
     }
-    text = TextOf(buffer, size);
+    // The buffer's last character is the terminator's place: a value that fills the buffer
+    // without one still yields at most 1023 characters.
+    text = TextOf(buffer, std::min(size, kStringBytes - 2));
     return true;
 }
 

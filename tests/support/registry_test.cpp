@@ -146,6 +146,23 @@ TEST_F(RegistryTest, FailedStringReadEmptiesTheText)
     EXPECT_EQ(L"", text);
 }
 
+TEST_F(RegistryTest, StringReadHoldsAtMost1023Characters)
+{
+    // 1024 characters and no terminator fill the 2048-byte buffer exactly.
+    CRegistry::ByteArray unterminated;
+    for (int i = 0; i < 1024; ++i) {
+        unterminated.push_back('a');
+        unterminated.push_back(0);
+    }
+    ASSERT_TRUE(m_Registry.WriteBinary(L"Full", unterminated));
+    std::wstring text;
+    if (m_Registry.ReadString(L"Full", text)) {
+        EXPECT_EQ(std::wstring(1023, L'a'), text);
+    } else {
+        EXPECT_EQ(L"", text);
+    }
+}
+
 TEST_F(RegistryTest, MissingArgumentsFailWithInvalidParameter)
 {
     std::uint32_t value = 0;
