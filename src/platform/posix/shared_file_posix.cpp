@@ -52,13 +52,15 @@ public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::wstring& path) override
     {
         const std::string native = posix::NativePath(path);
-        const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+        // Not blocking, so that a pipe in the file's place cannot hold up the reader.
+        const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             SetLastErrorCode(errno == ENOENT ? kErrorFileNotFound : kErrorAccessDenied);
             return nullptr;
         }
         struct stat status {};
-        if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        // A folder, pipe or device is no file to read (Windows refuses a folder likewise).
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
             ::close(fd);
             SetLastErrorCode(kErrorAccessDenied);
             return nullptr;
