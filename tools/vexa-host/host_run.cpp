@@ -3,9 +3,12 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <iostream>
+#include <utility>
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/hmi_substitute.h"
 #include "platform/seam.h"
 #include "platform/text.h"
 
@@ -100,6 +103,23 @@ void ReportMissingLog()
     if (!platform::Use<platform::FileSystem>().FindEntry(l_strLog)) {
         ReportFailure(L"vexa-host: the monitor could not create its log " + l_strLog);
     }
+}
+
+bool PrepareHmiRuntime(const HostOptions& p_Options, platform::SubstituteHmiRuntime& p_Hmi)
+{
+    if (p_Options.m_HmiVars) {
+        auto l_Names = ReadHmiVariableNames(*p_Options.m_HmiVars);
+        if (!l_Names) {
+            std::cerr << "vexa-host: cannot read " << *p_Options.m_HmiVars << "\n";
+            return false;
+        }
+        p_Hmi.SetKnownNames(std::move(*l_Names));
+    }
+    if (p_Options.m_HmiTrace && !p_Hmi.SetTraceFile(*p_Options.m_HmiTrace)) {
+        std::cerr << "vexa-host: cannot write " << *p_Options.m_HmiTrace << "\n";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace host

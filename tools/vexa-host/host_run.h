@@ -8,6 +8,10 @@
 
 #include "host_options.h"
 
+namespace platform {
+class SubstituteHmiRuntime;
+}
+
 namespace host {
 
 // Why a host run ended.
@@ -42,5 +46,9 @@ void ReportFailure(const std::wstring& p_strMessage);
 // After a run: the monitor stays silent when it cannot create its log ("%TEMP%\Vexa.log"), so
 // the host says so on standard error.
 void ReportMissingLog();
+
+// Gives the substitute runtime the names of --hmi-vars and the trace file of --hmi-trace; false,
+// with the reason on standard error, when either file cannot be used.
+bool PrepareHmiRuntime(const HostOptions& p_Options, platform::SubstituteHmiRuntime& p_Hmi);
 
 }  // namespace host

@@ -84,16 +84,7 @@ int Run(const host::HostOptions& p_Options)
         return 2;
     }
     platform::SubstituteHmiRuntime l_Hmi;
-    if (p_Options.m_HmiVars) {
-        auto l_Names = host::ReadHmiVariableNames(*p_Options.m_HmiVars);
-        if (!l_Names) {
-            std::cerr << "vexa-host: cannot read " << *p_Options.m_HmiVars << "\n";
-            return 1;
-        }
-        l_Hmi.SetKnownNames(std::move(*l_Names));
-    }
-    if (p_Options.m_HmiTrace && !l_Hmi.SetTraceFile(*p_Options.m_HmiTrace)) {
-        std::cerr << "vexa-host: cannot write " << *p_Options.m_HmiTrace << "\n";
+    if (!host::PrepareHmiRuntime(p_Options, l_Hmi)) {
         return 1;
     }
     ComPtr<IUnknown> l_pControl = platform::win32::CreateVWControlObject(l_Hmi.Control());
