@@ -17,16 +17,7 @@ set -euo pipefail
 form="$1" scenario="$2" host="$3" dll="$4" work="$5" expected="$6"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-fail() { echo "FAIL ($form $scenario): $*" >&2; exit 1; }
-
-rm -rf "$work"
-mkdir -p "$work"
-work="$(cd "$work" && pwd)"
-
-# The same Windows paths serve both forms: the posix platform drops the drive letter and reads
-# "\" as a separator, and Wine maps Z: to the root.
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
-machine_win="$(winpath "$work")"
+source "$here/host_machine.sh"
 clsid='{C062FA4F-7FCA-45D0-937B-372B3D322E14}' libid='{08EE4F7F-FAE1-493B-A46B-EDF65686AE51}'
 
 service_pack=2.8 broadcast_version=0 vars=values-file.vars status=0 password=0
@@ -41,10 +32,7 @@ case "$scenario" in
   *) fail "unknown scenario" ;;
 esac
 
-sed -e "s|@MACHINE@|$(printf '%s' "$machine_win" | sed 's/\\/\\\\/g')|" \
-    -e "s|@BROADCAST_VERSION@|$broadcast_version|" "$here/machine/Computer.ini" >"$work/Computer.ini"
-sed -e "s|@SERVICE_PACK@|$service_pack|" "$here/machine/InstallSP.ini" >"$work/InstallSP.ini"
-cp "$here/machine/probe-history.txt" "$here/machine/VW_Vexa.ini" "$here/machine/$vars" "$work/"
+prepare_machine "$here/machine" "$service_pack" "$broadcast_version" "$vars"
 if [[ $password == 1 ]]; then
   cp "$here/machine/Computer-with-password.xml" "$work/Computer.xml"
 fi
@@ -66,10 +54,6 @@ if [[ $scenario == machine ]]; then
   native_machine=(--registry "$work/ups-status.reg" --event-log "$work/application-log.txt"
     --smart-dir "$work/drives" --accounts "$work/accounts.txt")
 fi
-
-export COMPUTER_INI="$machine_win\\Computer.ini"
-export SERVICEPACKDIR="$machine_win"
-export MAINDIR="$machine_win"
 
 run_status=0
 case "$form" in

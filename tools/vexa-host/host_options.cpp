@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 
 #include "platform/text.h"
 
@@ -101,6 +102,17 @@ std::string Usage()
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
            "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n";
+}
+
+std::optional<HostOptions> ParseCommandLine(int argc, char** argv)
+{
+    std::string l_strError;
+    std::optional<HostOptions> l_Options =
+        ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), l_strError);
+    if (!l_Options) {
+        std::cerr << "vexa-host: " << l_strError << "\n" << Usage();
+    }
+    return l_Options;
 }
 
 std::optional<std::vector<std::wstring>> ReadHmiVariableNames(const std::string& p_strFile)

@@ -29,6 +29,10 @@ struct HostOptions {
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Arguments,
                                             std::string& p_strError);
 
+// The options of the program's command line; on a bad one, nothing, with the reason and the
+// usage written to standard error.
+std::optional<HostOptions> ParseCommandLine(int argc, char** argv);
+
 // The options that only the native form understands, by name, when given.
 std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options);
 

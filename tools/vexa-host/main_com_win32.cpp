@@ -142,11 +142,8 @@ int main(int argc, char** argv)
     // The monitor's message texts carry their own "\r\n": written unchanged, both forms of the
     // host print the same bytes.
     _setmode(_fileno(stderr), _O_BINARY);
-    std::string l_strError;
-    const std::optional<host::HostOptions> l_Options =
-        host::ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), l_strError);
+    const std::optional<host::HostOptions> l_Options = host::ParseCommandLine(argc, argv);
     if (!l_Options) {
-        std::cerr << "vexa-host: " << l_strError << "\n" << host::Usage();
         return 1;
     }
     for (const std::string& l_strOption : host::NativeOnlyOptions(*l_Options)) {

@@ -90,11 +90,8 @@ int Run(const host::HostOptions& p_Options)
 
 int main(int argc, char** argv)
 {
-    std::string l_strError;
-    const std::optional<host::HostOptions> l_Options =
-        host::ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), l_strError);
+    const std::optional<host::HostOptions> l_Options = host::ParseCommandLine(argc, argv);
     if (!l_Options) {
-        std::cerr << "vexa-host: " << l_strError << "\n" << host::Usage();
         return 1;
     }
     return Run(*l_Options);

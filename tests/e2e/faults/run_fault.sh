@@ -22,22 +22,12 @@ set -euo pipefail
 form="$1" scenario="$2" host="$3" dll="$4" work="$5"
 machine="$(cd "$(dirname "${BASH_SOURCE[0]}")/../machine" && pwd)"
 
-fail() { echo "FAIL ($form $scenario): $*" >&2; exit 1; }
-
-rm -rf "$work"
-mkdir -p "$work"
-work="$(cd "$work" && pwd)"
-
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
-machine_win="$(winpath "$work")"
+source "$(dirname "${BASH_SOURCE[0]}")/../host_machine.sh"
 temp_win="$machine_win"
 
 # The machine of the values-file scenario: service pack 2.8, the probe, log level 3.
-sed -e "s|@MACHINE@|$(printf '%s' "$machine_win" | sed 's/\\/\\\\/g')|" \
-    -e "s|@BROADCAST_VERSION@|0|" "$machine/Computer.ini" >"$work/Computer.ini"
-sed -e "s|@SERVICE_PACK@|2.8|" "$machine/InstallSP.ini" >"$work/InstallSP.ini"
-cp "$machine/probe-history.txt" "$machine/VW_Vexa.ini" "$machine/values-file.vars" "$work/"
 vars=values-file.vars
+prepare_machine "$machine" 2.8 0 "$vars"
 
 # The value of KEY in SECTION of an INI file (empty when absent).
 ini_value() {
@@ -66,10 +56,6 @@ fan0_is() { [[ "$(ini_value "$work/VexaValues.ini" Values Fan0)" == "$1" ]]; }
 host_args=(--hmi-vars "$work/$vars" --hmi-trace "$work/trace.txt")
 native_args=()
 run_status=0
-
-export COMPUTER_INI="$machine_win\\Computer.ini"
-export SERVICEPACKDIR="$machine_win"
-export MAINDIR="$machine_win"
 
 # Starts the host in the background (host_pid); the run ends by itself after --seconds, or
 # natively at an interrupt.
