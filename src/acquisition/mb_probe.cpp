@@ -10,6 +10,7 @@
 #include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/seam.h"
+#include "settings/sensor_source.h"
 #include "settings/settings.h"
 
 namespace MBDataAquisition {
@@ -83,7 +84,7 @@ std::int32_t BatteryReading(std::string_view p_strField)
 
 MBProbe::MBProbe() : m_strIniFile(GetComputerIniPath())
 {
-    m_strSection = ReadIniString(L"CD1_Setup", L"Vexa", m_strIniFile);
+    m_strSection = ReadSensorSourceSetting();
     if (m_strSection.empty()) {
         m_strSection = L"MbProbe";
     }

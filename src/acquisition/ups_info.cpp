@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
+#include "settings/values_file.h"
 #include "support/registry.h"
 
 namespace MBDataAquisition {
@@ -16,14 +17,6 @@ namespace {
 constexpr std::uint32_t kNotWorkingBit = 0x100;
 constexpr std::uint32_t kBatteryFaultBit = 0x80;
 constexpr const wchar_t* kStatusKey = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\Status";
-constexpr const wchar_t* kValuesSection = L"VEXA_CURRENT";
-constexpr const wchar_t* kMessageCountKey = L"NO_OF_MESSAGES";
-
-// Resolved only when a message is written or withdrawn, not on every cycle.
-std::wstring ValuesFile()
-{
-    return ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
-}
 
 }  // namespace
 
@@ -75,19 +68,19 @@ void UpsInfo::EvalEventLog()
     if (counter < 2) {
         m_nFailureCount = 0;
         if (m_bMessageWritten) {
-            platform::Use<platform::Profile>().WriteString(kValuesSection, kMessageCountKey, L"",
-                                                           ValuesFile());
+            platform::Use<platform::Profile>().WriteString(kValuesCurrentSection, kMessageCountKey, L"",
+                                                           GetValuesFilePath());
             m_bMessageWritten = false;
         }
     } else if (!m_bMessageWritten) {
-        const std::wstring valuesFile = ValuesFile();
+        const std::wstring valuesFile = GetValuesFilePath();
         platform::Profile& profile = platform::Use<platform::Profile>();
         // The count wraps as the unsigned profile integer does.
         const auto message = static_cast<std::int32_t>(
-            ReadIniInt(kValuesSection, kMessageCountKey, 0, valuesFile) + 1u);
-        profile.WriteString(kValuesSection, kMessageCountKey, std::to_wstring(message),
+            ReadIniInt(kValuesCurrentSection, kMessageCountKey, 0, valuesFile) + 1u);
+        profile.WriteString(kValuesCurrentSection, kMessageCountKey, std::to_wstring(message),
                             valuesFile);
-        profile.WriteString(kValuesSection, NumberedName(L"MESSAGE_", message),
+        profile.WriteString(kValuesCurrentSection, NumberedName(L"MESSAGE_", message),
                             L"2Shutdown failure!", valuesFile);
         m_bMessageWritten = true;
     }

@@ -1,12 +1,12 @@
 #include "broadcast/broadcast.h"
 
-#include "settings/settings.h"
+#include "settings/values_file.h"
 
 namespace MBBroadcast {
 
 Broadcast::Broadcast(MBDataContainer::DataList* p_pDataList)
     : m_pDataList(p_pDataList),
-      m_strValuesFile(ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini"))
+      m_strValuesFile(GetValuesFilePath())
 {
 }
 

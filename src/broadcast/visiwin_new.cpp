@@ -9,13 +9,13 @@
 #include "platform/profile.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
+#include "settings/values_file.h"
 
 namespace MBBroadcast {
 namespace {
 
 const wchar_t kPulseVariable[] = L"mb_fan_1";
 const wchar_t kPulseSetVariable[] = L"mb_fan_1_set";
-const wchar_t kCurrentSection[] = L"VEXA_CURRENT";
 const wchar_t kValuesSection[] = L"Values";
 const wchar_t kWriteIniChanges[] = L"MBBroadcast::VisiWinNew::WriteIniChanges";
 
@@ -140,7 +140,7 @@ void VisiWinNew::WriteMessages()
 void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText)
 {
     ++s_nCallCounter;
-    const std::wstring l_strCurrent = ReadIniString(kCurrentSection, p_strKey, m_strValuesFile);
+    const std::wstring l_strCurrent = ReadIniString(kValuesCurrentSection, p_strKey, m_strValuesFile);
     // The timer is asked only about an unchanged value, so a change does not use up its period.
     const bool l_bDue = l_strCurrent != p_strText || m_WriteTimer.IsElapsed() ||
                         s_nCallCounter > kRewriteAfterCalls;
@@ -149,7 +149,7 @@ void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstrin
     }
     s_nCallCounter = 0;
 
-    WriteValue(kCurrentSection, p_strKey, p_strText);
+    WriteValue(kValuesCurrentSection, p_strKey, p_strText);
     ForEachField(*m_pDataList, [this](MBDataContainer::MBDataField& p_Field) {
         WriteValue(kValuesSection, p_Field.m_strName, std::to_wstring(p_Field.m_nValue));
     });

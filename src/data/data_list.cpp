@@ -10,6 +10,7 @@
 #include "data/sensor_fields.h"
 #include "errors/exceptions.h"
 #include "logging/log.h"
+#include "settings/sensor_source.h"
 #include "settings/settings.h"
 
 namespace MBDataContainer {
@@ -59,7 +60,7 @@ DataList::HddFieldIterator::HddFieldIterator(const DataList* list, std::size_t s
 
 DataList::DataList()
 {
-    if (ReadIniString(L"CD1_Setup", L"Vexa", GetComputerIniPath()) == L"SpeedFan") {
+    if (UsesSpeedFanSource()) {
         m_Setpoints.m_strSection = L"SpeedFan";
     }
     const std::wstring l_strModuleIni = GetModuleIniPath();

@@ -15,7 +15,9 @@
 #include "platform/seam.h"
 #include "service/main.h"
 #include "service/monitor.h"
+#include "settings/sensor_source.h"
 #include "settings/settings.h"
+#include "settings/values_file.h"
 #include "support/version_info.h"
 
 namespace service {
@@ -45,15 +47,13 @@ private:
 // Every start begins without pending messages in the values file.
 void ClearMessageCount()
 {
-    const std::wstring l_strValuesFile =
-        ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
-    platform::Use<platform::Profile>().WriteString(L"VEXA_CURRENT", L"NO_OF_MESSAGES", L"",
-                                                   l_strValuesFile);
+    platform::Use<platform::Profile>().WriteString(kValuesCurrentSection, kMessageCountKey, L"",
+                                                   GetValuesFilePath());
 }
 
 std::shared_ptr<MBDataAquisition::VexaTool> CreateSensorSource()
 {
-    if (ReadIniString(L"CD1_Setup", L"Vexa", GetComputerIniPath()) == L"SpeedFan") {
+    if (UsesSpeedFanSource()) {
         return std::make_shared<MBDataAquisition::SpeedFan>();
     }
     return std::make_shared<MBDataAquisition::MBProbe>();
