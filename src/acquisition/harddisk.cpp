@@ -13,6 +13,7 @@ Harddisk::Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassw
 void Harddisk::Update() noexcept
 {
     try {
+        m_Source = DiskSource::None;
         Refresh();
     } catch (...) {
         try {
@@ -24,6 +25,7 @@ void Harddisk::Update() noexcept
     }
     // Without drive 0 the disk values read 0 and rate as a sound disk: the log tells why.
     const bool l_bDrive0Missing = m_Drives.find(0) == m_Drives.end();
+    m_Source = l_bDrive0Missing ? DiskSource::None : DiskSource::Ata;
     if (l_bDrive0Missing != m_bDrive0Missing) {
         m_bDrive0Missing = l_bDrive0Missing;
         try {
@@ -40,6 +42,11 @@ void Harddisk::Update() noexcept
             m_Attributes[i].RawValue = 0;
         }
     }
+}
+
+DiskSource Harddisk::Source() const noexcept
+{
+    return m_Source;
 }
 
 }  // namespace MBDataAquisition

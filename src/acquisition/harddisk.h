@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/disk_source.h"
 #include "acquisition/smart_reader.h"
 
 #include <array>
@@ -22,12 +23,17 @@ public:
     // the previous records; an attribute that cannot be found gets a raw value of 0. Never throws.
     void Update() noexcept;
 
+    // What the last Update read from drive 0: None before the first Update and after a refresh
+    // that failed or found no table of drive 0.
+    DiskSource Source() const noexcept;
+
     std::array<diag::SmartAttribute, 5> m_Attributes{};
 
 private:
     // Drive 0 gave no attribute table at the last update: its loss and its return are logged
     // once each, not every cycle.
     bool m_bDrive0Missing = false;
+    DiskSource m_Source = DiskSource::None;
 };
 
 }  // namespace MBDataAquisition

@@ -352,5 +352,36 @@ TEST_F(HarddiskTest, AFailedRefreshKeepsTheRecords)
     EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1001);
 }
 
+TEST_F(HarddiskTest, TellsWhetherTheLastUpdateReadDriveZerosTable)
+{
+    using MBDataAquisition::DiskSource;
+    PutWatched(0, 1000);
+    ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+    EXPECT_EQ(l_Disk.Source(), DiskSource::None);  // nothing updated yet
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.Source(), DiskSource::Ata);
+
+    // A read that fails leaves drive 0 without a table, though it is still counted.
+    m_Device.AddDrive(0).nReadResult = 0;
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
+    m_Device.AddDrive(0).nReadResult = 1;
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.Source(), DiskSource::Ata);
+
+    // A failed refresh read nothing, though the records keep their values.
+    m_Logon.m_bImpersonateSucceeds = false;
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    m_Logon.m_bImpersonateSucceeds = true;
+
+    // Drive 1 alone is no source of drive 0's values.
+    m_Device.RemoveDrive(0);
+    PutWatched(1, 5);
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
+}
+
 }  // namespace
 }  // namespace diag
