@@ -1,5 +1,6 @@
-#include "platform/last_error.h"
 #include "platform/posix/smart_folder.h"
+
+#include "platform/last_error.h"
 #include "platform/smart_ioctl.h"
 
 #include <sys/stat.h>
