@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "platform/byte_order.h"
+
 namespace diag {
 
 namespace {
@@ -9,11 +11,6 @@ namespace {
 constexpr std::size_t kFirstEntryOffset = 2;
 constexpr std::size_t kEntrySize = 12;
 constexpr std::size_t kEntryCount = 30;
-
-std::uint16_t ReadUInt16(const std::uint8_t* p_pBytes)
-{
-    return static_cast<std::uint16_t>(p_pBytes[0] | (p_pBytes[1] << 8));
-}
 
 }  // namespace
 
@@ -24,10 +21,10 @@ SmartTable ParseAttributeBlock(const std::uint8_t* p_pBlock)
         const std::uint8_t* l_pEntry = p_pBlock + kFirstEntryOffset + i * kEntrySize;
         SmartAttribute l_Attribute;
         l_Attribute.Id = l_pEntry[0];
-        l_Attribute.StatusFlags = ReadUInt16(l_pEntry + 1);
+        l_Attribute.StatusFlags = platform::le::Load16(l_pEntry + 1);
         l_Attribute.CurrentValue = l_pEntry[3];
         l_Attribute.WorstValue = l_pEntry[4];
-        l_Attribute.RawValue = ReadUInt16(l_pEntry + 5);
+        l_Attribute.RawValue = platform::le::Load16(l_pEntry + 5);
         l_Table.emplace(l_Attribute.Id, l_Attribute);
     }
     return l_Table;

@@ -2,6 +2,7 @@
 
 #include "acquisition/impersonation.h"
 #include "logging/log.h"
+#include "platform/byte_order.h"
 #include "platform/seam.h"
 #include "platform/smart_ioctl.h"
 
@@ -128,9 +129,8 @@ bool SmartReader::SupportsSmart(const utils::ScopedHandle& p_hDrive)
                          static_cast<std::uint32_t>(l_Version.size()), l_nBytes) == 0) {
         return false;
     }
-    const std::uint8_t* l_pCaps = l_Version.data() + smart::kVersionCapabilitiesOffset;
-    const std::uint32_t l_nCapabilities = l_pCaps[0] | (l_pCaps[1] << 8) | (l_pCaps[2] << 16) |
-                                          (static_cast<std::uint32_t>(l_pCaps[3]) << 24);
+    const std::uint32_t l_nCapabilities =
+        platform::le::Load32(l_Version.data() + smart::kVersionCapabilitiesOffset);
     return (l_nCapabilities & smart::kCapSmartCommands) != 0;
 }
 

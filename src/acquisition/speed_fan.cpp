@@ -3,6 +3,7 @@
 #include <string>
 
 #include "acquisition/sensor_names.h"
+#include "platform/byte_order.h"
 #include "platform/seam.h"
 #include "platform/shared_memory.h"
 #include "support/scoped_handle.h"
@@ -10,12 +11,6 @@
 namespace MBDataAquisition {
 
 namespace {
-
-std::uint32_t ReadLittleEndian32(const unsigned char* bytes)
-{
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
 
 // Unmaps the view on every way out of the read.
 class MappedView {
@@ -76,12 +71,12 @@ void SpeedFan::Update()
     // Copied bit for bit and without synchronisation with the writer: a reading may be torn
     // across one of its updates, which the next cycle corrects.
     for (std::uint32_t i = 0; i < kSensorCount; ++i) {
-        const std::uint32_t l_nValue = ReadLittleEndian32(l_pBlock + kFanOffset + 4 * i);
+        const std::uint32_t l_nValue = platform::le::Load32(l_pBlock + kFanOffset + 4 * i);
         m_aFan[i] = l_nValue;
         m_mapFan[SensorNameAt(SensorNames.FanNames, i)] = l_nValue;
     }
     for (std::uint32_t i = 0; i < kSensorCount; ++i) {
-        const std::uint32_t l_nValue = ReadLittleEndian32(l_pBlock + kTempOffset + 4 * i);
+        const std::uint32_t l_nValue = platform::le::Load32(l_pBlock + kTempOffset + 4 * i);
         m_aTemp[i] = l_nValue;
         m_mapTemp[SensorNameAt(SensorNames.TempNames, i)] = l_nValue;
     }

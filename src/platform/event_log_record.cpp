@@ -1,25 +1,14 @@
 #include "platform/event_log_record.h"
 
+#include "platform/byte_order.h"
 #include "platform/utf16.h"
 
 namespace platform {
 namespace {
 
-std::uint32_t Read32(const std::uint8_t* at)
-{
-    return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
-std::uint16_t Read16(const std::uint8_t* at)
-{
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
-
 void Write32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    le::Store32(bytes.data() + offset, value);
 }
 
 }  // namespace
@@ -29,27 +18,27 @@ bool ParseEventLogRecord(const std::uint8_t* bytes, std::size_t size, EventLogRe
     if (size < kEventLogRecordFixedSize) {
         return false;
     }
-    const std::uint32_t length = Read32(bytes + kRecordLengthOffset);
+    const std::uint32_t length = le::Load32(bytes + kRecordLengthOffset);
     if (length < kEventLogRecordFixedSize + sizeof(std::uint32_t) || length % 4 != 0 ||
-        length > size || Read32(bytes + kRecordSignatureOffset) != kEventLogSignature) {
+        length > size || le::Load32(bytes + kRecordSignatureOffset) != kEventLogSignature) {
         return false;
     }
     // The source name ends before the closing length field.
     const std::size_t nameUnits = (length - sizeof(std::uint32_t) - kEventLogRecordFixedSize) / 2;
     const std::uint8_t* name = bytes + kEventLogRecordFixedSize;
     std::size_t units = 0;
-    while (units < nameUnits && Read16(name + 2 * units) != 0) {
+    while (units < nameUnits && le::Load16(name + 2 * units) != 0) {
         ++units;
     }
     if (units == nameUnits) {
         return false;
     }
     record.length = length;
-    record.recordNumber = Read32(bytes + kRecordNumberOffset);
-    record.timeGenerated = Read32(bytes + kRecordTimeGeneratedOffset);
-    record.timeWritten = Read32(bytes + kRecordTimeWrittenOffset);
-    record.eventId = Read32(bytes + kRecordEventIdOffset);
-    record.eventType = Read16(bytes + kRecordEventTypeOffset);
+    record.recordNumber = le::Load32(bytes + kRecordNumberOffset);
+    record.timeGenerated = le::Load32(bytes + kRecordTimeGeneratedOffset);
+    record.timeWritten = le::Load32(bytes + kRecordTimeWrittenOffset);
+    record.eventId = le::Load32(bytes + kRecordEventIdOffset);
+    record.eventType = le::Load16(bytes + kRecordEventTypeOffset);
     record.sourceName = FromUtf16Le(name, units);
     return true;
 }
@@ -71,8 +60,7 @@ std::vector<std::uint8_t> BuildEventLogRecord(const EventLogRecordData& data)
     Write32(bytes, kRecordTimeGeneratedOffset, data.timeGenerated);
     Write32(bytes, kRecordTimeWrittenOffset, data.timeWritten);
     Write32(bytes, kRecordEventIdOffset, data.eventId);
-    bytes[kRecordEventTypeOffset] = static_cast<std::uint8_t>(data.eventType);
-    bytes[kRecordEventTypeOffset + 1] = static_cast<std::uint8_t>(data.eventType >> 8);
+    le::Store16(bytes.data() + kRecordEventTypeOffset, data.eventType);
     // No strings, SID or data: their offsets point behind the names, as Windows writes them.
     Write32(bytes, kRecordStringOffsetOffset, variablePart);
     Write32(bytes, kRecordUserSidOffsetOffset, variablePart);

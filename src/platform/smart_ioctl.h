@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/byte_order.h"
+
 // The disk driver's S.M.A.R.T. control codes and the byte layouts of their buffers
 // (GETVERSIONINPARAMS, SENDCMDINPARAMS with IDEREGS, SENDCMDOUTPARAMS with DRIVERSTATUS), written
 // out byte by byte so portable code, the posix substitute and test fakes share one definition.
@@ -53,9 +55,7 @@ using CommandBuffer = std::array<std::uint8_t, kCommandInSize>;
 inline CommandBuffer EncodeCommand(const Command& c)
 {
     CommandBuffer b{};
-    for (std::size_t i = 0; i < 4; ++i) {
-        b[i] = static_cast<std::uint8_t>(c.bufferSize >> (8 * i));
-    }
+    le::Store32(b.data(), c.bufferSize);
     b[kInRegistersOffset + 0] = c.features;
     b[kInRegistersOffset + 1] = c.sectorCount;
     b[kInRegistersOffset + 2] = c.sectorNumber;
@@ -71,9 +71,7 @@ inline CommandBuffer EncodeCommand(const Command& c)
 inline Command DecodeCommand(const std::uint8_t* input)
 {
     Command c;
-    for (std::size_t i = 0; i < 4; ++i) {
-        c.bufferSize |= static_cast<std::uint32_t>(input[i]) << (8 * i);
-    }
+    c.bufferSize = le::Load32(input);
     c.features = input[kInRegistersOffset + 0];
     c.sectorCount = input[kInRegistersOffset + 1];
     c.sectorNumber = input[kInRegistersOffset + 2];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/byte_order.h"
 #include "platform/seam.h"
 #include "platform/utf16.h"
 
@@ -299,7 +300,7 @@ bool CRegistry::ReadDword(const wchar_t* name, std::uint32_t& value)
     if (!QueryValue(name, type, bytes, size)) {
         return false;
     }
-    value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+    value = platform::le::Load32(bytes);
     return true;
 }
 
@@ -494,9 +495,8 @@ bool CRegistry::WriteBinary(const wchar_t* name, const ByteArray& bytes)
 
 bool CRegistry::WriteDword(const wchar_t* name, std::uint32_t value)
 {
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    std::uint8_t bytes[4] = {};
+    platform::le::Store32(bytes, value);
     return WriteValue(name, platform::kRegDword, bytes, sizeof(bytes));
 }
 

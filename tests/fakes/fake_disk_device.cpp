@@ -1,5 +1,6 @@
 #include "fakes/fake_disk_device.h"
 
+#include "platform/byte_order.h"
 #include "platform/last_error.h"
 
 #include <algorithm>
@@ -11,13 +12,6 @@ namespace {
 
 constexpr platform::DiskDevice::Handle kHandleBase = 0x1000;
 const std::wstring kPrefix = L"\\\\.\\PHYSICALDRIVE";
-
-void PutUInt32(std::uint8_t* out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 }  // namespace
 
@@ -84,7 +78,7 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
     if (code == smart::kGetVersion) {
         if (l_Drive.nVersionResult != 0 && l_pOut != nullptr && outputSize >= smart::kVersionSize) {
             std::memset(l_pOut, 0, smart::kVersionSize);
-            PutUInt32(l_pOut + smart::kVersionCapabilitiesOffset, l_Drive.nCapabilities);
+            platform::le::Store32(l_pOut + smart::kVersionCapabilitiesOffset, l_Drive.nCapabilities);
             bytesReturned = smart::kVersionSize;
         }
         return l_Drive.nVersionResult;
@@ -95,7 +89,7 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
     }
     if (code == smart::kReceiveDriveData) {
         if (l_Drive.nReadResult == 1 && l_pOut != nullptr && outputSize >= smart::kReadOutSize) {
-            PutUInt32(l_pOut, smart::kAttributeBlockSize);
+            platform::le::Store32(l_pOut, smart::kAttributeBlockSize);
             std::memcpy(l_pOut + smart::kOutDataOffset, l_Drive.Block.data(), l_Drive.Block.size());
             bytesReturned = smart::kReadOutSize;
         }
@@ -129,8 +123,7 @@ void PutAttribute(std::array<std::uint8_t, platform::smart::kAttributeBlockSize>
 {
     std::uint8_t* l_pEntry = block.data() + 2 + 12 * slot;
     l_pEntry[0] = id;
-    l_pEntry[1] = static_cast<std::uint8_t>(flags);
-    l_pEntry[2] = static_cast<std::uint8_t>(flags >> 8);
+    platform::le::Store16(l_pEntry + 1, flags);
     l_pEntry[3] = current;
     l_pEntry[4] = worst;
     for (int i = 0; i < 6; ++i) {

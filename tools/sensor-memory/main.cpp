@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "acquisition/speed_fan.h"
+#include "platform/byte_order.h"
 #include "platform/shared_memory.h"
 #include "sensor_block_options.h"
 
@@ -18,13 +19,6 @@ namespace {
 
 // The block's name and layout are the reader's own, so writer and reader cannot drift apart.
 using MBDataAquisition::SpeedFan;
-
-void WriteLittleEndian32(unsigned char* bytes, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
-    }
-}
 
 int Run(const SensorBlockOptions& options)
 {
@@ -45,10 +39,10 @@ int Run(const SensorBlockOptions& options)
     auto* block = static_cast<unsigned char*>(view);
     std::fill(block, block + SpeedFan::kBlockSize, static_cast<unsigned char>(0));
     for (const auto& reading : options.temperatures) {
-        WriteLittleEndian32(block + SpeedFan::kTempOffset + 4 * reading.index, reading.value);
+        platform::le::Store32(block + SpeedFan::kTempOffset + 4 * reading.index, reading.value);
     }
     for (const auto& reading : options.fans) {
-        WriteLittleEndian32(block + SpeedFan::kFanOffset + 4 * reading.index, reading.value);
+        platform::le::Store32(block + SpeedFan::kFanOffset + 4 * reading.index, reading.value);
     }
     if (!options.readyFile.empty()) {
         std::ofstream(options.readyFile) << "ready\n";

@@ -1,5 +1,6 @@
 #include "platform/posix/smart_folder.h"
 
+#include "platform/byte_order.h"
 #include "platform/last_error.h"
 #include "platform/smart_ioctl.h"
 
@@ -39,13 +40,6 @@ int Fail(unsigned long code)
 {
     SetLastErrorCode(code);
     return 0;
-}
-
-void PutUInt32(std::uint8_t* out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
 }
 
 }  // namespace
@@ -96,7 +90,7 @@ int SmartFolder::Control(Handle handle, std::uint32_t code, const void* input,
         l_pOut[0] = 1;  // version
         l_pOut[1] = 1;  // revision
         l_pOut[3] = 1;  // device map: one device
-        PutUInt32(l_pOut + smart::kVersionCapabilitiesOffset, 1 | smart::kCapSmartCommands);
+        le::Store32(l_pOut + smart::kVersionCapabilitiesOffset, 1 | smart::kCapSmartCommands);
         bytesReturned = smart::kVersionSize;
         return 1;
     }
@@ -136,7 +130,7 @@ int SmartFolder::Control(Handle handle, std::uint32_t code, const void* input,
         return Fail(kErrorFileNotFound);
     }
     std::memset(l_pOut, 0, smart::kReadOutSize);
-    PutUInt32(l_pOut, smart::kAttributeBlockSize);
+    le::Store32(l_pOut, smart::kAttributeBlockSize);
     l_Block.read(reinterpret_cast<char*>(l_pOut + smart::kOutDataOffset),
                  static_cast<std::streamsize>(smart::kAttributeBlockSize));
     bytesReturned = smart::kReadOutSize;
