@@ -9,7 +9,7 @@
 #include "fuzz_support.h"
 #include "platform/text.h"
 #include "support/string_list.h"
-#include "support/version_info.h"
+#include "support/version_number.h"
 
 namespace {
 

@@ -38,6 +38,7 @@ VisiWinClassic::~VisiWinClassic() = default;
 
 void VisiWinClassic::Send()
 {
+    // The line number of this location is the one service staff know from the field.
     const std::wstring l_strLocation = dbg::MakeLocation(L"MBBroadcast::VisiWinClassic::Send", 66);
     ForEachField(*m_pDataList, [this, &l_strLocation](MBDataContainer::MBDataField& p_Field) {
         dbg::LogValueLine(l_strLocation, 5, L"Label", p_Field.m_strName);

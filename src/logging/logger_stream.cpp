@@ -3,7 +3,7 @@
 #include <locale>
 
 #include "logging/byte_conversion.h"
-#include "platform/environment.h"
+#include "logging/log_file_path.h"
 #include "platform/file_path.h"
 #include "platform/last_error.h"
 #include "platform/message_dialog.h"
@@ -11,23 +11,13 @@
 
 namespace dbg {
 
-namespace {
-
-// An unset TEMP gives the empty text, so the file lands in the root of the current drive.
-std::wstring TempDirectory()
-{
-    return platform::Use<platform::Environment>().Get(L"TEMP").value_or(std::wstring());
-}
-
-}  // namespace
-
 LoggerStream::LoggerStream(const std::wstring& fileName)
 {
     // The locale owns the facet and deletes it with its last copy.
     imbue(std::locale(std::locale::classic(), new ByteConversion));
     // Binary, because every entry carries its own CRLF; a Windows text-mode stream would turn it
     // into CR CR LF.
-    open(platform::FileSystemPath(TempDirectory() + L"\\" + fileName),
+    open(platform::FileSystemPath(LogFilePath(fileName)),
          std::ios::out | std::ios::trunc | std::ios::binary);
     // Replacing an existing file is the normal case, not an error a later caller should see.
     if (platform::GetLastErrorCode() == platform::kErrorAlreadyExists) {

@@ -6,7 +6,7 @@
 
 namespace dbg {
 
-// The log file: "%TEMP%\<file name>", emptied on opening, shared with other readers and writers,
+// The log file (see LogFilePath), emptied on opening, shared with other readers and writers,
 // written as 8-bit text (see ByteConversion). If the open fails the stream stays in its failed
 // state and every entry is dropped silently.
 class LoggerStream : public std::wofstream {

@@ -13,12 +13,12 @@
 #include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/seam.h"
-#include "service/main.h"
 #include "service/monitor.h"
+#include "service/monitor_runner.h"
 #include "settings/sensor_source.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
-#include "support/version_info.h"
+#include "support/version_number.h"
 
 namespace service {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "VW_Zorbel.h"
 #include "message_hook_win32.h"
-#include "service/com/version_info.h"
+#include "service/com/module_version_texts.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <utility>
 
-#include "platform/environment.h"
+#include "logging/log_file_path.h"
 #include "platform/file_system.h"
 #include "platform/hmi_substitute.h"
 #include "platform/seam.h"
@@ -98,8 +98,7 @@ void ReportFailure(const std::wstring& p_strMessage)
 
 void ReportMissingLog()
 {
-    const std::wstring l_strLog =
-        platform::Use<platform::Environment>().Get(L"TEMP").value_or(std::wstring()) + L"\\Vexa.log";
+    const std::wstring l_strLog = dbg::LogFilePath();
     if (!platform::Use<platform::FileSystem>().FindEntry(l_strLog)) {
         ReportFailure(L"vexa-host: the monitor could not create its log " + l_strLog);
     }

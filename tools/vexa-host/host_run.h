@@ -43,7 +43,7 @@ private:
 // Writes the failure text to standard error as the monitor showed it.
 void ReportFailure(const std::wstring& p_strMessage);
 
-// After a run: the monitor stays silent when it cannot create its log ("%TEMP%\Vexa.log"), so
+// After a run: the monitor stays silent when it cannot create its log (dbg::LogFilePath), so
 // the host says so on standard error.
 void ReportMissingLog();
 

@@ -14,7 +14,7 @@
 #include "platform/hmi_substitute.h"
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
-#include "service/main.h"
+#include "service/monitor_runner.h"
 #include "service/worker_thread.h"
 
 namespace {

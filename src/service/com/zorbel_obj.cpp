@@ -5,7 +5,7 @@
 #include <new>
 
 #include "service/com/empty_connection_points.h"
-#include "service/com/version_info.h"
+#include "service/com/module_version_texts.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "VW_Zorbel.h"
 #include "service/com/module.h"
-#include "service/main.h"
+#include "service/monitor_runner.h"
 
 // The add-on's component object. It answers to IVWService, the connection-point container
 // interface (with no connection points) and, through the aggregated free-threaded marshaler,

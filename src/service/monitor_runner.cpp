@@ -1,4 +1,4 @@
-#include "service/main.h"
+#include "service/monitor_runner.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +11,7 @@
 
 #include "errors/exceptions.h"
 #include "logging/log.h"
+#include "logging/log_file_path.h"
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
 #include "platform/text.h"
@@ -106,7 +107,7 @@ void CMain::Worker::MyThread()
     }
 
     const unsigned int l_nDebugLevel = ReadIniInt(L"Vexa", L"DebugLevel", 0, GetComputerIniPath());
-    service::WorkerLog l_Log(L"Vexa.log", l_nDebugLevel);
+    service::WorkerLog l_Log(dbg::kMonitorLogName, l_nDebugLevel);
     dbg::LogLine(VEXA_LOCATION(kThreadName), 0, L"Start");
 
     std::wstring l_strError;

@@ -1,4 +1,4 @@
-#include "service/main.h"
+#include "service/monitor_runner.h"
 
 #include <gtest/gtest.h>
 

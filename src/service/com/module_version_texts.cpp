@@ -1,4 +1,4 @@
-#include "service/com/version_info.h"
+#include "service/com/module_version_texts.h"
 
 #include <windows.h>
 

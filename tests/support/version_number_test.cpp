@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "support/version_info.h"
+#include "support/version_number.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "support/version_info.h"
+#include "support/version_number.h"
 
 #include <charconv>
 #include <limits>
