@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "acquisition/shutdown_event_scan.h"
-#include "platform/memory_event_log.h"
+#include "standins/memory_event_log.h"
 
 namespace {
 

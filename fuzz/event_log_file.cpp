@@ -7,7 +7,7 @@
 
 #include "fuzz_support.h"
 #include "platform/event_log_record.h"
-#include "platform/memory_event_log.h"
+#include "standins/memory_event_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "standins/memory_registry.h"
+#include "standins/reg_file.h"
 
 namespace {
 

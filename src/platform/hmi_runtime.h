@@ -9,7 +9,7 @@ namespace platform {
 
 // The running HMI runtime as the broadcasts reach it: on Windows the runtime's IVWControl COM
 // interface found through its engine manager or the running object table, on posix the host's
-// in-process substitute runtime (hmi_substitute.h).
+// in-process substitute runtime (standins/hmi_substitute.h).
 
 // A COM result code; negative values are failures. The monitor tests most results for exactly
 // kSOk, so success codes other than 0 count as failure there.

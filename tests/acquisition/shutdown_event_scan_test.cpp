@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_event_log.h"
+#include "standins/memory_event_log.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "errors/exceptions.h"
 #include "fakes/memory_profile.h"
-#include "platform/memory_event_log.h"
-#include "platform/memory_registry.h"
+#include "standins/memory_event_log.h"
+#include "standins/memory_registry.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
 #include "support/registry.h"

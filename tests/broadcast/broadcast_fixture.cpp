@@ -1,5 +1,5 @@
 #ifdef _WIN32
-#include "platform/win32/vwcontrol_com.h"
+#include "standins/win32/vwcontrol_server.h"
 #endif
 
 #include "broadcast/broadcast_fixture.h"

@@ -12,7 +12,7 @@
 #include "fakes/memory_environment.h"
 #include "fakes/memory_profile.h"
 #include "platform/environment.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 #include "platform/seam.h"
 
 namespace MBDataContainer {

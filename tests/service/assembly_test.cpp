@@ -8,7 +8,7 @@
 
 #include "acquisition/sensor_names.h"
 #include "errors/exceptions.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 #include "settings/settings.h"
 #include "worker_fixture.h"
 

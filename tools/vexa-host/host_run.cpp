@@ -8,7 +8,7 @@
 
 #include "logging/log_file_path.h"
 #include "platform/file_system.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 #include "platform/seam.h"
 #include "platform/text.h"
 

@@ -17,8 +17,8 @@
 #include "host_options.h"
 #include "host_run.h"
 #include "message_hook_win32.h"
-#include "platform/hmi_substitute.h"
-#include "platform/win32/vwcontrol_com.h"
+#include "standins/hmi_substitute.h"
+#include "standins/win32/vwcontrol_server.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -11,7 +11,7 @@
 #include "host_options.h"
 #include "host_run.h"
 #include "machine_substitutes.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
 #include "service/monitor_runner.h"

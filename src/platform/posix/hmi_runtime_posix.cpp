@@ -1,5 +1,5 @@
 #include "platform/hmi_runtime.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // COM declarations of the HMI runtime shared by the monitor's client side and by the substitute
-// runtime that vexa-host and the tests serve.
+// runtime that vexa-host and the tests serve (standins/win32/vwcontrol_server.h).
 
 #include <windows.h>
 #include <objbase.h>
@@ -45,27 +45,5 @@ static_assert(offsetof(tagVISIVARIANT, dftVal) == 8, "value union at offset 8");
 static_assert(sizeof(tagVISIVARIANT) == sizeof(VisiVariant), "portable mirror has the same size");
 static_assert(ON_NEVER == static_cast<int>(MessageMode::OnNever), "message modes agree");
 static_assert(ON_CHANGE == static_cast<int>(MessageMode::OnChange), "message modes agree");
-
-// The substitute side: a COM object implementing IVWControl over `control`, which receives every
-// call with the caller's arguments unchanged (the value's 16 bytes as sent). Methods the monitor
-// never calls answer E_NOTIMPL. The object aggregates the free-threaded marshaler, so callers in
-// other apartments of the process reach it directly.
-Microsoft::WRL::ComPtr<IUnknown> CreateVWControlObject(std::shared_ptr<HmiControl> control);
-
-// Registers an object in the running object table as the running VWControl for the life of the
-// registration (RegisterActiveObject, strong; revoked on destruction).
-class ActiveVWControlRegistration {
-public:
-    explicit ActiveVWControlRegistration(IUnknown* object);
-    ~ActiveVWControlRegistration();
-    ActiveVWControlRegistration(const ActiveVWControlRegistration&) = delete;
-    ActiveVWControlRegistration& operator=(const ActiveVWControlRegistration&) = delete;
-
-    HRESULT Result() const { return m_hrResult; }
-
-private:
-    HRESULT m_hrResult = E_FAIL;
-    DWORD m_dwRegister = 0;
-};
 
 }  // namespace platform::win32

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/temp_folder.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 
 namespace {
 

@@ -17,8 +17,8 @@ namespace platform {
 //   connect | checkin NAME NUMBER | checkin-failed NAME | set NAME VALUE | checkout NAME |
 //   disconnect
 // vexa-host runs the monitor against it (natively directly, on Windows behind the COM object of
-// win32/vwcontrol_server.h); tests read what it received. Safe to query from another thread while
-// the monitor's worker writes to it.
+// standins/win32/vwcontrol_server.h); tests read what it received. Safe to query from another
+// thread while the monitor's worker writes to it.
 class SubstituteHmiRuntime : public HmiRuntime {
 public:
     SubstituteHmiRuntime();

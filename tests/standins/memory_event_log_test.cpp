@@ -1,4 +1,4 @@
-#include "platform/memory_event_log.h"
+#include "standins/memory_event_log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "platform/memory_registry.h"
+#include "standins/memory_registry.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "platform/reg_file.h"
+#include "standins/reg_file.h"
 #include "platform/seam.h"
 #include "support/registry.h"
 

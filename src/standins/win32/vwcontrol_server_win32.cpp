@@ -1,4 +1,4 @@
-#include "platform/win32/vwcontrol_com.h"
+#include "standins/win32/vwcontrol_server.h"
 
 #include <oleauto.h>
 

@@ -1,4 +1,4 @@
-#include "platform/reg_file.h"
+#include "standins/reg_file.h"
 
 #include <cstdint>
 #include <cwctype>

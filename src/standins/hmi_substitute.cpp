@@ -1,4 +1,4 @@
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 
 #include <fstream>
 #include <map>

@@ -1,4 +1,4 @@
-#include "platform/memory_registry.h"
+#include "standins/memory_registry.h"
 
 #include <algorithm>
 #include <chrono>
