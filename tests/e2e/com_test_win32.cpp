@@ -254,6 +254,92 @@ TEST_F(ComModuleTest, UnloadsOnlyWithoutObjectsOrLocks)
     EXPECT_EQ(s_pCanUnloadNow(), S_OK);
 }
 
+// A copy of the module under its own name, registered as the class's server for the life of
+// the object, so that COM itself loads it (and may unload it) apart from the test's own copy.
+class ComLoadedCopy {
+public:
+    ComLoadedCopy()
+        : m_strPath(ExecutableFolder() + L"VW_Vexa_com_loaded.dll"),
+          m_strClassKey(L"CLSID\\" + GuidText(CLSID_VW_ZorbelObj))
+    {
+        m_bReady = CopyFileW((ExecutableFolder() + L"VW_Vexa.dll").c_str(), m_strPath.c_str(),
+                             FALSE) != FALSE &&
+                   WriteServerKey();
+    }
+    ~ComLoadedCopy()
+    {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, m_strClassKey.c_str());
+        DeleteFileW(m_strPath.c_str());
+    }
+    ComLoadedCopy(const ComLoadedCopy&) = delete;
+    ComLoadedCopy& operator=(const ComLoadedCopy&) = delete;
+
+    bool Ready() const { return m_bReady; }
+    bool Loaded() const { return GetModuleHandleW(m_strPath.c_str()) != nullptr; }
+
+private:
+    static std::wstring GuidText(REFGUID p_Guid)
+    {
+        wchar_t l_szText[40] = {};
+        StringFromGUID2(p_Guid, l_szText, 40);
+        return l_szText;
+    }
+
+    bool WriteServerKey() const
+    {
+        HKEY l_hKey = nullptr;
+        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, (m_strClassKey + L"\\InprocServer32").c_str(), 0,
+                            nullptr, 0, KEY_WRITE, nullptr, &l_hKey, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        const std::wstring l_strModel = L"Both";
+        const bool l_bWritten =
+            RegSetValueExW(l_hKey, nullptr, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(m_strPath.c_str()),
+                           static_cast<DWORD>((m_strPath.size() + 1) * sizeof(wchar_t))) ==
+                ERROR_SUCCESS &&
+            RegSetValueExW(l_hKey, L"ThreadingModel", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(l_strModel.c_str()),
+                           static_cast<DWORD>((l_strModel.size() + 1) * sizeof(wchar_t))) ==
+                ERROR_SUCCESS;
+        RegCloseKey(l_hKey);
+        return l_bWritten;
+    }
+
+    std::wstring m_strPath;
+    std::wstring m_strClassKey;
+    bool m_bReady = false;
+};
+
+TEST_F(ComModuleTest, AHeldClassFactoryKeepsTheModuleLoaded)
+{
+    ComLoadedCopy l_Copy;
+    ASSERT_TRUE(l_Copy.Ready());
+    IClassFactory* l_pFactory = nullptr;
+    ASSERT_EQ(CoGetClassObject(CLSID_VW_ZorbelObj, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               reinterpret_cast<void**>(&l_pFactory)),
+              S_OK);
+    ASSERT_TRUE(l_Copy.Loaded());
+    // A client that holds the factory without a server lock may still create objects with it.
+    CoFreeUnusedLibrariesEx(0, 0);
+    ASSERT_TRUE(l_Copy.Loaded()) << "the module was unloaded under a held class factory";
+    IVWService* l_pService = nullptr;
+    ASSERT_EQ(l_pFactory->CreateInstance(nullptr, IID_IVWService,
+                                         reinterpret_cast<void**>(&l_pService)),
+              S_OK);
+    tagSERVER_STATE l_State = SERVER_DOWN;
+    LONG l_nLiveCounter = 0;
+    EXPECT_EQ(l_pService->SPing(&l_nLiveCounter, &l_State), S_OK);
+    EXPECT_EQ(l_State, SERVER_ACTIVE);
+    l_pFactory->Release();
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_TRUE(l_Copy.Loaded());
+    l_pService->Release();
+    // With nothing held any more, the module may go.
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_FALSE(l_Copy.Loaded());
+}
+
 TEST_F(ComModuleTest, StartWithoutARunningHmiReportsTheLookUpAndStopsCleanly)
 {
     IVWService* l_pService = Create();

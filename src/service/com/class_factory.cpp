@@ -26,6 +26,10 @@ public:
 
 private:
     ~ZorbelClassFactory() override = default;
+
+    // A client that holds the factory may create objects at any time: the module stays loaded
+    // while the factory lives, as while an object or a server lock does.
+    ModuleLock m_ModuleLock;
 };
 
 }  // namespace
