@@ -12,7 +12,14 @@ LogStreamAccess& LogStreamAccess::Instance()
     return s_instance;
 }
 
-LogStreamAccess::~LogStreamAccess() = default;
+LogStreamAccess::~LogStreamAccess()
+{
+    // The access point goes when the module unloads (on Windows under the loader lock), where no
+    // message box may wait for a click: a stream that failed only stops writing.
+    if (m_pStream) {
+        m_pStream->StopReportingFailures();
+    }
+}
 
 void LogStreamAccess::SetStream(std::shared_ptr<LoggerStream> stream)
 {

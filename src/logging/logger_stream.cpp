@@ -28,13 +28,18 @@ LoggerStream::LoggerStream(const std::wstring& fileName)
 LoggerStream::~LoggerStream()
 {
     try {
-        if (m_bError) {
+        if (m_bError && m_bReportFailures) {
             platform::Use<platform::MessageDialog>().Show(m_Buffer.str(), L"Error");
         }
         close();
     } catch (...) {
         // A destructor must not throw; there is nowhere left to report this.
     }
+}
+
+void LoggerStream::StopReportingFailures()
+{
+    m_bReportFailures = false;
 }
 
 std::wostream& LoggerStream::GetStream()

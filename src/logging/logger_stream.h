@@ -12,8 +12,8 @@ namespace dbg {
 class LoggerStream : public std::wofstream {
 public:
     explicit LoggerStream(const std::wstring& fileName);
-    // Shows the entries collected after a failure (if any) in a message box, then closes the
-    // file. Never throws.
+    // Shows the entries collected after a failure (if any) in a message box, unless the stream
+    // was told to stop reporting failures, then closes the file. Never throws.
     ~LoggerStream() override;
 
     LoggerStream(const LoggerStream&) = delete;
@@ -23,9 +23,15 @@ public:
     // the file or, once writing to the file has thrown, m_Buffer.
     std::wostream& GetStream();
 
+    // From now on a failure only stops the writing: what was collected after it is dropped, and no
+    // message box is shown when the stream closes. For the module's unload, where a message box
+    // would wait under the loader lock.
+    void StopReportingFailures();
+
 private:
     std::wostringstream m_Buffer;
     bool m_bError = false;
+    bool m_bReportFailures = true;
 };
 
 }  // namespace dbg

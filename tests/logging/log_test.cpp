@@ -1,5 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -193,6 +197,45 @@ TEST(LogFile, EntriesCollectedAfterAThrowingWriteAreShownOnClose)
     const std::wstring& text = dialog.texts[0];
     EXPECT_EQ(fakes::MaskTimeStamps(std::string(text.begin(), text.end())),
               "T ** " + kLocation8 + "\t\tfirst\r\nT ** " + kLocation8 + "\t\tsecond\r\n");
+}
+
+// Shows each message on standard error, where a test of a process's end can see it.
+class StandardErrorDialog : public platform::MessageDialog {
+public:
+    void Show(const std::wstring& text, const std::wstring& caption) override
+    {
+        std::fprintf(stderr, "message box %ls: %ls\n", caption.c_str(), text.c_str());
+        std::fflush(stderr);
+    }
+};
+
+// The access point goes with the module (at the process's end here, at FreeLibrary in the DLL):
+// a stream that failed then shows no message box, which under the loader lock would wait for a
+// click that a headless runtime never gives.
+void EndProcessWithAFailedLogStream()
+{
+    static StandardErrorDialog s_dialog;
+    static fakes::MemoryEnvironment s_environment(
+        std::map<std::wstring, std::wstring>{{L"TEMP", L"\\no such folder"}});
+    platform::Seam<platform::MessageDialog>::Exchange(&s_dialog);
+    platform::Seam<platform::Environment>::Exchange(&s_environment);
+    auto stream = std::make_shared<dbg::LoggerStream>(L"Vexa.log");
+    // Cleared so that the state check of exceptions() passes; the next write then throws.
+    stream->clear();
+    stream->exceptions(std::ios::failbit | std::ios::badbit);
+    dbg::LogStreamAccess::Instance().SetStream(stream);
+    stream.reset();
+    dbg::LogErrorLine(kLocation, L"collected after the failure");
+    std::fprintf(stderr, "leaving\n");
+    std::fflush(stderr);
+    std::exit(0);
+}
+
+TEST(LogFileDeathTest, AFailedStreamShowsNoMessageBoxWhenTheModuleUnloads)
+{
+    EXPECT_EXIT(EndProcessWithAFailedLogStream(), testing::ExitedWithCode(0),
+                testing::AllOf(testing::HasSubstr("leaving"),
+                               testing::Not(testing::HasSubstr("message box"))));
 }
 
 TEST(LogFile, EntriesFromSeveralThreadsStayWhole)
