@@ -2,11 +2,12 @@
 # below one folder of the package's name, Windows executables, and the example settings file
 # with Windows line ends.
 #
-# cmake -D CPACK=... -D BINARY_DIR=... -D OUTPUT_DIR=... -D PACKAGE=... -D EXPECTED=... -P this
+# cmake -D CPACK=... -D BINARY_DIR=... -D CONFIG=... -D OUTPUT_DIR=... -D PACKAGE=... -D EXPECTED=...
+#       -P this
 
 file(REMOVE_RECURSE ${OUTPUT_DIR})
 file(MAKE_DIRECTORY ${OUTPUT_DIR})
-execute_process(COMMAND ${CPACK} --config ${BINARY_DIR}/CPackConfig.cmake -B ${OUTPUT_DIR}
+execute_process(COMMAND ${CPACK} --config ${BINARY_DIR}/CPackConfig.cmake -C ${CONFIG} -B ${OUTPUT_DIR}
   WORKING_DIRECTORY ${BINARY_DIR} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cpack failed:\n${output}")
