@@ -8,12 +8,12 @@ Harddisk::Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassw
     : diag::SmartReader(p_strUser, p_strPassword)
 {
     m_Attributes.fill(diag::SmartAttribute{});
+    m_bNvme = m_NvmeDrives.count(0) != 0;
 }
 
 void Harddisk::Update() noexcept
 {
     try {
-        m_Source = DiskSource::None;
         Refresh();
     } catch (...) {
         try {
@@ -21,11 +21,17 @@ void Harddisk::Update() noexcept
                               L"Refresh failed!");
         } catch (...) {
         }
+        NoteSource(DiskSource::None);
         return;
     }
+    m_bNvme = m_NvmeDrives.count(0) != 0;
+    const auto l_itHealth = m_HealthPages.find(0);
+    m_Health = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
+    NoteSource(m_Drives.count(0) != 0         ? DiskSource::Ata
+               : l_itHealth != m_HealthPages.end() ? DiskSource::Nvme
+                                                   : DiskSource::None);
     // Without drive 0 the disk values read 0 and rate as a sound disk: the log tells why.
-    const bool l_bDrive0Missing = m_Drives.find(0) == m_Drives.end();
-    m_Source = l_bDrive0Missing ? DiskSource::None : DiskSource::Ata;
+    const bool l_bDrive0Missing = m_Source == DiskSource::None;
     if (l_bDrive0Missing != m_bDrive0Missing) {
         m_bDrive0Missing = l_bDrive0Missing;
         try {
@@ -47,6 +53,27 @@ void Harddisk::Update() noexcept
 DiskSource Harddisk::Source() const noexcept
 {
     return m_Source;
+}
+
+bool Harddisk::IsNvme() const noexcept
+{
+    return m_bNvme;
+}
+
+void Harddisk::NoteSource(DiskSource p_Source) noexcept
+{
+    m_Source = p_Source;
+    if (m_LoggedSource == p_Source) {
+        return;
+    }
+    m_LoggedSource = p_Source;
+    try {
+        dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::NoteSource"), 0,
+                     p_Source == DiskSource::Ata    ? L"Drive 0: ATA S.M.A.R.T. attributes"
+                     : p_Source == DiskSource::Nvme ? L"Drive 0: NVMe health information"
+                                                    : L"Drive 0: no health information");
+    } catch (...) {
+    }
 }
 
 }  // namespace MBDataAquisition

@@ -5,11 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace MBDataAquisition {
 
 // The disk source: the S.M.A.R.T. reader plus the five watched attributes of drive 0, which the
-// data list copies into its disk fields after every Update.
+// data list copies into its disk fields after every Update. When drive 0 is an NVMe drive, its
+// health page takes the attributes' place.
 class Harddisk : public diag::SmartReader {
 public:
     // Power-on hours, off-line uncorrectable sectors, reallocation events, current pending
@@ -27,13 +29,25 @@ public:
     // that failed or found no table of drive 0.
     DiskSource Source() const noexcept;
 
+    // Drive 0 was on an NVMe bus at the last refresh that reached the drives (the reading at
+    // construction until the first Update); a failed refresh leaves it as it was.
+    bool IsNvme() const noexcept;
+
     std::array<diag::SmartAttribute, 5> m_Attributes{};
+    // Drive 0's health page of the last update; all zero when drive 0 is no NVMe drive or gave no
+    // page. Kept, like the attributes, when a refresh fails.
+    diag::NvmeHealth m_Health{};
 
 private:
     // Drive 0 gave no attribute table at the last update: its loss and its return are logged
     // once each, not every cycle.
     bool m_bDrive0Missing = false;
+    bool m_bNvme = false;
     DiskSource m_Source = DiskSource::None;
+    std::optional<DiskSource> m_LoggedSource;  // the source the log last named
+
+    // Sets the source and logs it when the log has not named it yet or it changed.
+    void NoteSource(DiskSource p_Source) noexcept;
 };
 
 }  // namespace MBDataAquisition

@@ -5,13 +5,16 @@
 #include "platform/byte_order.h"
 #include "platform/seam.h"
 #include "platform/smart_ioctl.h"
+#include "platform/storage_query.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
 namespace diag {
 
 namespace smart = platform::smart;
+namespace storage = platform::storage;
 
 namespace {
 
@@ -58,6 +61,8 @@ SmartReader::~SmartReader() = default;
 void SmartReader::Init()
 {
     m_Drives.clear();
+    m_NvmeDrives.clear();
+    m_HealthPages.clear();
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"Username", m_strUser);
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"m_strPassword",
                       Masked(m_strPassword));
@@ -65,6 +70,12 @@ void SmartReader::Init()
     const utils::Impersonation l_Impersonation(m_pLogon);
     for (std::uint8_t n = 0; n < kDriveCount; ++n) {
         const utils::ScopedHandle l_hDrive = OpenDrive(n);
+        if (IsNvmeDrive(l_hDrive)) {
+            m_NvmeDrives.insert(n);
+            ReadHealthPage(l_hDrive, n);
+            ++m_nDriveCount;
+            continue;
+        }
         if (!SupportsSmart(l_hDrive) || !EnableSmart(l_hDrive, n)) {
             continue;
         }
@@ -171,6 +182,39 @@ void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8
         return;
     }
     m_Drives.emplace(p_nDrive, ParseAttributeBlock(l_Out.data() + smart::kOutDataOffset));
+}
+
+bool SmartReader::IsNvmeDrive(const utils::ScopedHandle& p_hDrive)
+{
+    const storage::DeviceQuery l_Query = storage::EncodeDeviceQuery();
+    std::array<std::uint8_t, storage::kDeviceAnswerSize> l_Answer{};
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(p_hDrive.Get(), storage::kQueryProperty, l_Query.data(),
+                         static_cast<std::uint32_t>(l_Query.size()), l_Answer.data(),
+                         static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) == 0) {
+        return false;
+    }
+    const std::optional<std::uint32_t> l_nBusType =
+        ParseBusType(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
+    return l_nBusType && *l_nBusType == storage::kBusTypeNvme;
+}
+
+void SmartReader::ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+{
+    const storage::HealthQuery l_Query = storage::EncodeHealthQuery();
+    std::array<std::uint8_t, storage::kHealthAnswerSize> l_Answer{};
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(p_hDrive.Get(), storage::kQueryProperty, l_Query.data(),
+                         static_cast<std::uint32_t>(l_Query.size()), l_Answer.data(),
+                         static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) == 0) {
+        return;
+    }
+    // A driver that claims more bytes than the buffer holds is read only up to the buffer's end.
+    const std::optional<NvmeHealth> l_Health =
+        ParseHealthAnswer(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
+    if (l_Health) {
+        m_HealthPages.emplace(p_nDrive, *l_Health);
+    }
 }
 
 }  // namespace diag

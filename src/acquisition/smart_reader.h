@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/nvme_health.h"
 #include "acquisition/smart_attribute.h"
 #include "platform/disk_device.h"
 #include "support/scoped_handle.h"
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace utils {
@@ -18,7 +20,8 @@ namespace diag {
 // Reads the S.M.A.R.T. attribute tables of physical drives 0 and 1 through the disk driver's
 // control codes, under the identity of a configured account (opening a physical drive needs
 // administrator rights). The account logs on once, when the reader is made; each read
-// impersonates it for its duration.
+// impersonates it for its duration. A drive whose bus is NVMe answers no S.M.A.R.T. control code:
+// its health information log page is read through the storage property query instead.
 class SmartReader {
 public:
     // Logs on (unless both texts are empty) and reads the drives. Throws std::runtime_error
@@ -28,7 +31,7 @@ public:
     SmartReader(const SmartReader&) = delete;
     SmartReader& operator=(const SmartReader&) = delete;
 
-    // Re-reads both drives; the tables of the last read are dropped first.
+    // Re-reads both drives; the tables and pages of the last read are dropped first.
     void Init();
     // Re-reads the drives once S.M.A.R.T. was ever enabled on one; otherwise does nothing.
     void Refresh();
@@ -45,11 +48,17 @@ protected:
     bool EnableSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
     void EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
     void ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    // The drive's bus is NVMe, as its device descriptor says; false when the query fails.
+    bool IsNvmeDrive(const utils::ScopedHandle& p_hDrive);
+    // Stores the drive's health page when the driver answers the query with a sound one.
+    void ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
 
     std::int32_t m_nDriveCount = 0;  // drives enabled, summed over all reads; only grows
     std::wstring m_strUser;
     std::wstring m_strPassword;
     std::map<std::uint8_t, SmartTable> m_Drives;
+    std::set<std::uint8_t> m_NvmeDrives;                 // drives on an NVMe bus at the last read
+    std::map<std::uint8_t, NvmeHealth> m_HealthPages;    // their pages, where one could be read
 
 private:
     bool SupportsSmart(const utils::ScopedHandle& p_hDrive);

@@ -74,6 +74,15 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
         return 0;
     }
     const Drive& l_Drive = l_It->second;
+    namespace storage = platform::storage;
+
+    if (code == storage::kQueryProperty) {
+        return AnswerQuery(l_Drive, l_pIn, inputSize, l_pOut, outputSize, bytesReturned);
+    }
+    if (l_Drive.nBusType == storage::kBusTypeNvme) {
+        platform::SetLastErrorCode(platform::kErrorNotSupported);
+        return 0;
+    }
 
     if (code == smart::kGetVersion) {
         if (l_Drive.nVersionResult != 0 && l_pOut != nullptr && outputSize >= smart::kVersionSize) {
@@ -97,6 +106,39 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
     }
     platform::SetLastErrorCode(platform::kErrorNotSupported);
     return 0;
+}
+
+int FakeDiskDevice::AnswerQuery(const Drive& drive, const std::uint8_t* input,
+                                std::uint32_t inputSize, std::uint8_t* output,
+                                std::uint32_t outputSize, std::uint32_t& bytesReturned)
+{
+    namespace storage = platform::storage;
+    if (drive.nBusType == 0 || input == nullptr || inputSize < storage::kQuerySize ||
+        output == nullptr) {
+        platform::SetLastErrorCode(platform::kErrorNotSupported);
+        return 0;
+    }
+    const storage::QueryRequest l_Request = storage::DecodeQuery(input, inputSize);
+    if (l_Request.propertyId == storage::kDeviceProperty) {
+        std::uint8_t l_Descriptor[storage::kDeviceDescriptorSize];
+        storage::EncodeDeviceDescriptor(l_Descriptor, drive.nBusType);
+        bytesReturned = std::min<std::uint32_t>(outputSize, storage::kDeviceDescriptorSize);
+        std::memcpy(output, l_Descriptor, bytesReturned);
+        return 1;
+    }
+    if (drive.nHealthResult == 0) {
+        platform::SetLastErrorCode(platform::kErrorNotSupported);
+        return 0;
+    }
+    std::vector<std::uint8_t> l_Answer = drive.HealthAnswer;
+    if (l_Answer.empty()) {
+        l_Answer.resize(storage::kHealthAnswerSize);
+        storage::EncodeHealthAnswer(l_Answer.data(), drive.Page.data());
+    }
+    std::memcpy(output, l_Answer.data(), std::min<std::size_t>(outputSize, l_Answer.size()));
+    bytesReturned = drive.nHealthBytes.value_or(
+        static_cast<std::uint32_t>(std::min<std::size_t>(outputSize, l_Answer.size())));
+    return drive.nHealthResult;
 }
 
 void FakeDiskDevice::Close(Handle handle)

@@ -2,18 +2,21 @@
 
 #include "platform/disk_device.h"
 #include "platform/smart_ioctl.h"
+#include "platform/storage_query.h"
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace fakes {
 
-// A scripted set of physical drives: each drive answers the three S.M.A.R.T. control codes as told,
-// and every control call is recorded with its buffer sizes and decoded registers.
+// A scripted set of physical drives: each drive answers the three S.M.A.R.T. control codes and the
+// storage property query as told, and every control call is recorded with its buffer sizes and
+// decoded registers.
 class FakeDiskDevice : public platform::DiskDevice {
 public:
     struct Drive {
@@ -23,6 +26,17 @@ public:
         int nAutoOfflineResult = 1;
         int nReadResult = 1;
         std::array<std::uint8_t, platform::smart::kAttributeBlockSize> Block{};
+
+        // The device descriptor's bus type; 0 fails the query, as a driver without it does. An
+        // NVMe drive fails every S.M.A.R.T. control code.
+        std::uint32_t nBusType = 0;
+        // The health page query: its result, and the answer's bytes as the inbox driver lays
+        // them out around Page, unless HealthAnswer scripts other bytes. nHealthBytes, when set,
+        // is the byte count reported instead of the answer's length.
+        int nHealthResult = 1;
+        std::array<std::uint8_t, platform::storage::kHealthPageSize> Page{};
+        std::vector<std::uint8_t> HealthAnswer;
+        std::optional<std::uint32_t> nHealthBytes;
     };
 
     struct ControlCall {
@@ -53,6 +67,9 @@ public:
     std::vector<ControlCall> CallsOf(std::uint32_t code, int features = -1) const;
 
 private:
+    int AnswerQuery(const Drive& drive, const std::uint8_t* input, std::uint32_t inputSize,
+                    std::uint8_t* output, std::uint32_t outputSize, std::uint32_t& bytesReturned);
+
     std::map<int, Drive> m_Drives;
 };
 

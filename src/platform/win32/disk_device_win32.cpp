@@ -1,8 +1,10 @@
 #include "platform/disk_device.h"
 #include "platform/smart_ioctl.h"
+#include "platform/storage_query.h"
 
 #include <windows.h>
 #include <winioctl.h>
+#include <nvme.h>
 
 #include <cstddef>
 
@@ -29,6 +31,56 @@ static_assert(smart::kInRegistersOffset == offsetof(SENDCMDINPARAMS, irDriveRegs
 static_assert(smart::kInDriveNumberOffset == offsetof(SENDCMDINPARAMS, bDriveNumber));
 static_assert(smart::kOutDataOffset == offsetof(SENDCMDOUTPARAMS, bBuffer));
 static_assert(offsetof(IDEREGS, bFeaturesReg) == 0 && offsetof(IDEREGS, bCommandReg) == 6);
+
+static_assert(storage::kQueryProperty == IOCTL_STORAGE_QUERY_PROPERTY);
+static_assert(storage::kDeviceProperty == StorageDeviceProperty);
+static_assert(storage::kDeviceProtocolSpecificProperty == StorageDeviceProtocolSpecificProperty);
+static_assert(storage::kStandardQuery == PropertyStandardQuery);
+static_assert(storage::kQuerySize == sizeof(STORAGE_PROPERTY_QUERY));
+static_assert(storage::kQueryPropertyIdOffset == offsetof(STORAGE_PROPERTY_QUERY, PropertyId));
+static_assert(storage::kQueryTypeOffset == offsetof(STORAGE_PROPERTY_QUERY, QueryType));
+static_assert(storage::kQueryParametersOffset ==
+              offsetof(STORAGE_PROPERTY_QUERY, AdditionalParameters));
+static_assert(sizeof(STORAGE_PROPERTY_ID) == 4 && sizeof(STORAGE_QUERY_TYPE) == 4);
+static_assert(storage::kDeviceDescriptorSize == sizeof(STORAGE_DEVICE_DESCRIPTOR));
+static_assert(storage::kDescriptorVersionOffset == offsetof(STORAGE_DEVICE_DESCRIPTOR, Version));
+static_assert(storage::kDescriptorSizeOffset == offsetof(STORAGE_DEVICE_DESCRIPTOR, Size));
+static_assert(storage::kDeviceBusTypeOffset == offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType));
+static_assert(sizeof(STORAGE_BUS_TYPE) == 4);
+static_assert(storage::kBusTypeSata == BusTypeSata && storage::kBusTypeNvme == BusTypeNvme);
+static_assert(storage::kProtocolTypeNvme == ProtocolTypeNvme);
+static_assert(storage::kNvmeDataTypeLogPage == NVMeDataTypeLogPage);
+static_assert(storage::kProtocolDataSize == sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA));
+static_assert(storage::kProtocolTypeOffset ==
+              offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, ProtocolType));
+static_assert(storage::kDataTypeOffset == offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, DataType));
+static_assert(storage::kRequestValueOffset ==
+              offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, ProtocolDataRequestValue));
+static_assert(storage::kRequestSubValueOffset ==
+              offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, ProtocolDataRequestSubValue));
+static_assert(storage::kDataOffsetOffset ==
+              offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, ProtocolDataOffset));
+static_assert(storage::kDataLengthOffset ==
+              offsetof(STORAGE_PROTOCOL_SPECIFIC_DATA, ProtocolDataLength));
+static_assert(storage::kProtocolDescriptorSize == sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR));
+static_assert(storage::kDescriptorVersionOffset ==
+                  offsetof(STORAGE_PROTOCOL_DATA_DESCRIPTOR, Version) &&
+              storage::kDescriptorSizeOffset == offsetof(STORAGE_PROTOCOL_DATA_DESCRIPTOR, Size));
+static_assert(storage::kProtocolDescriptorDataOffset ==
+              offsetof(STORAGE_PROTOCOL_DATA_DESCRIPTOR, ProtocolSpecificData));
+static_assert(storage::kHealthLogPage == NVME_LOG_PAGE_HEALTH_INFO);
+static_assert(storage::kHealthPageSize == sizeof(NVME_HEALTH_INFO_LOG));
+static_assert(storage::kHealthQuerySize <=
+              offsetof(STORAGE_PROPERTY_QUERY, AdditionalParameters) +
+                  sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA) + NVME_MAX_LOG_SIZE);
+static_assert(storage::kCriticalWarningOffset == offsetof(NVME_HEALTH_INFO_LOG, CriticalWarning));
+static_assert(storage::kCompositeTemperatureOffset == offsetof(NVME_HEALTH_INFO_LOG, Temperature));
+static_assert(storage::kPercentageUsedOffset == offsetof(NVME_HEALTH_INFO_LOG, PercentageUsed));
+static_assert(storage::kPowerOnHoursOffset == offsetof(NVME_HEALTH_INFO_LOG, PowerOnHours));
+static_assert(storage::kMediaErrorsOffset == offsetof(NVME_HEALTH_INFO_LOG, MediaErrors));
+static_assert(sizeof(NVME_HEALTH_INFO_LOG::PowerOnHours) == 16 &&
+              sizeof(NVME_HEALTH_INFO_LOG::MediaErrors) == 16 &&
+              sizeof(NVME_HEALTH_INFO_LOG::Temperature) == 2);
 
 namespace {
 

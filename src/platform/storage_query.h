@@ -1,0 +1,163 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/byte_order.h"
+
+// The storage driver's property query (IOCTL_STORAGE_QUERY_PROPERTY) as the disk source uses it:
+// the device descriptor that names a drive's bus, and the NVMe SMART / Health Information log
+// page through the protocol-specific property. The layouts (STORAGE_PROPERTY_QUERY,
+// STORAGE_DEVICE_DESCRIPTOR, STORAGE_PROTOCOL_SPECIFIC_DATA, STORAGE_PROTOCOL_DATA_DESCRIPTOR, the
+// health page) are written out byte by byte, so portable code, the posix substitute and test
+// fakes share one definition; the win32 disk device pins every value here against the Windows
+// headers.
+namespace platform::storage {
+
+inline constexpr std::uint32_t kQueryProperty = 0x2D1400;  // IOCTL_STORAGE_QUERY_PROPERTY
+
+// STORAGE_PROPERTY_QUERY: property, query type, then the property's parameters.
+inline constexpr std::uint32_t kDeviceProperty = 0;                   // StorageDeviceProperty
+inline constexpr std::uint32_t kDeviceProtocolSpecificProperty = 50;  // StorageDeviceProtocolSpecificProperty
+inline constexpr std::uint32_t kStandardQuery = 0;                    // PropertyStandardQuery
+inline constexpr std::size_t kQueryPropertyIdOffset = 0;
+inline constexpr std::size_t kQueryTypeOffset = 4;
+inline constexpr std::size_t kQueryParametersOffset = 8;
+inline constexpr std::size_t kQuerySize = 12;  // sizeof(STORAGE_PROPERTY_QUERY)
+
+// STORAGE_DEVICE_DESCRIPTOR: its fixed part; vendor texts and raw properties may follow.
+inline constexpr std::size_t kDescriptorVersionOffset = 0;
+inline constexpr std::size_t kDescriptorSizeOffset = 4;
+inline constexpr std::size_t kDeviceBusTypeOffset = 28;
+inline constexpr std::size_t kDeviceDescriptorSize = 40;
+// Room for the fixed part and the texts a drive names itself with; the bus type is all we read.
+inline constexpr std::size_t kDeviceAnswerSize = 512;
+inline constexpr std::uint32_t kBusTypeSata = 11;  // BusTypeSata
+inline constexpr std::uint32_t kBusTypeNvme = 17;  // BusTypeNvme
+
+// STORAGE_PROTOCOL_SPECIFIC_DATA: ten DWORDs, in the query after the property and query type,
+// in the answer after the descriptor's version and size.
+inline constexpr std::uint32_t kProtocolTypeNvme = 3;     // ProtocolTypeNvme
+inline constexpr std::uint32_t kNvmeDataTypeLogPage = 2;  // NVMeDataTypeLogPage
+inline constexpr std::size_t kProtocolTypeOffset = 0;
+inline constexpr std::size_t kDataTypeOffset = 4;
+inline constexpr std::size_t kRequestValueOffset = 8;
+inline constexpr std::size_t kRequestSubValueOffset = 12;
+inline constexpr std::size_t kDataOffsetOffset = 16;
+inline constexpr std::size_t kDataLengthOffset = 20;
+inline constexpr std::size_t kProtocolDataSize = 40;  // sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA)
+
+// STORAGE_PROTOCOL_DATA_DESCRIPTOR: version, size, then the protocol-specific data.
+inline constexpr std::size_t kProtocolDescriptorDataOffset = 8;
+inline constexpr std::size_t kProtocolDescriptorSize = 48;  // sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR)
+
+// The SMART / Health Information log page (NVM Express base specification), little-endian.
+inline constexpr std::uint32_t kHealthLogPage = 2;  // NVME_LOG_PAGE_HEALTH_INFO
+inline constexpr std::size_t kHealthPageSize = 512;  // sizeof(NVME_HEALTH_INFO_LOG)
+inline constexpr std::size_t kCriticalWarningOffset = 0;
+inline constexpr std::size_t kCompositeTemperatureOffset = 1;  // 16 bits, kelvin
+inline constexpr std::size_t kPercentageUsedOffset = 5;
+inline constexpr std::size_t kPowerOnHoursOffset = 128;  // 128 bits
+inline constexpr std::size_t kMediaErrorsOffset = 160;   // 128 bits
+
+// The health query is one buffer for the query and the answer, as the documentation of the
+// inbox NVMe driver lays it out: the query's fixed part, the protocol-specific data, and room
+// for the page right behind it.
+inline constexpr std::size_t kHealthQuerySize =
+    kQueryParametersOffset + kProtocolDataSize + kHealthPageSize;  // 560
+inline constexpr std::size_t kHealthAnswerSize = kHealthQuerySize;
+
+using DeviceQuery = std::array<std::uint8_t, kQuerySize>;
+using HealthQuery = std::array<std::uint8_t, kHealthQuerySize>;
+
+// The standard query of the device descriptor.
+constexpr DeviceQuery EncodeDeviceQuery()
+{
+    DeviceQuery q{};
+    le::Store32(q.data() + kQueryPropertyIdOffset, kDeviceProperty);
+    le::Store32(q.data() + kQueryTypeOffset, kStandardQuery);
+    return q;
+}
+
+// The health page of the drive, from its start: the page's data follows the protocol-specific
+// data; every other byte is zero.
+constexpr HealthQuery EncodeHealthQuery()
+{
+    HealthQuery q{};
+    le::Store32(q.data() + kQueryPropertyIdOffset, kDeviceProtocolSpecificProperty);
+    le::Store32(q.data() + kQueryTypeOffset, kStandardQuery);
+    std::uint8_t* data = q.data() + kQueryParametersOffset;
+    le::Store32(data + kProtocolTypeOffset, kProtocolTypeNvme);
+    le::Store32(data + kDataTypeOffset, kNvmeDataTypeLogPage);
+    le::Store32(data + kRequestValueOffset, kHealthLogPage);
+    le::Store32(data + kRequestSubValueOffset, 0);
+    le::Store32(data + kDataOffsetOffset, kProtocolDataSize);
+    le::Store32(data + kDataLengthOffset, kHealthPageSize);
+    return q;
+}
+
+// What a query asks for, read from its bytes; the caller checks that `query` holds kQuerySize
+// bytes, and protocol-specific fields are read only from a query of kQueryParametersOffset +
+// kProtocolDataSize bytes or more (otherwise they stay zero).
+struct QueryRequest {
+    std::uint32_t propertyId = 0;
+    std::uint32_t queryType = 0;
+    std::uint32_t protocolType = 0;
+    std::uint32_t dataType = 0;
+    std::uint32_t requestValue = 0;
+    std::uint32_t requestSubValue = 0;
+    std::uint32_t dataOffset = 0;
+    std::uint32_t dataLength = 0;
+};
+
+constexpr QueryRequest DecodeQuery(const std::uint8_t* query, std::size_t size)
+{
+    QueryRequest r;
+    r.propertyId = le::Load32(query + kQueryPropertyIdOffset);
+    r.queryType = le::Load32(query + kQueryTypeOffset);
+    if (size >= kQueryParametersOffset + kProtocolDataSize) {
+        const std::uint8_t* data = query + kQueryParametersOffset;
+        r.protocolType = le::Load32(data + kProtocolTypeOffset);
+        r.dataType = le::Load32(data + kDataTypeOffset);
+        r.requestValue = le::Load32(data + kRequestValueOffset);
+        r.requestSubValue = le::Load32(data + kRequestSubValueOffset);
+        r.dataOffset = le::Load32(data + kDataOffsetOffset);
+        r.dataLength = le::Load32(data + kDataLengthOffset);
+    }
+    return r;
+}
+
+// A device descriptor's fixed part naming `busType`, as a driver writes it into `out`
+// (kDeviceDescriptorSize bytes).
+constexpr void EncodeDeviceDescriptor(std::uint8_t* out, std::uint32_t busType)
+{
+    for (std::size_t i = 0; i < kDeviceDescriptorSize; ++i) {
+        out[i] = 0;
+    }
+    le::Store32(out + kDescriptorVersionOffset, kDeviceDescriptorSize);
+    le::Store32(out + kDescriptorSizeOffset, kDeviceDescriptorSize);
+    le::Store32(out + kDeviceBusTypeOffset, busType);
+}
+
+// The answer of the inbox driver to the health query, written into `out` (kHealthAnswerSize
+// bytes): the descriptor, then the 512-byte `page` right behind the protocol-specific data.
+constexpr void EncodeHealthAnswer(std::uint8_t* out, const std::uint8_t* page)
+{
+    for (std::size_t i = 0; i < kProtocolDescriptorSize; ++i) {
+        out[i] = 0;
+    }
+    le::Store32(out + kDescriptorVersionOffset, kProtocolDescriptorSize);
+    le::Store32(out + kDescriptorSizeOffset, kProtocolDescriptorSize);
+    std::uint8_t* data = out + kProtocolDescriptorDataOffset;
+    le::Store32(data + kProtocolTypeOffset, kProtocolTypeNvme);
+    le::Store32(data + kDataTypeOffset, kNvmeDataTypeLogPage);
+    le::Store32(data + kRequestValueOffset, kHealthLogPage);
+    le::Store32(data + kDataOffsetOffset, kProtocolDataSize);
+    le::Store32(data + kDataLengthOffset, kHealthPageSize);
+    for (std::size_t i = 0; i < kHealthPageSize; ++i) {
+        out[kProtocolDescriptorDataOffset + kProtocolDataSize + i] = page[i];
+    }
+}
+
+}  // namespace platform::storage
