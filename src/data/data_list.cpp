@@ -26,7 +26,7 @@ DataList::FieldIterator::FieldIterator(const DataList* list, std::size_t positio
 void DataList::FieldIterator::SkipEmptySlots()
 {
     const std::size_t fields = m_pList->m_Fields.size();
-    while (m_nPosition >= fields && m_nPosition < fields + kHddFieldCount &&
+    while (m_nPosition >= fields && m_nPosition < fields + kHddSlotCount &&
            !m_pList->m_HddFields[m_nPosition - fields]) {
         ++m_nPosition;
     }
@@ -188,6 +188,23 @@ void DataList::SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk)
         l_pCritical->m_strName = s_CriticalNames[k - 1];
         m_HddFields[k] = l_pCritical;
     }
+
+    if (p_pHarddisk == nullptr || !p_pHarddisk->IsNvme()) {
+        return;
+    }
+    auto l_pWarning = std::make_shared<NvmeCriticalWarningData>();
+    l_pWarning->m_strName = L"HddCriticalWarning";
+    m_HddFields[kHddFieldCount] = l_pWarning;
+    auto l_pUsed = std::make_shared<NvmeLimitData>();
+    l_pUsed->m_strName = L"HddPercentageUsed";
+    l_pUsed->m_nSetpoint = static_cast<std::int32_t>(
+        ReadIniInt(L"HDD", L"MaxPercentageUsed", 90, GetComputerIniPath()));
+    m_HddFields[kHddFieldCount + 1] = l_pUsed;
+    auto l_pTemperature = std::make_shared<NvmeLimitData>();
+    l_pTemperature->m_strName = L"HddTemperature";
+    l_pTemperature->m_nSetpoint = static_cast<std::int32_t>(
+        ReadIniInt(L"HDD", L"MaxTemperature", 70, GetComputerIniPath()));
+    m_HddFields[kHddFieldCount + 2] = l_pTemperature;
 }
 
 void DataList::Update()
@@ -225,9 +242,21 @@ void DataList::Update()
     // The disk source keeps its previous records when a refresh fails, so the fields do too.
     if (m_pHarddisk != nullptr) {
         m_pHarddisk->Update();
-        for (std::size_t k = 0; k < kHddFieldCount; ++k) {
+        // An NVMe drive has no counters of reallocated or pending sectors: those slots read 0.
+        const diag::NvmeHealth& l_Health = m_pHarddisk->m_Health;
+        const bool l_bNvme = m_pHarddisk->IsNvme();
+        const std::int32_t l_Values[kHddSlotCount] = {
+            l_bNvme ? l_Health.PowerOnHours : m_pHarddisk->m_Attributes[0].RawValue,
+            l_bNvme ? l_Health.MediaErrors : m_pHarddisk->m_Attributes[1].RawValue,
+            l_bNvme ? 0 : m_pHarddisk->m_Attributes[2].RawValue,
+            l_bNvme ? 0 : m_pHarddisk->m_Attributes[3].RawValue,
+            l_bNvme ? 0 : m_pHarddisk->m_Attributes[4].RawValue,
+            l_Health.CriticalWarning,
+            l_Health.PercentageUsed,
+            l_Health.Temperature};
+        for (std::size_t k = 0; k < kHddSlotCount; ++k) {
             if (m_HddFields[k]) {
-                m_HddFields[k]->m_nValue = m_pHarddisk->m_Attributes[k].RawValue;
+                m_HddFields[k]->m_nValue = l_Values[k];
             }
         }
     }
@@ -253,12 +282,12 @@ DataList::FieldPtr DataList::RequestDataField(std::int32_t p_idxField) const
 
 DataList::Range<DataList::FieldIterator> DataList::Fields() const
 {
-    return {FieldIterator(this, 0), FieldIterator(this, m_Fields.size() + kHddFieldCount)};
+    return {FieldIterator(this, 0), FieldIterator(this, m_Fields.size() + kHddSlotCount)};
 }
 
 DataList::Range<DataList::HddFieldIterator> DataList::HddFields() const
 {
-    return {HddFieldIterator(this, 0), HddFieldIterator(this, kHddFieldCount)};
+    return {HddFieldIterator(this, 0), HddFieldIterator(this, kHddSlotCount)};
 }
 
 }  // namespace MBDataContainer

@@ -40,6 +40,9 @@ class DataList {
 public:
     using FieldPtr = std::shared_ptr<MBDataField>;
     static constexpr std::size_t kHddFieldCount = 5;
+    // The five disk slots, then three that only an NVMe drive 0 fills: its critical warning,
+    // percentage used and temperature.
+    static constexpr std::size_t kHddSlotCount = kHddFieldCount + 3;
 
     // Walks m_Fields in index order, then the filled disk slots in slot order.
     class FieldIterator {
@@ -89,7 +92,10 @@ public:
     void SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo);
     // Attaches the disk source (may be empty) and fills the five disk slots: the lifetime
     // (setpoint "MaxLifetimeYears" of [HDD] in Computer.ini, in power-on hours) and the four
-    // critical-event counters. The disk fields are not in m_Fields.
+    // critical-event counters. When drive 0 is an NVMe drive, three more slots follow: its
+    // critical warning, its percentage used (setpoint "MaxPercentageUsed", default 90) and its
+    // temperature in degrees Celsius (setpoint "MaxTemperature", default 70). The disk fields are
+    // not in m_Fields.
     void SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk);
     // Refreshes the attached sources and copies their readings; their exceptions pass through.
     void Update();
@@ -117,7 +123,7 @@ private:
                             const std::vector<std::wstring>& p_Names, Setpoint p_Setpoint);
 
     std::vector<FieldPtr> m_Fields;
-    std::array<FieldPtr, kHddFieldCount> m_HddFields;
+    std::array<FieldPtr, kHddSlotCount> m_HddFields;
     MBDataAquisition::VexaTool* m_pDataSource = nullptr;
     MBDataAquisition::MBSetpoints m_Setpoints;
     MBDataAquisition::UpsInfo* m_pUpsInfo = nullptr;

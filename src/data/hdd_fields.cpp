@@ -38,6 +38,16 @@ Rating CriticalHddEventsData::Evaluate()
     return m_nValue != 0 ? RatingWarning : RatingOk;
 }
 
+Rating NvmeCriticalWarningData::Evaluate()
+{
+    return m_nValue != 0 ? RatingError : RatingOk;
+}
+
+Rating NvmeLimitData::Evaluate()
+{
+    return m_nValue > m_nSetpoint ? RatingWarning : RatingOk;
+}
+
 std::int32_t CriticalHddEventsData::HighestCriticalCount()
 {
     return s_nHighestCriticalCount;

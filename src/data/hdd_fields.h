@@ -24,4 +24,17 @@ public:
     static std::int32_t HighestCriticalCount();
 };
 
+// The critical warning bits of an NVMe drive's health page: any bit set rates error.
+class NvmeCriticalWarningData : public MBDataField {
+public:
+    Rating Evaluate() override;
+};
+
+// A reading of an NVMe drive's health page with an upper limit in its setpoint (percentage of the
+// rated life used, temperature): above the limit rates warning, never error.
+class NvmeLimitData : public MBDataField {
+public:
+    Rating Evaluate() override;
+};
+
 }  // namespace MBDataContainer

@@ -11,7 +11,9 @@
 #include "fakes/fake_disk_device.h"
 #include "fakes/fake_logon.h"
 #include "fakes/memory_profile.h"
+#include "platform/byte_order.h"
 #include "platform/seam.h"
+#include "platform/storage_query.h"
 #include "settings/settings.h"
 
 namespace {
@@ -171,6 +173,119 @@ TEST_F(DataListDiskTest, NewCountsRateErrorOnceAcrossFieldsAndRebuiltLists)
     EXPECT_EQ(Ratings(l_Rebuilt),
               (std::vector<MBDataContainer::Rating>{RatingOk, RatingWarning, RatingWarning,
                                                     RatingOk, RatingWarning}));
+}
+
+class DataListNvmeTest : public DataListDiskTest {
+protected:
+    DataListNvmeTest()
+    {
+        m_Device.AddDrive(0).nBusType = platform::storage::kBusTypeNvme;
+        SetPage(0, 300, 0, 70000, 0);
+    }
+
+    void SetPage(std::uint8_t p_nWarning, std::uint16_t p_nKelvin, std::uint8_t p_nUsed,
+                 std::uint64_t p_nHours, std::uint64_t p_nMediaErrors)
+    {
+        namespace le = platform::le;
+        auto& l_Page = m_Device.AddDrive(0).Page;
+        l_Page[0] = p_nWarning;
+        le::Store16(l_Page.data() + 1, p_nKelvin);
+        l_Page[5] = p_nUsed;
+        le::Store64(l_Page.data() + 128, p_nHours);
+        le::Store64(l_Page.data() + 160, p_nMediaErrors);
+    }
+
+    static std::vector<std::wstring> Names(const DataList& p_List)
+    {
+        std::vector<std::wstring> l_Names;
+        for (const DataList::FieldPtr& l_pField : p_List.Fields()) {
+            l_Names.push_back(l_pField->m_strName);
+        }
+        return l_Names;
+    }
+};
+
+TEST_F(DataListNvmeTest, AnNvmeDriveAddsThreeFieldsBehindTheFive)
+{
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(&l_Disk);
+    EXPECT_EQ(Names(l_List),
+              (std::vector<std::wstring>{L"HddLifetime", L"HddOfflineUncorrectable",
+                                         L"HddReallocationCount", L"HddCurrentPendingSectorCount",
+                                         L"ReallocatedSectorCount", L"HddCriticalWarning",
+                                         L"HddPercentageUsed", L"HddTemperature"}));
+    std::vector<std::int32_t> l_Setpoints;
+    for (const DataList::FieldPtr& l_pField : l_List.HddFields()) {
+        l_Setpoints.push_back(l_pField->m_nSetpoint);
+        EXPECT_EQ(l_pField->m_nWarningPercent, 0);
+        EXPECT_EQ(l_pField->m_nErrorPercent, 0);
+    }
+    EXPECT_EQ(l_Setpoints, (std::vector<std::int32_t>{45000, 0, 0, 0, 0, 0, 90, 70}));
+    EXPECT_EQ(l_List.FieldCount(), 0u);  // not reachable by index, like the other disk fields
+}
+
+TEST_F(DataListNvmeTest, AnAtaDriveOrNoDriveKeepsTheFive)
+{
+    m_Device.AddDrive(0).nBusType = platform::storage::kBusTypeSata;
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(&l_Disk);
+    l_List.Update();
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{4464, 0, 0, 0, 0}));
+
+    m_Device.RemoveDrive(0);
+    MBDataAquisition::Harddisk l_None(L"", L"");
+    DataList l_Empty;
+    l_Empty.SetDataSource(&m_Sensors);
+    l_Empty.SetHarddisk(&l_None);
+    l_Empty.Update();
+    EXPECT_EQ(Values(l_Empty), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+}
+
+TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
+{
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(&l_Disk);
+    // The ATA table of a second drive plays no part.
+    m_Device.AddDrive(1);
+    SetPage(0x10, 351, 101, 5000000000ull, 3);
+    l_List.Update();
+    EXPECT_EQ(Values(l_List),
+              (std::vector<std::int32_t>{2147483647, 3, 0, 0, 0, 0x10, 101, 78}));
+
+    // A page that cannot be read: every reading goes to 0 (no 0 kelvin turned into -273).
+    m_Device.AddDrive(0).nHealthResult = 0;
+    l_List.Update();
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>(8, 0)));
+}
+
+TEST_F(DataListNvmeTest, TheThreeFieldsRateAgainstTheirSettings)
+{
+    m_Profile.entries[{GetComputerIniPath(), L"HDD", L"MaxPercentageUsed"}] = L"80";
+    m_Profile.entries[{GetComputerIniPath(), L"HDD", L"MaxTemperature"}] = L"60";
+    MBDataAquisition::Harddisk l_Disk(L"", L"");
+    DataList l_List;
+    l_List.SetDataSource(&m_Sensors);
+    l_List.SetHarddisk(&l_Disk);
+
+    auto Rate = [&](std::uint8_t p_nWarning, std::uint16_t p_nKelvin, std::uint8_t p_nUsed) {
+        SetPage(p_nWarning, p_nKelvin, p_nUsed, 100, 0);
+        l_List.Update();
+        const std::vector<MBDataContainer::Rating> l_Ratings = Ratings(l_List);
+        return std::vector<MBDataContainer::Rating>(l_Ratings.begin() + 5, l_Ratings.end());
+    };
+    using R = std::vector<MBDataContainer::Rating>;
+    EXPECT_EQ(Rate(0, 333, 80), (R{RatingOk, RatingOk, RatingOk}));  // 60 degrees, 80 %
+    EXPECT_EQ(Rate(0, 334, 81), (R{RatingOk, RatingWarning, RatingWarning}));
+    EXPECT_EQ(Rate(1, 334, 255), (R{RatingError, RatingWarning, RatingWarning}));  // never error
+    EXPECT_EQ(Rate(0x80, 200, 0), (R{RatingError, RatingOk, RatingOk}));
+    // A second pass rates the same: no field remembers what it rated.
+    EXPECT_EQ(Ratings(l_List)[5], RatingError);
 }
 
 }  // namespace

@@ -90,3 +90,38 @@ TEST_F(CriticalHddEventsDataTest, TheHighestCountIsSharedByAllFields)
 
 }  // namespace
 }  // namespace MBDataContainer
+
+namespace MBDataContainer {
+namespace {
+
+TEST(NvmeFieldsTest, AnyCriticalWarningBitIsAnErrorEveryTime)
+{
+    NvmeCriticalWarningData l_Field;
+    l_Field.m_nSetpoint = 5;  // plays no part
+    EXPECT_EQ(l_Field.Evaluate(), RatingOk);
+    for (const std::int32_t l_nBits : {0x01, 0x08, 0x10, 0xFF}) {
+        l_Field.m_nValue = l_nBits;
+        EXPECT_EQ(l_Field.Evaluate(), RatingError);
+        EXPECT_EQ(l_Field.Evaluate(), RatingError);
+    }
+}
+
+TEST(NvmeFieldsTest, ALimitWarnsOnlyAboveItsSetpoint)
+{
+    NvmeLimitData l_Field;
+    l_Field.m_nSetpoint = 70;
+    const std::pair<std::int32_t, Rating> l_Cases[] = {
+        {70, RatingOk}, {71, RatingWarning}, {-40, RatingOk}, {-273, RatingOk},
+        {2147483647, RatingWarning}};
+    for (const auto& [l_nValue, l_Expected] : l_Cases) {
+        l_Field.m_nValue = l_nValue;
+        EXPECT_EQ(l_Field.Evaluate(), l_Expected) << l_nValue;
+    }
+    // A limit of 0 still watches: unlike the lifetime, 0 is no "unwatched" marker.
+    l_Field.m_nSetpoint = 0;
+    l_Field.m_nValue = 1;
+    EXPECT_EQ(l_Field.Evaluate(), RatingWarning);
+}
+
+}  // namespace
+}  // namespace MBDataContainer
