@@ -9,6 +9,7 @@
 #include "common/temp_folder.h"
 #include "platform/last_error.h"
 #include "platform/smart_ioctl.h"
+#include "platform/storage_query.h"
 
 namespace platform {
 namespace {
@@ -126,6 +127,91 @@ TEST_F(SmartFolderTest, RefusesWhatADriveWouldRefuse)
     l_Device.Close(l_hDrive);
     EXPECT_EQ(Send(l_Device, l_hDrive, smart::kSendDriveCommand, smart::kFeatureEnable, l_Out), 0);
     EXPECT_EQ(GetLastErrorCode(), kErrorInvalidHandle);
+}
+
+TEST_F(SmartFolderTest, AnNvmeFileIsAnNvmeDriveWithItsHealthPage)
+{
+    std::string l_strPage(300, '\0');  // shorter than a page: padded with zeros
+    for (std::size_t i = 0; i < l_strPage.size(); ++i) {
+        l_strPage[i] = static_cast<char>(i * 3 + 1);
+    }
+    m_Folder.Write(L"PhysicalDrive1.nvme", l_strPage);
+    WriteDrive(0, std::vector<std::uint8_t>(512, 0));
+    SmartFolder l_Device(Folder());
+    const auto l_hAta = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
+    const auto l_hNvme = l_Device.Open(L"\\\\.\\PHYSICALDRIVE1");
+    ASSERT_NE(l_hNvme, platform::kInvalidHandle);
+
+    // The device descriptor names the bus; a short buffer gets the descriptor's beginning.
+    const storage::DeviceQuery l_DeviceQuery = storage::EncodeDeviceQuery();
+    auto BusType = [&](DiskDevice::Handle p_hDrive) {
+        std::vector<std::uint8_t> l_Out(512, 0xCC);
+        std::uint32_t l_nBytes = 0;
+        EXPECT_EQ(l_Device.Control(p_hDrive, storage::kQueryProperty, l_DeviceQuery.data(),
+                                   storage::kQuerySize, l_Out.data(), 512, l_nBytes),
+                  1);
+        EXPECT_EQ(l_nBytes, storage::kDeviceDescriptorSize);
+        return l_Out[storage::kDeviceBusTypeOffset];
+    };
+    EXPECT_EQ(BusType(l_hNvme), storage::kBusTypeNvme);
+    EXPECT_EQ(BusType(l_hAta), storage::kBusTypeSata);
+    std::vector<std::uint8_t> l_Header(8);
+    std::uint32_t l_nBytes = 0;
+    EXPECT_EQ(l_Device.Control(l_hNvme, storage::kQueryProperty, l_DeviceQuery.data(),
+                               storage::kQuerySize, l_Header.data(), 8, l_nBytes),
+              1);
+    EXPECT_EQ(l_nBytes, 8u);
+    EXPECT_EQ(l_Header[4], storage::kDeviceDescriptorSize);
+
+    // The health page, behind the descriptor, in the inbox driver's layout.
+    const storage::HealthQuery l_Query = storage::EncodeHealthQuery();
+    std::vector<std::uint8_t> l_Answer(storage::kHealthAnswerSize, 0xCC);
+    ASSERT_EQ(l_Device.Control(l_hNvme, storage::kQueryProperty, l_Query.data(),
+                               storage::kHealthQuerySize, l_Answer.data(),
+                               storage::kHealthAnswerSize, l_nBytes),
+              1);
+    EXPECT_EQ(l_nBytes, storage::kHealthAnswerSize);
+    std::vector<std::uint8_t> l_Expected(storage::kHealthAnswerSize);
+    std::vector<std::uint8_t> l_Page(l_strPage.begin(), l_strPage.end());
+    l_Page.resize(storage::kHealthPageSize, 0);
+    storage::EncodeHealthAnswer(l_Expected.data(), l_Page.data());
+    EXPECT_EQ(l_Answer, l_Expected);
+
+    // Not for the ATA drive, not into a short buffer, not for another page.
+    EXPECT_EQ(l_Device.Control(l_hAta, storage::kQueryProperty, l_Query.data(),
+                               storage::kHealthQuerySize, l_Answer.data(),
+                               storage::kHealthAnswerSize, l_nBytes),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorNotSupported);
+    EXPECT_EQ(l_Device.Control(l_hNvme, storage::kQueryProperty, l_Query.data(),
+                               storage::kHealthQuerySize, l_Answer.data(),
+                               storage::kHealthAnswerSize - 1, l_nBytes),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorInsufficientBuffer);
+    storage::HealthQuery l_Other = l_Query;
+    l_Other[storage::kQueryParametersOffset + storage::kRequestValueOffset] = 1;  // error log
+    EXPECT_EQ(l_Device.Control(l_hNvme, storage::kQueryProperty, l_Other.data(),
+                               storage::kHealthQuerySize, l_Answer.data(),
+                               storage::kHealthAnswerSize, l_nBytes),
+              0);
+    EXPECT_EQ(l_Device.Control(l_hNvme, storage::kQueryProperty, l_Query.data(), 11,
+                               l_Answer.data(), storage::kHealthAnswerSize, l_nBytes),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorInvalidParameter);
+
+    // The NVMe drive fails every S.M.A.R.T. control code.
+    std::vector<std::uint8_t> l_Version(smart::kVersionSize);
+    EXPECT_EQ(l_Device.Control(l_hNvme, smart::kGetVersion, nullptr, 0, l_Version.data(),
+                               smart::kVersionSize, l_nBytes),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorNotSupported);
+    std::vector<std::uint8_t> l_Read(smart::kReadOutSize);
+    EXPECT_EQ(Send(l_Device, l_hNvme, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
+                   l_Read),
+              0);
+    EXPECT_EQ(Send(l_Device, l_hNvme, smart::kSendDriveCommand, smart::kFeatureEnable, l_Read), 0);
+    l_Device.Close(l_hAta);
+    l_Device.Close(l_hNvme);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include "platform/byte_order.h"
 #include "platform/last_error.h"
 #include "platform/smart_ioctl.h"
+#include "platform/storage_query.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 #include <fstream>
@@ -42,6 +44,77 @@ int Fail(unsigned long code)
     return 0;
 }
 
+bool IsRegularFile(const std::string& file)
+{
+    struct stat l_Stat {};
+    return stat(file.c_str(), &l_Stat) == 0 && S_ISREG(l_Stat.st_mode);
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The file's first `size` bytes into `out`, the rest of `size` zero; false when it cannot be read.
+bool ReadPadded(const std::string& file, std::uint8_t* out, std::size_t size)
+{
+    std::ifstream l_File(file, std::ios::binary);
+    if (!l_File) {
+        return false;
+    }
+    std::memset(out, 0, size);
+    l_File.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
+    return true;
+}
+
+// The storage property query: the device descriptor names the bus, and only an NVMe drive
+// answers the query of its health page, with the page right behind the protocol-specific data.
+int AnswerQuery(const std::string& file, bool nvme, const void* input, std::uint32_t inputSize,
+                std::uint8_t* out, std::uint32_t outputSize, std::uint32_t& bytesReturned)
+{
+    if (input == nullptr || inputSize < storage::kQuerySize) {
+        return Fail(kErrorInvalidParameter);
+    }
+    const storage::QueryRequest l_Request =
+        storage::DecodeQuery(static_cast<const std::uint8_t*>(input), inputSize);
+    if (l_Request.queryType != storage::kStandardQuery) {
+        return Fail(kErrorNotSupported);
+    }
+    if (l_Request.propertyId == storage::kDeviceProperty) {
+        // As the driver does, a short buffer receives the descriptor's beginning.
+        if (out == nullptr || outputSize < 8) {
+            return Fail(kErrorInsufficientBuffer);
+        }
+        std::uint8_t l_Descriptor[storage::kDeviceDescriptorSize];
+        storage::EncodeDeviceDescriptor(l_Descriptor,
+                                        nvme ? storage::kBusTypeNvme : storage::kBusTypeSata);
+        bytesReturned = std::min<std::uint32_t>(outputSize, storage::kDeviceDescriptorSize);
+        std::memcpy(out, l_Descriptor, bytesReturned);
+        return 1;
+    }
+    if (l_Request.propertyId != storage::kDeviceProtocolSpecificProperty || !nvme ||
+        l_Request.protocolType != storage::kProtocolTypeNvme ||
+        l_Request.dataType != storage::kNvmeDataTypeLogPage ||
+        l_Request.requestValue != storage::kHealthLogPage || l_Request.requestSubValue != 0) {
+        return Fail(kErrorNotSupported);
+    }
+    if (l_Request.dataOffset < storage::kProtocolDataSize ||
+        l_Request.dataLength < storage::kHealthPageSize) {
+        return Fail(kErrorInvalidParameter);
+    }
+    if (out == nullptr || outputSize < storage::kHealthAnswerSize) {
+        return Fail(kErrorInsufficientBuffer);
+    }
+    std::uint8_t l_Page[storage::kHealthPageSize];
+    if (!ReadPadded(file, l_Page, sizeof(l_Page))) {
+        return Fail(kErrorFileNotFound);
+    }
+    std::memset(out, 0, outputSize);
+    storage::EncodeHealthAnswer(out, l_Page);
+    bytesReturned = storage::kHealthAnswerSize;
+    return 1;
+}
+
 }  // namespace
 
 SmartFolder::SmartFolder(std::string folder) : m_strFolder(std::move(folder)) {}
@@ -53,12 +126,14 @@ DiskDevice::Handle SmartFolder::Open(const std::wstring& path)
         SetLastErrorCode(kErrorFileNotFound);
         return platform::kInvalidHandle;
     }
-    const std::string l_strFile =
-        m_strFolder + "/PhysicalDrive" + std::to_string(l_nDrive) + ".bin";
-    struct stat l_Stat {};
-    if (stat(l_strFile.c_str(), &l_Stat) != 0 || !S_ISREG(l_Stat.st_mode)) {
-        SetLastErrorCode(kErrorFileNotFound);
-        return platform::kInvalidHandle;
+    const std::string l_strBase = m_strFolder + "/PhysicalDrive" + std::to_string(l_nDrive);
+    std::string l_strFile = l_strBase + ".bin";
+    if (!IsRegularFile(l_strFile)) {
+        l_strFile = l_strBase + ".nvme";
+        if (!IsRegularFile(l_strFile)) {
+            SetLastErrorCode(kErrorFileNotFound);
+            return platform::kInvalidHandle;
+        }
     }
     std::lock_guard<std::mutex> l_Lock(m_Mutex);
     const Handle l_hDrive = m_nNextHandle++;
@@ -81,7 +156,15 @@ int SmartFolder::Control(Handle handle, std::uint32_t code, const void* input,
         l_strFile = l_It->second;
     }
     auto* l_pOut = static_cast<std::uint8_t*>(output);
+    const bool l_bNvme = EndsWith(l_strFile, ".nvme");
 
+    if (code == storage::kQueryProperty) {
+        return AnswerQuery(l_strFile, l_bNvme, input, inputSize, l_pOut, outputSize, bytesReturned);
+    }
+    // The NVMe driver knows no S.M.A.R.T. control code.
+    if (l_bNvme) {
+        return Fail(kErrorNotSupported);
+    }
     if (code == smart::kGetVersion) {
         if (l_pOut == nullptr || outputSize < smart::kVersionSize) {
             return Fail(kErrorInsufficientBuffer);

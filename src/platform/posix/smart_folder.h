@@ -9,9 +9,13 @@
 namespace platform {
 
 // The posix substitute for the physical drives: "\\.\PHYSICALDRIVEn" is the file
-// "PhysicalDriven.bin" in a folder, holding the drive's 512-byte S.M.A.R.T. attribute data block
-// (a shorter file is padded with zeros). A missing file is a missing drive. The device answers the
-// three S.M.A.R.T. control codes; the block is read anew by every read command.
+// "PhysicalDriven.bin" in a folder, holding the drive's 512-byte S.M.A.R.T. attribute data block,
+// or else "PhysicalDriven.nvme", holding an NVMe drive's 512-byte SMART / Health Information log
+// page (a shorter file is padded with zeros). A missing file is a missing drive. Every drive
+// answers the storage property query of its device descriptor (bus type SATA or NVMe); a ".bin"
+// drive answers the three S.M.A.R.T. control codes, a ".nvme" drive fails them, as the NVMe
+// driver does, and answers the query of its health page instead. The file is read anew by every
+// read.
 class SmartFolder final : public DiskDevice {
 public:
     // An empty folder has no drives.
