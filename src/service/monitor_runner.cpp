@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -22,19 +23,31 @@
 namespace {
 
 constexpr std::chrono::milliseconds kStopWait{1000};
-constexpr unsigned int kDefaultCycleTime = 10000;
-constexpr unsigned int kMinimumCycleTime = 100;
+constexpr std::int32_t kDefaultCycleTime = 10000;
+constexpr std::int32_t kMinimumCycleTime = 100;
+constexpr std::int32_t kMaximumCycleTime = 3600000;
 
 const wchar_t* const kThreadName = L"CMain::MyThread";
 
 // The pause between cycles, from the add-on's own settings file: short cycles serve tests and
-// commissioning; below the minimum the loop would only burn the processor.
+// commissioning; below the minimum the loop would only burn the processor, above the maximum
+// (an hour) the monitor would look dead. The system reads the number as 32 bits, so "-1" comes
+// back as 4294967295: read as signed, a negative setting is raised to the minimum instead of
+// becoming a pause of 49 days. A setting outside the range is logged with the pause used.
 std::chrono::milliseconds ReadCycleTime()
 {
-    const unsigned int l_nCycleTime =
-        ReadIniInt(L"Timer", L"CycleTime", static_cast<int>(kDefaultCycleTime),
-                   GetModuleIniPath());
-    return std::chrono::milliseconds(std::max(l_nCycleTime, kMinimumCycleTime));
+    const auto l_nSetting = static_cast<std::int32_t>(ReadIniInt(
+        L"Timer", L"CycleTime", static_cast<int>(kDefaultCycleTime), GetModuleIniPath()));
+    const std::int32_t l_nCycleTime =
+        std::clamp(l_nSetting, kMinimumCycleTime, kMaximumCycleTime);
+    if (l_nCycleTime != l_nSetting) {
+        dbg::LogLine(VEXA_LOCATION(kThreadName), 0,
+                     L"CycleTime " + std::to_wstring(l_nSetting) + L" ms is outside " +
+                         std::to_wstring(kMinimumCycleTime) + L" to " +
+                         std::to_wstring(kMaximumCycleTime) + L" ms; the pause is " +
+                         std::to_wstring(l_nCycleTime) + L" ms");
+    }
+    return std::chrono::milliseconds(l_nCycleTime);
 }
 
 }  // namespace

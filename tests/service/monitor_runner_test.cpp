@@ -186,6 +186,55 @@ TEST_F(WorkerTest, CycleTimeBelowTheMinimumIsRaisedToIt)
     EXPECT_GE(l_Times[2] - l_Times[0], 190ms);
 }
 
+TEST_F(WorkerTest, ANegativeCycleTimeIsRaisedToTheMinimumAndSaysSoOnce)
+{
+    // The system's integer read gives -1 as 4294967295: a pause of 49 days if taken unsigned.
+    m_Environment.SetCycleTime(-1);
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
+    EXPECT_GE(l_Times[2] - l_Times[0], 190ms);
+    EXPECT_EQ(CountOf(m_Environment.Log(),
+                      "\t\tCycleTime -1 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"),
+              1);
+}
+
+TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
+{
+    const struct {
+        int m_nSetting;
+        const char* m_szLine;  // nullptr: no line
+    } l_Cases[] = {
+        {3600001, "\t\tCycleTime 3600001 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+        {-2147483647 - 1, "\t\tCycleTime -2147483648 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
+        {99, "\t\tCycleTime 99 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
+        {100, nullptr},
+        {3600000, nullptr},
+    };
+    for (const auto& l_Case : l_Cases) {
+        SCOPED_TRACE(l_Case.m_nSetting);
+        ScriptedMonitor l_Monitor;
+        m_Environment.SetCycleTime(l_Case.m_nSetting);
+        {
+            CMain l_Main(l_Monitor.Factory());
+            l_Main.Start();
+            ASSERT_TRUE(l_Monitor.m_pRecord->WaitFor([&] { return l_Monitor.m_pRecord->m_nSends > 0; }));
+        }
+        ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+        const std::string l_strLog = m_Environment.Log();
+        EXPECT_EQ(CountOf(l_strLog, "CycleTime"), l_Case.m_szLine != nullptr ? 1 : 0) << l_strLog;
+        if (l_Case.m_szLine != nullptr) {
+            EXPECT_EQ(CountOf(l_strLog, l_Case.m_szLine), 1) << l_strLog;
+        }
+        // The stop still cuts a long pause short.
+        EXPECT_TRUE(l_Monitor.m_pRecord->TornDown());
+    }
+}
+
 TEST_F(WorkerTest, StandardExceptionInACycleIsLoggedAndTheLoopGoesOn)
 {
     m_Environment.SetCycleTime(100);
