@@ -8,6 +8,7 @@
 #include <exception>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "errors/exceptions.h"
@@ -58,11 +59,16 @@ class CMain::Worker {
 public:
     explicit Worker(service::MonitorFactory p_Assemble) : m_Assemble(std::move(p_Assemble)) {}
 
-    void RequestStop()
+    // Never throws, for it runs in CMain's destructor. The flag alone stops the worker at its
+    // next test; taking the lock once after setting it only makes sure that a worker about to
+    // begin its pause cannot miss the wake-up. Should the lock fail, the worker sleeps out its
+    // pause and then sees the flag.
+    void RequestStop() noexcept
     {
-        {
+        m_bStop.store(true);
+        try {
             std::lock_guard<std::mutex> l_Lock(m_Mutex);
-            m_bStop = true;
+        } catch (const std::system_error&) {
         }
         m_StopRequested.notify_all();
     }
@@ -70,17 +76,13 @@ public:
     void MyThread();
 
 private:
-    bool IsStopRequested()
-    {
-        std::lock_guard<std::mutex> l_Lock(m_Mutex);
-        return m_bStop;
-    }
+    bool IsStopRequested() const noexcept { return m_bStop.load(); }
 
     // Sleeps for the cycle time or until a stop is requested.
     void Pause(std::chrono::milliseconds p_Duration)
     {
         std::unique_lock<std::mutex> l_Lock(m_Mutex);
-        m_StopRequested.wait_for(l_Lock, p_Duration, [this] { return m_bStop; });
+        m_StopRequested.wait_for(l_Lock, p_Duration, [this] { return m_bStop.load(); });
     }
 
     void RunCycle(service::Monitor& p_Monitor);
@@ -88,7 +90,7 @@ private:
     service::MonitorFactory m_Assemble;
     std::mutex m_Mutex;
     std::condition_variable m_StopRequested;
-    bool m_bStop = false;
+    std::atomic<bool> m_bStop{false};
 };
 
 void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
@@ -167,8 +169,14 @@ CMain::CMain(service::MonitorFactory p_Assemble)
 
 CMain::~CMain()
 {
+    // Nothing may leave this destructor (the host process would end): the stop request cannot
+    // fail, and a wait that fails leaves the worker running on detached, as a wait that timed
+    // out does. The worker holds its own share of everything it touches.
     m_pWorker->RequestStop();
-    m_hThread.Join(kStopWait);
+    try {
+        m_hThread.Join(kStopWait);
+    } catch (...) {
+    }
 }
 
 void CMain::Start()

@@ -18,7 +18,8 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    // Creates the thread running `body`; false (and nothing running) when creation fails.
+    // Creates the thread running `body`; false (and nothing running) when creation fails, for
+    // lack of memory too.
     bool Start(std::function<void()> body);
 
     // Whether Start created a thread that has not been released by Join yet.

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -36,7 +38,12 @@ WorkerThread::~WorkerThread()
 
 bool WorkerThread::Start(std::function<void()> body)
 {
-    auto l_pHandle = std::make_unique<Handle>();
+    std::unique_ptr<Handle> l_pHandle;
+    try {
+        l_pHandle = std::make_unique<Handle>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     std::shared_ptr<EndSignal> l_pEnd = l_pHandle->m_pEnd;
     s_nLiveWorkers.fetch_add(1);
     try {
@@ -49,7 +56,8 @@ bool WorkerThread::Start(std::function<void()> body)
             l_pEnd->m_Ended.notify_all();
             s_nLiveWorkers.fetch_sub(1);
         });
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
+        // std::system_error without a thread, std::bad_alloc for the thread's state.
         s_nLiveWorkers.fetch_sub(1);
         return false;
     }

@@ -4,6 +4,8 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace service {
@@ -83,7 +85,16 @@ WorkerThread::~WorkerThread()
 
 bool WorkerThread::Start(std::function<void()> body)
 {
-    auto l_pStart = std::make_unique<ThreadStart>();
+    // Everything that can fail comes before the thread exists: a thread whose owner then gave
+    // up would run on with nobody to stop it, and its handle would be lost.
+    std::unique_ptr<ThreadStart> l_pStart;
+    std::unique_ptr<Handle> l_pHandle;
+    try {
+        l_pStart = std::make_unique<ThreadStart>();
+        l_pHandle = std::make_unique<Handle>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     l_pStart->m_Body = std::move(body);
     l_pStart->m_hModule = PinThisModule();
     s_nLiveWorkers.fetch_add(1);
@@ -96,8 +107,8 @@ bool WorkerThread::Start(std::function<void()> body)
         return false;
     }
     l_pStart.release();  // the thread owns it now
-    m_pHandle = std::make_unique<Handle>();
-    m_pHandle->m_hThread = l_hThread;
+    l_pHandle->m_hThread = l_hThread;
+    m_pHandle = std::move(l_pHandle);
     return true;
 }
 
