@@ -8,8 +8,8 @@
 #   WORK      a scratch folder, emptied first
 #   EXPECTED  the folder of expected results (expected/SCENARIO/...); "-" runs without checking
 # Scenarios: values-file, classic, forced-values-file, missing-variable, password (wine only),
-# machine and bad-usage (native only: the stand-ins of the registry, the event log, the drives and
-# the accounts, and the command line's checks).
+# machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
+# drives and the accounts, with an ATA or an NVMe drive 0, and the command line's checks).
 # Under Wine the DLL is registered with regsvr32 for the run and unregistered after it, which must
 # leave none of its keys behind.
 set -euo pipefail
@@ -27,7 +27,7 @@ case "$scenario" in
   forced-values-file) service_pack=2.7 broadcast_version=1 ;;
   missing-variable) vars=missing-variable.vars status=2 ;;
   password) password=1 status=2 ;;
-  machine) password=1 ;;
+  machine|nvme) password=1 ;;
   bad-usage) status=1 ;;
   *) fail "unknown scenario" ;;
 esac
@@ -43,14 +43,29 @@ smart_entry() {
   local id=$1 current=$2 raw=$3
   printf '\\x%02x' "$id" 3 0 "$current" "$current" $((raw & 255)) $((raw >> 8)) 0 0 0 0 0
 }
+# N zero bytes.
+zeros() { head -c "$1" /dev/zero; }
 native_machine=()
-if [[ $scenario == machine ]]; then
+if [[ $scenario == machine || $scenario == nvme ]]; then
   cp "$here/machine/ups-status.reg" "$here/machine/application-log.txt" "$here/machine/accounts.txt" "$work/"
   mkdir -p "$work/drives"
+fi
+if [[ $scenario == machine ]]; then
   # Drive 0: 21000 power-on hours, 2 pending, 1 reallocation event, 3 reallocated sectors.
   block="$(printf '\\x%02x' 16 0)$(smart_entry 9 95 21000)$(smart_entry 198 100 0)$(smart_entry 196 99 1)"
   block+="$(smart_entry 197 99 2)$(smart_entry 5 98 3)"
   printf "$block" >"$work/drives/PhysicalDrive0.bin"
+elif [[ $scenario == nvme ]]; then
+  # Drive 0, an NVMe drive's health page: critical warning 4 (reliability degraded; the disk
+  # group's error comes from it alone), 318 K (45 degrees Celsius), spare 100 % (threshold 10 %),
+  # 95 % of its life used, 70000 power-on hours (beyond 16 bits), 2 media and data integrity errors.
+  {
+    printf '\x04\x3e\x01\x64\x0a\x5f'; zeros 122
+    printf '\x70\x11\x01'; zeros 29
+    printf '\x02'; zeros 351
+  } >"$work/drives/PhysicalDrive0.nvme"
+fi
+if [[ $scenario == machine || $scenario == nvme ]]; then
   native_machine=(--registry "$work/ups-status.reg" --event-log "$work/application-log.txt"
     --smart-dir "$work/drives" --accounts "$work/accounts.txt")
 fi
@@ -124,4 +139,14 @@ case "$scenario" in
       fail "progress lines of the log: $progress"
     ;;
 esac
+# The disk source names what answered for drive 0, once.
+case "$scenario" in
+  machine) source_line='Drive 0: ATA S.M.A.R.T. attributes' ;;
+  nvme) source_line='Drive 0: NVMe health information' ;;
+  *) source_line= ;;
+esac
+if [[ -n $source_line ]]; then
+  [[ $(tr -d '\r' <"$work/Vexa.log" | grep -c "Harddisk::NoteSource  line: [0-9]*"$'\t\t'"$source_line\$") == 1 ]] ||
+    fail "the log does not name the disk source once as: $source_line"
+fi
 echo "ok ($form $scenario)"

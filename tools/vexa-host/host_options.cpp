@@ -101,7 +101,10 @@ std::string Usage()
 {
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
-           "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n";
+           "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n"
+           "--smart-dir DIR (native): drive N is DIR/PhysicalDriveN.bin, a 512-byte S.M.A.R.T.\n"
+           "  attribute data block, or DIR/PhysicalDriveN.nvme, an NVMe drive's 512-byte SMART /\n"
+           "  Health Information log page\n";
 }
 
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv)
