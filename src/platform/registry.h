@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/last_error.h"
+
 namespace platform {
 
 // A registry key handle with the value an HKEY has on Windows (predefined roots included).
@@ -22,6 +24,23 @@ inline constexpr RegKey kHkeyPerformanceData =
 inline constexpr RegKey kHkeyCurrentConfig = PredefinedRegKey(static_cast<std::int32_t>(0x80000005u));
 inline constexpr RegKey kHkeyDynData = PredefinedRegKey(static_cast<std::int32_t>(0x80000006u));
 
+// The predefined roots' names. The registry editor's files name a root by either form, and only
+// the roots that have a short form.
+struct RegRootName {
+    RegKey key;
+    const wchar_t* name;
+    const wchar_t* shortName;  // null where the registry editor has none
+};
+inline constexpr RegRootName kRegRootNames[] = {
+    {kHkeyClassesRoot, L"HKEY_CLASSES_ROOT", L"HKCR"},
+    {kHkeyCurrentUser, L"HKEY_CURRENT_USER", L"HKCU"},
+    {kHkeyLocalMachine, L"HKEY_LOCAL_MACHINE", L"HKLM"},
+    {kHkeyUsers, L"HKEY_USERS", L"HKU"},
+    {kHkeyPerformanceData, L"HKEY_PERFORMANCE_DATA", nullptr},
+    {kHkeyCurrentConfig, L"HKEY_CURRENT_CONFIG", L"HKCC"},
+    {kHkeyDynData, L"HKEY_DYN_DATA", nullptr},
+};
+
 // Value types.
 inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
@@ -37,10 +56,11 @@ inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kRegCreatedNewKey = 1;
 inline constexpr std::uint32_t kRegOpenedExistingKey = 2;
 
-// Registry error codes beyond those of last_error.h.
-inline constexpr std::int32_t kErrorBadNetPath = 53;
-inline constexpr std::int32_t kErrorKeyDeleted = 1018;
-inline constexpr std::int32_t kErrorBadPathname = 161;
+// A Windows error code (last_error.h) as the registry functions return it (LONG).
+constexpr std::int32_t RegStatus(unsigned long errorCode)
+{
+    return static_cast<std::int32_t>(errorCode);
+}
 
 // Sizes in characters exclude the terminator on output and include it on input, as the Reg*
 // functions count them. String values (REG_SZ, REG_MULTI_SZ, ...) are UTF-16LE bytes on both

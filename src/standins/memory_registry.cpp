@@ -36,14 +36,7 @@ namespace {
 
 using Node = MemoryRegistry::Node;
 
-constexpr auto kInvalidParameter = static_cast<std::int32_t>(kErrorInvalidParameter);
 constexpr std::size_t kMaxKeyDepth = 512;
-constexpr auto kInvalidHandle = static_cast<std::int32_t>(kErrorInvalidHandle);
-constexpr auto kFileNotFound = static_cast<std::int32_t>(kErrorFileNotFound);
-constexpr auto kMoreData = static_cast<std::int32_t>(kErrorMoreData);
-constexpr auto kNoMoreItems = static_cast<std::int32_t>(kErrorNoMoreItems);
-constexpr auto kAccessDenied = static_cast<std::int32_t>(kErrorAccessDenied);
-constexpr auto kNotSupported = static_cast<std::int32_t>(kErrorNotSupported);
 
 std::wstring Text(const wchar_t* text) { return text != nullptr ? std::wstring(text) : L""; }
 
@@ -85,10 +78,10 @@ bool SplitPath(const std::wstring& path, std::vector<std::wstring>& parts)
 std::int32_t CopyName(const std::wstring& source, wchar_t* buffer, std::uint32_t& chars)
 {
     if (buffer == nullptr) {
-        return kInvalidParameter;
+        return RegStatus(kErrorInvalidParameter);
     }
     if (source.size() + 1 > chars) {
-        return kMoreData;
+        return RegStatus(kErrorMoreData);
     }
     std::copy(source.begin(), source.end(), buffer);
     buffer[source.size()] = L'\0';
@@ -100,13 +93,13 @@ std::int32_t CopyData(const std::vector<std::uint8_t>& source, void* data,
                       std::uint32_t* dataBytes)
 {
     if (dataBytes == nullptr) {
-        return data == nullptr ? 0 : kInvalidParameter;
+        return data == nullptr ? 0 : RegStatus(kErrorInvalidParameter);
     }
     const auto needed = static_cast<std::uint32_t>(source.size());
     if (data != nullptr) {
         if (*dataBytes < needed) {
             *dataBytes = needed;
-            return kMoreData;
+            return RegStatus(kErrorMoreData);
         }
         if (!source.empty()) {
             std::memcpy(data, source.data(), source.size());
@@ -159,10 +152,10 @@ std::int32_t MemoryRegistry::Resolve(RegKey key, std::shared_ptr<Node>& node) co
     }
     auto handle = m_handles.find(key);
     if (handle == m_handles.end()) {
-        return kInvalidHandle;
+        return RegStatus(kErrorInvalidHandle);
     }
     node = handle->second;
-    return node->deleted ? kErrorKeyDeleted : 0;
+    return node->deleted ? RegStatus(kErrorKeyDeleted) : 0;
 }
 
 RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node)
@@ -187,11 +180,11 @@ std::int32_t MemoryRegistry::ConnectRegistry(const wchar_t* computer, RegKey roo
         name.erase(0, 2);
     }
     if (!name.empty() && UpperCase(name) != UpperCase(ComputerName())) {
-        return kErrorBadNetPath;
+        return RegStatus(kErrorBadNetPath);
     }
     if (root != kHkeyLocalMachine && root != kHkeyUsers && root != kHkeyPerformanceData &&
         root != kHkeyClassesRoot && root != kHkeyCurrentUser && root != kHkeyCurrentConfig) {
-        return kInvalidHandle;
+        return RegStatus(kErrorInvalidHandle);
     }
     return OpenKey(root, nullptr, kKeyAllAccess, result);
 }
@@ -207,12 +200,12 @@ std::int32_t MemoryRegistry::OpenKey(RegKey key, const wchar_t* subKey, std::uin
     }
     std::vector<std::wstring> parts;
     if (!SplitPath(Text(subKey), parts)) {
-        return kFileNotFound;
+        return RegStatus(kErrorFileNotFound);
     }
     for (const std::wstring& part : parts) {
         auto child = node->children.find(UpperCase(part));
         if (child == node->children.end()) {
-            return kFileNotFound;
+            return RegStatus(kErrorFileNotFound);
         }
         node = child->second;
     }
@@ -227,7 +220,7 @@ std::int32_t MemoryRegistry::CreateKey(RegKey key, const wchar_t* subKey, const 
     std::lock_guard<std::mutex> lock(m_mutex);
     result = 0;
     if (subKey == nullptr) {
-        return kInvalidParameter;
+        return RegStatus(kErrorInvalidParameter);
     }
     std::shared_ptr<Node> node;
     if (const std::int32_t status = Resolve(key, node); status != 0) {
@@ -235,7 +228,7 @@ std::int32_t MemoryRegistry::CreateKey(RegKey key, const wchar_t* subKey, const 
     }
     std::vector<std::wstring> parts;
     if (!SplitPath(subKey, parts)) {
-        return kErrorBadPathname;
+        return RegStatus(kErrorBadPathname);
     }
     // The registry is at most 512 levels deep; a deeper tree would also make the recursive
     // walks over it (deletion, an import's delete lines) exhaust the stack.
@@ -244,7 +237,7 @@ std::int32_t MemoryRegistry::CreateKey(RegKey key, const wchar_t* subKey, const 
         ++depth;
     }
     if (depth > kMaxKeyDepth) {
-        return kInvalidParameter;
+        return RegStatus(kErrorInvalidParameter);
     }
     std::uint32_t outcome = kRegOpenedExistingKey;
     for (const std::wstring& part : parts) {
@@ -275,14 +268,14 @@ std::int32_t MemoryRegistry::CloseKey(RegKey key)
     if (m_roots.count(key) != 0) {
         return 0;
     }
-    return m_handles.erase(key) != 0 ? 0 : kInvalidHandle;
+    return m_handles.erase(key) != 0 ? 0 : RegStatus(kErrorInvalidHandle);
 }
 
 std::int32_t MemoryRegistry::DeleteKey(RegKey key, const wchar_t* subKey)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (subKey == nullptr) {
-        return kInvalidParameter;
+        return RegStatus(kErrorInvalidParameter);
     }
     std::shared_ptr<Node> node;
     if (const std::int32_t status = Resolve(key, node); status != 0) {
@@ -290,20 +283,20 @@ std::int32_t MemoryRegistry::DeleteKey(RegKey key, const wchar_t* subKey)
     }
     std::vector<std::wstring> parts;
     if (!SplitPath(subKey, parts)) {
-        return kFileNotFound;
+        return RegStatus(kErrorFileNotFound);
     }
     for (const std::wstring& part : parts) {
         auto child = node->children.find(UpperCase(part));
         if (child == node->children.end()) {
-            return kFileNotFound;
+            return RegStatus(kErrorFileNotFound);
         }
         node = child->second;
     }
     if (node->isRoot || node->parent == nullptr) {
-        return kAccessDenied;
+        return RegStatus(kErrorAccessDenied);
     }
     if (!node->children.empty()) {
-        return kAccessDenied;
+        return RegStatus(kErrorAccessDenied);
     }
     Node* parent = node->parent;
     MarkDeleted(*node);
@@ -321,7 +314,7 @@ std::int32_t MemoryRegistry::DeleteValue(RegKey key, const wchar_t* name)
     }
     Node::Value* value = FindValue(*node, name);
     if (value == nullptr) {
-        return kFileNotFound;
+        return RegStatus(kErrorFileNotFound);
     }
     node->values.erase(node->values.begin() + (value - node->values.data()));
     node->lastWriteTime = FileTimeNow();
@@ -338,7 +331,7 @@ std::int32_t MemoryRegistry::EnumKey(RegKey key, std::uint32_t index, wchar_t* n
         return status;
     }
     if (index >= node->children.size()) {
-        return kNoMoreItems;
+        return RegStatus(kErrorNoMoreItems);
     }
     const Node& child = *std::next(node->children.begin(), index)->second;
     if (const std::int32_t status = CopyName(child.name, name, nameChars); status != 0) {
@@ -366,7 +359,7 @@ std::int32_t MemoryRegistry::EnumValue(RegKey key, std::uint32_t index, wchar_t*
         return status;
     }
     if (index >= node->values.size()) {
-        return kNoMoreItems;
+        return RegStatus(kErrorNoMoreItems);
     }
     const Node::Value& value = node->values[index];
     if (const std::int32_t status = CopyName(value.name, name, nameChars); status != 0) {
@@ -426,11 +419,11 @@ std::int32_t MemoryRegistry::QueryValue(RegKey key, const wchar_t* name, std::ui
         return status;
     }
     if (data != nullptr && dataBytes == nullptr) {
-        return kInvalidParameter;
+        return RegStatus(kErrorInvalidParameter);
     }
     const Node::Value* value = FindValue(*node, name);
     if (value == nullptr) {
-        return kFileNotFound;
+        return RegStatus(kErrorFileNotFound);
     }
     if (type != nullptr) {
         *type = value->type;
@@ -447,7 +440,7 @@ std::int32_t MemoryRegistry::SetValue(RegKey key, const wchar_t* name, std::uint
         return status;
     }
     if (data == nullptr && dataBytes != 0) {
-        return kInvalidParameter;
+        return RegStatus(kErrorInvalidParameter);
     }
     Node::Value* value = FindValue(*node, name);
     if (value == nullptr) {
@@ -463,37 +456,49 @@ std::int32_t MemoryRegistry::SetValue(RegKey key, const wchar_t* name, std::uint
 
 std::int32_t MemoryRegistry::GetKeySecurity(RegKey, std::uint32_t, void*, std::uint32_t&)
 {
-    return kNotSupported;
+    return RegStatus(kErrorNotSupported);
 }
 
-std::int32_t MemoryRegistry::SetKeySecurity(RegKey, std::uint32_t, void*) { return kNotSupported; }
+std::int32_t MemoryRegistry::SetKeySecurity(RegKey, std::uint32_t, void*)
+{
+    return RegStatus(kErrorNotSupported);
+}
 
 std::int32_t MemoryRegistry::LoadKey(RegKey, const wchar_t*, const wchar_t*)
 {
-    return kNotSupported;
+    return RegStatus(kErrorNotSupported);
 }
 
-std::int32_t MemoryRegistry::UnLoadKey(RegKey, const wchar_t*) { return kNotSupported; }
+std::int32_t MemoryRegistry::UnLoadKey(RegKey, const wchar_t*)
+{
+    return RegStatus(kErrorNotSupported);
+}
 
 std::int32_t MemoryRegistry::ReplaceKey(RegKey, const wchar_t*, const wchar_t*, const wchar_t*)
 {
-    return kNotSupported;
+    return RegStatus(kErrorNotSupported);
 }
 
 std::int32_t MemoryRegistry::RestoreKey(RegKey, const wchar_t*, std::uint32_t)
 {
-    return kNotSupported;
+    return RegStatus(kErrorNotSupported);
 }
 
-std::int32_t MemoryRegistry::SaveKey(RegKey, const wchar_t*, void*) { return kNotSupported; }
+std::int32_t MemoryRegistry::SaveKey(RegKey, const wchar_t*, void*)
+{
+    return RegStatus(kErrorNotSupported);
+}
 
 std::int32_t MemoryRegistry::NotifyChangeKeyValue(RegKey, bool, std::uint32_t, std::uintptr_t,
                                                   bool)
 {
-    return kNotSupported;
+    return RegStatus(kErrorNotSupported);
 }
 
-std::int32_t MemoryRegistry::EnablePrivilege(const wchar_t*) { return kNotSupported; }
+std::int32_t MemoryRegistry::EnablePrivilege(const wchar_t*)
+{
+    return RegStatus(kErrorNotSupported);
+}
 
 std::wstring MemoryRegistry::ComputerName()
 {

@@ -6,15 +6,14 @@
 
 namespace platform {
 
-// Applies a registry script ("Windows Registry Editor Version 5.00" or "REGEDIT4") through the
-// registry functions: [ROOT\path] creates a key, [-ROOT\path] deletes it with its subkeys,
-// "Name"="text", @="default", "Name"=dword:0000002a, "Name"=hex:01,02 and hex(N):... (with
-// "\" line continuations), "Name"=- deletes a value, ";" starts a comment. Lines that cannot
-// be applied are skipped; the result is false when the header is missing or any line failed.
+// Applies a registry script (reg_script.h) through the registry functions: a key line creates
+// the key and makes it the one later value lines write into, a deleted key goes with its
+// subkeys (one that is not there is no failure, as for the registry editor). Lines that cannot
+// be applied are skipped, as are value lines after a key line that failed; the result is false
+// when the header is missing or any line failed.
 bool ImportRegText(Registry& registry, const std::wstring& text);
 
-// The same for a file: UTF-16LE with byte-order mark (as the registry editor writes it), UTF-8
-// with byte-order mark, or else the ANSI code page. False also when the file cannot be read.
+// The same for a file (DecodeRegFile). False also when the file cannot be read.
 bool ImportRegFile(Registry& registry, const std::string& path);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/byte_order.h"
+#include "platform/registry_tree.h"
 #include "platform/seam.h"
 #include "platform/utf16.h"
 
@@ -11,28 +12,24 @@ namespace {
 
 using platform::RegKey;
 
-constexpr std::int32_t kInvalidHandle = 6;
-constexpr std::int32_t kNotEnoughMemory = 8;
-constexpr std::int32_t kInvalidParameter = 87;
-// ERROR_EXCEPTION_IN_SERVICE: an exception was caught inside an operation.
-constexpr std::int32_t kCaughtException = 1064;
+using platform::kErrorExceptionInService;
+using platform::kErrorInvalidHandle;
+using platform::kErrorInvalidParameter;
+using platform::kErrorNotEnoughMemory;
 
 constexpr std::uint32_t kNameChars = 2047;
 constexpr std::uint32_t kValueNameChars = 2048;
 constexpr std::uint32_t kStringBytes = 2048;
-constexpr std::uint32_t kTreeNameChars = 260;
 
 platform::Registry& Reg() { return platform::Use<platform::Registry>(); }
 
 std::wstring RootName(RegKey root)
 {
-    if (root == platform::kHkeyClassesRoot) return L"HKEY_CLASSES_ROOT";
-    if (root == platform::kHkeyCurrentUser) return L"HKEY_CURRENT_USER";
-    if (root == platform::kHkeyLocalMachine) return L"HKEY_LOCAL_MACHINE";
-    if (root == platform::kHkeyUsers) return L"HKEY_USERS";
-    if (root == platform::kHkeyPerformanceData) return L"HKEY_PERFORMANCE_DATA";
-    if (root == platform::kHkeyCurrentConfig) return L"HKEY_CURRENT_CONFIG";
-    if (root == platform::kHkeyDynData) return L"HKEY_DYN_DATA";
+    for (const platform::RegRootName& known : platform::kRegRootNames) {
+        if (known.key == root) {
+            return known.name;
+        }
+    }
     return L"Unknown";
 }
 
@@ -81,15 +78,18 @@ bool CRegistry::Record(std::int32_t status)
     return status == 0;
 }
 
+bool CRegistry::Refuse(unsigned long errorCode)
+{
+    return Record(platform::RegStatus(errorCode));
+}
+
 CRegistry::RegKey CRegistry::GetRootKeyHandle(const std::wstring& name)
 {
-    if (name == L"HKEY_LOCAL_MACHINE") return platform::kHkeyLocalMachine;
-    if (name == L"HKEY_CLASSES_ROOT") return platform::kHkeyClassesRoot;
-    if (name == L"HKEY_PERFORMANCE_DATA") return platform::kHkeyPerformanceData;
-    if (name == L"HKEY_USERS") return platform::kHkeyUsers;
-    if (name == L"HKEY_CURRENT_USER") return platform::kHkeyCurrentUser;
-    if (name == L"HKEY_CURRENT_CONFIG") return platform::kHkeyCurrentConfig;
-    if (name == L"HKEY_DYN_DATA") return platform::kHkeyDynData;
+    for (const platform::RegRootName& known : platform::kRegRootNames) {
+        if (name == known.name) {
+            return known.key;
+        }
+    }
     return 0;
 }
 
@@ -121,11 +121,11 @@ bool CRegistry::ConnectRoot(RegKey root, const wchar_t* computer)
         std::int32_t status = 0;
         // Windows refuses a null root; Wine would open something for it.
         if (root == 0) {
-            return Record(kInvalidHandle);
+            return Refuse(kErrorInvalidHandle);
         }
         if (root == platform::kHkeyClassesRoot || root == platform::kHkeyCurrentUser) {
             if (remote) {
-                return Record(kInvalidHandle);
+                return Refuse(kErrorInvalidHandle);
             }
             m_hRootKey = root;
         } else {
@@ -139,7 +139,7 @@ bool CRegistry::ConnectRoot(RegKey root, const wchar_t* computer)
         }
         return Record(status);
     } catch (...) {
-        return Record(kCaughtException);
+        return Refuse(kErrorExceptionInService);
     }
 }
 
@@ -148,7 +148,7 @@ bool CRegistry::CreateKey(const wchar_t* subKey, const wchar_t* keyClass, std::u
                           std::uint32_t* disposition)
 {
     if (subKey == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     try {
         if (m_hKey != 0) {
@@ -169,66 +169,38 @@ bool CRegistry::CreateKey(const wchar_t* subKey, const wchar_t* keyClass, std::u
         }
         return Record(status);
     } catch (...) {
-        return Record(kCaughtException);
+        return Refuse(kErrorExceptionInService);
     }
-}
-
-std::int32_t CRegistry::DeleteTree(RegKey parent, const std::wstring& subKey)
-{
-    RegKey key = 0;
-    std::int32_t status = Reg().OpenKey(parent, subKey.c_str(), platform::kKeyAllAccess, key);
-    if (status != 0) {
-        return status;
-    }
-    std::vector<wchar_t> name;
-    try {
-        name.resize(kTreeNameChars);
-    } catch (const std::bad_alloc&) {
-        Reg().CloseKey(key);
-        return kNotEnoughMemory;
-    }
-    while (true) {
-        std::uint32_t chars = kTreeNameChars;
-        if (Reg().EnumKey(key, 0, name.data(), chars, nullptr, nullptr, nullptr) != 0) {
-            break;
-        }
-        // A subkey that cannot be deleted would be found at index 0 forever.
-        status = DeleteTree(key, std::wstring(name.data(), chars));
-        if (status != 0) {
-            Reg().CloseKey(key);
-            return status;
-        }
-    }
-    Reg().CloseKey(key);
-    return Reg().DeleteKey(parent, subKey.c_str());
 }
 
 bool CRegistry::DeleteKey(const wchar_t* path)
 {
     if (path == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     try {
         const std::wstring fullPath(path);
         const std::size_t slash = fullPath.rfind(L'\\');
         if (slash == std::wstring::npos) {
-            return Record(DeleteTree(m_hKey, fullPath));
+            return Record(platform::DeleteRegTree(Reg(), m_hKey, fullPath));
         }
         const std::wstring remembered = m_strKeyName;
         if (!OpenKey(fullPath.substr(0, slash).c_str(), platform::kKeyAllAccess)) {
             m_strKeyName = remembered;
             return false;
         }
-        return Record(DeleteTree(m_hKey, fullPath.substr(slash + 1)));
+        return Record(platform::DeleteRegTree(Reg(), m_hKey, fullPath.substr(slash + 1)));
+    } catch (const std::bad_alloc&) {
+        return Refuse(kErrorNotEnoughMemory);
     } catch (...) {
-        return Record(kCaughtException);
+        return Refuse(kErrorExceptionInService);
     }
 }
 
 bool CRegistry::DeleteValue(const wchar_t* name)
 {
     if (name == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     return Record(Reg().DeleteValue(m_hKey, name));
 }
@@ -263,7 +235,7 @@ bool CRegistry::EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t
         }
         return Record(status);
     } catch (...) {
-        return Record(kCaughtException);
+        return Refuse(kErrorExceptionInService);
     }
 }
 
@@ -272,7 +244,7 @@ bool CRegistry::Flush() { return Record(Reg().FlushKey(m_hKey)); }
 bool CRegistry::ReadBinary(const wchar_t* name, ByteArray& bytes)
 {
     if (name == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     QueryInfo();
     std::vector<std::uint8_t> buffer(m_dwMaxValueLen + 1u);
@@ -292,7 +264,7 @@ std::wstring CRegistry::GetComputer() const { return m_strComputer; }
 bool CRegistry::ReadDword(const wchar_t* name, std::uint32_t& value)
 {
     if (name == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     std::uint8_t bytes[4] = {};
     std::uint32_t type = platform::kRegDword;
@@ -319,7 +291,7 @@ bool CRegistry::ReadString(const wchar_t* name, std::wstring& text)
 {
     if (name == nullptr) {
         text.clear();
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     std::vector<std::uint8_t> buffer(kStringBytes, 0);
     std::uint32_t type = platform::kRegSz;
@@ -337,7 +309,7 @@ bool CRegistry::ReadString(const wchar_t* name, std::wstring& text)
 bool CRegistry::ReadMultiString(const wchar_t* name, StringArray& strings)
 {
     if (name == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     QueryInfo();
     std::vector<std::uint8_t> buffer(m_dwMaxValueLen + 2u, 0);
@@ -366,28 +338,28 @@ bool CRegistry::ReadMultiString(const wchar_t* name, StringArray& strings)
 
 bool CRegistry::ReadMultiString(const std::wstring& name, StringArray& strings)
 {
-    return name.empty() ? Record(kInvalidParameter) : ReadMultiString(name.c_str(), strings);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : ReadMultiString(name.c_str(), strings);
 }
 
 bool CRegistry::ReadString(const std::wstring& name, std::wstring& text)
 {
-    return name.empty() ? Record(kInvalidParameter) : ReadString(name.c_str(), text);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : ReadString(name.c_str(), text);
 }
 
 bool CRegistry::ReadDword(const std::wstring& name, std::uint32_t& value)
 {
-    return name.empty() ? Record(kInvalidParameter) : ReadDword(name.c_str(), value);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : ReadDword(name.c_str(), value);
 }
 
 bool CRegistry::ReadBinary(const std::wstring& name, ByteArray& bytes)
 {
-    return name.empty() ? Record(kInvalidParameter) : ReadBinary(name.c_str(), bytes);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : ReadBinary(name.c_str(), bytes);
 }
 
 bool CRegistry::LoadKey(const wchar_t* subKey, const wchar_t* file)
 {
     if (subKey == nullptr || file == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     return Record(Reg().LoadKey(m_hRootKey, subKey, file));
 }
@@ -409,7 +381,7 @@ bool CRegistry::OpenKey(const wchar_t* subKey, std::uint32_t access)
             return false;
         }
         if (subKey == nullptr) {
-            return Record(kInvalidParameter);
+            return Refuse(kErrorInvalidParameter);
         }
         RegKey key = 0;
         const std::int32_t status = Reg().OpenKey(m_hRootKey, subKey, access, key);
@@ -420,7 +392,7 @@ bool CRegistry::OpenKey(const wchar_t* subKey, std::uint32_t access)
         }
         return Record(status);
     } catch (...) {
-        return Record(kCaughtException);
+        return Refuse(kErrorExceptionInService);
     }
 }
 
@@ -448,7 +420,7 @@ bool CRegistry::QueryValue(const wchar_t* name, std::uint32_t& type, void* data,
                            std::uint32_t& size)
 {
     if (name == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     return Record(Reg().QueryValue(m_hKey, name, &type, data, &size));
 }
@@ -456,7 +428,7 @@ bool CRegistry::QueryValue(const wchar_t* name, std::uint32_t& type, void* data,
 bool CRegistry::ReplaceKey(const wchar_t* subKey, const wchar_t* newFile, const wchar_t* oldFile)
 {
     if (subKey == nullptr || newFile == nullptr || oldFile == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     return Record(Reg().ReplaceKey(m_hKey, subKey, newFile, oldFile));
 }
@@ -464,7 +436,7 @@ bool CRegistry::ReplaceKey(const wchar_t* subKey, const wchar_t* newFile, const 
 bool CRegistry::RestoreKey(const wchar_t* file, std::uint32_t flags)
 {
     if (file == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     if (Record(Reg().RestoreKey(m_hKey, file, flags))) {
         return true;
@@ -479,7 +451,7 @@ bool CRegistry::RestoreKey(const wchar_t* file, std::uint32_t flags)
 bool CRegistry::SaveKey(const wchar_t* file, void* securityAttributes)
 {
     if (file == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     // Attempted whether or not the privilege could be enabled.
     Reg().EnablePrivilege(L"SeBackupPrivilege");
@@ -508,7 +480,7 @@ bool CRegistry::SetKeySecurity(std::uint32_t information, void* descriptor)
 bool CRegistry::WriteString(const wchar_t* name, const wchar_t* text)
 {
     if (text == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     std::vector<std::uint8_t> bytes;
     platform::AppendUtf16Le(bytes, text);
@@ -531,35 +503,35 @@ bool CRegistry::WriteValue(const wchar_t* name, std::uint32_t type, const void* 
                            std::uint32_t size)
 {
     if (name == nullptr || data == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     return Record(Reg().SetValue(m_hKey, name, type, data, size));
 }
 
 bool CRegistry::WriteString(const std::wstring& name, const std::wstring& text)
 {
-    return name.empty() ? Record(kInvalidParameter) : WriteString(name.c_str(), text.c_str());
+    return name.empty() ? Refuse(kErrorInvalidParameter) : WriteString(name.c_str(), text.c_str());
 }
 
 bool CRegistry::WriteMultiString(const std::wstring& name, const StringArray& strings)
 {
-    return name.empty() ? Record(kInvalidParameter) : WriteMultiString(name.c_str(), strings);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : WriteMultiString(name.c_str(), strings);
 }
 
 bool CRegistry::WriteDword(const std::wstring& name, std::uint32_t value)
 {
-    return name.empty() ? Record(kInvalidParameter) : WriteDword(name.c_str(), value);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : WriteDword(name.c_str(), value);
 }
 
 bool CRegistry::WriteBinary(const std::wstring& name, const ByteArray& bytes)
 {
-    return name.empty() ? Record(kInvalidParameter) : WriteBinary(name.c_str(), bytes);
+    return name.empty() ? Refuse(kErrorInvalidParameter) : WriteBinary(name.c_str(), bytes);
 }
 
 bool CRegistry::UnLoadKey(const wchar_t* subKey)
 {
     if (subKey == nullptr) {
-        return Record(kInvalidParameter);
+        return Refuse(kErrorInvalidParameter);
     }
     return Record(Reg().UnLoadKey(m_hKey, subKey));
 }

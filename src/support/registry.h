@@ -81,8 +81,8 @@ public:
 private:
     void Reset();
     bool Record(std::int32_t status);
-    // Deletes `subKey` of `parent` with all its subkeys.
-    std::int32_t DeleteTree(RegKey parent, const std::wstring& subKey);
+    // Records a failure found without calling the system (false).
+    bool Refuse(unsigned long errorCode);
 
     RegKey m_hKey = 0;
     RegKey m_hRootKey = 0;

@@ -181,7 +181,8 @@ TEST(MemoryRegistryTest, HandlesOfDeletedKeysFail)
     nameChars = 1;
     EXPECT_EQ(234, registry.EnumKey(parent, 0, name, nameChars, nullptr, nullptr, nullptr));
     EXPECT_EQ(0, registry.DeleteKey(parent, L"C"));
-    EXPECT_EQ(platform::kErrorKeyDeleted, registry.SetValue(child, L"V", platform::kRegSz, "", 0));
+    EXPECT_EQ(platform::RegStatus(platform::kErrorKeyDeleted),
+              registry.SetValue(child, L"V", platform::kRegSz, "", 0));
     EXPECT_EQ(0, registry.CloseKey(child));
     EXPECT_EQ(6, registry.CloseKey(child));
     EXPECT_EQ(0, registry.CloseKey(parent));
@@ -191,7 +192,7 @@ TEST(MemoryRegistryTest, RemoteComputersCannotBeReached)
 {
     MemoryRegistry registry;
     platform::RegKey key = 0;
-    EXPECT_EQ(platform::kErrorBadNetPath,
+    EXPECT_EQ(platform::RegStatus(platform::kErrorBadNetPath),
               registry.ConnectRegistry(L"\\\\ELSEWHERE-PC", platform::kHkeyLocalMachine, key));
     const std::wstring local = L"\\\\" + registry.ComputerName();
     EXPECT_EQ(0, registry.ConnectRegistry(local.c_str(), platform::kHkeyLocalMachine, key));

@@ -135,8 +135,6 @@ public:
     }
 
 private:
-    static constexpr unsigned long kErrorFileInvalid = 1006;
-
     static int OpenReadWrite(const std::wstring& path)
     {
         const std::filesystem::path native(path);

@@ -7,11 +7,13 @@ namespace {
 
 static_assert(sizeof(HKEY) == sizeof(RegKey));
 static_assert(KEY_READ == kKeyRead && KEY_ALL_ACCESS == kKeyAllAccess);
-static_assert(REG_SZ == kRegSz && REG_BINARY == kRegBinary && REG_DWORD == kRegDword &&
+static_assert(REG_NONE == kRegNone && REG_SZ == kRegSz && REG_EXPAND_SZ == kRegExpandSz &&
+              REG_BINARY == kRegBinary && REG_DWORD == kRegDword &&
               REG_MULTI_SZ == kRegMultiSz && REG_QWORD == kRegQword);
 static_assert(REG_CREATED_NEW_KEY == kRegCreatedNewKey &&
               REG_OPENED_EXISTING_KEY == kRegOpenedExistingKey);
-static_assert(ERROR_KEY_DELETED == kErrorKeyDeleted && ERROR_BAD_NETPATH == kErrorBadNetPath);
+// The predefined roots (HKEY_LOCAL_MACHINE, ...) are pointer constants, which no constant
+// expression can read; the platform tests compare them with kRegRootNames at run time.
 static_assert((TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY) == 0x28);
 
 HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
