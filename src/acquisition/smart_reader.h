@@ -53,7 +53,7 @@ protected:
     // Stores the drive's health page when the driver answers the query with a sound one.
     void ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
 
-    std::int32_t m_nDriveCount = 0;  // drives enabled, summed over all reads; only grows
+    std::int32_t m_nDriveCount = 0;  // enabled or NVMe drives, summed over all reads; only grows
     std::wstring m_strUser;
     std::wstring m_strPassword;
     std::map<std::uint8_t, SmartTable> m_Drives;
