@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "broadcast/cycle_snapshot.h"
 
 #include "data/rating.h"
 
@@ -28,7 +31,15 @@ public:
     // that a counter that has just risen counts as a warning, not as an error.
     void Evaluate();
 
+    // The fields as the latest rating saw them (a disk field with the rating that counts for its
+    // group), the group results and the UPS state of charge. Empty fields before the first rating.
+    void FillSnapshot(CycleSnapshot& p_Snapshot) const;
+
 protected:
+    // Evaluate, with or without its trace lines: a broadcast that publishes no ratings still
+    // rates every field for the cycle's snapshot, silently.
+    void Rate(bool p_bTrace);
+
     std::int32_t m_nResultBase = 0;
     MBDataContainer::DataList* m_pDataList;
     MBDataContainer::Rating m_ResultFans = MBDataContainer::RatingNone;
@@ -39,6 +50,9 @@ protected:
     MBDataContainer::Rating m_ResultHarddisk = MBDataContainer::RatingNone;
     std::int32_t m_nUpsStateOfCharge = 0;
     std::wstring m_strValuesFile;
+
+private:
+    std::vector<FieldSnapshot> m_SeenFields;
 };
 
 }  // namespace MBBroadcast

@@ -1,7 +1,10 @@
 #include "broadcast/broadcast.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "broadcast/field_description.h"
 #include "broadcast/field_walk.h"
 #include "data/sensor_fields.h"
 #include "logging/log.h"
@@ -16,11 +19,18 @@ constexpr std::uint32_t kTraceLevel = 3;
 
 void Broadcast::Evaluate()
 {
+    Rate(true);
+}
+
+void Broadcast::Rate(bool p_bTrace)
+{
     using namespace MBDataContainer;
 
-    dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"Start");
-    dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
-                      m_ResultHarddisk);
+    if (p_bTrace) {
+        dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"Start");
+        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
+                          m_ResultHarddisk);
+    }
 
     m_ResultFans = m_nResultBase;
     m_ResultTemp = m_nResultBase;
@@ -28,11 +38,14 @@ void Broadcast::Evaluate()
     m_ResultCmosBatt = m_nResultBase;
     m_ResultUps = m_nResultBase;
 
+    std::vector<FieldSnapshot> l_SeenFields;
     // Disk fields belong to no group here, but their rating runs: the critical-event rule
     // remembers the counts it has seen, and the second pass below relies on that.
-    ForEachField(*m_pDataList, [this](MBDataField& p_Field) {
-        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
-                          p_Field.m_nValue);
+    ForEachField(*m_pDataList, [this, p_bTrace, &l_SeenFields](MBDataField& p_Field) {
+        if (p_bTrace) {
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
+                              p_Field.m_nValue);
+        }
         const Rating l_Result = p_Field.Evaluate();
         if (dynamic_cast<FanData*>(&p_Field) != nullptr) {
             m_ResultFans = std::max(m_ResultFans, l_Result);
@@ -47,20 +60,42 @@ void Broadcast::Evaluate()
             m_ResultUps = std::max(m_ResultUps, l_Result);
             m_nUpsStateOfCharge = l_pBattery->m_nCapacity;
         }
+        l_SeenFields.push_back(DescribeField(p_Field, l_Result));
     });
 
-    ForEachHddField(*m_pDataList, [this](MBDataField& p_Field) {
-        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
-                          p_Field.m_nValue);
+    // The disk fields came last in the walk above; their second rating is the one that counts.
+    std::size_t l_idxSeen = l_SeenFields.size();
+    ForEachHddField(*m_pDataList, [&l_idxSeen](MBDataField&) { --l_idxSeen; });
+
+    ForEachHddField(*m_pDataList, [this, p_bTrace, &l_SeenFields, &l_idxSeen](MBDataField& p_Field) {
+        if (p_bTrace) {
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
+                              p_Field.m_nValue);
+        }
         const Rating l_CurrentResult = p_Field.Evaluate();
-        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"l_CurrentResult",
-                          l_CurrentResult);
         m_ResultHarddisk = std::max(m_ResultHarddisk, l_CurrentResult);
-        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
-                          m_ResultHarddisk);
+        if (p_bTrace) {
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"l_CurrentResult",
+                              l_CurrentResult);
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
+                              m_ResultHarddisk);
+        }
+        l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
     });
 
-    dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"End");
+    if (p_bTrace) {
+        dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"End");
+    }
+    m_SeenFields = std::move(l_SeenFields);
+}
+
+void Broadcast::FillSnapshot(CycleSnapshot& p_Snapshot) const
+{
+    p_Snapshot.fields = m_SeenFields;
+    p_Snapshot.groups = {{L"IPC_FANS", m_ResultFans},         {L"IPC_TEMP", m_ResultTemp},
+                         {L"IPC_VOLTAGE", m_ResultVoltage},   {L"IPC_CMOS_BAT", m_ResultCmosBatt},
+                         {L"IPC_HARDDISK", m_ResultHarddisk}, {L"UPS_WORKING", m_ResultUps}};
+    p_Snapshot.upsStateOfCharge = m_nUpsStateOfCharge;
 }
 
 }  // namespace MBBroadcast

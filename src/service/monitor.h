@@ -13,6 +13,8 @@ public:
     // One cycle: refresh the readings, then publish them.
     virtual void Update() = 0;
     virtual void Send() = 0;
+    // After every cycle, also one whose Update or Send failed: reports the cycle's outcome.
+    virtual void CycleEnded(bool p_bFailed) noexcept { static_cast<void>(p_bFailed); }
 };
 
 // Builds a run's monitor on the worker thread; throws when the start-up fails.

@@ -13,6 +13,7 @@
 #include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/seam.h"
+#include "service/cycle_export.h"
 #include "service/monitor.h"
 #include "service/monitor_runner.h"
 #include "settings/sensor_source.h"
@@ -35,6 +36,10 @@ public:
 
     void Update() override { m_DataList->Update(); }
     void Send() override { m_pBroadcast->Send(); }
+    void CycleEnded(bool p_bFailed) noexcept override
+    {
+        m_Export->CycleEnded(*m_pBroadcast, m_pHarddisk.get(), p_bFailed);
+    }
 
 private:
     std::shared_ptr<MBDataAquisition::VexaTool> m_pSensors;
@@ -42,6 +47,7 @@ private:
     std::shared_ptr<MBDataAquisition::Harddisk> m_pHarddisk;
     std::optional<MBDataContainer::DataList> m_DataList;
     std::unique_ptr<MBBroadcast::Broadcast> m_pBroadcast;
+    std::optional<CycleExport> m_Export;
 };
 
 // Every start begins without pending messages in the values file.
@@ -51,9 +57,15 @@ void ClearMessageCount()
                                                    GetValuesFilePath());
 }
 
-std::shared_ptr<MBDataAquisition::VexaTool> CreateSensorSource()
+// The sensor source's name for the status reports.
+const wchar_t* SensorSourceName(bool p_bSpeedFan)
 {
-    if (UsesSpeedFanSource()) {
+    return p_bSpeedFan ? L"SpeedFan" : L"probe";
+}
+
+std::shared_ptr<MBDataAquisition::VexaTool> CreateSensorSource(bool p_bSpeedFan)
+{
+    if (p_bSpeedFan) {
         return std::make_shared<MBDataAquisition::SpeedFan>();
     }
     return std::make_shared<MBDataAquisition::MBProbe>();
@@ -89,7 +101,8 @@ AssembledMonitor::AssembledMonitor()
 {
     dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data sources");
     ClearMessageCount();
-    m_pSensors = CreateSensorSource();
+    const bool l_bSpeedFan = UsesSpeedFanSource();
+    m_pSensors = CreateSensorSource(l_bSpeedFan);
     m_Ups.emplace();
     m_pHarddisk = CreateDiskSource();
 
@@ -100,11 +113,13 @@ AssembledMonitor::AssembledMonitor()
     m_DataList->SetHarddisk(m_pHarddisk.get());
 
     dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data broadcast objects");
-    if (UsesValuesFile()) {
+    const bool l_bValuesFile = UsesValuesFile();
+    if (l_bValuesFile) {
         m_pBroadcast = std::make_unique<MBBroadcast::VisiWinNew>(&*m_DataList);
     } else {
         m_pBroadcast = std::make_unique<MBBroadcast::VisiWinClassic>(&*m_DataList);
     }
+    m_Export.emplace(SensorSourceName(l_bSpeedFan), l_bValuesFile);
 }
 
 }  // namespace

@@ -95,9 +95,11 @@ private:
 
 void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
 {
+    bool l_bFailed = true;
     try {
         p_Monitor.Update();
         p_Monitor.Send();
+        l_bFailed = false;
     } catch (const err::GException& e) {
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
         // The error line alone does not tell what failed, and the failure may repeat every
@@ -112,6 +114,7 @@ void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
     } catch (...) {
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
     }
+    p_Monitor.CycleEnded(l_bFailed);
 }
 
 void CMain::Worker::MyThread()

@@ -15,24 +15,14 @@ public:
     {
     }
 
-    void Update() override
-    {
-        try {
-            m_pMonitor->Update();
-        } catch (...) {
-            m_Run.CycleCompleted();
-            throw;
-        }
-    }
+    void Update() override { m_pMonitor->Update(); }
+    void Send() override { m_pMonitor->Send(); }
 
-    void Send() override
+    // Counted once the monitor has reported the cycle, so that a run that stops after N cycles
+    // finds the N-th cycle's snapshot.
+    void CycleEnded(bool p_bFailed) noexcept override
     {
-        try {
-            m_pMonitor->Send();
-        } catch (...) {
-            m_Run.CycleCompleted();
-            throw;
-        }
+        m_pMonitor->CycleEnded(p_bFailed);
         m_Run.CycleCompleted();
     }
 

@@ -9,7 +9,7 @@ namespace host {
 // The command line of vexa-host (both forms):
 //   vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]
 //             [--module-ini FILE] [--registry FILE] [--event-log FILE] [--smart-dir DIR]
-//             [--accounts FILE] [--no-hmi-runtime]
+//             [--accounts FILE] [--no-hmi-runtime] [--status]
 struct HostOptions {
     std::optional<double> m_Seconds;
     std::optional<long> m_Cycles;
@@ -22,6 +22,8 @@ struct HostOptions {
     std::optional<std::string> m_Accounts;
     // Runs the monitor with no HMI runtime to find, as on a machine whose HMI is not running.
     bool m_bNoHmiRuntime = false;
+    // After the run, prints the last cycle's snapshot as a table.
+    bool m_bStatus = false;
 };
 
 // Parses the arguments after the program name. On a bad command line returns nothing and sets

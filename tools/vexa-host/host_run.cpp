@@ -1,5 +1,11 @@
 #include "host_run.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -102,6 +108,25 @@ void ReportMissingLog()
     if (!platform::Use<platform::FileSystem>().FindEntry(l_strLog)) {
         ReportFailure(L"vexa-host: the monitor could not create its log " + l_strLog);
     }
+}
+
+void PrintStatus(const std::string& p_strTable)
+{
+    if (p_strTable.empty()) {
+        std::fputs("vexa-host: no cycle ended, no status to show\n", stdout);
+    } else {
+        std::fwrite(p_strTable.data(), 1, p_strTable.size(), stdout);
+    }
+    std::fflush(stdout);
+}
+
+bool StdoutIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(fileno(stdout)) != 0;
+#endif
 }
 
 bool PrepareHmiRuntime(const HostOptions& p_Options, platform::SubstituteHmiRuntime& p_Hmi)

@@ -47,6 +47,13 @@ void ReportFailure(const std::wstring& p_strMessage);
 // the host says so on standard error.
 void ReportMissingLog();
 
+// Writes the status table of --status to standard output; an empty table says that no cycle
+// ended.
+void PrintStatus(const std::string& p_strTable);
+
+// Whether standard output is a terminal (colour is only for a person at one).
+bool StdoutIsTerminal();
+
 // Gives the substitute runtime the names of --hmi-vars and the trace file of --hmi-trace; false,
 // with the reason on standard error, when either file cannot be used.
 bool PrepareHmiRuntime(const HostOptions& p_Options, platform::SubstituteHmiRuntime& p_Hmi);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "VW_Zorbel.h"
@@ -76,6 +77,28 @@ void WaitForModuleIdle(HMODULE p_hModule, std::chrono::seconds p_Timeout)
     }
 }
 
+// The module's status table of its last cycle; empty when it has none or offers none.
+std::string StatusTableOf(HMODULE p_hModule)
+{
+    using StatusTable = DWORD(STDAPICALLTYPE*)(LPSTR, DWORD, BOOL);
+    const auto l_pStatusTable = reinterpret_cast<StatusTable>(
+        reinterpret_cast<void*>(GetProcAddress(p_hModule, "VexaStatusTable")));
+    if (l_pStatusTable == nullptr) {
+        return std::string();
+    }
+    const BOOL l_bColour = host::StdoutIsTerminal() ? TRUE : FALSE;
+    const DWORD l_nNeeded = l_pStatusTable(nullptr, 0, l_bColour);
+    if (l_nNeeded == 0) {
+        return std::string();
+    }
+    std::string l_strTable(l_nNeeded, '\0');
+    if (l_pStatusTable(&l_strTable[0], l_nNeeded, l_bColour) != l_nNeeded) {
+        return std::string();
+    }
+    l_strTable.resize(l_nNeeded - 1);
+    return l_strTable;
+}
+
 int Run(const host::HostOptions& p_Options)
 {
     ComApartment l_Apartment;
@@ -127,6 +150,9 @@ int Run(const host::HostOptions& p_Options)
     l_pService.Reset();
     WaitForModuleIdle(l_hModule, std::chrono::seconds(30));
     host::ReportMissingLog();
+    if (p_Options.m_bStatus) {
+        host::PrintStatus(StatusTableOf(l_hModule));
+    }
 
     if (l_End == host::RunEnd::StartUpFailure) {
         host::ReportFailure(*l_Run.Failure());

@@ -11,6 +11,8 @@
 #include "host_options.h"
 #include "host_run.h"
 #include "machine_substitutes.h"
+#include "broadcast/last_snapshot.h"
+#include "broadcast/status_table.h"
 #include "standins/hmi_substitute.h"
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
@@ -83,6 +85,11 @@ int Run(const host::HostOptions& p_Options)
         std::_Exit(l_nExitCode == 0 ? 3 : l_nExitCode);
     }
     host::ReportMissingLog();
+    if (p_Options.m_bStatus) {
+        const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+        host::PrintStatus(l_Snapshot ? MBBroadcast::RenderStatusTable(*l_Snapshot, host::StdoutIsTerminal())
+                                     : std::string());
+    }
     return l_nExitCode;
 }
 

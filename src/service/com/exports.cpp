@@ -1,5 +1,12 @@
 #include <windows.h>
 
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "broadcast/last_snapshot.h"
+#include "broadcast/status_table.h"
+
 #include "service/com/class_factory.h"
 #include "service/com/module.h"
 #include "service/com/registration.h"
@@ -58,4 +65,25 @@ STDAPI DllRegisterServer()
 STDAPI DllUnregisterServer()
 {
     return WithModulePath(UnregisterZorbel);
+}
+
+// The last cycle's snapshot as a status table (UTF-8) for a host that runs the monitor in its own
+// process (vexa-host --status). Copies the text and its terminator into the buffer when it fits;
+// returns the size the text needs with its terminator, or 0 when no cycle has ended yet.
+STDAPI_(DWORD) VexaStatusTable(LPSTR p_pBuffer, DWORD p_nSize, BOOL p_bColour)
+{
+    try {
+        const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+        if (!l_Snapshot) {
+            return 0;
+        }
+        const std::string l_strTable = MBBroadcast::RenderStatusTable(*l_Snapshot, p_bColour != FALSE);
+        const DWORD l_nNeeded = static_cast<DWORD>(l_strTable.size() + 1);
+        if (p_pBuffer != nullptr && p_nSize >= l_nNeeded) {
+            std::memcpy(p_pBuffer, l_strTable.c_str(), l_nNeeded);
+        }
+        return l_nNeeded;
+    } catch (...) {
+        return 0;
+    }
 }

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "acquisition/disk_source.h"
+#include "data/rating.h"
+
+namespace MBBroadcast {
+
+// One field as the broadcast rated it in a cycle.
+struct FieldSnapshot {
+    std::wstring name;
+    // The field's kind: "fan", "temperature", "voltage", "cmos_battery", "ups_battery",
+    // "disk_lifetime" or "disk_events".
+    std::wstring kind;
+    std::int32_t value = 0;
+    std::int32_t setpoint = 0;
+    MBDataContainer::Rating rating = MBDataContainer::RatingNone;
+    // The readings that rate warning and error, for a person ("< 2880", "> 66"); empty where
+    // the field has no such band.
+    std::wstring warningBand;
+    std::wstring errorBand;
+};
+
+// One group digit of the values file's current-state section.
+struct GroupSnapshot {
+    std::wstring name;  // the key: "IPC_FANS", ..., "UPS_WORKING"
+    MBDataContainer::Rating rating = MBDataContainer::RatingNone;
+};
+
+// What one cycle of the monitor produced, built once after the cycle and read by everything that
+// reports it (metrics file, heartbeat, status table); none of them rates anything again. A failed
+// cycle keeps the fields and groups of the last rating and counts the failure.
+struct CycleSnapshot {
+    std::vector<FieldSnapshot> fields;
+    std::vector<GroupSnapshot> groups;
+    std::int32_t upsStateOfCharge = 0;
+    // "SpeedFan" or "probe".
+    std::wstring sensorSource;
+    MBDataAquisition::DiskSource diskSource = MBDataAquisition::DiskSource::None;
+    // Wall-clock seconds since 1970 at the end of the cycle.
+    std::int64_t time = 0;
+    // Cycles and failed cycles since the worker started; failed cycles in a row up to this one.
+    std::uint64_t cycles = 0;
+    std::uint64_t failedCycles = 0;
+    std::uint64_t consecutiveFailures = 0;
+};
+
+// "ok", "warning", "error"; "none" for a group without fields (and for any other value).
+const wchar_t* RatingWord(MBDataContainer::Rating rating);
+
+// "ATA", "NVMe", "none" as the values file's heartbeat writes it.
+const wchar_t* DiskSourceName(MBDataAquisition::DiskSource source);
+
+}  // namespace MBBroadcast

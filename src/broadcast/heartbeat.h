@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "broadcast/cycle_snapshot.h"
+
+namespace MBBroadcast {
+
+// Section of the values file that tells the HMI project the monitor is alive.
+inline constexpr wchar_t kStatusSection[] = L"VEXA_STATUS";
+
+// Writes "LAST_CYCLE" (the cycle's local time), "FAILED_CYCLES" (failed cycles in a row, 0 after
+// a good one) and "DISK_SOURCE" ("ATA", "NVMe" or "none") into the status section of the values
+// file. Written after every cycle, a failed one included; these writes do not count for the
+// current-state rewrites and a failed one fails nothing.
+void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_Snapshot) noexcept;
+
+// "YYYY-MM-DD hh:mm:ss" of the local time at `seconds` since 1970.
+std::wstring LocalTimeText(std::int64_t seconds);
+
+}  // namespace MBBroadcast

@@ -1,0 +1,51 @@
+#include "broadcast/metrics_file.h"
+
+#include <utility>
+
+#include "broadcast/metrics_text.h"
+#include "logging/log.h"
+#include "platform/last_error.h"
+#include "platform/replaced_file.h"
+#include "platform/seam.h"
+#include "settings/settings.h"
+
+namespace MBBroadcast {
+namespace {
+
+const wchar_t kWrite[] = L"MBBroadcast::MetricsFile::Write";
+
+}  // namespace
+
+std::wstring ReadMetricsFilePath()
+{
+    return ReadIniString(L"Export", L"MetricsFile", GetModuleIniPath());
+}
+
+MetricsFile::MetricsFile(std::wstring p_strPath) : m_strPath(std::move(p_strPath)) {}
+
+void MetricsFile::Write(const CycleSnapshot& p_Snapshot, const std::wstring& p_strVersion) noexcept
+{
+    if (!IsOn()) {
+        return;
+    }
+    try {
+        const bool l_bWritten = platform::Use<platform::ReplacedFile>().Write(
+            m_strPath, RenderMetrics(p_Snapshot, p_strVersion));
+        if (!l_bWritten && !m_bFailing) {
+            const unsigned long l_dwLastError = platform::GetLastErrorCode();
+            m_bFailing = true;
+            dbg::LogValueLine(VEXA_LOCATION(kWrite), 0, L"l_dwLastError",
+                              l_dwLastError);
+            dbg::LogValueLine(VEXA_LOCATION(kWrite), 0, L"m_strPath", m_strPath);
+            dbg::LogErrorLine(VEXA_LOCATION(kWrite), L"Unable to write metrics file!");
+        } else if (l_bWritten && m_bFailing) {
+            m_bFailing = false;
+            dbg::LogValueLine(VEXA_LOCATION(kWrite), 0, L"m_strPath", m_strPath);
+            dbg::LogLine(VEXA_LOCATION(kWrite), 0, L"Metrics file written again");
+        }
+    } catch (...) {
+        // Out of memory while rendering: the next cycle tries again.
+    }
+}
+
+}  // namespace MBBroadcast

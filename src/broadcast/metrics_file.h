@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "broadcast/cycle_snapshot.h"
+
+namespace MBBroadcast {
+
+// The path of key "MetricsFile" in section "Export" of the add-on's own settings file; empty
+// (the default) leaves the metrics file off.
+std::wstring ReadMetricsFilePath();
+
+// The Prometheus text file that an exporter's textfile collector serves, rewritten whole after
+// every cycle. A failed write never fails the cycle: the first failure is logged, and the first
+// success after it, so a lasting fault costs two log entries and not one per cycle.
+class MetricsFile {
+public:
+    explicit MetricsFile(std::wstring p_strPath);
+
+    bool IsOn() const { return !m_strPath.empty(); }
+    // Replaces the file with the snapshot's metrics in one step; does nothing when off.
+    void Write(const CycleSnapshot& p_Snapshot, const std::wstring& p_strVersion) noexcept;
+
+private:
+    std::wstring m_strPath;
+    bool m_bFailing = false;
+};
+
+}  // namespace MBBroadcast

@@ -1,0 +1,193 @@
+#include "broadcast/metrics_text.h"
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace MBBroadcast {
+namespace {
+
+constexpr std::uint32_t kReplacement = 0xFFFD;
+
+void AppendCodePoint(std::string& out, std::uint32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// One metric family: HELP, TYPE, then its samples.
+class Family {
+public:
+    Family(std::string& out, const char* name, const char* type, const char* help)
+        : m_out(out), m_name(name)
+    {
+        m_out += "# HELP ";
+        m_out += name;
+        m_out += ' ';
+        m_out += help;
+        m_out += "\n# TYPE ";
+        m_out += name;
+        m_out += ' ';
+        m_out += type;
+        m_out += '\n';
+    }
+
+    // A sample; `labels` is the text between the braces, empty for none.
+    void Sample(const std::string& labels, std::int64_t value)
+    {
+        m_out += m_name;
+        if (!labels.empty()) {
+            m_out += '{';
+            m_out += labels;
+            m_out += '}';
+        }
+        m_out += ' ';
+        m_out += std::to_string(value);
+        m_out += '\n';
+    }
+
+private:
+    std::string& m_out;
+    const char* m_name;
+};
+
+std::string Label(const char* name, const std::wstring& value)
+{
+    return std::string(name) + "=\"" + EscapeLabelValue(value) + "\"";
+}
+
+// The values file holds one key per name, the last field of a name winning; the metrics follow
+// it, and a repeated name would make the scrape fail as a duplicate series.
+std::vector<const FieldSnapshot*> PublishedFields(const CycleSnapshot& snapshot)
+{
+    std::vector<const FieldSnapshot*> fields;
+    std::map<std::wstring, std::size_t> positions;
+    for (const FieldSnapshot& field : snapshot.fields) {
+        const auto found = positions.find(field.name);
+        if (found == positions.end()) {
+            positions.emplace(field.name, fields.size());
+            fields.push_back(&field);
+        } else {
+            fields[found->second] = &field;
+        }
+    }
+    return fields;
+}
+
+const wchar_t* SourceLabel(MBDataAquisition::DiskSource source)
+{
+    switch (source) {
+    case MBDataAquisition::DiskSource::Ata:
+        return L"ata";
+    case MBDataAquisition::DiskSource::Nvme:
+        return L"nvme";
+    default:
+        return L"none";
+    }
+}
+
+}  // namespace
+
+std::string ToUtf8(const std::wstring& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t unit = static_cast<std::uint32_t>(text[i]);
+        if (IsHighSurrogate(unit) && i + 1 < text.size() &&
+            IsLowSurrogate(static_cast<std::uint32_t>(text[i + 1]))) {
+            const std::uint32_t low = static_cast<std::uint32_t>(text[++i]);
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit) || unit > 0x10FFFF) {
+            unit = kReplacement;
+        }
+        AppendCodePoint(out, unit);
+    }
+    return out;
+}
+
+std::string EscapeLabelValue(const std::wstring& value)
+{
+    std::string escaped;
+    for (const char c : ToUtf8(value)) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '"':
+            escaped += "\\\"";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& version)
+{
+    std::string out;
+    const std::vector<const FieldSnapshot*> fields = PublishedFields(snapshot);
+    const auto fieldLabels = [](const FieldSnapshot& field) {
+        return Label("field", field.name) + "," + Label("kind", field.kind);
+    };
+
+    Family value(out, "vexa_field_value", "gauge",
+                 "Latest reading of a monitored field, as published in the values file.");
+    for (const FieldSnapshot* field : fields) {
+        value.Sample(fieldLabels(*field), field->value);
+    }
+    Family setpoint(out, "vexa_field_setpoint", "gauge", "Setpoint of a monitored field.");
+    for (const FieldSnapshot* field : fields) {
+        setpoint.Sample(fieldLabels(*field), field->setpoint);
+    }
+    Family rating(out, "vexa_field_rating", "gauge",
+                  "Rating of a monitored field: 0 none, 1 ok, 2 warning, 3 error.");
+    for (const FieldSnapshot* field : fields) {
+        rating.Sample(fieldLabels(*field), field->rating);
+    }
+    Family group(out, "vexa_group_rating", "gauge",
+                 "Worst rating of a group of fields, as the values file's group digit: 0 no "
+                 "field, 1 ok, 2 warning, 3 error.");
+    for (const GroupSnapshot& entry : snapshot.groups) {
+        group.Sample(Label("group", entry.name), entry.rating);
+    }
+    Family charge(out, "vexa_ups_state_of_charge", "gauge",
+                  "State of charge of the UPS battery in percent.");
+    charge.Sample("", snapshot.upsStateOfCharge);
+    Family disk(out, "vexa_disk_source", "gauge",
+                "Interface that answered the last read of the system disk (the one sample).");
+    disk.Sample(Label("source", SourceLabel(snapshot.diskSource)), 1);
+    Family time(out, "vexa_last_cycle_timestamp_seconds", "gauge",
+                "Unix time at which the monitor's last cycle ended, failed or not.");
+    time.Sample("", snapshot.time);
+    Family cycles(out, "vexa_cycles_total", "counter", "Cycles of the monitor since it started.");
+    cycles.Sample("", static_cast<std::int64_t>(snapshot.cycles));
+    Family failures(out, "vexa_cycle_failures_total", "counter",
+                    "Cycles of the monitor that failed since it started.");
+    failures.Sample("", static_cast<std::int64_t>(snapshot.failedCycles));
+    Family build(out, "vexa_build_info", "gauge", "Version of the monitor.");
+    build.Sample(Label("version", version), 1);
+    return out;
+}
+
+}  // namespace MBBroadcast

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "broadcast/cycle_snapshot.h"
+
+namespace MBBroadcast {
+
+// The snapshot in the Prometheus text exposition format (version 0.0.4, UTF-8): every metric
+// family with its HELP and TYPE lines, label values escaped. `version` is the build's version
+// number ("4.0.11.0").
+std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& version);
+
+// A label value as the format requires it: backslash, double quote and line feed escaped.
+std::string EscapeLabelValue(const std::wstring& value);
+
+// UTF-8 of wide text (UTF-16 on Windows, UTF-32 on posix); a lone surrogate becomes U+FFFD.
+std::string ToUtf8(const std::wstring& text);
+
+}  // namespace MBBroadcast

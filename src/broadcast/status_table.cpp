@@ -1,0 +1,107 @@
+#include "broadcast/status_table.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "broadcast/heartbeat.h"
+#include "broadcast/metrics_text.h"
+
+namespace MBBroadcast {
+namespace {
+
+using Row = std::vector<std::string>;
+
+const char* ColourOf(MBDataContainer::Rating rating)
+{
+    switch (rating) {
+    case MBDataContainer::RatingOk:
+        return "\x1b[32m";
+    case MBDataContainer::RatingWarning:
+        return "\x1b[33m";
+    case MBDataContainer::RatingError:
+        return "\x1b[31m";
+    default:
+        return "";
+    }
+}
+
+std::string RatingText(MBDataContainer::Rating rating, bool colour)
+{
+    const std::string word = ToUtf8(RatingWord(rating));
+    const std::string start = colour ? ColourOf(rating) : "";
+    return start.empty() ? word : start + word + "\x1b[0m";
+}
+
+// Counts code points, so that names beyond ASCII still line up.
+std::size_t Width(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// Columns separated by two spaces; numbers (`rightAligned`) flush right. The last column is not
+// padded, so a colour code there does not upset the widths and no line ends in blanks.
+void AppendTable(std::string& out, const std::vector<Row>& rows, const std::vector<bool>& rightAligned)
+{
+    std::vector<std::size_t> widths(rightAligned.size(), 0);
+    for (const Row& row : rows) {
+        for (std::size_t column = 0; column + 1 < row.size(); ++column) {
+            widths[column] = std::max(widths[column], Width(row[column]));
+        }
+    }
+    for (const Row& row : rows) {
+        std::string line;
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            const std::string& cell = row[column];
+            if (column + 1 == row.size()) {
+                line += cell;
+                break;
+            }
+            const std::string padding(widths[column] - Width(cell), ' ');
+            line += rightAligned[column] ? padding + cell : cell + padding;
+            line += "  ";
+        }
+        out += line + "\n";
+    }
+}
+
+std::string OrDash(const std::wstring& text)
+{
+    return text.empty() ? "-" : ToUtf8(text);
+}
+
+}  // namespace
+
+std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
+{
+    std::string out;
+    std::vector<Row> fields{{"field", "reading", "setpoint", "warning", "error", "rating"}};
+    for (const FieldSnapshot& field : snapshot.fields) {
+        fields.push_back({ToUtf8(field.name), std::to_string(field.value),
+                          std::to_string(field.setpoint), OrDash(field.warningBand),
+                          OrDash(field.errorBand), RatingText(field.rating, colour)});
+    }
+    AppendTable(out, fields, {false, true, true, false, false, false});
+
+    out += "\n";
+    std::vector<Row> groups{{"group", "digit", "rating"}};
+    for (const GroupSnapshot& group : snapshot.groups) {
+        groups.push_back({ToUtf8(group.name), std::to_string(group.rating),
+                          RatingText(group.rating, colour)});
+    }
+    AppendTable(out, groups, {false, true, false});
+
+    out += "\n";
+    AppendTable(out,
+                {{"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
+                 {"sensor source", OrDash(snapshot.sensorSource)},
+                 {"disk source", ToUtf8(DiskSourceName(snapshot.diskSource))},
+                 {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
+                 {"cycles", std::to_string(snapshot.cycles) + ", failed " +
+                                std::to_string(snapshot.failedCycles) + ", failed in a row " +
+                                std::to_string(snapshot.consecutiveFailures)}},
+                {false, false});
+    return out;
+}
+
+}  // namespace MBBroadcast

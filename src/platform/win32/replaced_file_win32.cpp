@@ -1,0 +1,62 @@
+#include "platform/replaced_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+class Win32ReplacedFile final : public ReplacedFile {
+public:
+    bool Write(const std::wstring& path, const std::string& bytes) override
+    {
+        const std::wstring temporary = TemporaryFileOf(path);
+        const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const bool written = WriteAll(file, bytes);
+        DWORD error = written ? ERROR_SUCCESS : GetLastError();
+        const bool closed = CloseHandle(file) != FALSE;
+        if (written && !closed) {
+            error = GetLastError();
+        }
+        if (written && closed &&
+            MoveFileExW(temporary.c_str(), path.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        if (written && closed) {
+            error = GetLastError();
+        }
+        DeleteFileW(temporary.c_str());
+        SetLastError(error);
+        return false;
+    }
+};
+
+}  // namespace
+
+ReplacedFile& ReplacedFile::System()
+{
+    static Win32ReplacedFile instance;
+    return instance;
+}
+
+}  // namespace platform

@@ -1,0 +1,61 @@
+#include "service/cycle_export.h"
+
+#include <utility>
+
+#include "acquisition/harddisk.h"
+#include "broadcast/broadcast.h"
+#include "broadcast/heartbeat.h"
+#include "broadcast/last_snapshot.h"
+#include "platform/clock.h"
+#include "platform/seam.h"
+#include "settings/values_file.h"
+
+namespace service {
+
+std::wstring BuildVersion()
+{
+    return VEXA_BUILD_VERSION;
+}
+
+CycleExport::CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat)
+    : m_strSensorSource(std::move(p_strSensorSource)),
+      m_bHeartbeat(p_bHeartbeat),
+      m_strValuesFile(GetValuesFilePath()),
+      m_MetricsFile(MBBroadcast::ReadMetricsFilePath())
+{
+    MBBroadcast::ForgetSnapshot();
+}
+
+void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
+                             const MBDataAquisition::Harddisk* p_pHarddisk, bool p_bFailed) noexcept
+{
+    ++m_nCycles;
+    if (p_bFailed) {
+        ++m_nFailedCycles;
+        ++m_nFailedInARow;
+    } else {
+        m_nFailedInARow = 0;
+    }
+    try {
+        MBBroadcast::CycleSnapshot l_Snapshot;
+        p_Broadcast.FillSnapshot(l_Snapshot);
+        l_Snapshot.sensorSource = m_strSensorSource;
+        if (p_pHarddisk != nullptr) {
+            l_Snapshot.diskSource = p_pHarddisk->Source();
+        }
+        l_Snapshot.time = platform::Use<platform::Clock>().Now();
+        l_Snapshot.cycles = m_nCycles;
+        l_Snapshot.failedCycles = m_nFailedCycles;
+        l_Snapshot.consecutiveFailures = m_nFailedInARow;
+
+        if (m_bHeartbeat) {
+            MBBroadcast::WriteHeartbeat(m_strValuesFile, l_Snapshot);
+        }
+        m_MetricsFile.Write(l_Snapshot, BuildVersion());
+        MBBroadcast::PublishSnapshot(l_Snapshot);
+    } catch (...) {
+        // Out of memory while copying the fields: the next cycle reports again.
+    }
+}
+
+}  // namespace service

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "broadcast/metrics_file.h"
+
+namespace MBBroadcast {
+class Broadcast;
+}
+namespace MBDataAquisition {
+class Harddisk;
+}
+
+namespace service {
+
+// After every cycle, good or failed: builds the cycle's snapshot from what the broadcast rated
+// and the disk source read, counts the cycles, and hands the snapshot on: to the metrics file
+// (when configured), to the values file's heartbeat (with the values-file broadcast) and to the
+// process's last-snapshot store. Nothing of this can fail the cycle.
+class CycleExport {
+public:
+    // Reads the metrics file's path; forgets the snapshot of an earlier run.
+    CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat);
+
+    void CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
+                    const MBDataAquisition::Harddisk* p_pHarddisk, bool p_bFailed) noexcept;
+
+private:
+    std::wstring m_strSensorSource;
+    bool m_bHeartbeat;
+    std::wstring m_strValuesFile;
+    MBBroadcast::MetricsFile m_MetricsFile;
+    std::uint64_t m_nCycles = 0;
+    std::uint64_t m_nFailedCycles = 0;
+    std::uint64_t m_nFailedInARow = 0;
+};
+
+// The version of this build, as the metrics report it ("4.0.11.0").
+std::wstring BuildVersion();
+
+}  // namespace service
