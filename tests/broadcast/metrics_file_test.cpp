@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "broadcast/metrics_file.h"
+#include "common/temp_folder.h"
+#include "fakes/log_capture.h"
+#include "platform/last_error.h"
+#include "platform/replaced_file.h"
+#include "platform/seam.h"
+
+namespace {
+
+std::size_t CountOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+std::string ReadWhole(const std::filesystem::path& path, bool& found)
+{
+    std::ifstream file(path, std::ios::binary);
+    found = static_cast<bool>(file);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A reader polling the file while it is rewritten must only ever find one of the whole contents:
+// with a plain truncate-and-write it would catch an empty or a cut-off file.
+TEST(ReplacedFile, AReaderNeverSeesAPartialFile)
+{
+    const testing_support::TempFolder folder;
+    const std::wstring path = folder.Path(L"vexa.prom");
+    const std::string small(100, 'a');
+    std::string large;
+    for (int line = 0; line < 20000; ++line) {
+        large += "vexa_field_value{field=\"Fan" + std::to_string(line) + "\"} 1\n";
+    }
+    platform::ReplacedFile& file = platform::ReplacedFile::System();
+    ASSERT_TRUE(file.Write(path, small));
+
+    std::atomic<bool> done{false};
+    std::atomic<int> reads{0};
+    std::atomic<int> partial{0};
+    std::thread reader([&] {
+        const std::filesystem::path native(path);
+        while (!done.load()) {
+            bool found = false;
+            const std::string content = ReadWhole(native, found);
+            if (!found) {
+                ++partial;  // the file must never be missing either
+            } else if (content != small && content != large) {
+                ++partial;
+            }
+            ++reads;
+        }
+    });
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(file.Write(path, round % 2 == 0 ? large : small));
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(partial.load(), 0) << "of " << reads.load() << " reads";
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
+}
+
+// A folder in the file's place cannot be replaced: the write fails with a reason, and neither
+// the folder nor a temporary file is left changed behind.
+TEST(ReplacedFile, AFailedReplacementLeavesNoTemporaryFile)
+{
+    const testing_support::TempFolder folder;
+    const std::wstring path = folder.Path(L"vexa.prom");
+    std::filesystem::create_directory(std::filesystem::path(path));
+    platform::SetLastErrorCode(platform::kErrorSuccess);
+    EXPECT_FALSE(platform::ReplacedFile::System().Write(path, "x 1\n"));
+    EXPECT_NE(platform::GetLastErrorCode(), platform::kErrorSuccess);
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(path)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
+
+    EXPECT_FALSE(platform::ReplacedFile::System().Write(folder.Path(L"missing\\vexa.prom"), "x 1\n"));
+}
+
+// Fails while told to, and records what it was given.
+class ScriptedReplacedFile : public platform::ReplacedFile {
+public:
+    bool Write(const std::wstring& path, const std::string& bytes) override
+    {
+        ++writes;
+        lastPath = path;
+        lastBytes = bytes;
+        if (fail) {
+            platform::SetLastErrorCode(platform::kErrorAccessDenied);
+            return false;
+        }
+        return true;
+    }
+    bool fail = false;
+    int writes = 0;
+    std::wstring lastPath;
+    std::string lastBytes;
+};
+
+TEST(MetricsFile, AFailureIsLoggedOnceAndSoIsTheRecovery)
+{
+    ScriptedReplacedFile replaced;
+    const platform::Substitute<platform::ReplacedFile> inPlace(replaced);
+    const fakes::LogCapture log(0);
+    MBBroadcast::MetricsFile metrics(L"c:\\metrics\\vexa.prom");
+    MBBroadcast::CycleSnapshot snapshot;
+    snapshot.cycles = 1;
+
+    replaced.fail = true;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        metrics.Write(snapshot, L"4.0.11.0");
+    }
+    EXPECT_EQ(replaced.writes, 3);
+    std::string text = log.Contents();
+    EXPECT_EQ(CountOf(text, "Unable to write metrics file!"), 1u);
+    EXPECT_EQ(CountOf(text, "\tl_dwLastError\t5\r\n"), 1u);
+    EXPECT_EQ(CountOf(text, "\tm_strPath\tc:\\metrics\\vexa.prom\r\n"), 1u);
+
+    replaced.fail = false;
+    metrics.Write(snapshot, L"4.0.11.0");
+    metrics.Write(snapshot, L"4.0.11.0");
+    text = log.Contents();
+    EXPECT_EQ(CountOf(text, "Metrics file written again"), 1u);
+    EXPECT_EQ(replaced.lastPath, L"c:\\metrics\\vexa.prom");
+    EXPECT_NE(replaced.lastBytes.find("vexa_cycles_total 1\n"), std::string::npos);
+
+    replaced.fail = true;
+    metrics.Write(snapshot, L"4.0.11.0");
+    EXPECT_EQ(CountOf(log.Contents(), "Unable to write metrics file!"), 2u);
+}
+
+TEST(MetricsFile, AnEmptyPathWritesNothing)
+{
+    ScriptedReplacedFile replaced;
+    const platform::Substitute<platform::ReplacedFile> inPlace(replaced);
+    MBBroadcast::MetricsFile metrics(L"");
+    EXPECT_FALSE(metrics.IsOn());
+    metrics.Write(MBBroadcast::CycleSnapshot(), L"1");
+    EXPECT_EQ(replaced.writes, 0);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "broadcast/status_table.h"
+
+namespace {
+
+MBBroadcast::CycleSnapshot Sample()
+{
+    MBBroadcast::CycleSnapshot snapshot;
+    MBBroadcast::FieldSnapshot fan;
+    fan.name = L"Fan0";
+    fan.value = 2481;
+    fan.setpoint = 2500;
+    fan.rating = 1;
+    fan.warningBand = L"< 2250";
+    fan.errorBand = L"< 2000";
+    MBBroadcast::FieldSnapshot temp;
+    temp.name = L"HddCurrentPendingSectorCount";
+    temp.value = 12345;
+    temp.setpoint = 0;
+    temp.rating = 3;
+    snapshot.fields = {fan, temp};
+    snapshot.groups = {{L"IPC_FANS", 1}, {L"IPC_HARDDISK", 3}, {L"IPC_CMOS_BAT", 0}};
+    snapshot.upsStateOfCharge = 87;
+    snapshot.sensorSource = L"probe";
+    snapshot.diskSource = MBDataAquisition::DiskSource::Ata;
+    snapshot.cycles = 3;
+    snapshot.failedCycles = 1;
+    return snapshot;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(StatusTable, ColumnsLineUpAndRatingsAreWords)
+{
+    const std::vector<std::string> lines = Lines(MBBroadcast::RenderStatusTable(Sample(), false));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "field                         reading  setpoint  warning  error   rating");
+    EXPECT_EQ(lines[1], "Fan0                             2481      2500  < 2250   < 2000  ok");
+    EXPECT_EQ(lines[2], "HddCurrentPendingSectorCount    12345         0  -        -       error");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], "group         digit  rating");
+    EXPECT_EQ(lines[5], "IPC_FANS          1  ok");
+    EXPECT_EQ(lines[6], "IPC_HARDDISK      3  error");
+    EXPECT_EQ(lines[7], "IPC_CMOS_BAT      0  none");
+    const std::string text = MBBroadcast::RenderStatusTable(Sample(), false);
+    EXPECT_NE(text.find("UPS state of charge  87 %\n"), std::string::npos);
+    EXPECT_NE(text.find("sensor source        probe\n"), std::string::npos);
+    EXPECT_NE(text.find("disk source          ATA\n"), std::string::npos);
+    EXPECT_NE(text.find("cycles               3, failed 1, failed in a row 0\n"), std::string::npos);
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(line.empty() || line.back() != ' ') << "trailing blanks: " << line;
+    }
+}
+
+TEST(StatusTable, ColourOnlyWhenAsked)
+{
+    const std::string plain = MBBroadcast::RenderStatusTable(Sample(), false);
+    EXPECT_EQ(plain.find('\x1b'), std::string::npos);
+    const std::string coloured = MBBroadcast::RenderStatusTable(Sample(), true);
+    EXPECT_NE(coloured.find("\x1b[31merror\x1b[0m"), std::string::npos);
+    EXPECT_NE(coloured.find("\x1b[32mok\x1b[0m"), std::string::npos);
+}
+
+}  // namespace
