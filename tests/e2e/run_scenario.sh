@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs vexa-host end to end on the machine files of machine/ and checks what the monitor
-# produced: the values file, the HMI trace, the log and the exit status.
+# produced: the values file with its heartbeat, the HMI trace, the log, the metrics file, the
+# status table of --status and the exit status.
 #
 # usage: run_scenario.sh native|wine SCENARIO HOST DLL WORK EXPECTED
 #   HOST      vexa-host (native) or vexa-host.exe (wine)
@@ -33,6 +34,8 @@ case "$scenario" in
 esac
 
 prepare_machine "$here/machine" "$service_pack" "$broadcast_version" "$vars"
+# The metrics file beside the values file, from the add-on's own settings file.
+printf '\r\n[Export]\r\nMetricsFile=%s\\vexa.prom\r\n' "$machine_win" >>"$work/VW_Vexa.ini"
 if [[ $password == 1 ]]; then
   cp "$here/machine/Computer-with-password.xml" "$work/Computer.xml"
 fi
@@ -76,7 +79,7 @@ case "$form" in
     if [[ $scenario == bad-usage ]]; then
       set -- --cycles 0 --hmi-trace "$work/trace.txt"
     else
-      set -- --cycles 3 --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
+      set -- --cycles 3 --status --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
         --hmi-trace "$work/trace.txt" ${native_machine[@]+"${native_machine[@]}"}
     fi
     TEMP="$machine_win" "$host" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" || run_status=$?
@@ -87,7 +90,7 @@ case "$form" in
     cp "$host" "$work/vexa-host.exe"
     wine regsvr32 /s "$machine_win\\VW_Vexa.dll" || fail "regsvr32 failed"
     # Wine takes TEMP from the prefix, not from Unix: the command interpreter sets it.
-    wine cmd /c "set TEMP=$machine_win&& $machine_win\\vexa-host.exe --seconds 1.5 --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt" \
+    wine cmd /c "set TEMP=$machine_win&& $machine_win\\vexa-host.exe --seconds 1.5 --status --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt" \
       >"$work/stdout.txt" 2>"$work/stderr.txt" </dev/null || run_status=$?
     wine regsvr32 /s /u "$machine_win\\VW_Vexa.dll" || fail "regsvr32 /u failed"
     if [[ $scenario == values-file ]]; then
@@ -132,8 +135,30 @@ case "$scenario" in
     [[ $(wc -l <"$work/trace.txt") -gt $(wc -l <"$work/trace-distinct.txt") ]] ||
       fail "fewer than two cycles ran"
     diff -u "$expected/trace.txt" "$work/trace-distinct.txt" || fail "HMI trace differs"
-    diff -u <(tr -d '\r' <"$expected/VexaValues.ini") <(tr -d '\r' <"$work/VexaValues.ini") ||
+    # The heartbeat section comes last and carries the time: checked apart from the rest.
+    tr -d '\r' <"$work/VexaValues.ini" | awk '/^\[/ { status = ($0 == "[VEXA_STATUS]") } !status' \
+      >"$work/values-without-status.ini"
+    diff -u <(tr -d '\r' <"$expected/VexaValues.ini") "$work/values-without-status.ini" ||
       fail "values file differs"
+    heartbeat="$(tr -d '\r' <"$work/VexaValues.ini" | sed -n '/^\[VEXA_STATUS\]$/,$p')"
+    if [[ $scenario == classic ]]; then
+      [[ -z $heartbeat ]] || fail "the classic broadcast wrote a heartbeat: $heartbeat"
+    else
+      disk_source=none
+      [[ $scenario == machine ]] && disk_source=ATA
+      [[ $heartbeat =~ ^'[VEXA_STATUS]'$'\n''LAST_CYCLE='[0-9]{4}-[0-9]{2}-[0-9]{2}' '[0-9]{2}:[0-9]{2}:[0-9]{2}$'\n''FAILED_CYCLES=0'$'\n''DISK_SOURCE='$disk_source$ ]] ||
+        fail "heartbeat: $heartbeat"
+    fi
+    # Time and cycle counts differ from run to run and between the forms.
+    sed -E 's/^(vexa_last_cycle_timestamp_seconds|vexa_cycles_total) [0-9]+$/\1 N/' "$work/vexa.prom" \
+      >"$work/metrics-masked.prom"
+    diff -u "$expected/metrics.prom" "$work/metrics-masked.prom" || fail "metrics file differs"
+    if command -v promtool >/dev/null; then
+      promtool check metrics <"$work/vexa.prom" || fail "promtool rejects the metrics file"
+    fi
+    sed -E -e 's/^(last cycle +)[0-9 :-]+$/\1T/' -e 's/^(cycles +)[0-9]+(, failed 0, failed in a row 0)$/\1N\2/' \
+      "$work/stdout.txt" >"$work/status-masked.txt"
+    diff -u "$expected/status.txt" "$work/status-masked.txt" || fail "status table differs"
     progress="$(tr -d '\r' <"$work/Vexa.log" | sed -n -E 's/^.*CMain::MyThread  line: [0-9]+\t\t(.*)$/\1/p')"
     [[ "$progress" == $'Start\nInit data sources\nInit data containers.\nInit data broadcast objects\nStart loop' ]] ||
       fail "progress lines of the log: $progress"
