@@ -10,7 +10,7 @@
 #include "fakes/fake_clock.h"
 #include "platform/clock.h"
 #include "platform/hmi_substitute.h"
-#include "service/main.h"
+#include "service/monitor_runner.h"
 #include "service/monitor.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
