@@ -15,7 +15,9 @@ std::wstring LocalTimeText(std::int64_t seconds)
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm local{};
     try {
-        boost::date_time::c_time::localtime(&time, &local);
+        // Where the C library has no reentrant form, the result is the library's own (thread-
+        // local on Windows) record, not the one passed in.
+        local = *boost::date_time::c_time::localtime(&time, &local);
     } catch (...) {
         // A time the C library cannot convert: 1970-01-01 00:00:00 rather than no heartbeat.
         local = std::tm{};

@@ -166,8 +166,9 @@ int Run(const host::HostOptions& p_Options)
 int main(int argc, char** argv)
 {
     // The monitor's message texts carry their own "\r\n": written unchanged, both forms of the
-    // host print the same bytes.
+    // host print the same bytes (the status table's lines end in "\n" in both).
     _setmode(_fileno(stderr), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::optional<host::HostOptions> l_Options = host::ParseCommandLine(argc, argv);
     if (!l_Options) {
         return 1;

@@ -21,6 +21,28 @@ bool WriteAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
+// A reader that opened the file without FILE_SHARE_DELETE (a collector reading it just now) makes
+// the replacement fail with a sharing violation or access denied until it closes the file: a few
+// short retries ride that out, a lasting failure is reported.
+constexpr int kMoveAttempts = 10;
+constexpr DWORD kMoveRetryPause = 20;
+
+bool MoveReplacing(const std::wstring& from, const std::wstring& to)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (attempt == kMoveAttempts ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(kMoveRetryPause);
+    }
+}
+
 class Win32ReplacedFile final : public ReplacedFile {
 public:
     bool Write(const std::wstring& path, const std::string& bytes) override
@@ -37,9 +59,7 @@ public:
         if (written && !closed) {
             error = GetLastError();
         }
-        if (written && closed &&
-            MoveFileExW(temporary.c_str(), path.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (written && closed && MoveReplacing(temporary, path)) {
             return true;
         }
         if (written && closed) {
