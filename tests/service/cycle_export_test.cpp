@@ -9,7 +9,7 @@
 #include "common/temp_folder.h"
 #include "fakes/fake_clock.h"
 #include "platform/clock.h"
-#include "platform/hmi_substitute.h"
+#include "standins/hmi_substitute.h"
 #include "service/monitor_runner.h"
 #include "service/monitor.h"
 #include "settings/settings.h"
