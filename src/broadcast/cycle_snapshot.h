@@ -13,7 +13,7 @@ namespace MBBroadcast {
 struct FieldSnapshot {
     std::wstring name;
     // The field's kind: "fan", "temperature", "voltage", "cmos_battery", "ups_battery",
-    // "disk_lifetime" or "disk_events".
+    // "disk_lifetime", "disk_events", "disk_critical_warning" or "disk_limit".
     std::wstring kind;
     std::int32_t value = 0;
     std::int32_t setpoint = 0;

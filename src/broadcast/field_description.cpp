@@ -68,6 +68,12 @@ FieldSnapshot DescribeField(const MBDataField& field, Rating rating)
         description.kind = L"disk_events";
         description.warningBand = Above(0);
         description.errorBand = L"rising";
+    } else if (dynamic_cast<const NvmeCriticalWarningData*>(&field) != nullptr) {
+        description.kind = L"disk_critical_warning";
+        description.errorBand = L"not 0";
+    } else if (dynamic_cast<const NvmeLimitData*>(&field) != nullptr) {
+        description.kind = L"disk_limit";
+        description.warningBand = Above(field.m_nSetpoint);
     } else {
         description.kind = L"other";
     }

@@ -146,6 +146,7 @@ case "$scenario" in
     else
       disk_source=none
       [[ $scenario == machine ]] && disk_source=ATA
+      [[ $scenario == nvme ]] && disk_source=NVMe
       [[ $heartbeat =~ ^'[VEXA_STATUS]'$'\n''LAST_CYCLE='[0-9]{4}-[0-9]{2}-[0-9]{2}' '[0-9]{2}:[0-9]{2}:[0-9]{2}$'\n''FAILED_CYCLES=0'$'\n''DISK_SOURCE='$disk_source$ ]] ||
         fail "heartbeat: $heartbeat"
     fi
