@@ -1,8 +1,9 @@
 #include "acquisition/shutdown_event_scan.h"
 
 #include <algorithm>
-#include <functional>
 #include <string>
+
+#include "platform/last_error.h"
 
 namespace MBDataAquisition {
 namespace {
@@ -11,29 +12,12 @@ constexpr std::uint32_t kFailuresReset = 67;
 constexpr std::uint32_t kShutdownFailure = 69;
 constexpr std::uint32_t kSequentialForwards =
     platform::kEventLogSequentialRead | platform::kEventLogForwardsRead;
-constexpr std::uint32_t kSeekForwards = platform::kEventLogSeekRead | platform::kEventLogForwardsRead;
-
-// Closes the log on every way out of a scan.
-class OpenLog {
-public:
-    OpenLog(platform::EventLog& log, platform::EventLogHandle handle) : m_Log(log), m_hLog(handle) {}
-    ~OpenLog() { m_Log.Close(m_hLog); }
-    OpenLog(const OpenLog&) = delete;
-    OpenLog& operator=(const OpenLog&) = delete;
-
-private:
-    platform::EventLog& m_Log;
-    platform::EventLogHandle m_hLog;
-};
 
 }  // namespace
 
-bool ShutdownEventScan::Fingerprint::operator==(const Fingerprint& other) const
+ShutdownEventScan::~ShutdownEventScan()
 {
-    return recordNumber == other.recordNumber && length == other.length &&
-           timeGenerated == other.timeGenerated && timeWritten == other.timeWritten &&
-           eventId == other.eventId && eventType == other.eventType &&
-           sourceHash == other.sourceHash;
+    Close();
 }
 
 bool ShutdownEventScan::IsShutdownEvent(const platform::EventLogRecordView& record)
@@ -44,25 +28,27 @@ bool ShutdownEventScan::IsShutdownEvent(const platform::EventLogRecordView& reco
             record.sourceName.find(L"EventLog") != std::wstring::npos);
 }
 
-ShutdownEventScan::Fingerprint ShutdownEventScan::FingerprintOf(
-    const platform::EventLogRecordView& record)
+bool ShutdownEventScan::Open(platform::EventLog& log)
 {
-    Fingerprint fingerprint;
-    fingerprint.recordNumber = record.recordNumber;
-    fingerprint.length = record.length;
-    fingerprint.timeGenerated = record.timeGenerated;
-    fingerprint.timeWritten = record.timeWritten;
-    fingerprint.eventId = record.eventId;
-    fingerprint.eventType = record.eventType;
-    fingerprint.sourceHash = std::hash<std::wstring>()(record.sourceName);
-    return fingerprint;
+    Close();
+    const platform::EventLogHandle handle = log.Open(L"Application");
+    if (handle == 0) {
+        m_nLastError = platform::GetLastErrorCode();
+        return false;
+    }
+    m_pLog = &log;
+    m_hLog = handle;
+    return true;
 }
 
-void ShutdownEventScan::Forget()
+void ShutdownEventScan::Close()
 {
-    m_bAnchored = false;
-    m_Anchor = Fingerprint();
-    m_Failures.clear();
+    if (m_pLog != nullptr) {
+        m_pLog->Close(m_hLog);
+    }
+    m_pLog = nullptr;
+    m_hLog = 0;
+    m_bContinuable = false;
 }
 
 void ShutdownEventScan::Apply(const platform::EventLogRecordView& record)
@@ -74,83 +60,84 @@ void ShutdownEventScan::Apply(const platform::EventLogRecordView& record)
             m_Failures.push_back(record.recordNumber);
         }
     }
-    m_Anchor = FingerprintOf(record);
-    m_bAnchored = true;
+    m_nNext = record.recordNumber + 1;
 }
 
-ShutdownEventScan::Continued ShutdownEventScan::ReadRecords(platform::EventLog& log,
-                                                            platform::EventLogHandle handle,
-                                                            std::uint32_t flags,
-                                                            std::uint32_t offset,
-                                                            bool verifyAnchor)
+ShutdownEventScan::ReadEnd ShutdownEventScan::ReadOn()
 {
     m_Buffer.resize(kBufferBytes);
-    bool verifying = verifyAnchor;
     while (true) {
         std::uint32_t bytesRead = 0;
         std::uint32_t bytesNeeded = 0;
-        // A failed read ends the scan: the end of the log, or a record larger than the buffer
-        // (which stays the end until the log drops it).
-        if (!log.Read(handle, flags, offset, m_Buffer.data(), kBufferBytes, bytesRead,
-                      bytesNeeded)) {
-            return verifying ? Continued::AnchorLost : Continued::Yes;
+        if (!m_pLog->Read(m_hLog, kSequentialForwards, 0, m_Buffer.data(), kBufferBytes,
+                          bytesRead, bytesNeeded)) {
+            // The end of the log, or a record larger than the buffer, which stays the end until
+            // the log drops it (the position does not move past it). Anything else means the
+            // handle no longer reads on where it stood.
+            const unsigned long error = platform::GetLastErrorCode();
+            return error == platform::kErrorHandleEof || error == platform::kErrorInsufficientBuffer
+                       ? ReadEnd::EndOfLog
+                       : ReadEnd::Interrupted;
         }
-        flags = kSequentialForwards;
-        bool anchorLost = false;
+        bool continuous = true;
         const bool wellFormed = platform::WalkEventLogRecords(
             m_Buffer.data(), std::min<std::uint32_t>(bytesRead, kBufferBytes),
             [&](const platform::EventLogRecordView& record) {
-                if (anchorLost) {
+                if (!continuous) {
                     return;
                 }
-                if (verifying) {
-                    verifying = false;
-                    anchorLost = !(FingerprintOf(record) == m_Anchor);
+                if (m_nNext != 0 && record.recordNumber != m_nNext) {
+                    continuous = false;
                     return;
                 }
                 Apply(record);
             });
-        if (anchorLost || verifying) {
-            return Continued::AnchorLost;
-        }
-        // Damaged records end the scan; the next scan goes on from the last good record.
-        if (!wellFormed) {
-            return Continued::Yes;
+        if (!continuous || !wellFormed) {
+            return ReadEnd::Interrupted;
         }
     }
 }
 
-ShutdownEventScan::Result ShutdownEventScan::Scan(platform::EventLog& log)
+ShutdownEventScan::Result ShutdownEventScan::Rescan(platform::EventLog& log)
 {
-    const platform::EventLogHandle handle = log.Open(L"Application");
-    if (handle == 0) {
+    if (!Open(log)) {
         return Result::OpenFailed;
     }
-    OpenLog closer(log, handle);
     std::uint32_t oldest = 0;
-    if (!log.GetOldestRecord(handle, oldest)) {
+    if (!log.GetOldestRecord(m_hLog, oldest)) {
+        m_nLastError = platform::GetLastErrorCode();
+        Close();
         return Result::OldestRecordFailed;
     }
-
-    // Numbers below the last oldest record mean a cleared log; an oldest record above the anchor
-    // means the log has wrapped past it.
-    const bool canContinue =
-        m_bAnchored && oldest >= m_nOldest && oldest <= m_Anchor.recordNumber;
+    m_Failures.clear();
     m_nOldest = oldest;
-    if (canContinue) {
-        while (!m_Failures.empty() && m_Failures.front() < oldest) {
-            m_Failures.pop_front();
-        }
-        if (ReadRecords(log, handle, kSeekForwards, m_Anchor.recordNumber, true) ==
-            Continued::Yes) {
-            return Result::Done;
-        }
-        Forget();
-        ReadRecords(log, handle, kSeekForwards, oldest, false);
-        return Result::Done;
+    m_nNext = 0;
+    // Damaged records end the reading, as they end a full reading; the next scan reads anew.
+    m_bContinuable = ReadOn() == ReadEnd::EndOfLog;
+    return Result::Done;
+}
+
+ShutdownEventScan::Result ShutdownEventScan::Scan(platform::EventLog& log)
+{
+    if (m_pLog != &log || !m_bContinuable) {
+        return Rescan(log);
     }
-    Forget();
-    ReadRecords(log, handle, kSequentialForwards, 0, false);
+    std::uint32_t oldest = 0;
+    if (!log.GetOldestRecord(m_hLog, oldest)) {
+        return Rescan(log);
+    }
+    // Numbers below the last oldest record mean a cleared log; an oldest record beyond the next
+    // one to read means the log has wrapped past records not read yet.
+    if (oldest < m_nOldest || (m_nNext != 0 && oldest > m_nNext)) {
+        return Rescan(log);
+    }
+    m_nOldest = oldest;
+    while (!m_Failures.empty() && m_Failures.front() < oldest) {
+        m_Failures.pop_front();
+    }
+    if (ReadOn() == ReadEnd::Interrupted) {
+        return Rescan(log);
+    }
     return Result::Done;
 }
 

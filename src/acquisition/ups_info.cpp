@@ -1,8 +1,8 @@
 #include "acquisition/ups_info.h"
 
 #include <algorithm>
+#include <string>
 
-#include "errors/exceptions.h"
 #include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
@@ -52,15 +52,23 @@ void UpsInfo::EvalEventLog()
 {
     // The line numbers of these locations are the ones service staff know from the field.
     const wchar_t* const l_strLocation = L"MBDataAquisition::UpsInfo::EvalEventLog";
-    switch (m_EventScan.Scan(platform::Use<platform::EventLog>())) {
-    case ShutdownEventScan::Result::OpenFailed:
-        throw err::UpsInfoException(L"Could not open the Application event log.",
-                                    dbg::MakeLocation(l_strLocation, 75), 1);
-    case ShutdownEventScan::Result::OldestRecordFailed:
-        throw err::UpsInfoException(L"Record not found!", dbg::MakeLocation(l_strLocation, 85),
-                                    1);
-    case ShutdownEventScan::Result::Done:
-        break;
+    const ShutdownEventScan::Result l_Result = m_EventScan.Scan(platform::Use<platform::EventLog>());
+    if (l_Result != ShutdownEventScan::Result::Done) {
+        // The rest of the cycle goes on without the event log: the count and the message stay
+        // as they were. The loss is logged once, not every cycle.
+        if (!m_bEventLogLost) {
+            m_bEventLogLost = true;
+            const bool l_bOpenFailed = l_Result == ShutdownEventScan::Result::OpenFailed;
+            dbg::LogLine(dbg::MakeLocation(l_strLocation, l_bOpenFailed ? 75 : 85), 0,
+                         std::wstring(l_bOpenFailed ? L"Could not open the Application event log."
+                                                    : L"Record not found!") +
+                             L" Err No: " + std::to_wstring(m_EventScan.LastError()));
+        }
+        return;
+    }
+    if (m_bEventLogLost) {
+        m_bEventLogLost = false;
+        dbg::LogLine(VEXA_LOCATION(l_strLocation), 0, L"The Application event log is read again.");
     }
     const std::int32_t counter = m_EventScan.Counter();
     m_nFailureCount = counter - 1;

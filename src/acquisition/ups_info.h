@@ -15,9 +15,9 @@ class UpsInfo {
 public:
     UpsInfo();
 
-    // EvalEventLog, then ReadRegistryStatus, then the two flags. Throws err::UpsInfoException
-    // (code 1) when the Application log cannot be opened or has no oldest record; the registry
-    // is then not read and the flags keep their values.
+    // EvalEventLog, then ReadRegistryStatus, then the two flags. An Application log that cannot
+    // be opened or read leaves the failure count and the message as they were for that cycle;
+    // the registry is read all the same. Its loss and its return are logged once each.
     void Update();
 
     // 0 when the UPS reports it is not working, else 1000.
@@ -37,6 +37,7 @@ private:
     bool m_bBatteryFault = false;
     bool m_bRegistryError = true;
     bool m_bMessageWritten = false;
+    bool m_bEventLogLost = false;  // the last scan could not open or read the event log
 
 public:
     // Battery capacity in percent (0 to 100; 0 for anything else), read by the data list.

@@ -23,7 +23,8 @@ inline constexpr std::uint16_t kEventTypeInformation = 0x0004;
 // so one record walker (event_log_record.h) parses them. Failures leave their reason in
 // GetLastErrorCode(): ERROR_HANDLE_EOF (38) at the end of the log, ERROR_INSUFFICIENT_BUFFER
 // (122) with `bytesNeeded` when the next record does not fit, ERROR_INVALID_PARAMETER (87) for a
-// seek to a record that is not in the log.
+// seek to a record that is not in the log, ERROR_EVENTLOG_FILE_CHANGED (1503) for a handle
+// opened before the log was cleared.
 class EventLog {
 public:
     virtual ~EventLog() = default;

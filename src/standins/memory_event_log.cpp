@@ -56,6 +56,10 @@ void MemoryEventLog::Clear()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_Records.clear();
     m_nOldest = 1;
+    // Handles opened before the clearing read no more: they must be opened again.
+    for (auto& position : m_ReadPositions) {
+        position.second = kChangedPosition;
+    }
 }
 
 std::size_t MemoryEventLog::RecordCount() const
@@ -119,6 +123,10 @@ bool MemoryEventLog::Read(EventLogHandle log, std::uint32_t flags, std::uint32_t
     auto position = m_ReadPositions.find(log);
     if (position == m_ReadPositions.end()) {
         SetLastErrorCode(kErrorInvalidHandle);
+        return false;
+    }
+    if (position->second == kChangedPosition) {
+        SetLastErrorCode(kErrorEventLogFileChanged);
         return false;
     }
     const bool seek = (flags & kEventLogSeekRead) != 0;

@@ -15,7 +15,8 @@ namespace platform {
 // An event log held in memory that answers the event-log functions as Windows does: records
 // numbered from 1, whole records per read, sequential reads from the oldest record, seek reads,
 // a log of limited capacity that overwrites its oldest records, clearing that starts the
-// numbers at 1 again. Every log name opens the same log. Thread-safe.
+// numbers at 1 again, after which reads through a handle opened before fail with
+// ERROR_EVENTLOG_FILE_CHANGED (1503). Every log name opens the same log. Thread-safe.
 class MemoryEventLog final : public EventLog {
 public:
     // `firstTime`: the time stamp of the first record; each record is one second later.
@@ -46,6 +47,9 @@ private:
     std::deque<std::vector<std::uint8_t>> m_Records;
     std::uint32_t m_nOldest = 1;  // number of m_Records.front()
     std::uint32_t m_nTime;
+    // The position of a handle opened before the log was cleared.
+    static constexpr std::uint32_t kChangedPosition = 0;
+
     std::map<EventLogHandle, std::uint32_t> m_ReadPositions;  // next record of each handle
     EventLogHandle m_nNextHandle = 0x100;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/faulty_event_log.h"
 #include "standins/memory_event_log.h"
 
 namespace {
@@ -111,6 +112,67 @@ TEST(ShutdownEventScanTest, OverwrittenRecordsLeaveTheCountAsAFullScanDoes)
     scan.Scan(log);
     EXPECT_EQ(2, scan.Counter());
     EXPECT_EQ(FullScan(log), scan.Counter());
+}
+
+// Seek reads of the Application log fail on some systems: the count must stay that of a full
+// reading on every cycle, while records keep arriving.
+TEST(ShutdownEventScanTest, ALogWhoseSeekReadsFailGivesTheFullScansCountEveryCycle)
+{
+    MemoryEventLog memory;
+    fakes::FaultyEventLog log(memory);
+    log.m_bFailSeeks = true;
+    ShutdownEventScan scan;
+    for (std::uint32_t id : {67u, 69u, 69u, 69u}) {
+        memory.Append(4, id, L"TwinCAT System");
+    }
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        if (cycle % 5 == 4) {
+            memory.Append(4, 69, L"TwinCAT System");
+        }
+        memory.Append(4, 7036, L"Service Control Manager");
+        ASSERT_EQ(ShutdownEventScan::Result::Done, scan.Scan(log));
+        EXPECT_EQ(FullScan(memory), scan.Counter()) << "cycle " << cycle;
+        EXPECT_EQ(3 + (cycle + 1) / 5, scan.Counter()) << "cycle " << cycle;
+    }
+}
+
+// A log cleared and filled again past the record the scan had reached between two scans: the
+// scan's open handle must not read on into the new log as if nothing had happened.
+TEST(ShutdownEventScanTest, ALogClearedAndRefilledBetweenScansIsReadAnew)
+{
+    MemoryEventLog log;
+    ShutdownEventScan scan;
+    for (int i = 0; i < 3; ++i) {
+        log.Append(4, 69, L"TwinCAT");
+    }
+    ASSERT_EQ(ShutdownEventScan::Result::Done, scan.Scan(log));
+    EXPECT_EQ(3, scan.Counter());
+    log.Clear();
+    for (std::uint32_t id : {69u, 67u, 7036u, 7036u, 69u}) {
+        log.Append(4, id, L"TwinCAT");
+    }
+    ASSERT_EQ(ShutdownEventScan::Result::Done, scan.Scan(log));
+    EXPECT_EQ(1, scan.Counter());
+    EXPECT_EQ(FullScan(log), scan.Counter());
+}
+
+// A log that went away keeps the last count; once it answers again the count is right again.
+TEST(ShutdownEventScanTest, ALostLogKeepsTheLastCountUntilItAnswersAgain)
+{
+    MemoryEventLog memory;
+    fakes::FaultyEventLog log(memory);
+    ShutdownEventScan scan;
+    memory.Append(4, 69, L"TwinCAT");
+    memory.Append(4, 69, L"TwinCAT");
+    ASSERT_EQ(ShutdownEventScan::Result::Done, scan.Scan(log));
+    log.m_bGone = true;
+    EXPECT_EQ(ShutdownEventScan::Result::OpenFailed, scan.Scan(log));
+    EXPECT_EQ(2u, scan.LastError());
+    EXPECT_EQ(2, scan.Counter());
+    memory.Append(4, 69, L"TwinCAT");
+    log.m_bGone = false;
+    ASSERT_EQ(ShutdownEventScan::Result::Done, scan.Scan(log));
+    EXPECT_EQ(3, scan.Counter());
 }
 
 TEST(ShutdownEventScanTest, ReportsALogThatCannotBeOpened)

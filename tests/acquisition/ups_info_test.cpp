@@ -4,10 +4,12 @@
 
 #include <string>
 
-#include "errors/exceptions.h"
+#include "fakes/faulty_event_log.h"
+#include "fakes/log_capture.h"
 #include "fakes/memory_profile.h"
 #include "standins/memory_event_log.h"
 #include "standins/memory_registry.h"
+#include "platform/last_error.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
 #include "support/registry.h"
@@ -190,61 +192,99 @@ TEST_F(UpsInfoTest, MissingStatusKeyKeepsTheLastValues)
     EXPECT_EQ(70, m_Ups.m_nBatteryCapacity);
 }
 
-TEST_F(UpsInfoTest, UnopenableLogThrowsBeforeTheRegistryIsRead)
+// The log goes missing in the middle of a run of failures and comes back: the cycles without it
+// keep the count and the message, read the registry, and the log tells of the loss and the
+// return once each.
+TEST_F(UpsInfoTest, ALostLogSkipsOnlyTheEventLogAndIsLoggedOnce)
 {
-    m_Log.SetOpenable(false);
-    try {
-        m_Ups.Update();
-        FAIL() << "no exception";
-    } catch (const err::UpsInfoException& e) {
-        EXPECT_EQ(1u, e.GetErrNo());
-        EXPECT_EQ(L"Could not open the Application event log.", e.GetMessage());
-        EXPECT_EQ(L"MBDataAquisition::UpsInfo::EvalEventLog  line: 75", e.GetLocation());
+    fakes::LogCapture capture(0);
+    fakes::FaultyEventLog log(m_Log);
+    platform::Substitute<platform::EventLog> use(log);
+    UpsInfo ups;  // after the log: it keeps the log open until it goes
+    const std::wstring valuesFile =
+        ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
+    for (std::uint32_t id : {67u, 69u, 69u, 69u}) {
+        Append(id);
     }
-    EXPECT_EQ(0, m_Ups.GetChargeState());  // the registry was not read
-    EXPECT_EQ(0, m_Ups.m_nBatteryCapacity);
+    ups.Update();
+    ASSERT_EQ(80, ups.GetChargeState());
+    ASSERT_NE(nullptr, m_Profile.Find(valuesFile, L"VEXA_CURRENT", L"NO_OF_MESSAGES"));
+    const std::size_t writes = m_Profile.writes;
+
+    log.m_bGone = true;
+    SetStatus(0, 70);
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        EXPECT_NO_THROW(ups.Update());
+        EXPECT_EQ(80, ups.GetChargeState());  // the failures as last counted
+        EXPECT_EQ(70, ups.m_nBatteryCapacity);  // the registry is read all the same
+    }
+    EXPECT_EQ(writes, m_Profile.writes);  // the message stays, no new one
+    EXPECT_EQ(L"1", *m_Profile.Find(valuesFile, L"VEXA_CURRENT", L"NO_OF_MESSAGES"));
+
+    log.m_bGone = false;
+    Append(67);
+    ups.Update();
+    ups.Update();
+    EXPECT_EQ(100, ups.GetChargeState());
+    EXPECT_EQ(L"", *m_Profile.Find(valuesFile, L"VEXA_CURRENT", L"NO_OF_MESSAGES"));
+
+    EXPECT_EQ(capture.Normalized(true),
+              "\r\nT\tMBDataAquisition::UpsInfo::EvalEventLog  line: N\t\t"
+              "Could not open the Application event log. Err No: 2\r\n"
+              "\r\nT\tMBDataAquisition::UpsInfo::EvalEventLog  line: N\t\t"
+              "The Application event log is read again.\r\n");
+    EXPECT_NE(capture.Contents().find("EvalEventLog  line: 75\t\tCould not open"),
+              std::string::npos);
 }
 
-// A log whose oldest record cannot be determined.
-class NoOldestRecord : public platform::EventLog {
-public:
-    explicit NoOldestRecord(platform::EventLog& log) : m_Log(log) {}
-    platform::EventLogHandle Open(const std::wstring& name) override { return m_Log.Open(name); }
-    bool Close(platform::EventLogHandle log) override
-    {
-        ++closed;
-        return m_Log.Close(log);
-    }
-    bool GetOldestRecord(platform::EventLogHandle, std::uint32_t&) override { return false; }
-    bool GetNumberOfRecords(platform::EventLogHandle log, std::uint32_t& count) override
-    {
-        return m_Log.GetNumberOfRecords(log, count);
-    }
-    bool Read(platform::EventLogHandle log, std::uint32_t flags, std::uint32_t offset,
-              void* buffer, std::uint32_t bytes, std::uint32_t& read,
-              std::uint32_t& needed) override
-    {
-        return m_Log.Read(log, flags, offset, buffer, bytes, read, needed);
-    }
-    int closed = 0;
-
-private:
-    platform::EventLog& m_Log;
-};
-
-TEST_F(UpsInfoTest, LogWithoutOldestRecordThrowsAndIsClosed)
+TEST_F(UpsInfoTest, ALogThatCannotBeOpenedFromTheStartLeavesTheRegistryReadings)
 {
-    NoOldestRecord log(m_Log);
-    platform::Substitute<platform::EventLog> use(log);
-    try {
-        m_Ups.Update();
-        FAIL() << "no exception";
-    } catch (const err::UpsInfoException& e) {
-        EXPECT_EQ(1u, e.GetErrNo());
-        EXPECT_EQ(L"Record not found!", e.GetMessage());
-        EXPECT_EQ(L"MBDataAquisition::UpsInfo::EvalEventLog  line: 85", e.GetLocation());
+    m_Log.SetOpenable(false);
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        EXPECT_NO_THROW(m_Ups.Update());
     }
-    EXPECT_EQ(1, log.closed);
+    EXPECT_EQ(100, m_Ups.GetChargeState());
+    EXPECT_EQ(80, m_Ups.m_nBatteryCapacity);
+    EXPECT_EQ(0u, m_Profile.writes);
+}
+
+TEST_F(UpsInfoTest, ALogWithoutOldestRecordIsSkippedClosedAndLoggedOnce)
+{
+    fakes::LogCapture capture(0);
+    fakes::FaultyEventLog log(m_Log);
+    log.m_bNoOldestRecord = true;
+    platform::Substitute<platform::EventLog> use(log);
+    UpsInfo ups;  // after the log: it keeps the log open until it goes
+    ups.Update();
+    ups.Update();
+    EXPECT_EQ(100, ups.GetChargeState());  // the registry was read
+    EXPECT_EQ(80, ups.m_nBatteryCapacity);
+    EXPECT_EQ(2, log.m_nClosed);  // every handle opened was closed
+    EXPECT_EQ(capture.Normalized(),
+              "\r\nT\tMBDataAquisition::UpsInfo::EvalEventLog  line: 85\t\t"
+              "Record not found! Err No: 6\r\n");
+}
+
+// The count, the charge state and the message must not change from one cycle to the next
+// because seek reads fail.
+TEST_F(UpsInfoTest, FailingSeekReadsLeaveTheReadingsSteady)
+{
+    fakes::FaultyEventLog log(m_Log);
+    log.m_bFailSeeks = true;
+    platform::Substitute<platform::EventLog> use(log);
+    UpsInfo ups;  // after the log: it keeps the log open until it goes
+    for (std::uint32_t id : {67u, 69u, 69u, 69u}) {
+        Append(id);
+    }
+    ups.Update();
+    const std::size_t writes = m_Profile.writes;
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        ups.Update();
+        EXPECT_EQ(80, ups.GetChargeState()) << "cycle " << cycle;
+        ASSERT_NE(nullptr, Current(L"NO_OF_MESSAGES"));
+        EXPECT_EQ(L"1", *Current(L"NO_OF_MESSAGES")) << "cycle " << cycle;
+    }
+    EXPECT_EQ(writes, m_Profile.writes);
 }
 
 TEST_F(UpsInfoTest, ARecordLargerThanTheBufferEndsTheScan)

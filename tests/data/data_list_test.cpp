@@ -256,14 +256,17 @@ TEST_F(DataListTest, ACountRaisedByTheSourceLeavesUpdateWithCodeThree)
     EXPECT_EQ(3308, list.RequestDataField(15)->m_nValue);  // copied before the failure
 }
 
-TEST_F(DataListTest, UpsExceptionsPassThroughUpdate)
+TEST_F(DataListTest, AnUnopenableEventLogLeavesTheRestOfTheUpdate)
 {
     DataList list;
     list.SetDataSource(&m_Source);
     list.SetUpsInfo(&m_Ups);
     m_Log.SetOpenable(false);
-    EXPECT_THROW(list.Update(), err::UpsInfoException);
+    EXPECT_NO_THROW(list.Update());
     EXPECT_EQ(1000, list.RequestDataField(0)->m_nValue);
+    // The UPS registry values were read: capacity and charge reach the battery field.
+    EXPECT_EQ(88, m_Ups.m_nBatteryCapacity);
+    EXPECT_EQ(100, m_Ups.GetChargeState());
 }
 
 }  // namespace
