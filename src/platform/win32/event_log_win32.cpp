@@ -5,7 +5,6 @@
 #include <cstddef>
 
 #include "platform/event_log_record.h"
-#include "platform/last_error.h"
 
 namespace platform {
 namespace {
@@ -28,8 +27,6 @@ static_assert(EVENTLOG_SEQUENTIAL_READ == kEventLogSequentialRead &&
 static_assert(EVENTLOG_ERROR_TYPE == kEventTypeError &&
               EVENTLOG_WARNING_TYPE == kEventTypeWarning &&
               EVENTLOG_INFORMATION_TYPE == kEventTypeInformation);
-
-static_assert(ERROR_EVENTLOG_FILE_CHANGED == kErrorEventLogFileChanged);
 
 HANDLE ToHandle(EventLogHandle log) { return reinterpret_cast<HANDLE>(log); }
 

@@ -23,6 +23,7 @@ static_assert(kErrorFileInvalid == ERROR_FILE_INVALID);
 static_assert(kErrorKeyDeleted == ERROR_KEY_DELETED);
 static_assert(kErrorExceptionInService == ERROR_EXCEPTION_IN_SERVICE);
 static_assert(kErrorLogonFailure == ERROR_LOGON_FAILURE);
+static_assert(kErrorEventLogFileChanged == ERROR_EVENTLOG_FILE_CHANGED);
 
 unsigned long GetLastErrorCode()
 {
