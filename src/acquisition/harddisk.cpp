@@ -16,14 +16,19 @@ void Harddisk::Update() noexcept
     try {
         Refresh();
     } catch (...) {
-        try {
-            dbg::LogErrorLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::Update"),
-                              L"Refresh failed!");
-        } catch (...) {
+        // Once per run of failed refreshes; the source line tells when reading works again.
+        if (!m_bRefreshFailed) {
+            m_bRefreshFailed = true;
+            try {
+                dbg::LogErrorLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::Update"),
+                                  L"Refresh failed!");
+            } catch (...) {
+            }
         }
         NoteSource(DiskSource::None);
         return;
     }
+    m_bRefreshFailed = false;
     m_bNvme = m_NvmeDrives.count(0) != 0;
     const auto l_itHealth = m_HealthPages.find(0);
     m_Health = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
@@ -41,7 +46,19 @@ void Harddisk::Update() noexcept
         } catch (...) {
         }
     }
+    const auto l_itTable = m_Drives.find(0);
     for (std::size_t i = 0; i < kWatchedIds.size(); ++i) {
+        // The reader logs an attribute it cannot find; a drive that lacks one (many SSDs) would
+        // repeat that every cycle. It is told once, and again only after it was back.
+        if (l_itTable != m_Drives.end()) {
+            const bool l_bMissing = l_itTable->second.count(kWatchedIds[i]) == 0;
+            const bool l_bTold = m_bAttributeMissing[i];
+            m_bAttributeMissing[i] = l_bMissing;
+            if (l_bMissing && l_bTold) {
+                m_Attributes[i].RawValue = 0;
+                continue;
+            }
+        }
         try {
             m_Attributes[i] = GetSmartValue(kWatchedIds[i], 0);
         } catch (...) {

@@ -42,6 +42,10 @@ private:
     // Drive 0 gave no attribute table at the last update: its loss and its return are logged
     // once each, not every cycle.
     bool m_bDrive0Missing = false;
+    // The last refresh failed: a failure that persists is logged once, not every cycle.
+    bool m_bRefreshFailed = false;
+    // The watched attribute was missing from drive 0's table at the last update that read one.
+    std::array<bool, 5> m_bAttributeMissing{};
     bool m_bNvme = false;
     DiskSource m_Source = DiskSource::None;
     std::optional<DiskSource> m_LoggedSource;  // the source the log last named

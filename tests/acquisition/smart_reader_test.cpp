@@ -352,6 +352,68 @@ TEST_F(HarddiskTest, AFailedRefreshKeepsTheRecords)
     EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1001);
 }
 
+// How often `p_strNeedle` occurs in `p_strText`.
+int Occurrences(const std::string& p_strText, const std::string& p_strNeedle)
+{
+    int l_nCount = 0;
+    for (auto l_nPos = p_strText.find(p_strNeedle); l_nPos != std::string::npos;
+         l_nPos = p_strText.find(p_strNeedle, l_nPos + 1)) {
+        ++l_nCount;
+    }
+    return l_nCount;
+}
+
+// A drive without one of the watched attributes (many SSDs lack 198): the level-0 line is
+// written when the attribute goes missing, not every cycle, and again after it came back.
+TEST_F(HarddiskTest, AMissingAttributeIsLoggedOnceUntilItComesBack)
+{
+    auto l_PutWithout198 = [this] {
+        PutWatched(0, 1000);
+        fakes::PutAttribute(m_Device.AddDrive(0).Block, 29, 0, 0, 0, 0, 0);
+    };
+    l_PutWithout198();
+    ProbedHarddisk l_Disk(L"", L"");
+    fakes::LogCapture l_Log(0);
+    const std::string l_strLine = "GetSmartValue  line: N\t\tp_idxValue\t198\r\n";
+    for (int i = 0; i < 3; ++i) {
+        l_Disk.Update();
+        EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 0);
+        EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    }
+    EXPECT_EQ(Occurrences(l_Log.Normalized(true), l_strLine), 1) << l_Log.Normalized(true);
+
+    PutWatched(0, 1000);
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 1);
+    l_PutWithout198();
+    l_Disk.Update();
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 0);
+    const std::string l_strLog = l_Log.Normalized(true);
+    EXPECT_EQ(Occurrences(l_strLog, l_strLine), 2) << l_strLog;
+    EXPECT_EQ(Occurrences(l_strLog, "p_idxValue"), 2) << l_strLog;  // no other attribute
+}
+
+TEST_F(HarddiskTest, ARefreshThatKeepsFailingIsLoggedOncePerRunOfFailures)
+{
+    PutWatched(0, 1000);
+    ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+    fakes::LogCapture l_Log(0);
+    const std::string l_strLine = "Harddisk::Update  line: N\t\tRefresh failed!\r\n";
+    m_Logon.m_bImpersonateSucceeds = false;
+    for (int i = 0; i < 3; ++i) {
+        l_Disk.Update();
+    }
+    EXPECT_EQ(Occurrences(l_Log.Normalized(true), l_strLine), 1);
+    m_Logon.m_bImpersonateSucceeds = true;
+    l_Disk.Update();
+    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    m_Logon.m_bImpersonateSucceeds = false;
+    l_Disk.Update();
+    l_Disk.Update();
+    EXPECT_EQ(Occurrences(l_Log.Normalized(true), l_strLine), 2) << l_Log.Normalized(true);
+}
+
 TEST_F(HarddiskTest, TellsWhetherTheLastUpdateReadDriveZerosTable)
 {
     using MBDataAquisition::DiskSource;
