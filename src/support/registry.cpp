@@ -1,6 +1,7 @@
 #include "support/registry.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <new>
 
 #include "platform/byte_order.h"
@@ -83,6 +84,20 @@ bool CRegistry::Refuse(unsigned long errorCode)
     return Record(platform::RegStatus(errorCode));
 }
 
+// Runs an operation so that no exception leaves the class: an allocation that fails is reported
+// as ERROR_NOT_ENOUGH_MEMORY, any other exception as ERROR_EXCEPTION_IN_SERVICE.
+template <typename Operation>
+bool CRegistry::Guard(Operation&& operation)
+{
+    try {
+        return operation();
+    } catch (const std::bad_alloc&) {
+        return Refuse(kErrorNotEnoughMemory);
+    } catch (...) {
+        return Refuse(kErrorExceptionInService);
+    }
+}
+
 CRegistry::RegKey CRegistry::GetRootKeyHandle(const std::wstring& name)
 {
     for (const platform::RegRootName& known : platform::kRegRootNames) {
@@ -112,7 +127,7 @@ bool CRegistry::Close()
 
 bool CRegistry::ConnectRoot(RegKey root, const wchar_t* computer)
 {
-    try {
+    return Guard([&]() {
         // A second connection would otherwise leak the first one's handles.
         if (m_hRootKey != 0 && !Close()) {
             return false;
@@ -138,9 +153,7 @@ bool CRegistry::ConnectRoot(RegKey root, const wchar_t* computer)
             m_strRootKeyName = RootName(root);
         }
         return Record(status);
-    } catch (...) {
-        return Refuse(kErrorExceptionInService);
-    }
+    });
 }
 
 bool CRegistry::CreateKey(const wchar_t* subKey, const wchar_t* keyClass, std::uint32_t options,
@@ -150,7 +163,7 @@ bool CRegistry::CreateKey(const wchar_t* subKey, const wchar_t* keyClass, std::u
     if (subKey == nullptr) {
         return Refuse(kErrorInvalidParameter);
     }
-    try {
+    return Guard([&]() {
         if (m_hKey != 0) {
             Reg().CloseKey(m_hKey);
             m_hKey = 0;
@@ -168,17 +181,17 @@ bool CRegistry::CreateKey(const wchar_t* subKey, const wchar_t* keyClass, std::u
             }
         }
         return Record(status);
-    } catch (...) {
-        return Refuse(kErrorExceptionInService);
-    }
+    });
 }
 
 bool CRegistry::DeleteKey(const wchar_t* path)
 {
-    if (path == nullptr) {
+    // An empty name would delete the open key with all its subkeys, and a name ending in "\"
+    // opens the key before it and deletes it: both name no subkey to delete.
+    if (path == nullptr || path[0] == L'\0' || path[std::wcslen(path) - 1] == L'\\') {
         return Refuse(kErrorInvalidParameter);
     }
-    try {
+    return Guard([&]() {
         const std::wstring fullPath(path);
         const std::size_t slash = fullPath.rfind(L'\\');
         if (slash == std::wstring::npos) {
@@ -190,11 +203,7 @@ bool CRegistry::DeleteKey(const wchar_t* path)
             return false;
         }
         return Record(platform::DeleteRegTree(Reg(), m_hKey, fullPath.substr(slash + 1)));
-    } catch (const std::bad_alloc&) {
-        return Refuse(kErrorNotEnoughMemory);
-    } catch (...) {
-        return Refuse(kErrorExceptionInService);
-    }
+    });
 }
 
 bool CRegistry::DeleteValue(const wchar_t* name)
@@ -207,25 +216,27 @@ bool CRegistry::DeleteValue(const wchar_t* name)
 
 bool CRegistry::EnumKey(std::uint32_t index, std::wstring& name, std::wstring& keyClass)
 {
-    std::vector<wchar_t> nameBuffer(kNameChars, L'\0');
-    std::vector<wchar_t> classBuffer(kNameChars, L'\0');
-    std::uint32_t nameChars = kNameChars;
-    std::uint32_t classChars = kNameChars;
-    std::uint64_t written = 0;
-    const std::int32_t status = Reg().EnumKey(m_hKey, index, nameBuffer.data(), nameChars,
-                                              classBuffer.data(), &classChars, &written);
-    if (status == 0) {
-        name.assign(nameBuffer.data(), nameChars);
-        keyClass.assign(classBuffer.data(), classChars);
-        m_ftLastWrite = written;
-    }
-    return Record(status);
+    return Guard([&]() {
+        std::vector<wchar_t> nameBuffer(kNameChars, L'\0');
+        std::vector<wchar_t> classBuffer(kNameChars, L'\0');
+        std::uint32_t nameChars = kNameChars;
+        std::uint32_t classChars = kNameChars;
+        std::uint64_t written = 0;
+        const std::int32_t status = Reg().EnumKey(m_hKey, index, nameBuffer.data(), nameChars,
+                                                  classBuffer.data(), &classChars, &written);
+        if (status == 0) {
+            name.assign(nameBuffer.data(), nameChars);
+            keyClass.assign(classBuffer.data(), classChars);
+            m_ftLastWrite = written;
+        }
+        return Record(status);
+    });
 }
 
 bool CRegistry::EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t& type,
                           void* data, std::uint32_t& size)
 {
-    try {
+    return Guard([&]() {
         std::vector<wchar_t> nameBuffer(kValueNameChars, L'\0');
         std::uint32_t nameChars = kValueNameChars;
         const std::int32_t status =
@@ -234,9 +245,7 @@ bool CRegistry::EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t
             name.assign(nameBuffer.data(), nameChars);
         }
         return Record(status);
-    } catch (...) {
-        return Refuse(kErrorExceptionInService);
-    }
+    });
 }
 
 bool CRegistry::Flush() { return Record(Reg().FlushKey(m_hKey)); }
@@ -246,15 +255,17 @@ bool CRegistry::ReadBinary(const wchar_t* name, ByteArray& bytes)
     if (name == nullptr) {
         return Refuse(kErrorInvalidParameter);
     }
-    QueryInfo();
-    std::vector<std::uint8_t> buffer(m_dwMaxValueLen + 1u);
-    std::uint32_t type = platform::kRegBinary;
-    std::uint32_t size = m_dwMaxValueLen;
-    if (!QueryValue(name, type, buffer.data(), size)) {
-        return false;
-    }
-    bytes.assign(buffer.begin(), buffer.begin() + size);
-    return true;
+    return Guard([&]() {
+        QueryInfo();
+        std::vector<std::uint8_t> buffer(std::size_t{m_dwMaxValueLen} + 1);
+        std::uint32_t type = platform::kRegBinary;
+        std::uint32_t size = m_dwMaxValueLen;
+        if (!QueryValue(name, type, buffer.data(), size)) {
+            return false;
+        }
+        bytes.assign(buffer.begin(), buffer.begin() + size);
+        return true;
+    });
 }
 
 std::wstring CRegistry::GetKeyClass() const { return m_strClass; }
@@ -289,21 +300,23 @@ bool CRegistry::GetKeySecurity(std::uint32_t information, void* descriptor, std:
 
 bool CRegistry::ReadString(const wchar_t* name, std::wstring& text)
 {
+    // A failed read leaves the text empty.
+    text.clear();
     if (name == nullptr) {
-        text.clear();
         return Refuse(kErrorInvalidParameter);
     }
-    std::vector<std::uint8_t> buffer(kStringBytes, 0);
-    std::uint32_t type = platform::kRegSz;
-    std::uint32_t size = kStringBytes;
-    if (!QueryValue(name, type, buffer.data(), size)) {
-        text.clear();
-        return false;
-    }
-    // The buffer's last character is the terminator's place: a value that fills the buffer
-    // without one still yields at most 1023 characters.
-    text = TextOf(buffer, std::min(size, kStringBytes - 2));
-    return true;
+    return Guard([&]() {
+        std::vector<std::uint8_t> buffer(kStringBytes, 0);
+        std::uint32_t type = platform::kRegSz;
+        std::uint32_t size = kStringBytes;
+        if (!QueryValue(name, type, buffer.data(), size)) {
+            return false;
+        }
+        // The buffer's last character is the terminator's place: a value that fills the buffer
+        // without one still yields at most 1023 characters.
+        text = TextOf(buffer, std::min(size, kStringBytes - 2));
+        return true;
+    });
 }
 
 bool CRegistry::ReadMultiString(const wchar_t* name, StringArray& strings)
@@ -311,29 +324,31 @@ bool CRegistry::ReadMultiString(const wchar_t* name, StringArray& strings)
     if (name == nullptr) {
         return Refuse(kErrorInvalidParameter);
     }
-    QueryInfo();
-    std::vector<std::uint8_t> buffer(m_dwMaxValueLen + 2u, 0);
-    std::uint32_t type = platform::kRegMultiSz;
-    std::uint32_t size = m_dwMaxValueLen;
-    if (!QueryValue(name, type, buffer.data(), size)) {
-        return false;
-    }
-    strings.clear();
-    const std::wstring all = platform::FromUtf16Le(buffer.data(), size / 2);
-    std::size_t start = 0;
-    while (start < all.size()) {
-        const std::size_t end = all.find(L'\0', start);
-        const std::wstring piece = all.substr(start, end == std::wstring::npos ? end : end - start);
-        if (piece.empty()) {
-            break;
+    return Guard([&]() {
+        QueryInfo();
+        std::vector<std::uint8_t> buffer(std::size_t{m_dwMaxValueLen} + 2, 0);
+        std::uint32_t type = platform::kRegMultiSz;
+        std::uint32_t size = m_dwMaxValueLen;
+        if (!QueryValue(name, type, buffer.data(), size)) {
+            return false;
         }
-        strings.push_back(piece);
-        if (end == std::wstring::npos) {
-            break;
+        strings.clear();
+        const std::wstring all = platform::FromUtf16Le(buffer.data(), size / 2);
+        std::size_t start = 0;
+        while (start < all.size()) {
+            const std::size_t end = all.find(L'\0', start);
+            const std::wstring piece = all.substr(start, end == std::wstring::npos ? end : end - start);
+            if (piece.empty()) {
+                break;
+            }
+            strings.push_back(piece);
+            if (end == std::wstring::npos) {
+                break;
+            }
+            start = end + 1;
         }
-        start = end + 1;
-    }
-    return true;
+        return true;
+    });
 }
 
 bool CRegistry::ReadMultiString(const std::wstring& name, StringArray& strings)
@@ -372,7 +387,7 @@ bool CRegistry::NotifyChange(std::uintptr_t event, std::uint32_t filter, bool wa
 
 bool CRegistry::OpenKey(const wchar_t* subKey, std::uint32_t access)
 {
-    try {
+    return Guard([&]() {
         if (m_hKey != 0) {
             Reg().CloseKey(m_hKey);
             m_hKey = 0;
@@ -391,29 +406,29 @@ bool CRegistry::OpenKey(const wchar_t* subKey, std::uint32_t access)
             m_strKeyName = subKey;
         }
         return Record(status);
-    } catch (...) {
-        return Refuse(kErrorExceptionInService);
-    }
+    });
 }
 
 bool CRegistry::QueryInfo()
 {
-    std::vector<wchar_t> classBuffer(kNameChars, L'\0');
-    std::uint32_t classChars = kNameChars;
-    platform::RegKeyInfo info;
-    const std::int32_t status = Reg().QueryInfoKey(m_hKey, classBuffer.data(), &classChars, info);
-    if (status == 0) {
-        m_dwSubKeys = info.subKeys;
-        m_dwMaxSubKeyLen = info.maxSubKeyLen;
-        m_dwMaxClassLen = info.maxClassLen;
-        m_dwValues = info.values;
-        m_dwMaxValueNameLen = info.maxValueNameLen;
-        m_dwMaxValueLen = info.maxValueLen;
-        m_dwSecurityDescriptorLen = info.securityDescriptorLen;
-        m_ftLastWrite = info.lastWriteTime;
-        m_strClass.assign(classBuffer.data(), classChars);
-    }
-    return Record(status);
+    return Guard([&]() {
+        std::vector<wchar_t> classBuffer(kNameChars, L'\0');
+        std::uint32_t classChars = kNameChars;
+        platform::RegKeyInfo info;
+        const std::int32_t status = Reg().QueryInfoKey(m_hKey, classBuffer.data(), &classChars, info);
+        if (status == 0) {
+            m_dwSubKeys = info.subKeys;
+            m_dwMaxSubKeyLen = info.maxSubKeyLen;
+            m_dwMaxClassLen = info.maxClassLen;
+            m_dwValues = info.values;
+            m_dwMaxValueNameLen = info.maxValueNameLen;
+            m_dwMaxValueLen = info.maxValueLen;
+            m_dwSecurityDescriptorLen = info.securityDescriptorLen;
+            m_ftLastWrite = info.lastWriteTime;
+            m_strClass.assign(classBuffer.data(), classChars);
+        }
+        return Record(status);
+    });
 }
 
 bool CRegistry::QueryValue(const wchar_t* name, std::uint32_t& type, void* data,
@@ -482,21 +497,25 @@ bool CRegistry::WriteString(const wchar_t* name, const wchar_t* text)
     if (text == nullptr) {
         return Refuse(kErrorInvalidParameter);
     }
-    std::vector<std::uint8_t> bytes;
-    platform::AppendUtf16Le(bytes, text);
-    return WriteValue(name, platform::kRegSz, bytes.data(),
-                      static_cast<std::uint32_t>(bytes.size()));
+    return Guard([&]() {
+        std::vector<std::uint8_t> bytes;
+        platform::AppendUtf16Le(bytes, text);
+        return WriteValue(name, platform::kRegSz, bytes.data(),
+                          static_cast<std::uint32_t>(bytes.size()));
+    });
 }
 
 bool CRegistry::WriteMultiString(const wchar_t* name, const StringArray& strings)
 {
-    std::vector<std::uint8_t> bytes;
-    for (const std::wstring& text : strings) {
-        platform::AppendUtf16Le(bytes, text);
-    }
-    platform::AppendUtf16Le(bytes, L"");
-    return WriteValue(name, platform::kRegMultiSz, bytes.data(),
-                      static_cast<std::uint32_t>(bytes.size()));
+    return Guard([&]() {
+        std::vector<std::uint8_t> bytes;
+        for (const std::wstring& text : strings) {
+            platform::AppendUtf16Le(bytes, text);
+        }
+        platform::AppendUtf16Le(bytes, L"");
+        return WriteValue(name, platform::kRegMultiSz, bytes.data(),
+                          static_cast<std::uint32_t>(bytes.size()));
+    });
 }
 
 bool CRegistry::WriteValue(const wchar_t* name, std::uint32_t type, const void* data,

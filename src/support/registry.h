@@ -8,7 +8,7 @@
 
 // One connection to a registry root key and one open key under it. Every operation returns true
 // exactly when the system call succeeded and stores the Win32 error code in m_lLastError either
-// way; nothing is thrown out of the class. A missing name, file or data argument fails with 87
+// way; nothing is thrown out of the class (an allocation that fails is error 8). A missing name, file or data argument fails with 87
 // without calling the system. The object owns both handles and closes them when destroyed.
 class CRegistry {
 public:
@@ -27,6 +27,8 @@ public:
     virtual bool CreateKey(const wchar_t* subKey, const wchar_t* keyClass, std::uint32_t options,
                            std::uint32_t access, void* securityAttributes,
                            std::uint32_t* disposition);
+    // Deletes a key with all its subkeys: a name without "\" below the open key, a path below
+    // the root (its parent key stays open). An empty name and one that ends in "\" fail with 87.
     virtual bool DeleteKey(const wchar_t* path);
     virtual bool DeleteValue(const wchar_t* name);
     virtual bool EnumKey(std::uint32_t index, std::wstring& name, std::wstring& keyClass);
@@ -83,6 +85,8 @@ private:
     bool Record(std::int32_t status);
     // Records a failure found without calling the system (false).
     bool Refuse(unsigned long errorCode);
+    template <typename Operation>
+    bool Guard(Operation&& operation);
 
     RegKey m_hKey = 0;
     RegKey m_hRootKey = 0;

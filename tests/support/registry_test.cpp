@@ -6,8 +6,10 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
+#include "support/failing_allocations.h"
 
 namespace {
 
@@ -245,6 +247,82 @@ TEST_F(RegistryTest, DeleteKeyKeepsTheRememberedPathWhenTheParentIsMissing)
     EXPECT_FALSE(m_Registry.DeleteKey(missing.c_str()));
     EXPECT_EQ(2, m_Registry.GetLastErrorCode());
     EXPECT_EQ(m_strKey, m_Registry.GetKeyName());
+}
+
+TEST_F(RegistryTest, DeleteKeyRefusesNamesThatNameNoSubkey)
+{
+    const std::wstring child = m_strKey + L"\\A\\B";
+    ASSERT_TRUE(m_Registry.CreateKey(child.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr,
+                                     nullptr));
+    ASSERT_TRUE(m_Registry.OpenKey(m_strKey.c_str(), platform::kKeyAllAccess));
+    // An empty name would take the open key's whole subtree, "A\\" would take A itself.
+    const std::wstring trailing = m_strKey + L"\\A\\";
+    for (const wchar_t* path : {L"", L"A\\", L"A\\B\\", trailing.c_str()}) {
+        EXPECT_FALSE(m_Registry.DeleteKey(path));
+        EXPECT_EQ(87, m_Registry.GetLastErrorCode());
+    }
+    EXPECT_TRUE(m_Registry.OpenKey(child.c_str(), platform::kKeyRead));
+}
+
+// Every operation that allocates reports a failed allocation as error 8 instead of throwing.
+TEST_F(RegistryTest, FailedAllocationsAreReportedNotThrown)
+{
+    ASSERT_TRUE(m_Registry.WriteString(L"S", L"text"));
+    ASSERT_TRUE(m_Registry.WriteBinary(L"B", {1, 2}));
+    ASSERT_TRUE(m_Registry.WriteMultiString(L"M", {L"a", L"b"}));
+    const std::wstring child = m_strKey + L"\\Child";
+    ASSERT_TRUE(m_Registry.CreateKey(child.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr,
+                                     nullptr));
+    ASSERT_TRUE(m_Registry.OpenKey(m_strKey.c_str(), platform::kKeyAllAccess));
+
+    const std::wstring stringName = L"S";
+    const std::wstring stringText = L"a longer text than fits inline";
+    const CRegistry::StringArray strings = {L"first string of the list", L"second"};
+    std::wstring text = L"kept only on success";
+    std::wstring name;
+    std::wstring keyClass;
+    CRegistry::ByteArray bytes;
+    CRegistry::StringArray read;
+    struct Outcome {
+        const char* operation;
+        bool result;
+        std::int32_t error;
+    };
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    std::vector<Outcome> outcomes;
+    outcomes.reserve(16);
+    std::size_t failed = 0;
+    {
+        const vexa_test::FailingAllocations failing;
+        auto record = [&](const char* operation, bool result) {
+            outcomes.push_back({operation, result, m_Registry.GetLastErrorCode()});
+        };
+        record("ReadString", m_Registry.ReadString(L"S", text));
+        record("ReadString(wstring)", m_Registry.ReadString(stringName, text));
+        record("ReadBinary", m_Registry.ReadBinary(L"B", bytes));
+        record("ReadMultiString", m_Registry.ReadMultiString(L"M", read));
+        record("EnumKey", m_Registry.EnumKey(0, name, keyClass));
+        record("EnumValue", m_Registry.EnumValue(0, name, type, nullptr, size));
+        record("QueryInfo", m_Registry.QueryInfo());
+        record("WriteString", m_Registry.WriteString(L"S", stringText.c_str()));
+        record("WriteString(wstring)", m_Registry.WriteString(stringName, stringText));
+        record("WriteMultiString", m_Registry.WriteMultiString(L"M", strings));
+        failed = failing.Count();
+    }
+    EXPECT_GT(failed, 0u);
+    ASSERT_EQ(10u, outcomes.size());
+    for (const Outcome& outcome : outcomes) {
+        EXPECT_FALSE(outcome.result) << outcome.operation;
+        EXPECT_EQ(8, outcome.error) << outcome.operation;
+    }
+    EXPECT_EQ(L"", text);
+    // Nothing was written, and the class works again once memory is there.
+    std::wstring stored;
+    EXPECT_TRUE(m_Registry.ReadString(L"S", stored));
+    EXPECT_EQ(L"text", stored);
+    EXPECT_TRUE(m_Registry.ReadMultiString(L"M", read));
+    EXPECT_EQ((CRegistry::StringArray{L"a", L"b"}), read);
 }
 
 TEST_F(RegistryTest, CloseForgetsEverything)
