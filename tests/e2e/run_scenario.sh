@@ -8,7 +8,8 @@
 #   DLL       VW_Vexa.dll (wine; "-" natively)
 #   WORK      a scratch folder, emptied first
 #   EXPECTED  the folder of expected results (expected/SCENARIO/...); "-" runs without checking
-# Scenarios: values-file, classic, forced-values-file, missing-variable, password (wine only),
+# Scenarios: values-file, classic, forced-values-file, missing-variable, late-failure (no runtime
+# to find, and the time is up before the monitor reports it), password (wine only),
 # machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
 # drives and the accounts, with an ATA or an NVMe drive 0, and the command line's checks).
 # Under Wine the DLL is registered with regsvr32 for the run and unregistered after it, which must
@@ -27,6 +28,7 @@ case "$scenario" in
   classic) service_pack=2.7 vars=classic.vars ;;
   forced-values-file) service_pack=2.7 broadcast_version=1 ;;
   missing-variable) vars=missing-variable.vars status=2 ;;
+  late-failure) status=2 ;;
   password) password=1 status=2 ;;
   machine|nvme) password=1 ;;
   bad-usage) status=1 ;;
@@ -78,11 +80,22 @@ case "$form" in
   native)
     if [[ $scenario == bad-usage ]]; then
       set -- --cycles 0 --hmi-trace "$work/trace.txt"
+    elif [[ $scenario == late-failure ]]; then
+      set -- --seconds 0 --no-hmi-runtime --module-ini "$work/VW_Vexa.ini"
     else
       set -- --cycles 3 --status --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
         --hmi-trace "$work/trace.txt" ${native_machine[@]+"${native_machine[@]}"}
     fi
     TEMP="$machine_win" "$host" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" || run_status=$?
+    if [[ $scenario == late-failure ]]; then
+      # Whether the worker reports before or after the time is up varies from run to run.
+      for run in 2 3 4 5 6; do
+        [[ $run_status == "$status" ]] || break
+        grep -q '^GetRunningObject' "$work/stderr.txt" || break
+        run_status=0
+        TEMP="$machine_win" "$host" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" || run_status=$?
+      done
+    fi
     ;;
   wine)
     : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
@@ -90,7 +103,9 @@ case "$form" in
     cp "$host" "$work/vexa-host.exe"
     wine regsvr32 /s "$machine_win\\VW_Vexa.dll" || fail "regsvr32 failed"
     # Wine takes TEMP from the prefix, not from Unix: the command interpreter sets it.
-    wine cmd /c "set TEMP=$machine_win&& $machine_win\\vexa-host.exe --seconds 1.5 --status --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt" \
+    host_options="--seconds 1.5 --status --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt"
+    [[ $scenario != late-failure ]] || host_options="--seconds 0 --no-hmi-runtime"
+    wine cmd /c "set TEMP=$machine_win&& $machine_win\\vexa-host.exe $host_options" \
       >"$work/stdout.txt" 2>"$work/stderr.txt" </dev/null || run_status=$?
     wine regsvr32 /s /u "$machine_win\\VW_Vexa.dll" || fail "regsvr32 /u failed"
     if [[ $scenario == values-file ]]; then
@@ -123,6 +138,11 @@ case "$scenario" in
       fail "start-up failure not reported: $(cat "$work/stderr.txt")"
     grep -qx 'checkin-failed mb_fan_1_set' "$work/trace.txt" || fail "no failed check-in in the trace"
     [[ "$(tail -n 1 "$work/trace.txt")" == disconnect ]] || fail "the runtime was not disconnected"
+    ;;
+  late-failure)
+    grep -q $'^GetRunningObject\r$' "$work/stderr.txt" &&
+      grep -q '^MBBroadcast::VisiWin::ConnectVisu  line: [0-9]*$' "$work/stderr.txt" ||
+      fail "start-up failure not reported: $(cat "$work/stderr.txt")"
     ;;
   password)
     grep -qx 'Impersonation failed!' "$work/stderr.txt" ||

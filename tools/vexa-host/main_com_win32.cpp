@@ -145,7 +145,7 @@ int Run(const host::HostOptions& p_Options)
     l_pService->SInitServer(0, &l_State);
     l_pService->SStartServer(0, &l_State);
     l_pService->SPing(&l_nLiveCounter, &l_State);
-    const host::RunEnd l_End = l_Run.WaitForEnd(p_Options);
+    l_Run.WaitForEnd(p_Options);
     l_pService->SStopServer();
     l_pService.Reset();
     WaitForModuleIdle(l_hModule, std::chrono::seconds(30));
@@ -154,8 +154,11 @@ int Run(const host::HostOptions& p_Options)
         host::PrintStatus(StatusTableOf(l_hModule));
     }
 
-    if (l_End == host::RunEnd::StartUpFailure) {
-        host::ReportFailure(*l_Run.Failure());
+    // A start-up failure fails the run whenever the monitor reported it: also when the time ran
+    // out or Ctrl-C came first and the worker reported it while it stopped.
+    const std::optional<std::wstring> l_Failure = l_Run.Failure();
+    if (l_Failure) {
+        host::ReportFailure(*l_Failure);
         return 2;
     }
     return 0;

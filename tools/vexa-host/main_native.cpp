@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "counting_monitor.h"
@@ -74,11 +76,18 @@ int Run(const host::HostOptions& p_Options)
         l_Main.Start();
         l_End = l_Run.WaitForEnd(p_Options);
     }
-    const int l_nExitCode = l_End == host::RunEnd::StartUpFailure ? 2 : 0;
     if (l_End == host::RunEnd::StartUpFailure) {
         host::ReportFailure(*l_Run.Failure());
     }
-    if (!WaitForWorker(std::chrono::seconds(30))) {
+    const bool l_bStopped = WaitForWorker(std::chrono::seconds(30));
+    // A start-up failure fails the run whenever the monitor reported it: also when the time ran
+    // out or Ctrl-C came first and the worker reported it while it stopped.
+    const std::optional<std::wstring> l_Failure = l_Run.Failure();
+    if (l_Failure && l_End != host::RunEnd::StartUpFailure) {
+        host::ReportFailure(*l_Failure);
+    }
+    const int l_nExitCode = l_Failure ? 2 : 0;
+    if (!l_bStopped) {
         // The substitutes must outlive the worker: leave without destroying them.
         std::cerr << "vexa-host: the monitor did not stop\n";
         std::fflush(nullptr);
