@@ -79,17 +79,43 @@ std::wstring ModuleIniPathOf(const std::wstring& modulePath)
     return path;
 }
 
+namespace {
+
+// The derived path is kept for the life of the module; built again while it is empty, as when
+// the module path could not be read. The lock makes a first use from two threads harmless.
+struct ModuleIniPaths {
+    std::mutex mutex;
+    std::wstring derived;
+    std::wstring given;
+};
+
+ModuleIniPaths& ModuleIni()
+{
+    static ModuleIniPaths s_paths;
+    return s_paths;
+}
+
+}  // namespace
+
 std::wstring GetModuleIniPath()
 {
-    // Kept for the life of the module; built again while it is empty, as when the module path
-    // could not be read. The lock makes a first use from two threads harmless.
-    static std::mutex s_mutex;
-    static std::wstring s_path;
-    const std::lock_guard<std::mutex> lock(s_mutex);
-    if (s_path.empty()) {
-        s_path = ModuleIniPathOf(platform::Use<platform::FileSystem>().ModulePath(kMaxModulePath));
+    ModuleIniPaths& paths = ModuleIni();
+    const std::lock_guard<std::mutex> lock(paths.mutex);
+    if (!paths.given.empty()) {
+        return paths.given;
     }
-    return s_path;
+    if (paths.derived.empty()) {
+        paths.derived =
+            ModuleIniPathOf(platform::Use<platform::FileSystem>().ModulePath(kMaxModulePath));
+    }
+    return paths.derived;
+}
+
+void UseModuleIniPath(const std::wstring& path)
+{
+    ModuleIniPaths& paths = ModuleIni();
+    const std::lock_guard<std::mutex> lock(paths.mutex);
+    paths.given = path;
 }
 
 std::wstring NumberedName(const std::wstring& name, int n)

@@ -11,9 +11,13 @@ std::wstring ResolvePath(const std::wstring& path, const std::wstring& fallback)
 // "%COMPUTER_INI%", falling back to "c:\Computer.ini"; computed anew on every call.
 std::wstring GetComputerIniPath();
 
-// The add-on module's own path, upper-cased, ".EXE"/".DLL" replaced by ".INI"; kept after the
-// first call.
+// The add-on's own settings file: the path a host named (UseModuleIniPath), or else the module's
+// own path, upper-cased, ".EXE"/".DLL" replaced by ".INI", kept after the first call.
 std::wstring GetModuleIniPath();
+
+// Names the add-on's own settings file, used exactly as given, in place of the one derived from
+// the module's path (vexa-host's --module-ini); an empty path returns to the derived one.
+void UseModuleIniPath(const std::wstring& path);
 
 // Text read: empty default, at most 259 characters.
 std::wstring ReadIniString(const std::wstring& section, const std::wstring& key,

@@ -10,7 +10,8 @@
 #   EXPECTED  the folder of expected results (expected/SCENARIO/...); "-" runs without checking
 # Scenarios: values-file, classic, forced-values-file, missing-variable, late-failure (no runtime
 # to find, and the time is up before the monitor reports it), password (wine only),
-# machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
+# dotted-module-ini (native only: the settings file in a folder named like a module, its fast
+# cycle the proof that it was read), machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
 # drives and the accounts, with an ATA or an NVMe drive 0, and the command line's checks).
 # Under Wine the DLL is registered with regsvr32 for the run and unregistered after it, which must
 # leave none of its keys behind.
@@ -29,6 +30,7 @@ case "$scenario" in
   forced-values-file) service_pack=2.7 broadcast_version=1 ;;
   missing-variable) vars=missing-variable.vars status=2 ;;
   late-failure) status=2 ;;
+  dotted-module-ini) ;;
   password) password=1 status=2 ;;
   machine|nvme) password=1 ;;
   bad-usage) status=1 ;;
@@ -82,6 +84,12 @@ case "$form" in
       set -- --cycles 0 --hmi-trace "$work/trace.txt"
     elif [[ $scenario == late-failure ]]; then
       set -- --seconds 0 --no-hmi-runtime --module-ini "$work/VW_Vexa.ini"
+    elif [[ $scenario == dotted-module-ini ]]; then
+      # Three cycles of 200 ms end the run; with the default pause of 10 s only one runs in time.
+      mkdir "$work/Settings.dll.d"
+      mv "$work/VW_Vexa.ini" "$work/Settings.dll.d/vexa-host.exe.ini"
+      set -- --cycles 3 --seconds 8 --status --module-ini "$work/Settings.dll.d/vexa-host.exe.ini" \
+        --hmi-vars "$work/$vars" --hmi-trace "$work/trace.txt"
     else
       set -- --cycles 3 --status --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
         --hmi-trace "$work/trace.txt" ${native_machine[@]+"${native_machine[@]}"}

@@ -84,6 +84,15 @@ TEST(ModuleIniPath, IsKeptAfterTheFirstCall)
     EXPECT_EQ(GetModuleIniPath(), first);
 }
 
+TEST(ModuleIniPath, AHostsChoiceIsUsedAsGivenUntilWithdrawn)
+{
+    const std::wstring derived = GetModuleIniPath();
+    UseModuleIniPath(L"/srv/Settings.dll.d/vexa-host.exe.ini");
+    EXPECT_EQ(GetModuleIniPath(), L"/srv/Settings.dll.d/vexa-host.exe.ini");
+    UseModuleIniPath(L"");
+    EXPECT_EQ(GetModuleIniPath(), derived);
+}
+
 TEST(NumberedName, NumberZeroIsTheBareName)
 {
     EXPECT_EQ(NumberedName(L"Fan", 0), L"Fan");

@@ -18,22 +18,19 @@
 #include "standins/reg_file.h"
 #include "platform/registry.h"
 #include "platform/seam.h"
+#include "settings/settings.h"
 
 namespace host {
 namespace {
 
-// The add-on's own settings file is derived from the module's path: this file system names the
-// chosen settings file as the module, so the derived path is that file.
-class ModuleIniFileSystem : public platform::FileSystem {
+// Names the add-on's own settings file for the life of the run, used as given (a folder or file
+// name with ".dll" or ".exe" in it included).
+class ModuleIniChoice {
 public:
-    explicit ModuleIniFileSystem(std::wstring p_strModuleIni) : m_strModuleIni(std::move(p_strModuleIni)) {}
-
-    std::wstring ModulePath(std::size_t maxChars) override { return m_strModuleIni.substr(0, maxChars); }
-    bool FindEntry(const std::wstring& path) override { return System().FindEntry(path); }
-    bool DriveReady(const std::wstring& root) override { return System().DriveReady(root); }
-
-private:
-    std::wstring m_strModuleIni;
+    explicit ModuleIniChoice(const std::wstring& p_strModuleIni) { UseModuleIniPath(p_strModuleIni); }
+    ~ModuleIniChoice() { UseModuleIniPath(std::wstring()); }
+    ModuleIniChoice(const ModuleIniChoice&) = delete;
+    ModuleIniChoice& operator=(const ModuleIniChoice&) = delete;
 };
 
 bool IsReadableFile(const std::string& p_strPath)
@@ -54,7 +51,7 @@ bool IsFolder(const std::string& p_strPath)
 class PosixMachine : public MachineSubstitutes {
 public:
     explicit PosixMachine(const std::wstring& p_strModuleIni)
-        : m_FileSystem(p_strModuleIni), m_FileSystemSubstitute(m_FileSystem)
+        : m_ModuleIni(p_strModuleIni)
     {
     }
 
@@ -105,8 +102,7 @@ public:
 
 private:
     // Members go in reverse order: each substitute is removed before the stand-in it names.
-    ModuleIniFileSystem m_FileSystem;
-    platform::Substitute<platform::FileSystem> m_FileSystemSubstitute;
+    ModuleIniChoice m_ModuleIni;
     platform::MemoryRegistry m_Registry;
     std::optional<platform::Substitute<platform::Registry>> m_RegistrySubstitute;
     platform::MemoryEventLog m_EventLog;
