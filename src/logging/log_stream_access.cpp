@@ -37,7 +37,7 @@ void LogStreamAccess::Write(const std::wstring& entry)
     if (!m_pStream) {
         return;
     }
-    std::wostream& target = m_pStream->GetStream();
+    std::wostream& target = m_pStream->GetStream(entry.size());
     target << entry;
     // Nothing stays buffered: when the worker starts again, its new stream empties the file while
     // this one is still installed, and a buffered entry would later be written into the new

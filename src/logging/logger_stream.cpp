@@ -1,9 +1,13 @@
 #include "logging/logger_stream.h"
 
+#include <filesystem>
 #include <locale>
+#include <system_error>
 
 #include "logging/byte_conversion.h"
+#include "logging/log.h"
 #include "logging/log_file_path.h"
+#include "logging/time_stamp.h"
 #include "platform/file_path.h"
 #include "platform/last_error.h"
 #include "platform/message_dialog.h"
@@ -11,14 +15,14 @@
 
 namespace dbg {
 
-LoggerStream::LoggerStream(const std::wstring& fileName)
+LoggerStream::LoggerStream(const std::wstring& fileName, std::uint64_t maxBytes)
+    : m_strFileName(fileName), m_strPath(LogFilePath(fileName)), m_nMaxBytes(maxBytes)
 {
     // The locale owns the facet and deletes it with its last copy.
     imbue(std::locale(std::locale::classic(), new ByteConversion));
     // Binary, because every entry carries its own CRLF; a Windows text-mode stream would turn it
     // into CR CR LF.
-    open(platform::FileSystemPath(LogFilePath(fileName)),
-         std::ios::out | std::ios::trunc | std::ios::binary);
+    open(platform::FileSystemPath(m_strPath), std::ios::out | std::ios::trunc | std::ios::binary);
     // Replacing an existing file is the normal case, not an error a later caller should see.
     if (platform::GetLastErrorCode() == platform::kErrorAlreadyExists) {
         platform::SetLastErrorCode(platform::kErrorSuccess);
@@ -42,14 +46,40 @@ void LoggerStream::StopReportingFailures()
     m_bReportFailures = false;
 }
 
-std::wostream& LoggerStream::GetStream()
+void LoggerStream::BeginNewFile()
+{
+    close();
+    const std::filesystem::path l_Path = platform::FileSystemPath(m_strPath);
+    const std::filesystem::path l_Older = platform::FileSystemPath(m_strPath + L".1");
+    std::error_code l_Error;
+    std::filesystem::remove(l_Older, l_Error);
+    std::filesystem::rename(l_Path, l_Older, l_Error);
+    const bool l_bKept = !l_Error;
+    clear();
+    open(l_Path, std::ios::out | std::ios::trunc | std::ios::binary);
+    const std::wstring l_strLine =
+        L"\r\n" + CurrentTimeStamp() + L"\t" + VEXA_LOCATION(L"dbg::LoggerStream::BeginNewFile") +
+        L"\t\t" + m_strFileName + L" reached " + std::to_wstring(m_nMaxBytes / 1024) + L" KB: " +
+        (l_bKept ? L"the earlier entries are in " + m_strFileName + L".1"
+                 : L"the earlier entries could not be kept") +
+        L"\r\n";
+    *this << l_strLine;
+    m_nBytes = l_strLine.size();
+}
+
+std::wostream& LoggerStream::GetStream(std::size_t entryChars)
 {
     if (m_bError) {
         return m_Buffer;
     }
     try {
+        const std::uint64_t l_nEntryBytes = 2 + static_cast<std::uint64_t>(entryChars);
+        if (m_nMaxBytes != kNoLimit && m_nBytes != 0 && m_nBytes + l_nEntryBytes > m_nMaxBytes) {
+            BeginNewFile();
+        }
         *this << L"\r\n";
         flush();
+        m_nBytes += l_nEntryBytes;
         return *this;
     } catch (...) {
         m_bError = true;

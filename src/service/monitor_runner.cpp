@@ -28,6 +28,8 @@ constexpr std::int32_t kDefaultCycleTime = 10000;
 constexpr std::int32_t kMinimumCycleTime = 100;
 constexpr std::int32_t kMaximumCycleTime = 3600000;
 
+constexpr std::int32_t kDefaultLogLimitKB = 10240;
+
 const wchar_t* const kThreadName = L"CMain::MyThread";
 
 // The pause between cycles, from the add-on's own settings file: short cycles serve tests and
@@ -49,6 +51,15 @@ std::chrono::milliseconds ReadCycleTime()
                          std::to_wstring(l_nCycleTime) + L" ms");
     }
     return std::chrono::milliseconds(l_nCycleTime);
+}
+
+// The largest size of the log file, from the add-on's own settings file. A month of a machine
+// in trouble must not fill the disk; 0 or a negative setting gives the default.
+std::uint64_t ReadLogLimit()
+{
+    const auto l_nKilobytes = static_cast<std::int32_t>(
+        ReadIniInt(L"Log", L"MaxSizeKB", kDefaultLogLimitKB, GetModuleIniPath()));
+    return static_cast<std::uint64_t>(l_nKilobytes > 0 ? l_nKilobytes : kDefaultLogLimitKB) * 1024;
 }
 
 }  // namespace
@@ -125,7 +136,7 @@ void CMain::Worker::MyThread()
     }
 
     const unsigned int l_nDebugLevel = ReadIniInt(L"Vexa", L"DebugLevel", 0, GetComputerIniPath());
-    service::WorkerLog l_Log(dbg::kMonitorLogName, l_nDebugLevel);
+    service::WorkerLog l_Log(dbg::kMonitorLogName, l_nDebugLevel, ReadLogLimit());
     dbg::LogLine(VEXA_LOCATION(kThreadName), 0, L"Start");
 
     std::wstring l_strError;

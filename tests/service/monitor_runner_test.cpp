@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <string>
 
 #include "errors/exceptions.h"
 #include "logging/log.h"
 #include "service/worker_thread.h"
+#include "settings/settings.h"
 #include "worker_fixture.h"
 
 namespace servicetest {
@@ -233,6 +235,27 @@ TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
         // The stop still cuts a long pause short.
         EXPECT_TRUE(l_Monitor.m_pRecord->TornDown());
     }
+}
+
+TEST_F(WorkerTest, TheLogStaysWithinMaxSizeKBOfTheModuleSettings)
+{
+    m_Environment.SetCycleTime(100);
+    m_Environment.Profile().entries[{GetModuleIniPath(), L"Log", L"MaxSizeKB"}] = L"1";
+    // A failure that repeats every cycle writes about 300 bytes a cycle.
+    m_Monitor.m_Update = [] { throw std::runtime_error(std::string(250, 'e')); };
+    {
+        CMain l_Main(m_Monitor.Factory());
+        l_Main.Start();
+        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 8; }));
+    }
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_LE(m_Environment.LogSize(), 1024u);
+    const std::string l_strOlder = m_Environment.OlderLog();
+    EXPECT_LE(l_strOlder.size(), 1024u);
+    EXPECT_EQ(CountOf(m_Environment.Log(), "\t\tVexa.log reached 1 KB: the earlier entries are in "
+                                           "Vexa.log.1\r\n"),
+              1);
+    EXPECT_NE(l_strOlder.find(std::string(250, 'e')), std::string::npos);
 }
 
 TEST_F(WorkerTest, StandardExceptionInACycleIsLoggedAndTheLoopGoesOn)

@@ -169,6 +169,16 @@ std::string WorkerEnvironment::Log() const
         std::string(std::istreambuf_iterator<char>(l_File), std::istreambuf_iterator<char>()));
 }
 
+std::string WorkerEnvironment::OlderLog() const
+{
+    return fakes::MaskTimeStamps(m_Temp.Read(L"Vexa.log.1"));
+}
+
+std::uintmax_t WorkerEnvironment::LogSize() const
+{
+    return std::filesystem::file_size(std::filesystem::path(m_Temp.Path(L"Vexa.log")));
+}
+
 int CountOf(const std::string& p_strText, const std::string& p_strNeedle)
 {
     int l_nCount = 0;

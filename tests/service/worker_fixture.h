@@ -86,6 +86,9 @@ public:
     bool WaitForWorkersToEnd();
     // The log file with time stamps masked; call after WaitForWorkersToEnd.
     std::string Log() const;
+    // The log's earlier part, renamed at its size limit; "<missing>" when there is none.
+    std::string OlderLog() const;
+    std::uintmax_t LogSize() const;
 
     fakes::MemoryProfile& Profile() { return m_Profile; }
 
