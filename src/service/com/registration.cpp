@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "VW_Zorbel.h"
+#include "service/com/runtime_interface_keys.h"
 
 namespace {
 
@@ -115,9 +116,18 @@ HRESULT RegisterZorbel(const std::wstring& p_strModulePath)
     if (FAILED(l_hr)) {
         return l_hr;
     }
+    const RuntimeInterfaceKeys l_RuntimeKeys;
+    if (l_RuntimeKeys.Result() != ERROR_SUCCESS) {
+        l_pTypeLib->Release();
+        return HRESULT_FROM_WIN32(l_RuntimeKeys.Result());
+    }
     std::wstring l_strPath = p_strModulePath;
     l_hr = RegisterTypeLib(l_pTypeLib, l_strPath.data(), nullptr);
     l_pTypeLib->Release();
+    const LONG l_nRestored = l_RuntimeKeys.Restore();
+    if (SUCCEEDED(l_hr) && l_nRestored != ERROR_SUCCESS) {
+        l_hr = HRESULT_FROM_WIN32(l_nRestored);
+    }
     return l_hr;
 }
 
@@ -135,6 +145,10 @@ HRESULT UnregisterZorbel(const std::wstring& p_strModulePath)
             l_hr = HRESULT_FROM_WIN32(l_nResult);
         }
     }
+    const RuntimeInterfaceKeys l_RuntimeKeys;
+    if (l_RuntimeKeys.Result() != ERROR_SUCCESS) {
+        return SUCCEEDED(l_hr) ? HRESULT_FROM_WIN32(l_RuntimeKeys.Result()) : l_hr;
+    }
     // The library's own attributes say under which version, locale and system it was registered.
     ITypeLib* l_pTypeLib = nullptr;
     if (SUCCEEDED(LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, &l_pTypeLib))) {
@@ -151,6 +165,10 @@ HRESULT UnregisterZorbel(const std::wstring& p_strModulePath)
             l_pTypeLib->ReleaseTLibAttr(l_pAttributes);
         }
         l_pTypeLib->Release();
+    }
+    const LONG l_nRestored = l_RuntimeKeys.Restore();
+    if (SUCCEEDED(l_hr) && l_nRestored != ERROR_SUCCESS) {
+        l_hr = HRESULT_FROM_WIN32(l_nRestored);
     }
     return l_hr;
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A registry key as it stands: its values (name, type and bytes) and its subkeys, recursively.
+struct RegistryTree {
+    struct Value {
+        std::wstring name;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+    };
+    struct Subkey;
+
+    std::vector<Value> values;
+    std::vector<Subkey> subkeys;
+};
+
+struct RegistryTree::Subkey {
+    std::wstring name;
+    RegistryTree tree;
+};
+
+// Reads the key `path` under `root` in the registry view `view` (KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY) into `tree`, or nothing when the key does not exist. Returns the first
+// failure's error code.
+LONG ReadRegistryTree(HKEY root, const std::wstring& path, REGSAM view,
+                      std::optional<RegistryTree>& tree);
+
+// Makes the key `path` under `root` in `view` exactly `tree`: the key as it is now is deleted
+// with everything below it, then, unless `tree` is nothing, written anew. Returns the first
+// failure's error code.
+LONG WriteRegistryTree(HKEY root, const std::wstring& path, REGSAM view,
+                       const std::optional<RegistryTree>& tree);
