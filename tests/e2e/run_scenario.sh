@@ -9,7 +9,8 @@
 #   WORK      a scratch folder, emptied first
 #   EXPECTED  the folder of expected results (expected/SCENARIO/...); "-" runs without checking
 # Scenarios: values-file, classic, forced-values-file, missing-variable, late-failure (no runtime
-# to find, and the time is up before the monitor reports it), password (wine only),
+# to find, and the time is up before the monitor reports it), password and unrouted-message-boxes
+# (wine only; DLL is then a stand-in of the add-on that imports no MessageBoxW),
 # dotted-module-ini (native only: the settings file in a folder named like a module, its fast
 # cycle the proof that it was read), machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
 # drives and the accounts, with an ATA or an NVMe drive 0, and the command line's checks).
@@ -32,6 +33,7 @@ case "$scenario" in
   late-failure) status=2 ;;
   dotted-module-ini) ;;
   password) password=1 status=2 ;;
+  unrouted-message-boxes) status=2 ;;
   machine|nvme) password=1 ;;
   bad-usage) status=1 ;;
   *) fail "unknown scenario" ;;
@@ -151,6 +153,12 @@ case "$scenario" in
     grep -q $'^GetRunningObject\r$' "$work/stderr.txt" &&
       grep -q '^MBBroadcast::VisiWin::ConnectVisu  line: [0-9]*$' "$work/stderr.txt" ||
       fail "start-up failure not reported: $(cat "$work/stderr.txt")"
+    ;;
+  unrouted-message-boxes)
+    grep -q '^vexa-host: the message boxes of .*VW_Vexa.dll cannot be routed to the host' \
+      "$work/stderr.txt" || fail "no message about the routing: $(cat "$work/stderr.txt")"
+    ! grep -q 'S\(Init\|Start\)Server called' "$work/stderr.txt" ||
+      fail "the add-on was started: $(cat "$work/stderr.txt")"
     ;;
   password)
     grep -qx 'Impersonation failed!' "$work/stderr.txt" ||

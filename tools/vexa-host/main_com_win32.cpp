@@ -61,6 +61,17 @@ HMODULE ModuleOf(IUnknown* p_pObject)
     return l_hModule;
 }
 
+void ReportUnroutedMessageBoxes(HMODULE p_hModule)
+{
+    wchar_t l_szPath[MAX_PATH] = {};
+    GetModuleFileNameW(p_hModule, l_szPath, MAX_PATH);
+    std::fprintf(stderr,
+                 "vexa-host: the message boxes of %ls cannot be routed to the host (the module "
+                 "imports no MessageBoxW from user32.dll, or its import cannot be changed); the "
+                 "monitor is not started, since a message box would wait for a click\n",
+                 l_szPath);
+}
+
 // After the stop the worker may still be tearing down (checking out, disconnecting). The module
 // answers "can unload" once no object and no worker of it is left.
 void WaitForModuleIdle(HMODULE p_hModule, std::chrono::seconds p_Timeout)
@@ -136,8 +147,14 @@ int Run(const host::HostOptions& p_Options)
     const HMODULE l_hModule = ModuleOf(l_pService.Get());
 
     host::HostRun l_Run;
-    host::RouteMessageBoxes(l_hModule,
-                            [&l_Run](const std::wstring& p_strText) { l_Run.StartUpFailed(p_strText); });
+    // A message box that is not routed would wait for a click that a run without a desktop never
+    // gives: the monitor is not started then.
+    if (!host::RouteMessageBoxes(l_hModule, [&l_Run](const std::wstring& p_strText) {
+            l_Run.StartUpFailed(p_strText);
+        })) {
+        ReportUnroutedMessageBoxes(l_hModule);
+        return 2;
+    }
     host::HostRun::CatchInterrupts();
 
     tagSERVER_STATE l_State = SERVER_DOWN;
