@@ -29,7 +29,9 @@ public:
     virtual Handle CreateMapping(Handle file, const std::wstring& name, std::uint32_t size) = 0;
 
     // A view of the first `size` bytes (0: all of it), read-only unless `writable`; nullptr on
-    // failure, also when `size` exceeds the mapping.
+    // failure, also when `size` exceeds the mapping. The posix substitute's read-only view is a
+    // copy of the bytes at the time of the call (zero past the end of a file that another
+    // process shortened), so a writer that rewrites the file cannot fault the reader.
     virtual void* MapView(Handle mapping, std::size_t size, bool writable) = 0;
 
     virtual void UnmapView(void* view) = 0;

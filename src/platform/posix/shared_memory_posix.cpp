@@ -102,8 +102,9 @@ public:
             SetLastErrorCode(kErrorAccessDenied);
             return nullptr;
         }
-        const int protection = writable ? PROT_READ | PROT_WRITE : PROT_READ;
-        void* view = ::mmap(nullptr, length, protection, MAP_SHARED, descriptor.fd, 0);
+        void* view = writable ? ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED,
+                                       descriptor.fd, 0)
+                              : CopyOf(descriptor.fd, length);
         if (view == MAP_FAILED) {
             SetLastErrorCode(ErrorFromErrno(errno));
             return nullptr;
@@ -135,6 +136,39 @@ public:
     }
 
 private:
+    // A read-only view is a copy of the file's first `length` bytes as they are now, in memory of
+    // its own: another process may shorten the file at any time (a writer that rewrites it), and
+    // reading a shared mapping past the file's new end would kill this process with SIGBUS.
+    // Bytes past the file's end read as zero. MAP_FAILED with errno on failure.
+    static void* CopyOf(int fd, std::size_t length)
+    {
+        void* copy =
+            ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (copy == MAP_FAILED) {
+            return MAP_FAILED;
+        }
+        auto* bytes = static_cast<char*>(copy);
+        std::size_t done = 0;
+        while (done < length) {
+            const ssize_t got = ::pread(fd, bytes + done, length - done, static_cast<off_t>(done));
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                const int error = errno;
+                ::munmap(copy, length);
+                errno = error;
+                return MAP_FAILED;
+            }
+            if (got == 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        ::mprotect(copy, length, PROT_READ);
+        return copy;
+    }
+
     static int OpenReadWrite(const std::wstring& path)
     {
         const std::filesystem::path native(path);
