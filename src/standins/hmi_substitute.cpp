@@ -46,6 +46,12 @@ public:
         m_nWriteResult = result;
     }
 
+    void KeepTrace()
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_bKeepTrace = true;
+    }
+
     std::vector<std::string> Trace() const
     {
         std::lock_guard<std::mutex> lock(m_Mutex);
@@ -143,7 +149,9 @@ private:
             m_TraceFile << line << '\n';
             m_TraceFile.flush();
         }
-        m_Trace.push_back(std::move(line));
+        if (m_bKeepTrace) {
+            m_Trace.push_back(std::move(line));
+        }
     }
 
     mutable std::mutex m_Mutex;
@@ -154,6 +162,7 @@ private:
     std::int32_t m_nNextNumber = 1;
     HResult m_nWriteResult = kSOk;
     std::ofstream m_TraceFile;
+    bool m_bKeepTrace = false;
     std::vector<std::string> m_Trace;
 };
 
@@ -179,6 +188,11 @@ void SubstituteHmiRuntime::SetRunning(bool running)
 void SubstituteHmiRuntime::SetWriteResult(HResult result)
 {
     m_pRuntime->SetWriteResult(result);
+}
+
+void SubstituteHmiRuntime::KeepTrace()
+{
+    m_pRuntime->KeepTrace();
 }
 
 std::vector<std::string> SubstituteHmiRuntime::Trace() const

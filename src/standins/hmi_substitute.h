@@ -13,7 +13,7 @@
 namespace platform {
 
 // An in-process stand-in for the HMI runtime: it checks in variables by name, keeps their values
-// and records every call as one trace line, in order:
+// and traces every call as one line, written to the trace file as it comes, in order:
 //   connect | checkin NAME NUMBER | checkin-failed NAME | set NAME VALUE | checkout NAME |
 //   disconnect
 // vexa-host runs the monitor against it (natively directly, on Windows behind the COM object of
@@ -40,7 +40,11 @@ public:
     // The result every SetValue returns from now on; a failing write changes no value.
     void SetWriteResult(HResult result);
 
-    // The trace lines so far, without line ends.
+    // Keeps every later trace line in memory as well, for Trace(). Tests do; a host does not, so
+    // that a runtime left running keeps nothing that grows with the run.
+    void KeepTrace();
+
+    // The trace lines kept so far (KeepTrace), without line ends.
     std::vector<std::string> Trace() const;
 
     // The last value written to a checked-in variable, if any.

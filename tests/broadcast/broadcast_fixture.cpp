@@ -63,6 +63,7 @@ struct BroadcastTest::Serving {
 BroadcastTest::BroadcastTest()
     : m_pSources(std::make_unique<Sources>()), m_pServing(std::make_unique<Serving>(m_Runtime))
 {
+    m_Runtime.KeepTrace();
 }
 
 BroadcastTest::~BroadcastTest()

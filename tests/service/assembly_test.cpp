@@ -18,7 +18,7 @@ namespace {
 // The start-up assembly against the substitute runtime and settings held in memory.
 class AssemblyTest : public ::testing::Test {
 protected:
-    AssemblyTest() : m_HmiSubstitute(m_Hmi) {}
+    AssemblyTest() : m_HmiSubstitute(m_Hmi) { m_Hmi.KeepTrace(); }
 
     void SetServicePack(const std::wstring& p_strVersion)
     {

@@ -65,6 +65,7 @@ TEST(SubstituteHmiRuntime, AListLimitsTheNamesAndNumbersThemByPosition)
 TEST(SubstituteHmiRuntime, RecordsEveryCallInOrderAndKeepsValues)
 {
     SubstituteHmiRuntime runtime;
+    runtime.KeepTrace();
     runtime.SetKnownNames({L"a", L"b"});
     auto control = Connected(runtime);
     std::int32_t varNo = 0;
@@ -85,6 +86,7 @@ TEST(SubstituteHmiRuntime, RecordsEveryCallInOrderAndKeepsValues)
 TEST(SubstituteHmiRuntime, RejectsWritesToUnknownNumbersOtherTypesAndWhenToldTo)
 {
     SubstituteHmiRuntime runtime;
+    runtime.KeepTrace();
     auto control = Connected(runtime);
     std::int32_t varNo = 0;
     control->CheckInByName(0, L"x", MessageMode::OnNever, 0, varNo);
@@ -127,6 +129,32 @@ TEST(SubstituteHmiRuntime, AppendsTheTraceToAFileLineByLine)
                                std::istreambuf_iterator<char>());
         EXPECT_EQ(text, "earlier\nconnect\ncheckin mb_temp_2 1\nset mb_temp_2 45\n");
     }
+}
+
+TEST(SubstituteHmiRuntime, KeepsNoTraceLinesInMemoryUnlessAsked)
+{
+    const testing_support::TempFolder folder;
+    const std::filesystem::path file(folder.Path(L"hmi_trace.txt"));
+    SubstituteHmiRuntime runtime;
+    ASSERT_TRUE(runtime.SetTraceFile(file));
+    auto control = Connected(runtime);
+    std::int32_t varNo = 0;
+    control->CheckInByName(0, L"mb_temp_2", MessageMode::OnNever, 0, varNo);
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        control->SetValue(varNo, Int32(cycle));
+    }
+    EXPECT_TRUE(runtime.Trace().empty());
+    EXPECT_EQ(runtime.ValueOf(L"mb_temp_2"), 999);
+    std::ifstream written(file, std::ios::binary);
+    std::string line;
+    std::string last;
+    int lines = 0;
+    while (std::getline(written, line)) {
+        ++lines;
+        last = line;
+    }
+    EXPECT_EQ(lines, 1001);
+    EXPECT_EQ(last, "set mb_temp_2 999");
 }
 
 TEST(SubstituteHmiRuntime, AnUnwritableTraceFileIsReported)
