@@ -1,8 +1,10 @@
 #include "fakes/engine_manager_win32.h"
 
-#include <atomic>
 #include <memory>
 #include <utility>
+
+#include "platform/win32/com_object.h"
+#include "platform/win32/unique_resource.h"
 
 namespace fakes {
 namespace {
@@ -11,7 +13,8 @@ using Microsoft::WRL::ComPtr;
 
 const wchar_t kProgId[] = L"VWEManager.Controller.1";
 
-class Manager : public platform::win32::IVWEngineController {
+class Manager final : public platform::win32::ComObject<platform::win32::IVWEngineController,
+                                                        platform::win32::kIidEngineController> {
 public:
     explicit Manager(std::shared_ptr<EngineManagerRegistration::State> state)
         : m_pState(std::move(state))
@@ -20,24 +23,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
     {
-        *object = nullptr;
-        if (IsEqualIID(riid, IID_IUnknown) ||
-            (m_pState->offerController &&
-             IsEqualIID(riid, platform::win32::kIidEngineController))) {
-            *object = static_cast<platform::win32::IVWEngineController*>(this);
-            AddRef();
-            return S_OK;
+        if (!m_pState->offerController && IsEqualIID(riid, platform::win32::kIidEngineController)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
         }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nReferences; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG count = --m_nReferences;
-        if (count == 0) {
-            delete this;
-        }
-        return count;
+        return ComObject::QueryInterface(riid, object);
     }
     HRESULT STDMETHODCALLTYPE Reserved1() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved2() override { return E_NOTIMPL; }
@@ -51,35 +41,14 @@ public:
     }
 
 private:
-    virtual ~Manager() = default;
-    std::atomic<ULONG> m_nReferences{1};
     std::shared_ptr<EngineManagerRegistration::State> m_pState;
 };
 
-class Factory : public IClassFactory {
+class Factory final : public platform::win32::ComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit Factory(std::shared_ptr<EngineManagerRegistration::State> state)
         : m_pState(std::move(state))
     {
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        *object = nullptr;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nReferences; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG count = --m_nReferences;
-        if (count == 0) {
-            delete this;
-        }
-        return count;
     }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override
     {
@@ -88,15 +57,12 @@ public:
             return CLASS_E_NOAGGREGATION;
         }
         ++m_pState->created;
-        ComPtr<platform::win32::IVWEngineController> manager;
-        manager.Attach(new Manager(m_pState));
-        return manager->QueryInterface(riid, object);
+        const auto manager = platform::win32::MakeComObject<Manager>(m_pState);
+        return manager ? manager->QueryInterface(riid, object) : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    virtual ~Factory() = default;
-    std::atomic<ULONG> m_nReferences{1};
     std::shared_ptr<EngineManagerRegistration::State> m_pState;
 };
 
@@ -106,12 +72,11 @@ void EngineManagerRegistration::RegisterProgIdOnly(const CLSID& clsid)
 {
     wchar_t text[64] = {};
     StringFromGUID2(clsid, text, 64);
-    HKEY key = nullptr;
+    platform::win32::UniqueRegistryKey key;
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, L"VWEManager.Controller.1\\CLSID", 0, nullptr, 0,
-                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                        KEY_WRITE, nullptr, key.Put(), nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                        static_cast<DWORD>((lstrlenW(text) + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
     }
 }
 
@@ -124,8 +89,7 @@ EngineManagerRegistration::EngineManagerRegistration()
     : m_pState(std::make_shared<State>())
 {
     RegisterProgIdOnly(kClsidSubstituteManager);
-    ComPtr<IClassFactory> factory;
-    factory.Attach(new Factory(m_pState));
+    const ComPtr<Factory> factory = platform::win32::MakeComObject<Factory>(m_pState);
     m_hrResult = CoRegisterClassObject(kClsidSubstituteManager, factory.Get(),
                                        CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_dwCookie);
 }

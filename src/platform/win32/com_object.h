@@ -57,13 +57,17 @@ private:
     std::atomic<ULONG> m_references{1};
 };
 
-// Creates a T (a ComObject) and hands its creation reference to the returned pointer, which is
-// empty when memory ran out.
+// Creates a T (a ComObject) owned by the returned pointer, which is empty when memory ran out.
 template <class T, class... Arguments>
 Microsoft::WRL::ComPtr<T> MakeComObject(Arguments&&... arguments)
 {
-    Microsoft::WRL::ComPtr<T> object;
-    object.Attach(new (std::nothrow) T(std::forward<Arguments>(arguments)...));
+    T* const created = new (std::nothrow) T(std::forward<Arguments>(arguments)...);
+    // Not ComPtr::Attach: MinGW-w64's adds a reference where the SDK's adopts the one given, so
+    // the pointer takes its own reference and the creation reference is given back.
+    Microsoft::WRL::ComPtr<T> object(created);
+    if (created != nullptr) {
+        created->Release();
+    }
     return object;
 }
 

@@ -1,14 +1,13 @@
 #include "service/com/class_factory.h"
 
-#include <new>
-
+#include "platform/win32/com_object.h"
 #include "service/com/module.h"
-#include "service/com/single_interface_object.h"
 #include "service/com/zorbel_obj.h"
 
 namespace {
 
-class ZorbelClassFactory final : public SingleInterfaceObject<IClassFactory, IID_IClassFactory> {
+class ZorbelClassFactory final
+    : public platform::win32::ComObject<IClassFactory, IID_IClassFactory> {
 public:
     STDMETHODIMP CreateInstance(IUnknown* p_pOuter, REFIID p_riid, void** p_ppv) override
     {
@@ -25,8 +24,6 @@ public:
     }
 
 private:
-    ~ZorbelClassFactory() override = default;
-
     // A client that holds the factory may create objects at any time: the module stays loaded
     // while the factory lives, as while an object or a server lock does.
     ModuleLock m_ModuleLock;
@@ -40,11 +37,6 @@ HRESULT GetZorbelClassFactory(REFIID p_riid, void** p_ppv)
         return E_POINTER;
     }
     *p_ppv = nullptr;
-    ZorbelClassFactory* l_pFactory = new (std::nothrow) ZorbelClassFactory();
-    if (l_pFactory == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT l_hr = l_pFactory->QueryInterface(p_riid, p_ppv);
-    l_pFactory->Release();
-    return l_hr;
+    const auto l_pFactory = platform::win32::MakeComObject<ZorbelClassFactory>();
+    return l_pFactory ? l_pFactory->QueryInterface(p_riid, p_ppv) : E_OUTOFMEMORY;
 }

@@ -1,14 +1,12 @@
 #include "service/com/empty_connection_points.h"
 
-#include <new>
-
+#include "platform/win32/com_object.h"
 #include "service/com/module.h"
-#include "service/com/single_interface_object.h"
 
 namespace {
 
 class EmptyConnectionPoints final
-    : public SingleInterfaceObject<IEnumConnectionPoints, IID_IEnumConnectionPoints> {
+    : public platform::win32::ComObject<IEnumConnectionPoints, IID_IEnumConnectionPoints> {
 public:
     STDMETHODIMP Next(ULONG p_nCount, IConnectionPoint** p_ppCP, ULONG* p_pnFetched) override
     {
@@ -28,8 +26,6 @@ public:
     }
 
 private:
-    ~EmptyConnectionPoints() override = default;
-
     ModuleLock m_ModuleLock;
 };
 
@@ -40,6 +36,6 @@ HRESULT CreateEmptyConnectionPointEnum(IEnumConnectionPoints** p_ppEnum)
     if (p_ppEnum == nullptr) {
         return E_POINTER;
     }
-    *p_ppEnum = new (std::nothrow) EmptyConnectionPoints();
+    *p_ppEnum = platform::win32::MakeComObject<EmptyConnectionPoints>().Detach();
     return *p_ppEnum != nullptr ? S_OK : E_OUTOFMEMORY;
 }

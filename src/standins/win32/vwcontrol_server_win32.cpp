@@ -2,9 +2,10 @@
 
 #include <oleauto.h>
 
-#include <atomic>
 #include <cstring>
 #include <utility>
+
+#include "platform/win32/com_object.h"
 
 namespace platform::win32 {
 namespace {
@@ -13,7 +14,7 @@ using Microsoft::WRL::ComPtr;
 
 // IVWControl over a portable HmiControl: the substitute runtime that vexa-host and the tests serve
 // to the monitor through COM.
-class VWControlObject : public IVWControl {
+class VWControlObject final : public ComObject<IVWControl, IID_IVWControl> {
 public:
     explicit VWControlObject(std::shared_ptr<HmiControl> control) : m_pControl(std::move(control))
     {
@@ -22,34 +23,6 @@ public:
     HRESULT Initialise()
     {
         return CoCreateFreeThreadedMarshaler(this, m_pMarshaler.GetAddressOf());
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
-    {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IVWControl)) {
-            *object = static_cast<IVWControl*>(this);
-            AddRef();
-            return S_OK;
-        }
-        if (IsEqualIID(riid, IID_IMarshal) && m_pMarshaler) {
-            return m_pMarshaler->QueryInterface(riid, object);
-        }
-        return E_NOINTERFACE;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nReferences; }
-
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG count = --m_nReferences;
-        if (count == 0) {
-            delete this;
-        }
-        return count;
     }
 
     HRESULT STDMETHODCALLTYPE StartEngine(ULONG, tagENGINE_MODE, BSTR) override { return E_NOTIMPL; }
@@ -121,10 +94,16 @@ public:
     HRESULT STDMETHODCALLTYPE SetSystemAlarm(int, int, BSTR, DATE) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ClearSystemAlarm(int, DATE) override { return E_NOTIMPL; }
 
-private:
-    virtual ~VWControlObject() = default;
+protected:
+    HRESULT QueryOtherInterface(REFIID riid, void** object) override
+    {
+        if (IsEqualIID(riid, IID_IMarshal) && m_pMarshaler) {
+            return m_pMarshaler->QueryInterface(riid, object);
+        }
+        return E_NOINTERFACE;
+    }
 
-    std::atomic<ULONG> m_nReferences{1};
+private:
     std::shared_ptr<HmiControl> m_pControl;
     ComPtr<IUnknown> m_pMarshaler;
 };
@@ -133,14 +112,14 @@ private:
 
 ComPtr<IUnknown> CreateVWControlObject(std::shared_ptr<HmiControl> control)
 {
-    ComPtr<IUnknown> l_pObject;
     if (!control) {
-        return l_pObject;
+        return nullptr;
     }
-    auto* l_pNew = new VWControlObject(std::move(control));
-    l_pObject.Attach(static_cast<IVWControl*>(l_pNew));
-    // Without the marshaler the object still works within its own apartment.
-    l_pNew->Initialise();
+    const ComPtr<VWControlObject> l_pObject = MakeComObject<VWControlObject>(std::move(control));
+    if (l_pObject) {
+        // Without the marshaler the object still works within its own apartment.
+        l_pObject->Initialise();
+    }
     return l_pObject;
 }
 
