@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_resource.h"
+
 namespace vexa_test {
 
 namespace {
@@ -24,7 +26,8 @@ std::wstring WindowsProgramPath(const std::string& program)
 }  // namespace
 
 struct ChildProcess::Impl {
-    PROCESS_INFORMATION process{};
+    platform::win32::UniqueHandle process;
+    platform::win32::UniqueHandle thread;
 };
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
@@ -37,22 +40,22 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &m_pImpl->process)) {
-        m_pImpl->process = PROCESS_INFORMATION{};
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+        m_pImpl->process.Reset(process.hProcess);
+        m_pImpl->thread.Reset(process.hThread);
     }
 }
 
 ChildProcess::~ChildProcess()
 {
-    if (m_pImpl->process.hProcess != nullptr) {
-        TerminateProcess(m_pImpl->process.hProcess, 0);
-        WaitForSingleObject(m_pImpl->process.hProcess, 10000);
-        CloseHandle(m_pImpl->process.hThread);
-        CloseHandle(m_pImpl->process.hProcess);
+    if (m_pImpl->process) {
+        TerminateProcess(m_pImpl->process.Get(), 0);
+        WaitForSingleObject(m_pImpl->process.Get(), 10000);
     }
 }
 
-bool ChildProcess::Started() const { return m_pImpl->process.hProcess != nullptr; }
+bool ChildProcess::Started() const { return m_pImpl->process.IsValid(); }
 
 }  // namespace vexa_test

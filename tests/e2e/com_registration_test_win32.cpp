@@ -10,9 +10,13 @@
 #include <vector>
 
 #include "VW_Zorbel.h"
+#include "platform/win32/unique_resource.h"
 #include "platform/win32/vwcontrol_com.h"
 
 namespace {
+
+using platform::win32::UniqueHandle;
+using platform::win32::UniqueRegistryKey;
 
 std::wstring ExecutableFolder()
 {
@@ -44,11 +48,11 @@ long Run(std::wstring commandLine)
                         &startup, &process)) {
         return -1;
     }
-    WaitForSingleObject(process.hProcess, 60000);
+    const UniqueHandle processHandle(process.hProcess);
+    const UniqueHandle threadHandle(process.hThread);
+    WaitForSingleObject(processHandle.Get(), 60000);
     DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(processHandle.Get(), &exitCode);
     return static_cast<long>(exitCode);
 }
 
@@ -59,13 +63,9 @@ long Regsvr32(const std::wstring& options)
 
 bool KeyExists(const std::wstring& path, REGSAM view = 0)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, &key) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
+    UniqueRegistryKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | view, key.Put()) ==
+           ERROR_SUCCESS;
 }
 
 // Every value below a key, one entry per value: "subkey path|value name" -> type and bytes in hex.
@@ -98,11 +98,10 @@ void DumpKey(HKEY key, const std::wstring& prefix, KeyDump& dump)
             ERROR_SUCCESS) {
             break;
         }
-        HKEY child = nullptr;
+        UniqueRegistryKey child;
         const std::wstring childName(name, nameChars);
-        if (RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            DumpKey(child, prefix + L"\\" + childName, dump);
-            RegCloseKey(child);
+        if (RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.Put()) == ERROR_SUCCESS) {
+            DumpKey(child.Get(), prefix + L"\\" + childName, dump);
         }
     }
 }
@@ -130,11 +129,10 @@ KeyDump DumpRuntimeEntries()
     KeyDump dump;
     for (const RuntimeEntry& entry : RuntimeEntries()) {
         const std::wstring path = InterfaceKey(entry.iid);
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | entry.view, &key) ==
+        UniqueRegistryKey key;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ | entry.view, key.Put()) ==
             ERROR_SUCCESS) {
-            DumpKey(key, (entry.view == KEY_WOW64_32KEY ? L"32:" : L"64:") + path, dump);
-            RegCloseKey(key);
+            DumpKey(key.Get(), (entry.view == KEY_WOW64_32KEY ? L"32:" : L"64:") + path, dump);
         }
     }
     return dump;
@@ -143,13 +141,12 @@ KeyDump DumpRuntimeEntries()
 void SetText(HKEY root, const std::wstring& path, REGSAM view, const wchar_t* name,
              const std::wstring& value)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &key,
-                              nullptr),
+    UniqueRegistryKey key;
+    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr,
+                              key.Put(), nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 // The runtime's entry of one interface as its own registration writes it: marshaled through the
@@ -163,23 +160,21 @@ void LayRuntimeEntry(REFIID iid, REGSAM view, const std::wstring& name)
             L"{00020424-0000-0000-C000-000000000046}");
     SetText(HKEY_CLASSES_ROOT, path + L"\\TypeLib", view, nullptr, runtimeLibrary);
     SetText(HKEY_CLASSES_ROOT, path + L"\\TypeLib", view, L"Version", L"3.1");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_WRITE | view, &key),
+    UniqueRegistryKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_WRITE | view, key.Put()),
               ERROR_SUCCESS);
     const DWORD methods = 10;
-    RegSetValueExW(key, L"NumMethods", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&methods),
-                   sizeof methods);
-    RegCloseKey(key);
+    RegSetValueExW(key.Get(), L"NumMethods", 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&methods), sizeof methods);
 }
 
 void DeleteRuntimeEntries()
 {
     for (const RuntimeEntry& entry : RuntimeEntries()) {
-        HKEY parent = nullptr;
+        UniqueRegistryKey parent;
         if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Interface", 0, KEY_ALL_ACCESS | entry.view,
-                          &parent) == ERROR_SUCCESS) {
-            RegDeleteTreeW(parent, GuidText(entry.iid).c_str());
-            RegCloseKey(parent);
+                          parent.Put()) == ERROR_SUCCESS) {
+            RegDeleteTreeW(parent.Get(), GuidText(entry.iid).c_str());
         }
     }
 }

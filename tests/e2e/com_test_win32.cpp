@@ -16,6 +16,7 @@
 
 #include "VW_Zorbel.h"
 #include "message_hook_win32.h"
+#include "platform/win32/unique_resource.h"
 #include "service/com/module_version_texts.h"
 
 namespace {
@@ -287,23 +288,20 @@ private:
 
     bool WriteServerKey() const
     {
-        HKEY l_hKey = nullptr;
+        platform::win32::UniqueRegistryKey l_Key;
         if (RegCreateKeyExW(HKEY_CLASSES_ROOT, (m_strClassKey + L"\\InprocServer32").c_str(), 0,
-                            nullptr, 0, KEY_WRITE, nullptr, &l_hKey, nullptr) != ERROR_SUCCESS) {
+                            nullptr, 0, KEY_WRITE, nullptr, l_Key.Put(), nullptr) != ERROR_SUCCESS) {
             return false;
         }
         const std::wstring l_strModel = L"Both";
-        const bool l_bWritten =
-            RegSetValueExW(l_hKey, nullptr, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(m_strPath.c_str()),
-                           static_cast<DWORD>((m_strPath.size() + 1) * sizeof(wchar_t))) ==
-                ERROR_SUCCESS &&
-            RegSetValueExW(l_hKey, L"ThreadingModel", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(l_strModel.c_str()),
-                           static_cast<DWORD>((l_strModel.size() + 1) * sizeof(wchar_t))) ==
-                ERROR_SUCCESS;
-        RegCloseKey(l_hKey);
-        return l_bWritten;
+        return RegSetValueExW(l_Key.Get(), nullptr, 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(m_strPath.c_str()),
+                              static_cast<DWORD>((m_strPath.size() + 1) * sizeof(wchar_t))) ==
+                   ERROR_SUCCESS &&
+               RegSetValueExW(l_Key.Get(), L"ThreadingModel", 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(l_strModel.c_str()),
+                              static_cast<DWORD>((l_strModel.size() + 1) * sizeof(wchar_t))) ==
+                   ERROR_SUCCESS;
     }
 
     std::wstring m_strPath;

@@ -7,31 +7,14 @@
 #include <utility>
 
 #include "platform/hmi_runtime.h"
+#include "platform/win32/unique_resource.h"
 
 namespace platform {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 using win32::IVWEngineController;
-
-// A BSTR owned for the length of one call.
-class ScopedBstr {
-public:
-    ScopedBstr() = default;
-    explicit ScopedBstr(const std::wstring& text)
-        : m_bstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))
-    {
-    }
-    ~ScopedBstr() { SysFreeString(m_bstr); }
-    ScopedBstr(const ScopedBstr&) = delete;
-    ScopedBstr& operator=(const ScopedBstr&) = delete;
-
-    BSTR Get() const { return m_bstr; }
-    BSTR* Receive() { return &m_bstr; }
-
-private:
-    BSTR m_bstr = nullptr;
-};
+using win32::UniqueBstr;
 
 class ComControl : public HmiControl {
 public:
@@ -50,7 +33,7 @@ public:
     HResult CheckInByName(std::uint32_t cookie, const std::wstring& name, MessageMode mode,
                           std::int32_t handle, std::int32_t& varNo) override
     {
-        const ScopedBstr l_bsName(name);
+        const UniqueBstr l_bsName(SysAllocStringLen(name.data(), static_cast<UINT>(name.size())));
         if (l_bsName.Get() == nullptr) {
             return E_OUTOFMEMORY;
         }
@@ -59,10 +42,10 @@ public:
         int l_nDrvType = 0;
         int l_nVarCount = 0;
         tagVISIVARIANT l_vvValue{};
-        ScopedBstr l_bstrText;
+        UniqueBstr l_bstrText;
         const HRESULT hr = m_pControl->CheckInByName(
             cookie, l_bsName.Get(), static_cast<tagMESSAGE_MODE>(mode), handle, &l_nVarNo,
-            &l_nVarType, &l_nDrvType, &l_nVarCount, &l_vvValue, l_bstrText.Receive());
+            &l_nVarType, &l_nDrvType, &l_nVarCount, &l_vvValue, l_bstrText.Put());
         varNo = l_nVarNo;
         return hr;
     }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_resource.h"
+
 namespace platform {
 namespace {
 
@@ -217,9 +219,9 @@ public:
 
     std::int32_t EnablePrivilege(const wchar_t* privilege) override
     {
-        HANDLE token = nullptr;
+        win32::UniqueHandle token;
         if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                              &token)) {
+                              token.Put())) {
             return static_cast<std::int32_t>(GetLastError());
         }
         TOKEN_PRIVILEGES privileges{};
@@ -227,10 +229,9 @@ public:
         privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
         std::int32_t status = 0;
         if (!LookupPrivilegeValueW(nullptr, privilege, &privileges.Privileges[0].Luid) ||
-            !AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr)) {
+            !AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr)) {
             status = static_cast<std::int32_t>(GetLastError());
         }
-        CloseHandle(token);
         return status;
     }
 

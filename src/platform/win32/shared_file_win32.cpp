@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
+
+#include "platform/win32/unique_resource.h"
 
 namespace platform {
 
@@ -10,15 +13,12 @@ namespace {
 
 class Win32ReadableFile final : public ReadableFile {
 public:
-    explicit Win32ReadableFile(HANDLE file) : m_hFile(file) {}
-    ~Win32ReadableFile() override { CloseHandle(m_hFile); }
-    Win32ReadableFile(const Win32ReadableFile&) = delete;
-    Win32ReadableFile& operator=(const Win32ReadableFile&) = delete;
+    explicit Win32ReadableFile(win32::UniqueHandle file) : m_hFile(std::move(file)) {}
 
     std::uint64_t Size() override
     {
         LARGE_INTEGER size{};
-        return GetFileSizeEx(m_hFile, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+        return GetFileSizeEx(m_hFile.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
     }
 
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override
@@ -31,7 +31,7 @@ public:
             position.OffsetHigh = static_cast<DWORD>(at >> 32);
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
             DWORD got = 0;
-            if (!ReadFile(m_hFile, static_cast<char*>(buffer) + done, chunk, &got, &position) ||
+            if (!ReadFile(m_hFile.Get(), static_cast<char*>(buffer) + done, chunk, &got, &position) ||
                 got == 0) {
                 break;
             }
@@ -41,25 +41,21 @@ public:
     }
 
 private:
-    HANDLE m_hFile;
+    win32::UniqueHandle m_hFile;
 };
 
 class Win32SharedFile final : public SharedFile {
 public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::wstring& path) override
     {
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+        if (!file) {
             return nullptr;
         }
-        try {
-            return std::make_unique<Win32ReadableFile>(file);
-        } catch (...) {
-            CloseHandle(file);
-            throw;
-        }
+        return std::make_unique<Win32ReadableFile>(std::move(file));
     }
 };
 

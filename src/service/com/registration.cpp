@@ -1,39 +1,21 @@
 #include "service/com/registration.h"
 
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include "VW_Zorbel.h"
+#include "platform/win32/unique_resource.h"
 #include "service/com/runtime_interface_keys.h"
 
 namespace {
 
+using Microsoft::WRL::ComPtr;
+using platform::win32::UniqueRegistryKey;
+using platform::win32::UniqueTypeLibAttributes;
+
 const wchar_t* const kProgId = L"VW_Vexa.VW_Vexa.1";
 const wchar_t* const kVersionIndependentProgId = L"VW_Zorbel.VW_ZorbelObj";
 const wchar_t* const kClassName = L"VW_ZorbelObj Class";
-
-// An open registry key, closed when the holder goes.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey()
-    {
-        if (m_hKey != nullptr) {
-            RegCloseKey(m_hKey);
-        }
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    LONG Create(HKEY p_hParent, const std::wstring& p_strSubkey)
-    {
-        return RegCreateKeyExW(p_hParent, p_strSubkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                               KEY_WRITE, nullptr, &m_hKey, nullptr);
-    }
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
 
 LONG SetText(HKEY p_hKey, const wchar_t* p_szName, const std::wstring& p_strValue)
 {
@@ -47,8 +29,10 @@ LONG SetText(HKEY p_hKey, const wchar_t* p_szName, const std::wstring& p_strValu
 LONG WriteKey(const std::wstring& p_strPath, const wchar_t* p_szValue,
               const wchar_t* p_szName = nullptr, const wchar_t* p_szNamedValue = nullptr)
 {
-    RegistryKey l_Key;
-    LONG l_nResult = l_Key.Create(HKEY_CLASSES_ROOT, p_strPath);
+    UniqueRegistryKey l_Key;
+    LONG l_nResult = RegCreateKeyExW(HKEY_CLASSES_ROOT, p_strPath.c_str(), 0, nullptr,
+                                     REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, l_Key.Put(),
+                                     nullptr);
     if (l_nResult == ERROR_SUCCESS && p_szValue != nullptr) {
         l_nResult = SetText(l_Key.Get(), nullptr, p_szValue);
     }
@@ -111,19 +95,17 @@ HRESULT RegisterZorbel(const std::wstring& p_strModulePath)
     if (l_nResult != ERROR_SUCCESS) {
         return HRESULT_FROM_WIN32(l_nResult);
     }
-    ITypeLib* l_pTypeLib = nullptr;
-    HRESULT l_hr = LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, &l_pTypeLib);
+    ComPtr<ITypeLib> l_pTypeLib;
+    HRESULT l_hr = LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, l_pTypeLib.GetAddressOf());
     if (FAILED(l_hr)) {
         return l_hr;
     }
     const RuntimeInterfaceKeys l_RuntimeKeys;
     if (l_RuntimeKeys.Result() != ERROR_SUCCESS) {
-        l_pTypeLib->Release();
         return HRESULT_FROM_WIN32(l_RuntimeKeys.Result());
     }
     std::wstring l_strPath = p_strModulePath;
-    l_hr = RegisterTypeLib(l_pTypeLib, l_strPath.data(), nullptr);
-    l_pTypeLib->Release();
+    l_hr = RegisterTypeLib(l_pTypeLib.Get(), l_strPath.data(), nullptr);
     const LONG l_nRestored = l_RuntimeKeys.Restore();
     if (SUCCEEDED(l_hr) && l_nRestored != ERROR_SUCCESS) {
         l_hr = HRESULT_FROM_WIN32(l_nRestored);
@@ -150,21 +132,19 @@ HRESULT UnregisterZorbel(const std::wstring& p_strModulePath)
         return SUCCEEDED(l_hr) ? HRESULT_FROM_WIN32(l_RuntimeKeys.Result()) : l_hr;
     }
     // The library's own attributes say under which version, locale and system it was registered.
-    ITypeLib* l_pTypeLib = nullptr;
-    if (SUCCEEDED(LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, &l_pTypeLib))) {
-        TLIBATTR* l_pAttributes = nullptr;
-        if (SUCCEEDED(l_pTypeLib->GetLibAttr(&l_pAttributes))) {
-            const HRESULT l_hrTypeLib =
-                UnRegisterTypeLib(l_pAttributes->guid, l_pAttributes->wMajorVerNum,
-                                  l_pAttributes->wMinorVerNum, l_pAttributes->lcid,
-                                  l_pAttributes->syskind);
-            // A library that was never registered is no failure of unregistering.
-            if (FAILED(l_hrTypeLib) && l_hrTypeLib != TYPE_E_REGISTRYACCESS && SUCCEEDED(l_hr)) {
-                l_hr = l_hrTypeLib;
-            }
-            l_pTypeLib->ReleaseTLibAttr(l_pAttributes);
+    ComPtr<ITypeLib> l_pTypeLib;
+    UniqueTypeLibAttributes l_Attributes;
+    if (SUCCEEDED(LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE,
+                                l_pTypeLib.GetAddressOf())) &&
+        SUCCEEDED(platform::win32::GetTypeLibAttributes(l_pTypeLib.Get(), l_Attributes))) {
+        const TLIBATTR& l_Library = *l_Attributes.Get().attributes;
+        const HRESULT l_hrTypeLib =
+            UnRegisterTypeLib(l_Library.guid, l_Library.wMajorVerNum, l_Library.wMinorVerNum,
+                              l_Library.lcid, l_Library.syskind);
+        // A library that was never registered is no failure of unregistering.
+        if (FAILED(l_hrTypeLib) && l_hrTypeLib != TYPE_E_REGISTRYACCESS && SUCCEEDED(l_hr)) {
+            l_hr = l_hrTypeLib;
         }
-        l_pTypeLib->Release();
     }
     const LONG l_nRestored = l_RuntimeKeys.Restore();
     if (SUCCEEDED(l_hr) && l_nRestored != ERROR_SUCCESS) {

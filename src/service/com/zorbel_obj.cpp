@@ -4,10 +4,13 @@
 
 #include <new>
 
+#include "platform/win32/unique_resource.h"
 #include "service/com/empty_connection_points.h"
 #include "service/com/module_version_texts.h"
 
 namespace {
+
+using platform::win32::UniqueBstr;
 
 constexpr DWORD kMaxModulePath = 261;
 
@@ -27,7 +30,8 @@ HRESULT CVW_ZorbelObj::Create(IUnknown* p_pOuter, REFIID p_riid, void** p_ppv)
     if (l_pObject == nullptr) {
         return E_OUTOFMEMORY;
     }
-    HRESULT l_hr = CoCreateFreeThreadedMarshaler(l_pObject->m_pOuter, &l_pObject->m_pMarshaler);
+    HRESULT l_hr =
+        CoCreateFreeThreadedMarshaler(l_pObject->m_pOuter, l_pObject->m_pMarshaler.GetAddressOf());
     if (SUCCEEDED(l_hr)) {
         l_hr = l_pObject->m_Inner.QueryInterface(p_riid, p_ppv);
     }
@@ -45,9 +49,6 @@ CVW_ZorbelObj::~CVW_ZorbelObj()
 {
     // A runtime that releases a started object gets its worker stopped, not orphaned.
     m_pMain.reset();
-    if (m_pMarshaler != nullptr) {
-        m_pMarshaler->Release();
-    }
 }
 
 STDMETHODIMP CVW_ZorbelObj::Inner::QueryInterface(REFIID p_riid, void** p_ppv)
@@ -62,7 +63,7 @@ STDMETHODIMP CVW_ZorbelObj::Inner::QueryInterface(REFIID p_riid, void** p_ppv)
         *p_ppv = static_cast<IVWService*>(&m_Owner);
     } else if (IsEqualIID(p_riid, IID_IConnectionPointContainer)) {
         *p_ppv = static_cast<IConnectionPointContainer*>(&m_Owner);
-    } else if (IsEqualIID(p_riid, IID_IMarshal) && m_Owner.m_pMarshaler != nullptr) {
+    } else if (IsEqualIID(p_riid, IID_IMarshal) && m_Owner.m_pMarshaler) {
         return m_Owner.m_pMarshaler->QueryInterface(p_riid, p_ppv);
     } else {
         return E_NOINTERFACE;
@@ -128,17 +129,15 @@ STDMETHODIMP CVW_ZorbelObj::SVersionInfo(BSTR* pbstrDescription, BSTR* pbstrVers
         if (!l_Texts) {
             return S_FALSE;
         }
-        BSTR l_bstrDescription = SysAllocStringLen(
-            l_Texts->m_strDescription.data(), static_cast<UINT>(l_Texts->m_strDescription.size()));
-        BSTR l_bstrVersion = SysAllocStringLen(l_Texts->m_strVersion.data(),
-                                               static_cast<UINT>(l_Texts->m_strVersion.size()));
-        if (l_bstrDescription == nullptr || l_bstrVersion == nullptr) {
-            SysFreeString(l_bstrDescription);
-            SysFreeString(l_bstrVersion);
+        UniqueBstr l_bstrDescription(SysAllocStringLen(
+            l_Texts->m_strDescription.data(), static_cast<UINT>(l_Texts->m_strDescription.size())));
+        UniqueBstr l_bstrVersion(SysAllocStringLen(
+            l_Texts->m_strVersion.data(), static_cast<UINT>(l_Texts->m_strVersion.size())));
+        if (!l_bstrDescription || !l_bstrVersion) {
             return E_OUTOFMEMORY;
         }
-        *pbstrDescription = l_bstrDescription;
-        *pbstrVersion = l_bstrVersion;
+        *pbstrDescription = l_bstrDescription.Release();
+        *pbstrVersion = l_bstrVersion.Release();
         return S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

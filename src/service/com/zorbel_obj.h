@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <ocidl.h>
+#include <wrl/client.h>
 
 #include <atomic>
 #include <memory>
@@ -59,7 +60,7 @@ private:
     Inner m_Inner;
     IUnknown* m_pOuter;
     std::atomic<ULONG> m_nRefs{1};
-    IUnknown* m_pMarshaler = nullptr;
+    Microsoft::WRL::ComPtr<IUnknown> m_pMarshaler;
     // Start and stop may come from any of the runtime's threads.
     std::mutex m_MainMutex;
     std::unique_ptr<CMain> m_pMain;
