@@ -8,6 +8,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/win32/unique_resource.h"
+
 namespace service {
 namespace {
 
@@ -71,17 +73,12 @@ HMODULE PinThisModule()
 }  // namespace
 
 struct WorkerThread::Handle {
-    HANDLE m_hThread = nullptr;
+    platform::win32::UniqueHandle m_hThread;
 };
 
 WorkerThread::WorkerThread() = default;
 
-WorkerThread::~WorkerThread()
-{
-    if (m_pHandle) {
-        CloseHandle(m_pHandle->m_hThread);
-    }
-}
+WorkerThread::~WorkerThread() = default;
 
 bool WorkerThread::Start(std::function<void()> body)
 {
@@ -98,8 +95,8 @@ bool WorkerThread::Start(std::function<void()> body)
     l_pStart->m_Body = std::move(body);
     l_pStart->m_hModule = PinThisModule();
     s_nLiveWorkers.fetch_add(1);
-    HANDLE l_hThread = CreateThread(nullptr, 0, ThreadProc, l_pStart.get(), 0, nullptr);
-    if (l_hThread == nullptr) {
+    l_pHandle->m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, l_pStart.get(), 0, nullptr));
+    if (!l_pHandle->m_hThread) {
         s_nLiveWorkers.fetch_sub(1);
         if (l_pStart->m_hModule != nullptr) {
             FreeLibrary(l_pStart->m_hModule);
@@ -107,7 +104,6 @@ bool WorkerThread::Start(std::function<void()> body)
         return false;
     }
     l_pStart.release();  // the thread owns it now
-    l_pHandle->m_hThread = l_hThread;
     m_pHandle = std::move(l_pHandle);
     return true;
 }
@@ -123,9 +119,8 @@ bool WorkerThread::Join(std::chrono::milliseconds timeout)
         return true;
     }
     const DWORD l_dwWait =
-        WaitForSingleObject(m_pHandle->m_hThread, static_cast<DWORD>(timeout.count()));
+        WaitForSingleObject(m_pHandle->m_hThread.Get(), static_cast<DWORD>(timeout.count()));
     // Closing the handle does not end a thread that is still running: it runs on unowned.
-    CloseHandle(m_pHandle->m_hThread);
     m_pHandle.reset();
     return l_dwWait == WAIT_OBJECT_0;
 }
