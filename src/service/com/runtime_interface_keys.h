@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "service/com/registry_tree.h"
+#include "service/com/registry_key_snapshot.h"
 
 // The HMI runtime's own entries under HKCR\Interface: those of IVWService, IVWServiceEvents,
 // IVWControl and the engine manager's controller, in both registry views. The add-on's type

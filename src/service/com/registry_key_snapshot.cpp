@@ -1,4 +1,4 @@
-#include "service/com/registry_tree.h"
+#include "service/com/registry_key_snapshot.h"
 
 #include <algorithm>
 #include <new>
