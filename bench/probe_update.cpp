@@ -13,7 +13,8 @@
 
 namespace {
 
-const char kLine[] = "2024-05-01 10:00:00 1.25 1.5 5.02 3.3 5.05 12.1 5 12 3.1 41 43 38 30 2500 2600 0\n";
+const char kLine[] =
+    "2024-05-01 10:00:00 1.25 1.5 5.02 3.3 5.05 12.1 5 12 3.1 41 43 38 30 2500 2600 0\n";
 
 // A history file of about `bytes` bytes, and Computer.ini naming it.
 class ProbeSetup {
@@ -37,10 +38,9 @@ public:
                 written += sizeof kLine - 1;
             }
         }
-        m_folder.Write(L"Computer.ini",
-                       "[MbProbe]\r\nHistoryFile=" +
-                           platform::WideToAnsi(m_folder.Path(L"history.txt")) +
-                           "\r\nFan2_CondVar=Temp3\r\nFan2_CondVal=30\r\n");
+        m_folder.Write(L"Computer.ini", "[MbProbe]\r\nHistoryFile=" +
+                                            platform::WideToAnsi(m_folder.Path(L"history.txt")) +
+                                            "\r\nFan2_CondVar=Temp3\r\nFan2_CondVal=30\r\n");
     }
 
     testing_support::TempFolder m_folder;

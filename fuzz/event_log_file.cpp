@@ -24,8 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (;;) {
         std::uint32_t bytesRead = 0;
         std::uint32_t bytesNeeded = 0;
-        if (!log.Read(handle, platform::kEventLogSequentialRead | platform::kEventLogForwardsRead, 0,
-                      buffer.data(), static_cast<std::uint32_t>(buffer.size()), bytesRead, bytesNeeded)) {
+        if (!log.Read(handle, platform::kEventLogSequentialRead | platform::kEventLogForwardsRead,
+                      0, buffer.data(), static_cast<std::uint32_t>(buffer.size()), bytesRead,
+                      bytesNeeded)) {
             if (bytesNeeded > buffer.size()) {
                 buffer.resize(bytesNeeded);
                 continue;
@@ -33,9 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         fuzz::Check(bytesRead <= buffer.size(), "a read fits its buffer");
-        fuzz::Check(platform::WalkEventLogRecords(buffer.data(), bytesRead,
-                                                  [&](const platform::EventLogRecordView&) { ++records; }),
-                    "a read delivers whole records");
+        fuzz::Check(
+            platform::WalkEventLogRecords(buffer.data(), bytesRead,
+                                          [&](const platform::EventLogRecordView&) { ++records; }),
+            "a read delivers whole records");
     }
     fuzz::Check(records == log.RecordCount(), "every record is read once");
     log.Close(handle);

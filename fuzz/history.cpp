@@ -95,8 +95,9 @@ std::int32_t ReferenceInteger(const std::string& text)
 void CheckNumbers(const std::string& text)
 {
     const std::string upToNul = text.substr(0, text.find('\0'));
-    fuzz::Check(MBDataAquisition::LeadingInteger(std::string_view(upToNul)) == ReferenceInteger(upToNul),
-                "LeadingInteger reads as atoi, saturated");
+    fuzz::Check(
+        MBDataAquisition::LeadingInteger(std::string_view(upToNul)) == ReferenceInteger(upToNul),
+        "LeadingInteger reads as atoi, saturated");
     const std::wstring wide(upToNul.begin(), upToNul.end());
     fuzz::Check(MBDataAquisition::LeadingInteger(std::wstring_view(wide)) ==
                     MBDataAquisition::LeadingInteger(std::string_view(upToNul)),
@@ -107,7 +108,8 @@ void CheckNumbers(const std::string& text)
     if (upToNul.find_first_of("xXiInN") == std::string::npos) {
         const double expected = std::strtod(upToNul.c_str(), nullptr);
         const bool tiny = std::fabs(expected) < DBL_MIN;
-        fuzz::Check(tiny ? std::fabs(decimal) < DBL_MIN : decimal == expected, "LeadingDecimal reads as atof");
+        fuzz::Check(tiny ? std::fabs(decimal) < DBL_MIN : decimal == expected,
+                    "LeadingDecimal reads as atof");
     }
     MBDataAquisition::TruncateToInt32(decimal * 100);
     MBDataAquisition::TruncateToInt64(decimal * 100);

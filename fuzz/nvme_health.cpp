@@ -55,11 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t offset = platform::le::Load32(
             answer.get() + storage::kProtocolDescriptorDataOffset + storage::kDataOffsetOffset);
         fuzz::Check(storage::kProtocolDescriptorDataOffset + std::size_t{offset} +
-                            storage::kHealthPageSize <= size,
+                            storage::kHealthPageSize <=
+                        size,
                     "an accepted page lies inside the answer");
-        fuzz::Check(SameReadings(*health, diag::ParseHealthPage(answer.get() +
-                                                                storage::kProtocolDescriptorDataOffset +
-                                                                offset)),
+        fuzz::Check(SameReadings(*health, diag::ParseHealthPage(
+                                              answer.get() +
+                                              storage::kProtocolDescriptorDataOffset + offset)),
                     "the page is read where the descriptor puts it");
     }
     const auto busType = diag::ParseBusType(answer.get(), size);

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string input(reinterpret_cast<const char*>(data), size);
     const std::wstring scrambled = platform::AnsiToWide(fuzz::NextField(input));
     const std::wstring decoded = cfg::PasswordDecoder::Decode(scrambled);
-    fuzz::Check(decoded.size() <= cfg::PasswordDecoder::Key().size(), "a password is no longer than the key");
+    fuzz::Check(decoded.size() <= cfg::PasswordDecoder::Key().size(),
+                "a password is no longer than the key");
 
     std::wstring password;
     for (std::size_t i = 0; i + 1 < input.size(); i += 2) {
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                 (static_cast<unsigned char>(input[i + 1]) << 8)));
     }
     if (const auto text = cfg::PasswordDecoder::Scramble(password)) {
-        fuzz::Check(cfg::PasswordDecoder::Decode(*text) == password, "a scrambled password decodes back");
+        fuzz::Check(cfg::PasswordDecoder::Decode(*text) == password,
+                    "a scrambled password decodes back");
     }
     return 0;
 }

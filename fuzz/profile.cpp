@@ -58,10 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (plain) {
         const std::optional<std::wstring> stored = written.Find(section, key);
         fuzz::Check(stored && *stored == TrimProfileSpace(value), "a written value reads back");
-        const bool samePair = platform::EqualNoCase(TrimProfileSpace(section), TrimProfileSpace(otherSection)) &&
-                              platform::EqualNoCase(TrimProfileSpace(key), TrimProfileSpace(otherKey));
+        const bool samePair =
+            platform::EqualNoCase(TrimProfileSpace(section), TrimProfileSpace(otherSection)) &&
+            platform::EqualNoCase(TrimProfileSpace(key), TrimProfileSpace(otherKey));
         if (!samePair) {
-            fuzz::Check(written.Find(otherSection, otherKey) == otherBefore, "a write keeps the other keys");
+            fuzz::Check(written.Find(otherSection, otherKey) == otherBefore,
+                        "a write keeps the other keys");
         }
     }
 
@@ -70,13 +72,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s_file.Write(input);
     const std::size_t bufferChars = size % 270;
     const std::wstring read = profile.GetString(section, key, value, bufferChars, s_strPath);
-    fuzz::Check(bufferChars == 0 ? read.empty() : read.size() < bufferChars, "a read fits its buffer");
+    fuzz::Check(bufferChars == 0 ? read.empty() : read.size() < bufferChars,
+                "a read fits its buffer");
     profile.GetInt(section, key, static_cast<int>(size), s_strPath);
     profile.GetInt(otherSection, otherKey, -1, s_strPath);
-    fuzz::Check(profile.WriteString(section, key, value, s_strPath), "a write to a writable file succeeds");
+    fuzz::Check(profile.WriteString(section, key, value, s_strPath),
+                "a write to a writable file succeeds");
     if (plain && value.size() < 999) {
         const std::wstring reread = profile.GetString(section, key, L"", 1000, s_strPath);
-        fuzz::Check(reread == Unquoted(TrimProfileSpace(value)), "a written value reads back from the file");
+        fuzz::Check(reread == Unquoted(TrimProfileSpace(value)),
+                    "a written value reads back from the file");
     }
     return 0;
 }

@@ -19,7 +19,8 @@ void Walk(platform::Registry& registry, platform::RegKey key, int depth)
         std::uint32_t type = 0;
         std::uint8_t bytes[256];
         std::uint32_t dataBytes = sizeof bytes;
-        const std::int32_t result = registry.EnumValue(key, index, name, nameChars, &type, bytes, &dataBytes);
+        const std::int32_t result =
+            registry.EnumValue(key, index, name, nameChars, &type, bytes, &dataBytes);
         if (result != 0 && result != 234) {  // ERROR_MORE_DATA: the value is larger than the buffer
             break;
         }
@@ -34,7 +35,8 @@ void Walk(platform::Registry& registry, platform::RegKey key, int depth)
             break;
         }
         platform::RegKey child = 0;
-        if (registry.OpenKey(key, std::wstring(name, nameChars).c_str(), platform::kKeyRead, child) == 0) {
+        if (registry.OpenKey(key, std::wstring(name, nameChars).c_str(), platform::kKeyRead,
+                             child) == 0) {
             Walk(registry, child, depth + 1);
             registry.CloseKey(child);
         }

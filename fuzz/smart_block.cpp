@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [id, attribute] : table) {
         const diag::SmartAttribute read = reader.GetSmartValue(id, 0);
         fuzz::Check(read.Id == attribute.Id && read.StatusFlags == attribute.StatusFlags &&
-                        read.CurrentValue == attribute.CurrentValue && read.WorstValue == attribute.WorstValue &&
+                        read.CurrentValue == attribute.CurrentValue &&
+                        read.WorstValue == attribute.WorstValue &&
                         read.RawValue == attribute.RawValue,
                     "the drive's block reads as parsed");
     }

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t itemChars = 0;
     for (const std::wstring& item : items) {
         fuzz::Check(!item.empty(), "no empty items");
-        fuzz::Check(item.find_first_of(items.GetSeparators()) == std::wstring::npos, "no item holds a separator");
+        fuzz::Check(item.find_first_of(items.GetSeparators()) == std::wstring::npos,
+                    "no item holds a separator");
         itemChars += item.size();
     }
     fuzz::Check(itemChars <= text.size(), "items are pieces of the text");
@@ -50,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::Check(version.GetPart(part) == 0, "an invalid version is 0.0.0.0");
         }
     }
-    fuzz::Check(version.GetPart(4) == 0 && version.GetPart(~0u) == 0, "parts beyond the fourth are 0");
+    fuzz::Check(version.GetPart(4) == 0 && version.GetPart(~0u) == 0,
+                "parts beyond the fourth are 0");
     CheckOrder(version, other);
 
     if (input.size() >= sizeof(double)) {
@@ -59,8 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const SRVersionInfo fromNumber(number);
         CheckOrder(fromNumber, version);
         // "%f" writes -0.0 as "-0.000000", which is no version, as any negative number.
-        if (!std::signbit(number) && number < 4294967296.0 && number == static_cast<double>(static_cast<std::uint32_t>(number))) {
-            fuzz::Check(fromNumber.IsValid() && fromNumber.GetPart(0) == static_cast<std::uint32_t>(number) &&
+        if (!std::signbit(number) && number < 4294967296.0 &&
+            number == static_cast<double>(static_cast<std::uint32_t>(number))) {
+            fuzz::Check(fromNumber.IsValid() &&
+                            fromNumber.GetPart(0) == static_cast<std::uint32_t>(number) &&
                             fromNumber.GetPart(1) == 0,
                         "a whole number is its first part");
         }

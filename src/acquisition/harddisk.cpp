@@ -32,7 +32,7 @@ void Harddisk::Update() noexcept
     m_bNvme = m_NvmeDrives.count(0) != 0;
     const auto l_itHealth = m_HealthPages.find(0);
     m_Health = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
-    NoteSource(m_Drives.count(0) != 0         ? DiskSource::Ata
+    NoteSource(m_Drives.count(0) != 0              ? DiskSource::Ata
                : l_itHealth != m_HealthPages.end() ? DiskSource::Nvme
                                                    : DiskSource::None);
     // Without drive 0 the disk values read 0 and rate as a sound disk: the log tells why.

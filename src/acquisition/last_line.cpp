@@ -35,7 +35,8 @@ std::optional<std::string> LastUsableLine(const std::string& p_strTail, bool p_b
         l_bTerminated = true;
     }
     for (;;) {
-        const std::size_t l_nBreak = l_nEnd == 0 ? std::string::npos : p_strTail.rfind('\n', l_nEnd - 1);
+        const std::size_t l_nBreak =
+            l_nEnd == 0 ? std::string::npos : p_strTail.rfind('\n', l_nEnd - 1);
         if (l_nBreak == std::string::npos && !p_bFileStart) {
             return std::nullopt;
         }

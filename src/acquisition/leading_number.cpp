@@ -90,9 +90,15 @@ Int Truncate(double value)
 
 }  // namespace
 
-std::int32_t LeadingInteger(std::string_view text) { return ParseInteger(text); }
+std::int32_t LeadingInteger(std::string_view text)
+{
+    return ParseInteger(text);
+}
 
-std::int32_t LeadingInteger(std::wstring_view text) { return ParseInteger(text); }
+std::int32_t LeadingInteger(std::wstring_view text)
+{
+    return ParseInteger(text);
+}
 
 double LeadingDecimal(std::string_view text)
 {
@@ -120,9 +126,8 @@ double LeadingDecimal(std::string_view text)
     }
     const std::string number(text.substr(start, end - start));
     double value = 0.0;
-    const auto result =
-        std::from_chars(number.data(), number.data() + number.size(), value,
-                        std::chars_format::general);
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value,
+                                        std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         // Too large gives infinity, too small gives zero, as strtod does.
         const std::size_t e = number.find_first_of("eE");
@@ -132,8 +137,14 @@ double LeadingDecimal(std::string_view text)
     return negative ? -value : value;
 }
 
-std::int32_t TruncateToInt32(double value) { return Truncate<std::int32_t>(value); }
+std::int32_t TruncateToInt32(double value)
+{
+    return Truncate<std::int32_t>(value);
+}
 
-std::int64_t TruncateToInt64(double value) { return Truncate<std::int64_t>(value); }
+std::int64_t TruncateToInt64(double value)
+{
+    return Truncate<std::int64_t>(value);
+}
 
 }  // namespace MBDataAquisition

@@ -115,10 +115,17 @@ std::optional<std::wstring> PasswordDecoder::Scramble(const std::wstring& p_strP
         l_nPos += l_nRun;
         l_strText.append(l_nRun / 4, L'C');
         switch (l_nRun % 4) {
-        case 3: l_strText.push_back(L'B'); break;
-        case 2: l_strText.push_back(L'A'); break;
-        case 1: l_strText.push_back(L'0'); break;
-        default: break;
+        case 3:
+            l_strText.push_back(L'B');
+            break;
+        case 2:
+            l_strText.push_back(L'A');
+            break;
+        case 1:
+            l_strText.push_back(L'0');
+            break;
+        default:
+            break;
         }
     }
     l_strText.push_back(static_cast<wchar_t>(L'0' + l_nLeadingZeros));

@@ -69,8 +69,8 @@ ShutdownEventScan::ReadEnd ShutdownEventScan::ReadOn()
     while (true) {
         std::uint32_t bytesRead = 0;
         std::uint32_t bytesNeeded = 0;
-        if (!m_pLog->Read(m_hLog, kSequentialForwards, 0, m_Buffer.data(), kBufferBytes,
-                          bytesRead, bytesNeeded)) {
+        if (!m_pLog->Read(m_hLog, kSequentialForwards, 0, m_Buffer.data(), kBufferBytes, bytesRead,
+                          bytesNeeded)) {
             // The end of the log, or a record larger than the buffer, which stays the end until
             // the log drops it (the position does not move past it). Anything else means the
             // handle no longer reads on where it stood.

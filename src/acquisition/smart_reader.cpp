@@ -172,8 +172,8 @@ void SmartReader::EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::ui
 
 void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureReadAttributes, 1,
-                                                  smart::kAttributeBlockSize, p_nDrive);
+    const smart::CommandBuffer l_In =
+        MakeCommand(smart::kFeatureReadAttributes, 1, smart::kAttributeBlockSize, p_nDrive);
     std::array<std::uint8_t, smart::kReadOutSize> l_Out{};
     std::uint32_t l_nBytes = 0;
     if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),

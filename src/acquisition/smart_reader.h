@@ -57,8 +57,8 @@ protected:
     std::wstring m_strUser;
     std::wstring m_strPassword;
     std::map<std::uint8_t, SmartTable> m_Drives;
-    std::set<std::uint8_t> m_NvmeDrives;                 // drives on an NVMe bus at the last read
-    std::map<std::uint8_t, NvmeHealth> m_HealthPages;    // their pages, where one could be read
+    std::set<std::uint8_t> m_NvmeDrives;               // drives on an NVMe bus at the last read
+    std::map<std::uint8_t, NvmeHealth> m_HealthPages;  // their pages, where one could be read
 
 private:
     bool SupportsSmart(const utils::ScopedHandle& p_hDrive);

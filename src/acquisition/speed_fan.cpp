@@ -15,7 +15,8 @@ namespace {
 // Unmaps the view on every way out of the read.
 class MappedView {
 public:
-    MappedView(platform::SharedMemory& p_Memory, void* p_pView) : m_Memory(p_Memory), m_pView(p_pView)
+    MappedView(platform::SharedMemory& p_Memory, void* p_pView)
+        : m_Memory(p_Memory), m_pView(p_pView)
     {
     }
     ~MappedView()
@@ -92,8 +93,14 @@ std::int32_t SpeedFan::GetTemp(std::uint32_t p_idxValue)
     return p_idxValue < kSensorCount ? static_cast<std::int32_t>(m_aTemp[p_idxValue]) : 0;
 }
 
-std::int32_t SpeedFan::GetVoltage(std::uint32_t /*p_idxValue*/) { return 0; }
+std::int32_t SpeedFan::GetVoltage(std::uint32_t /*p_idxValue*/)
+{
+    return 0;
+}
 
-std::int32_t SpeedFan::GetBattery(std::uint32_t /*p_idxValue*/) { return 0; }
+std::int32_t SpeedFan::GetBattery(std::uint32_t /*p_idxValue*/)
+{
+    return 0;
+}
 
 }  // namespace MBDataAquisition

@@ -30,7 +30,10 @@ void UpsInfo::Update()
     m_bBatteryFault = m_bRegistryError || (m_dwChargeFlags & kBatteryFaultBit) != 0;
 }
 
-std::int32_t UpsInfo::GetWorkingValue() const { return m_bNotWorking ? 0 : 1000; }
+std::int32_t UpsInfo::GetWorkingValue() const
+{
+    return m_bNotWorking ? 0 : 1000;
+}
 
 std::int32_t UpsInfo::GetChargeState() const
 {
@@ -44,15 +47,22 @@ std::int32_t UpsInfo::GetChargeState() const
     return 100 - std::min(5 * m_nFailureCount * m_nFailureCount, 100);
 }
 
-std::wstring UpsInfo::GetFanName() const { return L"Fan P24V250W"; }
+std::wstring UpsInfo::GetFanName() const
+{
+    return L"Fan P24V250W";
+}
 
-std::wstring UpsInfo::GetBatteryName() const { return L"C9900-U330"; }
+std::wstring UpsInfo::GetBatteryName() const
+{
+    return L"C9900-U330";
+}
 
 void UpsInfo::EvalEventLog()
 {
     // The line numbers of these locations are the ones service staff know from the field.
     const wchar_t* const l_strLocation = L"MBDataAquisition::UpsInfo::EvalEventLog";
-    const ShutdownEventScan::Result l_Result = m_EventScan.Scan(platform::Use<platform::EventLog>());
+    const ShutdownEventScan::Result l_Result =
+        m_EventScan.Scan(platform::Use<platform::EventLog>());
     if (l_Result != ShutdownEventScan::Result::Done) {
         // The rest of the cycle goes on without the event log: the count and the message stay
         // as they were. The loss is logged once, not every cycle.
@@ -76,8 +86,8 @@ void UpsInfo::EvalEventLog()
     if (counter < 2) {
         m_nFailureCount = 0;
         if (m_bMessageWritten) {
-            platform::Use<platform::Profile>().WriteString(kValuesCurrentSection, kMessageCountKey, L"",
-                                                           GetValuesFilePath());
+            platform::Use<platform::Profile>().WriteString(kValuesCurrentSection, kMessageCountKey,
+                                                           L"", GetValuesFilePath());
             m_bMessageWritten = false;
         }
     } else if (!m_bMessageWritten) {

@@ -5,8 +5,7 @@
 namespace MBBroadcast {
 
 Broadcast::Broadcast(MBDataContainer::DataList* p_pDataList)
-    : m_pDataList(p_pDataList),
-      m_strValuesFile(GetValuesFilePath())
+    : m_pDataList(p_pDataList), m_strValuesFile(GetValuesFilePath())
 {
 }
 

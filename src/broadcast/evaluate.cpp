@@ -67,21 +67,22 @@ void Broadcast::Rate(bool p_bTrace)
     std::size_t l_idxSeen = l_SeenFields.size();
     ForEachHddField(*m_pDataList, [&l_idxSeen](MBDataField&) { --l_idxSeen; });
 
-    ForEachHddField(*m_pDataList, [this, p_bTrace, &l_SeenFields, &l_idxSeen](MBDataField& p_Field) {
-        if (p_bTrace) {
-            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
-                              p_Field.m_nValue);
-        }
-        const Rating l_CurrentResult = p_Field.Evaluate();
-        m_ResultHarddisk = std::max(m_ResultHarddisk, l_CurrentResult);
-        if (p_bTrace) {
-            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"l_CurrentResult",
-                              l_CurrentResult);
-            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
-                              m_ResultHarddisk);
-        }
-        l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
-    });
+    ForEachHddField(*m_pDataList,
+                    [this, p_bTrace, &l_SeenFields, &l_idxSeen](MBDataField& p_Field) {
+                        if (p_bTrace) {
+                            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
+                                              p_Field.m_strName, p_Field.m_nValue);
+                        }
+                        const Rating l_CurrentResult = p_Field.Evaluate();
+                        m_ResultHarddisk = std::max(m_ResultHarddisk, l_CurrentResult);
+                        if (p_bTrace) {
+                            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
+                                              L"l_CurrentResult", l_CurrentResult);
+                            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
+                                              L"m_ResultHarddisk", m_ResultHarddisk);
+                        }
+                        l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
+                    });
 
     if (p_bTrace) {
         dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"End");

@@ -11,8 +11,14 @@ namespace {
 
 using namespace MBDataContainer;
 
-std::wstring Below(std::int64_t limit) { return L"< " + std::to_wstring(limit); }
-std::wstring Above(std::int64_t limit) { return L"> " + std::to_wstring(limit); }
+std::wstring Below(std::int64_t limit)
+{
+    return L"< " + std::to_wstring(limit);
+}
+std::wstring Above(std::int64_t limit)
+{
+    return L"> " + std::to_wstring(limit);
+}
 
 // The bands follow each kind's rating rule; a setpoint of 0 leaves a sensor field unwatched.
 void DescribeBands(const MBDataField& field, bool lowerLimit, bool upperLimit,

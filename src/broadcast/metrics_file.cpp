@@ -34,8 +34,7 @@ void MetricsFile::Write(const CycleSnapshot& p_Snapshot, const std::wstring& p_s
         if (!l_bWritten && !m_bFailing) {
             const unsigned long l_dwLastError = platform::GetLastErrorCode();
             m_bFailing = true;
-            dbg::LogValueLine(VEXA_LOCATION(kWrite), 0, L"l_dwLastError",
-                              l_dwLastError);
+            dbg::LogValueLine(VEXA_LOCATION(kWrite), 0, L"l_dwLastError", l_dwLastError);
             dbg::LogValueLine(VEXA_LOCATION(kWrite), 0, L"m_strPath", m_strPath);
             dbg::LogErrorLine(VEXA_LOCATION(kWrite), L"Unable to write metrics file!");
         } else if (l_bWritten && m_bFailing) {

@@ -28,8 +28,14 @@ void AppendCodePoint(std::string& out, std::uint32_t code)
     }
 }
 
-bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(std::uint32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint32_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // One metric family: HELP, TYPE, then its samples.
 class Family {

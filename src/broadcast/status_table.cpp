@@ -35,13 +35,15 @@ std::string RatingText(MBDataContainer::Rating rating, bool colour)
 // Counts code points, so that names beyond ASCII still line up.
 std::size_t Width(const std::string& text)
 {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 // Columns separated by two spaces; numbers (`rightAligned`) flush right. The last column is not
 // padded, so a colour code there does not upset the widths and no line ends in blanks.
-void AppendTable(std::string& out, const std::vector<Row>& rows, const std::vector<bool>& rightAligned)
+void AppendTable(std::string& out, const std::vector<Row>& rows,
+                 const std::vector<bool>& rightAligned)
 {
     std::vector<std::size_t> widths(rightAligned.size(), 0);
     for (const Row& row : rows) {
@@ -86,8 +88,8 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
     out += "\n";
     std::vector<Row> groups{{"group", "digit", "rating"}};
     for (const GroupSnapshot& group : snapshot.groups) {
-        groups.push_back({ToUtf8(group.name), std::to_string(group.rating),
-                          RatingText(group.rating, colour)});
+        groups.push_back(
+            {ToUtf8(group.name), std::to_string(group.rating), RatingText(group.rating, colour)});
     }
     AppendTable(out, groups, {false, true, false});
 

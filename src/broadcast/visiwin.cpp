@@ -47,13 +47,13 @@ void VisiWin::ConnectVisu()
     }
     std::shared_ptr<platform::HmiControl> l_pControl;
     if (l_pObject->QueryControl(l_pControl) != platform::kSOk) {
-        throw err::VisiWinException(L"QueryInterface failed!",
-                                    dbg::MakeLocation(kConnectVisu, 65), kNoRuntime);
+        throw err::VisiWinException(L"QueryInterface failed!", dbg::MakeLocation(kConnectVisu, 65),
+                                    kNoRuntime);
     }
     m_pVisuInterface = std::move(l_pControl);
     if (!m_pVisuInterface) {
-        throw err::VisiWinException(L"QueryInterface failed!",
-                                    dbg::MakeLocation(kConnectVisu, 74), kNoRuntime);
+        throw err::VisiWinException(L"QueryInterface failed!", dbg::MakeLocation(kConnectVisu, 74),
+                                    kNoRuntime);
     }
     if (m_pVisuInterface->Connect(0) != platform::kSOk) {
         // No object will exist to disconnect it; a pointer kept until the module unloads could
@@ -73,8 +73,7 @@ std::int32_t VisiWin::VarConnect(const std::wstring& p_strName)
     std::int32_t l_nVarNo = 0;
     if (m_pVisuInterface->CheckInByName(0, p_strName, platform::MessageMode::OnNever, 0,
                                         l_nVarNo) != platform::kSOk) {
-        throw err::VisiWinException(p_strName, dbg::MakeLocation(kVarConnect, 90),
-                                    kCheckInFailed);
+        throw err::VisiWinException(p_strName, dbg::MakeLocation(kVarConnect, 90), kCheckInFailed);
     }
     return l_nVarNo;
 }

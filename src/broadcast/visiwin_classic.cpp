@@ -13,9 +13,9 @@ const wchar_t kSetSuffix[] = L"_set";
 VisiWinClassic::VisiWinClassic(MBDataContainer::DataList* p_pDataList) : VisiWin(p_pDataList)
 {
     m_NameMap = {
-        {L"Mbvccp1", L"mb_vccp1"},  {L"Mbvtt", L"mb_vtt"},         {L"Mb5vsb", L"mb_5vsb"},
-        {L"V33", L"mb_volt_3_3"},   {L"V5", L"mb_volt_5"},         {L"V12", L"mb_volt_12"},
-        {L"V5a", L"mb_volt_5a"},    {L"V12a", L"mb_volt_12a"},     {L"VBat", L"mb_vbat"},
+        {L"Mbvccp1", L"mb_vccp1"}, {L"Mbvtt", L"mb_vtt"},     {L"Mb5vsb", L"mb_5vsb"},
+        {L"V33", L"mb_volt_3_3"},  {L"V5", L"mb_volt_5"},     {L"V12", L"mb_volt_12"},
+        {L"V5a", L"mb_volt_5a"},   {L"V12a", L"mb_volt_12a"}, {L"VBat", L"mb_vbat"},
     };
     for (unsigned l_nIndex = 0; l_nIndex < 3; ++l_nIndex) {
         m_NameMap[L"Fan" + std::to_wstring(l_nIndex)] = L"mb_fan_" + std::to_wstring(l_nIndex);

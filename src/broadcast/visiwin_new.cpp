@@ -140,7 +140,8 @@ void VisiWinNew::WriteMessages()
 void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText)
 {
     ++s_nCallCounter;
-    const std::wstring l_strCurrent = ReadIniString(kValuesCurrentSection, p_strKey, m_strValuesFile);
+    const std::wstring l_strCurrent =
+        ReadIniString(kValuesCurrentSection, p_strKey, m_strValuesFile);
     // The timer is asked only about an unchanged value, so a change does not use up its period.
     const bool l_bDue = l_strCurrent != p_strText || m_WriteTimer.IsElapsed() ||
                         s_nCallCounter > kRewriteAfterCalls;
@@ -164,7 +165,7 @@ void VisiWinNew::WriteValue(const std::wstring& p_strSection, const std::wstring
                             const std::wstring& p_strText)
 {
     if (platform::Use<platform::Profile>().WriteString(p_strSection, p_strKey, p_strText,
-                                                        m_strValuesFile)) {
+                                                       m_strValuesFile)) {
         s_nFailures = 0;
         return;
     }

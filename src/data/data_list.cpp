@@ -154,8 +154,8 @@ void DataList::SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo)
     m_nUpsFanIndex = static_cast<std::int32_t>(m_Fields.size());
     FieldPtr l_pField = CreateDataField(kFanField);
     if (!l_pField) {
-        throw err::DataListException(L"Ups", VEXA_LOCATION(L"MBDataContainer::DataList::SetUpsInfo"),
-                                     1);
+        throw err::DataListException(L"Ups",
+                                     VEXA_LOCATION(L"MBDataContainer::DataList::SetUpsInfo"), 1);
     }
     l_pField->m_nSetpoint = 200;
     l_pField->m_strName = m_pUpsInfo->GetFanName();
@@ -163,8 +163,8 @@ void DataList::SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo)
     m_nUpsBattIndex = static_cast<std::int32_t>(m_Fields.size());
     l_pField = CreateDataField(kUpsBattField);
     if (!l_pField) {
-        throw err::DataListException(L"Ups", VEXA_LOCATION(L"MBDataContainer::DataList::SetUpsInfo"),
-                                     1);
+        throw err::DataListException(L"Ups",
+                                     VEXA_LOCATION(L"MBDataContainer::DataList::SetUpsInfo"), 1);
     }
     l_pField->m_nSetpoint = 100;
     l_pField->m_strName = m_pUpsInfo->GetBatteryName();
@@ -202,8 +202,8 @@ void DataList::SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk)
     m_HddFields[kHddFieldCount + 1] = l_pUsed;
     auto l_pTemperature = std::make_shared<NvmeLimitData>();
     l_pTemperature->m_strName = L"HddTemperature";
-    l_pTemperature->m_nSetpoint = static_cast<std::int32_t>(
-        ReadIniInt(L"HDD", L"MaxTemperature", 70, GetComputerIniPath()));
+    l_pTemperature->m_nSetpoint =
+        static_cast<std::int32_t>(ReadIniInt(L"HDD", L"MaxTemperature", 70, GetComputerIniPath()));
     m_HddFields[kHddFieldCount + 2] = l_pTemperature;
 }
 

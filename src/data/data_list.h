@@ -58,7 +58,10 @@ public:
         pointer operator->() const { return &**this; }
         FieldIterator& operator++();
         FieldIterator operator++(int);
-        bool operator==(const FieldIterator& other) const { return m_nPosition == other.m_nPosition; }
+        bool operator==(const FieldIterator& other) const
+        {
+            return m_nPosition == other.m_nPosition;
+        }
         bool operator!=(const FieldIterator& other) const { return !(*this == other); }
 
     protected:

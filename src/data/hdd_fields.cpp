@@ -21,8 +21,8 @@ std::int64_t Magnitude(std::int32_t p_nValue)
 
 Rating LifetimeData::Evaluate()
 {
-    dbg::LogValueLine(VEXA_LOCATION(L"MBDataContainer::LifetimeData::Evaluate"), 3,
-                      L"m_nSetpoint", m_nSetpoint);
+    dbg::LogValueLine(VEXA_LOCATION(L"MBDataContainer::LifetimeData::Evaluate"), 3, L"m_nSetpoint",
+                      m_nSetpoint);
     if (m_nSetpoint == 0) {
         return RatingOk;
     }

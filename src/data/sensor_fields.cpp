@@ -6,7 +6,10 @@ namespace MBDataContainer {
 
 namespace {
 
-std::int64_t Abs64(std::int64_t value) { return value < 0 ? -value : value; }
+std::int64_t Abs64(std::int64_t value)
+{
+    return value < 0 ? -value : value;
+}
 
 // The lower-limit tail shared by fans and batteries, once their short cuts have not applied.
 Rating RateAgainstLowerBands(const MBDataField& field)

@@ -61,7 +61,8 @@ constexpr bool RoundTrips()
         return false;
     }
     Store32(bytes + 1, 0xFFFEFDFCu);
-    if (bytes[1] != 0xFC || bytes[4] != 0xFF || bytes[5] != 0x04 || Load32(bytes + 1) != 0xFFFEFDFCu) {
+    if (bytes[1] != 0xFC || bytes[4] != 0xFF || bytes[5] != 0x04 ||
+        Load32(bytes + 1) != 0xFFFEFDFCu) {
         return false;
     }
     Store16(bytes + 1, 0xBEEF);

@@ -16,8 +16,7 @@ public:
     virtual ~Logon() = default;
 
     // False on failure, with the reason in GetLastErrorCode(); `token` is then left unchanged.
-    virtual bool LogOn(const std::wstring& user, const std::wstring& password,
-                           Token& token) = 0;
+    virtual bool LogOn(const std::wstring& user, const std::wstring& password, Token& token) = 0;
     // Makes the calling thread act as the token's account.
     virtual bool Impersonate(Token token) = 0;
     // Ends the calling thread's impersonation.

@@ -17,11 +17,13 @@ constexpr RegKey PredefinedRegKey(std::int32_t value)
 }
 inline constexpr RegKey kHkeyClassesRoot = PredefinedRegKey(static_cast<std::int32_t>(0x80000000u));
 inline constexpr RegKey kHkeyCurrentUser = PredefinedRegKey(static_cast<std::int32_t>(0x80000001u));
-inline constexpr RegKey kHkeyLocalMachine = PredefinedRegKey(static_cast<std::int32_t>(0x80000002u));
+inline constexpr RegKey kHkeyLocalMachine =
+    PredefinedRegKey(static_cast<std::int32_t>(0x80000002u));
 inline constexpr RegKey kHkeyUsers = PredefinedRegKey(static_cast<std::int32_t>(0x80000003u));
 inline constexpr RegKey kHkeyPerformanceData =
     PredefinedRegKey(static_cast<std::int32_t>(0x80000004u));
-inline constexpr RegKey kHkeyCurrentConfig = PredefinedRegKey(static_cast<std::int32_t>(0x80000005u));
+inline constexpr RegKey kHkeyCurrentConfig =
+    PredefinedRegKey(static_cast<std::int32_t>(0x80000005u));
 inline constexpr RegKey kHkeyDynData = PredefinedRegKey(static_cast<std::int32_t>(0x80000006u));
 
 // The predefined roots' names. The registry editor's files name a root by either form, and only

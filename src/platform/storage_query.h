@@ -18,9 +18,10 @@ namespace platform::storage {
 inline constexpr std::uint32_t kQueryProperty = 0x2D1400;  // IOCTL_STORAGE_QUERY_PROPERTY
 
 // STORAGE_PROPERTY_QUERY: property, query type, then the property's parameters.
-inline constexpr std::uint32_t kDeviceProperty = 0;                   // StorageDeviceProperty
-inline constexpr std::uint32_t kDeviceProtocolSpecificProperty = 50;  // StorageDeviceProtocolSpecificProperty
-inline constexpr std::uint32_t kStandardQuery = 0;                    // PropertyStandardQuery
+inline constexpr std::uint32_t kDeviceProperty = 0;  // StorageDeviceProperty
+inline constexpr std::uint32_t kDeviceProtocolSpecificProperty =
+    50;                                             // StorageDeviceProtocolSpecificProperty
+inline constexpr std::uint32_t kStandardQuery = 0;  // PropertyStandardQuery
 inline constexpr std::size_t kQueryPropertyIdOffset = 0;
 inline constexpr std::size_t kQueryTypeOffset = 4;
 inline constexpr std::size_t kQueryParametersOffset = 8;
@@ -50,10 +51,11 @@ inline constexpr std::size_t kProtocolDataSize = 40;  // sizeof(STORAGE_PROTOCOL
 
 // STORAGE_PROTOCOL_DATA_DESCRIPTOR: version, size, then the protocol-specific data.
 inline constexpr std::size_t kProtocolDescriptorDataOffset = 8;
-inline constexpr std::size_t kProtocolDescriptorSize = 48;  // sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR)
+inline constexpr std::size_t kProtocolDescriptorSize =
+    48;  // sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR)
 
 // The SMART / Health Information log page (NVM Express base specification), little-endian.
-inline constexpr std::uint32_t kHealthLogPage = 2;  // NVME_LOG_PAGE_HEALTH_INFO
+inline constexpr std::uint32_t kHealthLogPage = 2;   // NVME_LOG_PAGE_HEALTH_INFO
 inline constexpr std::size_t kHealthPageSize = 512;  // sizeof(NVME_HEALTH_INFO_LOG)
 inline constexpr std::size_t kCriticalWarningOffset = 0;
 inline constexpr std::size_t kCompositeTemperatureOffset = 1;  // 16 bits, kelvin

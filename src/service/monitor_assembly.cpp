@@ -91,10 +91,12 @@ bool UsesValuesFile()
 {
     const std::wstring l_strServicePackFile =
         ResolvePath(L"%SERVICEPACKDIR%\\InstallSP.ini", L"c:\\Servicepacks\\InstallSP.ini");
-    const SRVersionInfo l_Installed(ReadIniString(L"Servicepack", L"Version", l_strServicePackFile));
+    const SRVersionInfo l_Installed(
+        ReadIniString(L"Servicepack", L"Version", l_strServicePackFile));
     const SRVersionInfo l_ValuesFileVersion(2.8);
     const bool l_bNewServicePack = l_Installed >= l_ValuesFileVersion;
-    return l_bNewServicePack || ReadIniInt(L"Vexa", L"BroadcastVersion", 0, GetComputerIniPath()) == 1;
+    return l_bNewServicePack ||
+           ReadIniInt(L"Vexa", L"BroadcastVersion", 0, GetComputerIniPath()) == 1;
 }
 
 AssembledMonitor::AssembledMonitor()

@@ -41,8 +41,7 @@ std::chrono::milliseconds ReadCycleTime()
 {
     const auto l_nSetting = static_cast<std::int32_t>(ReadIniInt(
         L"Timer", L"CycleTime", static_cast<int>(kDefaultCycleTime), GetModuleIniPath()));
-    const std::int32_t l_nCycleTime =
-        std::clamp(l_nSetting, kMinimumCycleTime, kMaximumCycleTime);
+    const std::int32_t l_nCycleTime = std::clamp(l_nSetting, kMinimumCycleTime, kMaximumCycleTime);
     if (l_nCycleTime != l_nSetting) {
         dbg::LogLine(VEXA_LOCATION(kThreadName), 0,
                      L"CycleTime " + std::to_wstring(l_nSetting) + L" ms is outside " +

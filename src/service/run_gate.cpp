@@ -37,7 +37,10 @@ RunGate::RunGate(const std::function<bool()>& p_StopRequested)
     m_bHeld = true;
 }
 
-RunGate::~RunGate() { Leave(); }
+RunGate::~RunGate()
+{
+    Leave();
+}
 
 void RunGate::Leave()
 {

@@ -7,7 +7,8 @@ namespace {
 constexpr std::size_t kTextBufferChars = 260;
 }  // namespace
 
-std::wstring ReadIniString(const std::wstring& section, const std::wstring& key, const std::wstring& file)
+std::wstring ReadIniString(const std::wstring& section, const std::wstring& key,
+                           const std::wstring& file)
 {
     return platform::Use<platform::Profile>().GetString(section, key, L"", kTextBufferChars, file);
 }

@@ -39,7 +39,8 @@ bool IsDriveRoot(const std::wstring& path)
         return false;
     }
     const std::size_t separator = path.find(L'\\', 2);
-    return separator > 2 && separator + 2 < path.size() && path.find(L'\\', separator + 1) == path.size() - 1;
+    return separator > 2 && separator + 2 < path.size() &&
+           path.find(L'\\', separator + 1) == path.size() - 1;
 }
 
 }  // namespace

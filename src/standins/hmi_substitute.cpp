@@ -12,8 +12,8 @@ namespace platform {
 // Object and control interface of the substitute in one, shared by every holder so that a
 // control pointer kept by the monitor stays valid however long it keeps it.
 class SubstituteHmiRuntime::Runtime : public HmiObject,
-                                       public HmiControl,
-                                       public std::enable_shared_from_this<Runtime> {
+                                      public HmiControl,
+                                      public std::enable_shared_from_this<Runtime> {
 public:
     void SetKnownNames(std::vector<std::wstring> names)
     {

@@ -38,7 +38,10 @@ using Node = MemoryRegistry::Node;
 
 constexpr std::size_t kMaxKeyDepth = 512;
 
-std::wstring Text(const wchar_t* text) { return text != nullptr ? std::wstring(text) : L""; }
+std::wstring Text(const wchar_t* text)
+{
+    return text != nullptr ? std::wstring(text) : L"";
+}
 
 std::uint64_t FileTimeNow()
 {
@@ -62,7 +65,8 @@ bool SplitPath(const std::wstring& path, std::vector<std::wstring>& parts)
     std::size_t start = 0;
     while (true) {
         const std::size_t end = trimmed.find(L'\\', start);
-        const std::wstring part = trimmed.substr(start, end == std::wstring::npos ? end : end - start);
+        const std::wstring part =
+            trimmed.substr(start, end == std::wstring::npos ? end : end - start);
         if (part.empty()) {
             return false;
         }
@@ -89,8 +93,7 @@ std::int32_t CopyName(const std::wstring& source, wchar_t* buffer, std::uint32_t
     return 0;
 }
 
-std::int32_t CopyData(const std::vector<std::uint8_t>& source, void* data,
-                      std::uint32_t* dataBytes)
+std::int32_t CopyData(const std::vector<std::uint8_t>& source, void* data, std::uint32_t* dataBytes)
 {
     if (dataBytes == nullptr) {
         return data == nullptr ? 0 : RegStatus(kErrorInvalidParameter);
@@ -233,7 +236,8 @@ std::int32_t MemoryRegistry::CreateKey(RegKey key, const wchar_t* subKey, const 
     // The registry is at most 512 levels deep; a deeper tree would also make the recursive
     // walks over it (deletion, an import's delete lines) exhaust the stack.
     std::size_t depth = parts.size();
-    for (const Node* above = node.get(); !above->isRoot && above->parent != nullptr; above = above->parent) {
+    for (const Node* above = node.get(); !above->isRoot && above->parent != nullptr;
+         above = above->parent) {
         ++depth;
     }
     if (depth > kMaxKeyDepth) {
@@ -378,8 +382,8 @@ std::int32_t MemoryRegistry::FlushKey(RegKey key)
     return Resolve(key, node);
 }
 
-std::int32_t MemoryRegistry::QueryInfoKey(RegKey key, wchar_t* keyClass,
-                                          std::uint32_t* classChars, RegKeyInfo& info)
+std::int32_t MemoryRegistry::QueryInfoKey(RegKey key, wchar_t* keyClass, std::uint32_t* classChars,
+                                          RegKeyInfo& info)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::shared_ptr<Node> node;
@@ -404,7 +408,8 @@ std::int32_t MemoryRegistry::QueryInfoKey(RegKey key, wchar_t* keyClass,
     for (const Node::Value& value : node->values) {
         info.maxValueNameLen =
             std::max(info.maxValueNameLen, static_cast<std::uint32_t>(value.name.size()));
-        info.maxValueLen = std::max(info.maxValueLen, static_cast<std::uint32_t>(value.data.size()));
+        info.maxValueLen =
+            std::max(info.maxValueLen, static_cast<std::uint32_t>(value.data.size()));
     }
     info.lastWriteTime = node->lastWriteTime;
     return 0;
@@ -489,8 +494,7 @@ std::int32_t MemoryRegistry::SaveKey(RegKey, const wchar_t*, void*)
     return RegStatus(kErrorNotSupported);
 }
 
-std::int32_t MemoryRegistry::NotifyChangeKeyValue(RegKey, bool, std::uint32_t, std::uintptr_t,
-                                                  bool)
+std::int32_t MemoryRegistry::NotifyChangeKeyValue(RegKey, bool, std::uint32_t, std::uintptr_t, bool)
 {
     return RegStatus(kErrorNotSupported);
 }

@@ -32,9 +32,8 @@ public:
     std::int32_t EnumKey(RegKey key, std::uint32_t index, wchar_t* name, std::uint32_t& nameChars,
                          wchar_t* keyClass, std::uint32_t* classChars,
                          std::uint64_t* lastWriteTime) override;
-    std::int32_t EnumValue(RegKey key, std::uint32_t index, wchar_t* name,
-                           std::uint32_t& nameChars, std::uint32_t* type, void* data,
-                           std::uint32_t* dataBytes) override;
+    std::int32_t EnumValue(RegKey key, std::uint32_t index, wchar_t* name, std::uint32_t& nameChars,
+                           std::uint32_t* type, void* data, std::uint32_t* dataBytes) override;
     std::int32_t FlushKey(RegKey key) override;
     std::int32_t QueryInfoKey(RegKey key, wchar_t* keyClass, std::uint32_t* classChars,
                               RegKeyInfo& info) override;

@@ -109,7 +109,8 @@ Line KeyLine(const std::wstring& text)
         path.erase(0, 1);
     }
     const std::size_t slash = path.find(L'\\');
-    const std::wstring subKey = slash == std::wstring::npos ? std::wstring() : path.substr(slash + 1);
+    const std::wstring subKey =
+        slash == std::wstring::npos ? std::wstring() : path.substr(slash + 1);
     if (!FindRoot(path.substr(0, slash), line.root)) {
         return line;
     }

@@ -21,10 +21,10 @@ struct RegScriptLine {
     enum class Kind { OpenKey, DeleteKey, SetValue, DeleteValue, BadKeyLine, BadValueLine };
 
     Kind kind = Kind::BadValueLine;
-    RegKey root = 0;            // OpenKey, DeleteKey
-    std::wstring subKey;        // OpenKey, DeleteKey: the path below the root
-    std::wstring name;          // SetValue, DeleteValue: empty for the default value
-    std::uint32_t type = 0;     // SetValue
+    RegKey root = 0;                 // OpenKey, DeleteKey
+    std::wstring subKey;             // OpenKey, DeleteKey: the path below the root
+    std::wstring name;               // SetValue, DeleteValue: empty for the default value
+    std::uint32_t type = 0;          // SetValue
     std::vector<std::uint8_t> data;  // SetValue: the value's bytes as the registry stores them
 };
 

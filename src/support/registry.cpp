@@ -22,7 +22,10 @@ constexpr std::uint32_t kNameChars = 2047;
 constexpr std::uint32_t kValueNameChars = 2048;
 constexpr std::uint32_t kStringBytes = 2048;
 
-platform::Registry& Reg() { return platform::Use<platform::Registry>(); }
+platform::Registry& Reg()
+{
+    return platform::Use<platform::Registry>();
+}
 
 std::wstring RootName(RegKey root)
 {
@@ -233,8 +236,8 @@ bool CRegistry::EnumKey(std::uint32_t index, std::wstring& name, std::wstring& k
     });
 }
 
-bool CRegistry::EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t& type,
-                          void* data, std::uint32_t& size)
+bool CRegistry::EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t& type, void* data,
+                          std::uint32_t& size)
 {
     return Guard([&]() {
         std::vector<wchar_t> nameBuffer(kValueNameChars, L'\0');
@@ -248,7 +251,10 @@ bool CRegistry::EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t
     });
 }
 
-bool CRegistry::Flush() { return Record(Reg().FlushKey(m_hKey)); }
+bool CRegistry::Flush()
+{
+    return Record(Reg().FlushKey(m_hKey));
+}
 
 bool CRegistry::ReadBinary(const wchar_t* name, ByteArray& bytes)
 {
@@ -268,8 +274,14 @@ bool CRegistry::ReadBinary(const wchar_t* name, ByteArray& bytes)
     });
 }
 
-std::wstring CRegistry::GetKeyClass() const { return m_strClass; }
-std::wstring CRegistry::GetComputer() const { return m_strComputer; }
+std::wstring CRegistry::GetKeyClass() const
+{
+    return m_strClass;
+}
+std::wstring CRegistry::GetComputer() const
+{
+    return m_strComputer;
+}
 
 // The stored type is not compared with REG_DWORD; longer data fails with ERROR_MORE_DATA.
 bool CRegistry::ReadDword(const wchar_t* name, std::uint32_t& value)
@@ -287,11 +299,26 @@ bool CRegistry::ReadDword(const wchar_t* name, std::uint32_t& value)
     return true;
 }
 
-std::int32_t CRegistry::GetLastErrorCode() const { return m_lLastError; }
-std::wstring CRegistry::GetKeyName() const { return m_strKeyName; }
-std::uint32_t CRegistry::GetSubKeyCount() const { return m_dwSubKeys; }
-std::uint32_t CRegistry::GetValueCount() const { return m_dwValues; }
-std::wstring CRegistry::GetRootKeyName() const { return m_strRootKeyName; }
+std::int32_t CRegistry::GetLastErrorCode() const
+{
+    return m_lLastError;
+}
+std::wstring CRegistry::GetKeyName() const
+{
+    return m_strKeyName;
+}
+std::uint32_t CRegistry::GetSubKeyCount() const
+{
+    return m_dwSubKeys;
+}
+std::uint32_t CRegistry::GetValueCount() const
+{
+    return m_dwValues;
+}
+std::wstring CRegistry::GetRootKeyName() const
+{
+    return m_strRootKeyName;
+}
 
 bool CRegistry::GetKeySecurity(std::uint32_t information, void* descriptor, std::uint32_t& size)
 {
@@ -337,7 +364,8 @@ bool CRegistry::ReadMultiString(const wchar_t* name, StringArray& strings)
         std::size_t start = 0;
         while (start < all.size()) {
             const std::size_t end = all.find(L'\0', start);
-            const std::wstring piece = all.substr(start, end == std::wstring::npos ? end : end - start);
+            const std::wstring piece =
+                all.substr(start, end == std::wstring::npos ? end : end - start);
             if (piece.empty()) {
                 break;
             }
@@ -415,7 +443,8 @@ bool CRegistry::QueryInfo()
         std::vector<wchar_t> classBuffer(kNameChars, L'\0');
         std::uint32_t classChars = kNameChars;
         platform::RegKeyInfo info;
-        const std::int32_t status = Reg().QueryInfoKey(m_hKey, classBuffer.data(), &classChars, info);
+        const std::int32_t status =
+            Reg().QueryInfoKey(m_hKey, classBuffer.data(), &classChars, info);
         if (status == 0) {
             m_dwSubKeys = info.subKeys;
             m_dwMaxSubKeyLen = info.maxSubKeyLen;

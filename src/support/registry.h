@@ -8,8 +8,9 @@
 
 // One connection to a registry root key and one open key under it. Every operation returns true
 // exactly when the system call succeeded and stores the Win32 error code in m_lLastError either
-// way; nothing is thrown out of the class (an allocation that fails is error 8). A missing name, file or data argument fails with 87
-// without calling the system. The object owns both handles and closes them when destroyed.
+// way; nothing is thrown out of the class (an allocation that fails is error 8). A missing name,
+// file or data argument fails with 87 without calling the system. The object owns both handles and
+// closes them when destroyed.
 class CRegistry {
 public:
     using RegKey = platform::RegKey;
@@ -32,8 +33,8 @@ public:
     virtual bool DeleteKey(const wchar_t* path);
     virtual bool DeleteValue(const wchar_t* name);
     virtual bool EnumKey(std::uint32_t index, std::wstring& name, std::wstring& keyClass);
-    virtual bool EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t& type,
-                           void* data, std::uint32_t& size);
+    virtual bool EnumValue(std::uint32_t index, std::wstring& name, std::uint32_t& type, void* data,
+                           std::uint32_t& size);
     virtual bool Flush();
     virtual bool ReadBinary(const wchar_t* name, ByteArray& bytes);
     virtual std::wstring GetKeyClass() const;
@@ -44,8 +45,7 @@ public:
     virtual std::uint32_t GetSubKeyCount() const;
     virtual std::uint32_t GetValueCount() const;
     virtual std::wstring GetRootKeyName() const;
-    virtual bool GetKeySecurity(std::uint32_t information, void* descriptor,
-                                std::uint32_t& size);
+    virtual bool GetKeySecurity(std::uint32_t information, void* descriptor, std::uint32_t& size);
     virtual bool ReadString(const wchar_t* name, std::wstring& text);
     virtual bool ReadMultiString(const wchar_t* name, StringArray& strings);
     // Second forms: an empty name is a missing one.
@@ -60,8 +60,7 @@ public:
     virtual bool QueryInfo();
     virtual bool QueryValue(const wchar_t* name, std::uint32_t& type, void* data,
                             std::uint32_t& size);
-    virtual bool ReplaceKey(const wchar_t* subKey, const wchar_t* newFile,
-                            const wchar_t* oldFile);
+    virtual bool ReplaceKey(const wchar_t* subKey, const wchar_t* newFile, const wchar_t* oldFile);
     virtual bool RestoreKey(const wchar_t* file, std::uint32_t flags);
     virtual bool SaveKey(const wchar_t* file, void* securityAttributes);
     virtual bool WriteBinary(const wchar_t* name, const ByteArray& bytes);

@@ -4,9 +4,8 @@
 
 namespace utils {
 
-ScopedHandle::ScopedHandle(platform::Handle p_hHandle, CloseFunction p_fnClose) try
-    : m_pValue(std::make_shared<HandleValue>(p_hHandle, std::move(p_fnClose)))
-{
+ScopedHandle::ScopedHandle(platform::Handle p_hHandle, CloseFunction p_fnClose)
+try : m_pValue(std::make_shared<HandleValue>(p_hHandle, std::move(p_fnClose))) {
 } catch (...) {
     // Out of memory for the record: the handle is still ours to close.
     if (platform::IsUsableHandle(p_hHandle) && p_fnClose) {

@@ -15,10 +15,7 @@ namespace {
 
 class ComputerXmlTest : public testing::Test {
 protected:
-    void Write(const std::string& p_strText)
-    {
-        m_Folder.Write(L"Computer.xml", p_strText);
-    }
+    void Write(const std::string& p_strText) { m_Folder.Write(L"Computer.xml", p_strText); }
 
     // GetPassword of a file whose user node holds `p_strUserContent`.
     std::wstring PasswordWith(const std::string& p_strUserContent)
@@ -36,16 +33,17 @@ protected:
 
 TEST_F(ComputerXmlTest, ReadsThePlainPasswordOfTheUser)
 {
-    Write("<?xml version=\"1.0\"?>\r\n"
-          "<SysMgmt>\r\n"
-          "  <Machine>X</Machine>\r\n"
-          "  <Users>\r\n"
-          "    <Operator><Password>op</Password></Operator>\r\n"
-          "    <TarselAdmin>\r\n"
-          "      <Password>s3cret &amp; more</Password>\r\n"
-          "    </TarselAdmin>\r\n"
-          "  </Users>\r\n"
-          "</SysMgmt>\r\n");
+    Write(
+        "<?xml version=\"1.0\"?>\r\n"
+        "<SysMgmt>\r\n"
+        "  <Machine>X</Machine>\r\n"
+        "  <Users>\r\n"
+        "    <Operator><Password>op</Password></Operator>\r\n"
+        "    <TarselAdmin>\r\n"
+        "      <Password>s3cret &amp; more</Password>\r\n"
+        "    </TarselAdmin>\r\n"
+        "  </Users>\r\n"
+        "</SysMgmt>\r\n");
     ComputerXml l_Xml;
     EXPECT_EQ(l_Xml.GetPassword(L"TarselAdmin"), L"s3cret & more");
     EXPECT_EQ(l_Xml.GetPassword(L"Operator"), L"op");
@@ -86,7 +84,8 @@ TEST_F(ComputerXmlTest, ScrambledPasswordsBeyondAsciiComeBack)
 
 TEST_F(ComputerXmlTest, AFileThatIsNotTheCredentialsFileKnowsNoPasswords)
 {
-    const std::string l_strUsers = "<Users><TarselAdmin><Password>pw</Password></TarselAdmin></Users>";
+    const std::string l_strUsers =
+        "<Users><TarselAdmin><Password>pw</Password></TarselAdmin></Users>";
     EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");  // no file
     Write("<sysmgmt>" + l_strUsers + "</sysmgmt>");
     EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"");
@@ -111,7 +110,8 @@ TEST_F(ComputerXmlTest, AFileThatIsThereButUnusableIsNamedInTheLog)
     Write("<sysmgmt/>");
     ComputerXml();
     const std::string l_strLog = l_Log.Contents();
-    EXPECT_NE(l_strLog.find("cfg::ComputerXml::ComputerXml  line: "), std::string::npos) << l_strLog;
+    EXPECT_NE(l_strLog.find("cfg::ComputerXml::ComputerXml  line: "), std::string::npos)
+        << l_strLog;
     EXPECT_NE(l_strLog.find("\\Computer.xml is not well formed: "), std::string::npos) << l_strLog;
     EXPECT_NE(l_strLog.find("\\Computer.xml has no root element SysMgmt\r\n"), std::string::npos)
         << l_strLog;
@@ -121,7 +121,8 @@ TEST_F(ComputerXmlTest, AFileEndingInsideAMultiByteCharacterKnowsNoPasswords)
 {
     // The parser must stop at the end of the text, not read on behind it.
     for (const char* l_szEnd : {"\xD0", "\xE2\x82", "\xF0", "d\xF0\x9F\x98"}) {
-        Write(std::string("<?xml version=\"1.0\"?><SysMgmt><Users><TarselAdmin><Password>pw") + l_szEnd);
+        Write(std::string("<?xml version=\"1.0\"?><SysMgmt><Users><TarselAdmin><Password>pw") +
+              l_szEnd);
         EXPECT_EQ(ComputerXml().GetPassword(L"TarselAdmin"), L"") << l_szEnd;
     }
 }

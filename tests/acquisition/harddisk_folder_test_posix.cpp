@@ -82,8 +82,10 @@ TEST_F(HarddiskFolderTest, TheLossAndReturnOfDrive0AreLoggedOnceEach)
     l_Disk.Update();
     EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 77);
     const std::string l_strLog = l_Log.Normalized(true);
-    const std::string l_strLost = "Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n";
-    const std::string l_strBack = "Harddisk::Update  line: N\t\tS.M.A.R.T. data from drive 0 again\r\n";
+    const std::string l_strLost =
+        "Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n";
+    const std::string l_strBack =
+        "Harddisk::Update  line: N\t\tS.M.A.R.T. data from drive 0 again\r\n";
     ASSERT_NE(l_strLog.find(l_strLost), std::string::npos) << l_strLog;
     EXPECT_EQ(l_strLog.find(l_strLost), l_strLog.rfind(l_strLost));
     EXPECT_GT(l_strLog.find(l_strBack), l_strLog.find(l_strLost));

@@ -16,8 +16,7 @@ namespace {
 using testing_support::ScopedEnvironmentVariable;
 using testing_support::TempFolder;
 
-const char kSampleLine[] =
-    "d t 5.25 3.5 12.5 3.25 5 12 5 12 3.5 40 41 38 0 2500 2600 0";
+const char kSampleLine[] = "d t 5.25 3.5 12.5 3.25 5 12 5 12 3.5 40 41 38 0 2500 2600 0";
 
 class MBProbeTest : public testing::Test {
 protected:
@@ -76,7 +75,8 @@ TEST_F(MBProbeTest, TheLossAndReturnOfTheHistoryFileAreLoggedOnceEach)
     const std::string history = platform::WideToAnsi(m_folder.Path(L"history.txt"));
     const std::string text = log.Contents();
     EXPECT_EQ(text.find("\t\tHistory file not found: \"" + history + "\"\r\n"),
-              text.rfind("\t\tHistory file not found: ")) << text;
+              text.rfind("\t\tHistory file not found: "))
+        << text;
     EXPECT_NE(text.find("\t\tHistory file not found: \"" + history + "\"\r\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("\t\tHistory file found: \"" + history + "\""), std::string::npos) << text;
@@ -135,8 +135,9 @@ TEST_F(MBProbeTest, FanConditionsUseTheNumberedKeysAndAnUnsignedLimit)
     EXPECT_EQ(probe.GetFan(1), 2601);
     EXPECT_EQ(probe.GetFan(2), 501);
 
-    WriteSettings("MbProbe", "Fan_CondVar=Temp1\r\nFan_CondVal=-5\r\n"   // wraps to 4294967291
-                             "Fan1_CondVar=Temp0\r\nFan1_CondVal=41\r\n");  // 41 is not below 41
+    WriteSettings("MbProbe",
+                  "Fan_CondVar=Temp1\r\nFan_CondVal=-5\r\n"      // wraps to 4294967291
+                  "Fan1_CondVar=Temp0\r\nFan1_CondVal=41\r\n");  // 41 is not below 41
     probe.Update();
     EXPECT_EQ(probe.GetFan(0), 501);
     EXPECT_EQ(probe.GetFan(1), 2601);

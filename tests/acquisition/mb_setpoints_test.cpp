@@ -24,7 +24,8 @@ protected:
 
 TEST_F(MBSetpointsTest, SpeedFanSetpointsComeFromItsSection)
 {
-    m_folder.Write(L"Computer.ini", "[SpeedFan]\r\nTemp3=65\r\nFan31=0x10\r\n[MBProbe]\r\nTemp4=9\r\n");
+    m_folder.Write(L"Computer.ini",
+                   "[SpeedFan]\r\nTemp3=65\r\nFan31=0x10\r\n[MBProbe]\r\nTemp4=9\r\n");
     const SpeedFan source;
     MBSetpoints setpoints;
     setpoints.m_strSection = L"SpeedFan";

@@ -24,7 +24,7 @@ Page SamplePage()
     for (std::size_t i = 0; i < l_Page.size(); ++i) {
         l_Page[i] = 0xEE;
     }
-    l_Page[0] = 0x05;                   // critical warning: spare space low, reliability degraded
+    l_Page[0] = 0x05;                     // critical warning: spare space low, reliability degraded
     le::Store16(l_Page.data() + 1, 318);  // 45 degrees Celsius
     l_Page[5] = 12;                       // percentage used
     le::Store64(l_Page.data() + 128, 21000);

@@ -90,7 +90,7 @@ TEST_F(NvmeReaderTest, AsksTheBusThenTheHealthPageWithTheDocumentedBuffers)
     EXPECT_EQ(l_Queries[1].nOutputSize, 560u);
     EXPECT_TRUE(l_Queries[1].bOutputZeroed);
     std::vector<std::uint8_t> l_Expected(560, 0);
-    const std::uint8_t l_Head[] = {50, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0,  0, 2, 0, 0, 0,
+    const std::uint8_t l_Head[] = {50, 0, 0, 0, 0, 0, 0, 0, 3,  0, 0, 0, 2, 0, 0, 0,
                                    2,  0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0, 0, 2, 0, 0};
     std::copy(std::begin(l_Head), std::end(l_Head), l_Expected.begin());
     EXPECT_EQ(l_Queries[1].Input, l_Expected);
@@ -152,13 +152,13 @@ TEST_F(NvmeReaderTest, ScriptedAnswersAreCheckedBeforeThePageIsRead)
     };
     const std::vector<std::vector<std::uint8_t>> l_Bad = {
         std::vector<std::uint8_t>(l_Good.begin(), l_Good.begin() + 47),  // short
-        With(8 + storage::kDataOffsetOffset, 42),                         // misaligned
-        With(8 + storage::kDataOffsetOffset, 48),                         // page past the end
-        With(8 + storage::kDataLengthOffset, 4096),                       // oversized
-        With(4, 4096),                                                    // descriptor too large
+        With(8 + storage::kDataOffsetOffset, 42),                        // misaligned
+        With(8 + storage::kDataOffsetOffset, 48),                        // page past the end
+        With(8 + storage::kDataLengthOffset, 4096),                      // oversized
+        With(4, 4096),                                                   // descriptor too large
         With(8 + storage::kProtocolTypeOffset, storage::kProtocolTypeNvme - 1),
         With(8 + storage::kDataTypeOffset, storage::kNvmeDataTypeLogPage + 1),
-        With(8 + storage::kDataLengthOffset, 256),                        // a short page
+        With(8 + storage::kDataLengthOffset, 256),  // a short page
     };
     for (std::size_t i = 0; i < l_Bad.size(); ++i) {
         m_Device.AddDrive(0).HealthAnswer = l_Bad[i];
@@ -219,12 +219,13 @@ TEST_F(NvmeReaderTest, LogsTheSourceWhenFirstKnownAndWhenItChanges)
     l_Disk.Update();
     l_Drive.nHealthResult = 1;
     l_Disk.Update();
-    EXPECT_EQ(SourceLines(l_Log),
-              "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: NVMe health information\r\n"
-              "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: no health information\r\n"
-              "T\tMBDataAquisition::Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n"
-              "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: NVMe health information\r\n"
-              "T\tMBDataAquisition::Harddisk::Update  line: N\t\tS.M.A.R.T. data from drive 0 again\r\n");
+    EXPECT_EQ(
+        SourceLines(l_Log),
+        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: NVMe health information\r\n"
+        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: no health information\r\n"
+        "T\tMBDataAquisition::Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n"
+        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: NVMe health information\r\n"
+        "T\tMBDataAquisition::Harddisk::Update  line: N\t\tS.M.A.R.T. data from drive 0 again\r\n");
 }
 
 TEST_F(NvmeReaderTest, AnAtaDriveIsNamedOnceToo)
@@ -236,10 +237,12 @@ TEST_F(NvmeReaderTest, AnAtaDriveIsNamedOnceToo)
     l_Disk.Update();
     m_Device.RemoveDrive(0);
     l_Disk.Update();
-    EXPECT_EQ(SourceLines(l_Log),
-              "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: ATA S.M.A.R.T. attributes\r\n"
-              "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: no health information\r\n"
-              "T\tMBDataAquisition::Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n");
+    EXPECT_EQ(
+        SourceLines(l_Log),
+        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: ATA S.M.A.R.T. "
+        "attributes\r\n"
+        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: no health information\r\n"
+        "T\tMBDataAquisition::Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n");
 }
 
 }  // namespace

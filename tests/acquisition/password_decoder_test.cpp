@@ -46,22 +46,22 @@ TEST(PasswordDecoderTest, KeyHasFiftyOneDistinctCharactersOfTheFixedKinds)
 // With the key's first two characters 'g' (103) and '@' (64), hand-built texts.
 TEST(PasswordDecoderTest, DecodesGroupsAgainstTheKey)
 {
-    EXPECT_EQ(PasswordDecoder::Decode(L"1682"), L"A");             // 00168: 168 - 103
-    EXPECT_EQ(PasswordDecoder::Decode(L"168A1A2"), L"A$");         // 00168 00100
-    EXPECT_EQ(PasswordDecoder::Decode(L"168001002"), L"A$");       // zeros written out
-    EXPECT_EQ(PasswordDecoder::Decode(L"16801B2"), L"A\u03A8");    // 00168 01000
-    EXPECT_EQ(PasswordDecoder::Decode(L"1681C2"), L"A\u26D0");     // 00168 10000
+    EXPECT_EQ(PasswordDecoder::Decode(L"1682"), L"A");           // 00168: 168 - 103
+    EXPECT_EQ(PasswordDecoder::Decode(L"168A1A2"), L"A$");       // 00168 00100
+    EXPECT_EQ(PasswordDecoder::Decode(L"168001002"), L"A$");     // zeros written out
+    EXPECT_EQ(PasswordDecoder::Decode(L"16801B2"), L"A\u03A8");  // 00168 01000
+    EXPECT_EQ(PasswordDecoder::Decode(L"1681C2"), L"A\u26D0");   // 00168 10000
 }
 
 TEST(PasswordDecoderTest, RejectsTextThatIsNoScrambledPassword)
 {
     EXPECT_EQ(PasswordDecoder::Decode(L""), L"");
-    EXPECT_EQ(PasswordDecoder::Decode(L"168D2"), L"");   // a letter other than A, B, C
-    EXPECT_EQ(PasswordDecoder::Decode(L"168a2"), L"");   // lower case is no zero run
+    EXPECT_EQ(PasswordDecoder::Decode(L"168D2"), L"");  // a letter other than A, B, C
+    EXPECT_EQ(PasswordDecoder::Decode(L"168a2"), L"");  // lower case is no zero run
     EXPECT_EQ(PasswordDecoder::Decode(L"168 2"), L"");
-    EXPECT_EQ(PasswordDecoder::Decode(L"16820"), L"");   // final digit 0
-    EXPECT_EQ(PasswordDecoder::Decode(L"1683"), L"");    // 000168: not whole groups
-    EXPECT_EQ(PasswordDecoder::Decode(L"1681"), L"");    // 0168
+    EXPECT_EQ(PasswordDecoder::Decode(L"16820"), L"");  // final digit 0
+    EXPECT_EQ(PasswordDecoder::Decode(L"1683"), L"");   // 000168: not whole groups
+    EXPECT_EQ(PasswordDecoder::Decode(L"1681"), L"");   // 0168
 }
 
 TEST(PasswordDecoderTest, AcceptsAtMostOneGroupPerKeyCharacter)
@@ -79,7 +79,7 @@ TEST(PasswordDecoderTest, ScrambledPasswordsDecodeToThemselves)
         L"A",
         L"A$",
         L"Secret-2024!",
-        L"p\u00E4ssw\u00F6rd\u00DF",       // Latin-1 letters
+        L"p\u00E4ssw\u00F6rd\u00DF",        // Latin-1 letters
         L"\u20AC uro \u2603 \u4E2D\u6587",  // characters beyond Latin-1
         std::wstring(1, wchar_t(0x7F)) + std::wstring(1, wchar_t(0xFFFF)),
         std::wstring(51, L'x'),

@@ -45,10 +45,17 @@ struct Event {
 };
 
 const Event kEvents[] = {
-    {4, 69, L"TwinCAT System"}, {4, 69, L"EventLog"},    {4, 67, L"TcEventLogger"},
-    {4, 67, L"TwinCAT"},        {4, 69, L"MyTwinCATx"},   {2, 69, L"TwinCAT"},
-    {1, 67, L"TwinCAT"},        {4, 69, L"twincat"},      {4, 0x40000045, L"TwinCAT"},
-    {4, 70, L"EventLog"},       {4, 69, L"Service Control Manager"},
+    {4, 69, L"TwinCAT System"},
+    {4, 69, L"EventLog"},
+    {4, 67, L"TcEventLogger"},
+    {4, 67, L"TwinCAT"},
+    {4, 69, L"MyTwinCATx"},
+    {2, 69, L"TwinCAT"},
+    {1, 67, L"TwinCAT"},
+    {4, 69, L"twincat"},
+    {4, 0x40000045, L"TwinCAT"},
+    {4, 70, L"EventLog"},
+    {4, 69, L"Service Control Manager"},
 };
 
 TEST(ShutdownEventScanTest, AgreesWithAFullScanThroughAppendsClearsAndWraps)

@@ -22,9 +22,9 @@ namespace smart = platform::smart;
 // Exposes the reader's state to the checks.
 class ProbedReader : public SmartReader {
 public:
-    using SmartReader::SmartReader;
     using SmartReader::m_Drives;
     using SmartReader::m_nDriveCount;
+    using SmartReader::SmartReader;
 };
 
 class ProbedHarddisk : public MBDataAquisition::Harddisk {
@@ -64,9 +64,9 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
     ASSERT_EQ(l_Enable.size(), 2u);
     EXPECT_EQ(l_Enable[1].nInputSize, 33u);
     EXPECT_EQ(l_Enable[1].nOutputSize, 17u);
-    const std::vector<std::uint8_t> l_EnableBytes = {
-        0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 1, 0, 0, 0,
-        0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0,    0, 0, 0, 0, 0, 0};
+    const std::vector<std::uint8_t> l_EnableBytes = {0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0,
+                                                     0, 1, 0, 0, 0,    0, 0, 0,    0,    0,    0,
+                                                     0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0};
     EXPECT_EQ(l_Enable[1].Input, l_EnableBytes);
 
     const auto l_Offline = m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureAutoOffline);
@@ -75,8 +75,8 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
     EXPECT_EQ(l_Offline[0].nInputSize, 33u);
     EXPECT_EQ(l_Offline[0].nOutputSize, 17u);
     const std::vector<std::uint8_t> l_OfflineBytes = {
-        0, 0, 0, 0, 0xDB, 0xF8, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0, 0, 0, 0,
-        0, 0, 0, 0, 0,    0,    0, 0,    0,    0,    0,    0, 0, 0, 0, 0, 0};
+        0, 0, 0, 0, 0xDB, 0xF8, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0, 0, 0, 0, 0,
+        0, 0, 0, 0, 0,    0,    0, 0,    0,    0,    0,    0, 0, 0, 0, 0};
     EXPECT_EQ(l_Offline[0].Input, l_OfflineBytes);
 
     const auto l_Read = m_Device.CallsOf(smart::kReceiveDriveData);
@@ -84,9 +84,9 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
     EXPECT_EQ(l_Read[0].nInputSize, 33u);
     EXPECT_EQ(l_Read[0].nOutputSize, 529u);
     EXPECT_TRUE(l_Read[0].bOutputZeroed);
-    const std::vector<std::uint8_t> l_ReadBytes = {
-        0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0, 0, 0, 0,
-        0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0,    0, 0, 0, 0, 0, 0};
+    const std::vector<std::uint8_t> l_ReadBytes = {0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0,
+                                                   0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0,
+                                                   0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0};
     EXPECT_EQ(l_Read[0].Input, l_ReadBytes);
     EXPECT_EQ(l_Read[1].Command.driveNumber, 1);
     EXPECT_EQ(l_Read[1].Command.driveHead, 0xA0);

@@ -15,10 +15,9 @@ TEST(SpeedFanTool, ReaderSeesTheBlockOfAnotherProcess)
 {
     const vexa_test::ScopedWorkingDirectory folder;
     const auto ready = folder.Path() / "ready";
-    const vexa_test::ChildProcess tool(VEXA_SENSOR_MEMORY_TOOL,
-                                       {"--fan", "0=2500", "--fan", "31=1800", "--temp", "0=4100",
-                                        "--temp", "5=-40", "--seconds", "60", "--ready",
-                                        ready.string()});
+    const vexa_test::ChildProcess tool(
+        VEXA_SENSOR_MEMORY_TOOL, {"--fan", "0=2500", "--fan", "31=1800", "--temp", "0=4100",
+                                  "--temp", "5=-40", "--seconds", "60", "--ready", ready.string()});
     ASSERT_TRUE(tool.Started());
     ASSERT_TRUE(vexa_test::WaitForFile(ready, std::chrono::seconds(30)));
 

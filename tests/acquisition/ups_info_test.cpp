@@ -24,7 +24,9 @@ const wchar_t* const kStatusKey = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\St
 class UpsInfoTest : public testing::Test {
 protected:
     UpsInfoTest()
-        : m_UseLog(m_Log), m_UseRegistry(m_Registry), m_UseProfile(m_Profile),
+        : m_UseLog(m_Log),
+          m_UseRegistry(m_Registry),
+          m_UseProfile(m_Profile),
           m_strValuesFile(ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini"))
     {
         SetStatus(0, 80);
@@ -34,8 +36,8 @@ protected:
     {
         CRegistry writer;
         ASSERT_TRUE(writer.ConnectRoot(platform::kHkeyLocalMachine, nullptr));
-        ASSERT_TRUE(writer.CreateKey(kStatusKey, nullptr, 0, platform::kKeyAllAccess, nullptr,
-                                     nullptr));
+        ASSERT_TRUE(
+            writer.CreateKey(kStatusKey, nullptr, 0, platform::kKeyAllAccess, nullptr, nullptr));
         ASSERT_TRUE(writer.WriteDword(L"TcChargeFlags", flags));
         ASSERT_TRUE(writer.WriteDword(L"BatteryCapacity", capacity));
     }
@@ -149,12 +151,12 @@ TEST_F(UpsInfoTest, ChargeStateFollowsTheNumberOfFailures)
 TEST_F(UpsInfoTest, IgnoresOtherTypesSourcesAndQualifiedIdentifiers)
 {
     Append(67);
-    Append(69, 2);                        // warning
-    Append(69, 1);                        // error
+    Append(69, 2);  // warning
+    Append(69, 1);  // error
     Append(69, 4, L"Service Control Manager");
-    Append(69, 4, L"twincat");            // the words are case-sensitive
-    Append(0x40000045);                   // severity bits: not exactly 69
-    Append(69, 4, L"TcEventLogger");      // counts: contains "EventLog"
+    Append(69, 4, L"twincat");        // the words are case-sensitive
+    Append(0x40000045);               // severity bits: not exactly 69
+    Append(69, 4, L"TcEventLogger");  // counts: contains "EventLog"
     m_Ups.Update();
     EXPECT_EQ(100, m_Ups.GetChargeState());
     EXPECT_EQ(0u, m_Profile.writes);
@@ -215,7 +217,7 @@ TEST_F(UpsInfoTest, ALostLogSkipsOnlyTheEventLogAndIsLoggedOnce)
     SetStatus(0, 70);
     for (int cycle = 0; cycle < 3; ++cycle) {
         EXPECT_NO_THROW(ups.Update());
-        EXPECT_EQ(80, ups.GetChargeState());  // the failures as last counted
+        EXPECT_EQ(80, ups.GetChargeState());    // the failures as last counted
         EXPECT_EQ(70, ups.m_nBatteryCapacity);  // the registry is read all the same
     }
     EXPECT_EQ(writes, m_Profile.writes);  // the message stays, no new one

@@ -108,7 +108,8 @@ TEST(ReplacedFile, AFailedReplacementLeavesNoTemporaryFile)
     EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(path)));
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
 
-    EXPECT_FALSE(platform::ReplacedFile::System().Write(folder.Path(L"missing\\vexa.prom"), "x 1\n"));
+    EXPECT_FALSE(
+        platform::ReplacedFile::System().Write(folder.Path(L"missing\\vexa.prom"), "x 1\n"));
 }
 
 // Fails while told to, and records what it was given.

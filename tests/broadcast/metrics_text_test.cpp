@@ -29,7 +29,7 @@ CycleSnapshot Sample()
     temp.setpoint = 40;
     temp.rating = 3;
     snapshot.fields = {fan, temp};
-    snapshot.groups = {{L"IPC_FANS", 1}, {L"IPC_TEMP", 3}, {L"IPC_VOLTAGE", 0},
+    snapshot.groups = {{L"IPC_FANS", 1},     {L"IPC_TEMP", 3},     {L"IPC_VOLTAGE", 0},
                        {L"IPC_CMOS_BAT", 0}, {L"IPC_HARDDISK", 2}, {L"UPS_WORKING", 1}};
     snapshot.upsStateOfCharge = 87;
     snapshot.diskSource = MBDataAquisition::DiskSource::Nvme;
@@ -102,14 +102,19 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
     EXPECT_EQ(families.at("vexa_field_rating").samples[1],
               "vexa_field_rating{field=\"Temp2\",kind=\"temperature\"} 3");
     EXPECT_EQ(families.at("vexa_group_rating").samples.size(), 6u);
-    EXPECT_EQ(families.at("vexa_group_rating").samples[4], "vexa_group_rating{group=\"IPC_HARDDISK\"} 2");
-    EXPECT_EQ(families.at("vexa_ups_state_of_charge").samples, Lines{"vexa_ups_state_of_charge 87"});
-    EXPECT_EQ(families.at("vexa_disk_source").samples, Lines{"vexa_disk_source{source=\"nvme\"} 1"});
+    EXPECT_EQ(families.at("vexa_group_rating").samples[4],
+              "vexa_group_rating{group=\"IPC_HARDDISK\"} 2");
+    EXPECT_EQ(families.at("vexa_ups_state_of_charge").samples,
+              Lines{"vexa_ups_state_of_charge 87"});
+    EXPECT_EQ(families.at("vexa_disk_source").samples,
+              Lines{"vexa_disk_source{source=\"nvme\"} 1"});
     EXPECT_EQ(families.at("vexa_last_cycle_timestamp_seconds").samples,
               Lines{"vexa_last_cycle_timestamp_seconds 1796719505"});
     EXPECT_EQ(families.at("vexa_cycles_total").samples, Lines{"vexa_cycles_total 12"});
-    EXPECT_EQ(families.at("vexa_cycle_failures_total").samples, Lines{"vexa_cycle_failures_total 2"});
-    EXPECT_EQ(families.at("vexa_build_info").samples, Lines{"vexa_build_info{version=\"4.0.11.0\"} 1"});
+    EXPECT_EQ(families.at("vexa_cycle_failures_total").samples,
+              Lines{"vexa_cycle_failures_total 2"});
+    EXPECT_EQ(families.at("vexa_build_info").samples,
+              Lines{"vexa_build_info{version=\"4.0.11.0\"} 1"});
 }
 
 TEST(MetricsText, DiskSourceLabels)
@@ -134,7 +139,9 @@ TEST(MetricsText, LabelValuesAreEscaped)
     EXPECT_EQ(MBBroadcast::EscapeLabelValue(L"C:\\temp"), "C:\\\\temp");
     EXPECT_EQ(MBBroadcast::EscapeLabelValue(L"CPU \"core\""), "CPU \\\"core\\\"");
     EXPECT_EQ(MBBroadcast::EscapeLabelValue(L"line\nbreak"), "line\\nbreak");
-    EXPECT_EQ(MBBroadcast::EscapeLabelValue(L"L\u00fcfter \u20ac"), "L\xc3\xbc" "fter \xe2\x82\xac");
+    EXPECT_EQ(MBBroadcast::EscapeLabelValue(L"L\u00fcfter \u20ac"),
+              "L\xc3\xbc"
+              "fter \xe2\x82\xac");
     EXPECT_EQ(MBBroadcast::EscapeLabelValue(L"\U0001F600"), "\xf0\x9f\x98\x80");
     EXPECT_EQ(MBBroadcast::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
 
@@ -155,9 +162,10 @@ TEST(MetricsText, ARepeatedFieldNameGivesOneSeriesWithTheLastReading)
     again.value = 1999;
     snapshot.fields.push_back(again);
     const std::map<std::string, Family> families = Parse(RenderMetrics(snapshot, L"1"));
-    EXPECT_EQ(families.at("vexa_field_value").samples,
-              (std::vector<std::string>{"vexa_field_value{field=\"Fan0\",kind=\"fan\"} 1999",
-                                        "vexa_field_value{field=\"Temp2\",kind=\"temperature\"} -53"}));
+    EXPECT_EQ(
+        families.at("vexa_field_value").samples,
+        (std::vector<std::string>{"vexa_field_value{field=\"Fan0\",kind=\"fan\"} 1999",
+                                  "vexa_field_value{field=\"Temp2\",kind=\"temperature\"} -53"}));
 }
 
 TEST(MetricsText, BeforeAnyRatingTheFieldFamiliesAreEmpty)

@@ -34,8 +34,8 @@ using SnapshotTest = BroadcastTest;
 TEST_F(SnapshotTest, HoldsEveryFieldWithTheRatingTheBroadcastGaveIt)
 {
     BuildList({{L"Fan0"}, {L"Temp0"}, {L"V12"}, true});
-    Set(L"Fan0", 2500, 3000);   // below the warning band
-    Set(L"Temp0", 80, 60);      // above the error band
+    Set(L"Fan0", 2500, 3000);  // below the warning band
+    Set(L"Temp0", 80, 60);     // above the error band
     Set(L"V12", 1200, 1200);
     Rated broadcast(List());
     MBBroadcast::CycleSnapshot before;

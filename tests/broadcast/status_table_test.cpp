@@ -59,7 +59,8 @@ TEST(StatusTable, ColumnsLineUpAndRatingsAreWords)
     EXPECT_NE(text.find("UPS state of charge  87 %\n"), std::string::npos);
     EXPECT_NE(text.find("sensor source        probe\n"), std::string::npos);
     EXPECT_NE(text.find("disk source          ATA\n"), std::string::npos);
-    EXPECT_NE(text.find("cycles               3, failed 1, failed in a row 0\n"), std::string::npos);
+    EXPECT_NE(text.find("cycles               3, failed 1, failed in a row 0\n"),
+              std::string::npos);
     for (const std::string& line : lines) {
         EXPECT_TRUE(line.empty() || line.back() != ' ') << "trailing blanks: " << line;
     }

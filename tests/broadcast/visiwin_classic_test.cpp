@@ -32,10 +32,10 @@ TEST_F(VisiWinClassicTest, ChecksInValueAndSetpointOfEveryMappedFieldInListOrder
 {
     BuildList({{L"Fan0"}, {L"Temp2"}, {L"V33", L"VBat", L"Vcore"}, true});
     VisiWinClassic broadcast(List());
-    EXPECT_EQ(Trace(), (Lines{"connect", "checkin mb_fan_0 1", "checkin mb_fan_0_set 2",
-                              "checkin mb_temp_2 3", "checkin mb_temp_2_set 4",
-                              "checkin mb_volt_3_3 5", "checkin mb_volt_3_3_set 6",
-                              "checkin mb_vbat 7", "checkin mb_vbat_set 8"}));
+    EXPECT_EQ(Trace(),
+              (Lines{"connect", "checkin mb_fan_0 1", "checkin mb_fan_0_set 2",
+                     "checkin mb_temp_2 3", "checkin mb_temp_2_set 4", "checkin mb_volt_3_3 5",
+                     "checkin mb_volt_3_3_set 6", "checkin mb_vbat 7", "checkin mb_vbat_set 8"}));
 }
 
 TEST_F(VisiWinClassicTest, SendWritesReadingAndSetpointUnrated)
@@ -86,10 +86,10 @@ TEST_F(VisiWinClassicTest, AMissingHmiVariablePreventsTheBroadcastAndUndoesTheCh
         EXPECT_EQ(e.GetErrNo(), 1u);
         EXPECT_EQ(e.GetMessage(), L"mb_temp_1_set");
     }
-    EXPECT_EQ(Trace(), (Lines{"connect", "checkin mb_fan_0 1", "checkin mb_fan_0_set 2",
-                              "checkin mb_temp_1 3", "checkin-failed mb_temp_1_set",
-                              "checkout mb_fan_0", "checkout mb_fan_0_set", "checkout mb_temp_1",
-                              "disconnect"}));
+    EXPECT_EQ(Trace(),
+              (Lines{"connect", "checkin mb_fan_0 1", "checkin mb_fan_0_set 2",
+                     "checkin mb_temp_1 3", "checkin-failed mb_temp_1_set", "checkout mb_fan_0",
+                     "checkout mb_fan_0_set", "checkout mb_temp_1", "disconnect"}));
 }
 
 TEST_F(VisiWinClassicTest, NoRuntimeNoBroadcast)
@@ -112,7 +112,9 @@ TEST_F(VisiWinClassicTest, ARejectingRuntimeDoesNotStopSending)
 TEST_F(VisiWinClassicTest, DestructionChecksOutEveryVariableThenDisconnectsOnce)
 {
     BuildList({{L"Fan1"}, {}, {L"V5"}, false});
-    { VisiWinClassic broadcast(List()); }
+    {
+        VisiWinClassic broadcast(List());
+    }
     const Lines trace = Trace();
     const Lines tail(trace.end() - 5, trace.end());
     // In the map's own order.

@@ -20,11 +20,11 @@ using Lines = std::vector<std::string>;
 // The values-file broadcast with its timers open to the test.
 class OpenVisiWinNew : public VisiWinNew {
 public:
-    using VisiWinNew::VisiWinNew;
     using VisiWinNew::m_DurationTimer;
     using VisiWinNew::m_ErrorTimer;
     using VisiWinNew::m_WarningTimer;
     using VisiWinNew::m_WriteTimer;
+    using VisiWinNew::VisiWinNew;
 };
 
 class VisiWinNewTest : public BroadcastTest {
@@ -273,8 +273,10 @@ TEST_F(VisiWinNewTest, AChangedStateOfChargeRewritesItAndTheWholeValuesSection)
 
 TEST_F(VisiWinNewTest, AnUnwritableValuesFileThrowsOnTheFifthWritingCall)
 {
-    BuildList({std::vector<std::wstring>(3, L"F"), {L"Temp0", L"T1", L"T2", L"T3"},
-               std::vector<std::wstring>(9, L"V"), true});
+    BuildList({std::vector<std::wstring>(3, L"F"),
+               {L"Temp0", L"T1", L"T2", L"T3"},
+               std::vector<std::wstring>(9, L"V"),
+               true});
     // Each writing call fails once for its key and once per field; with the disk fields that is
     // 24 failures, and the fifth call passes 100.
     const std::size_t perCall = 1 + FieldCount();
@@ -295,8 +297,7 @@ TEST_F(VisiWinNewTest, AnUnwritableValuesFileThrowsOnTheFifthWritingCall)
         }
         const std::string text = log.Contents();
         EXPECT_NE(text.find("\t\tl_dwLastError\t5\r\n"), std::string::npos);
-        EXPECT_NE(text.find("\t\tl_nFailures\t" + std::to_string(callsToThrow * perCall) +
-                            "\r\n"),
+        EXPECT_NE(text.find("\t\tl_nFailures\t" + std::to_string(callsToThrow * perCall) + "\r\n"),
                   std::string::npos);
         EXPECT_NE(text.find(" ** MBBroadcast::VisiWinNew::WriteIniChanges  line: "),
                   std::string::npos);

@@ -79,8 +79,7 @@ TEST_F(VisiWinTest, AQuerySucceedingWithoutAnInterfaceThrowsCode2)
 TEST_F(VisiWinTest, SuccessCodesOtherThanSOkAreFailures)
 {
     m_Runtime.object->queryResult = platform::kSFalse;
-    ExpectVisiWinFailure([] { OpenVisiWin visiWin; }, 2, L"QueryInterface failed!",
-                         L"line: 65");
+    ExpectVisiWinFailure([] { OpenVisiWin visiWin; }, 2, L"QueryInterface failed!", L"line: 65");
     m_Runtime.object->queryResult = platform::kSOk;
     m_Runtime.control().connectResult = platform::kSFalse;
     ExpectVisiWinFailure([] { OpenVisiWin visiWin; }, 2, L"Connect failed!",

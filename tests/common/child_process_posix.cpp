@@ -36,6 +36,9 @@ ChildProcess::~ChildProcess()
     }
 }
 
-bool ChildProcess::Started() const { return m_pImpl->pid > 0; }
+bool ChildProcess::Started() const
+{
+    return m_pImpl->pid > 0;
+}
 
 }  // namespace vexa_test

@@ -56,6 +56,9 @@ ChildProcess::~ChildProcess()
     }
 }
 
-bool ChildProcess::Started() const { return m_pImpl->process.IsValid(); }
+bool ChildProcess::Started() const
+{
+    return m_pImpl->process.IsValid();
+}
 
 }  // namespace vexa_test

@@ -63,7 +63,8 @@ std::string TempFolder::Read(const std::wstring& name) const
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::wstring& name, const std::wstring* value)
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::wstring& name,
+                                                     const std::wstring* value)
     : m_strName(name)
 {
     m_bHadValue = ReadProcessVariable(name, m_strOldValue);

@@ -91,10 +91,9 @@ TEST_F(DataListDiskTest, FillsTheFiveDiskSlotsOutsideTheIndexedFields)
         EXPECT_EQ(l_pField->m_nWarningPercent, 0);
         EXPECT_EQ(l_pField->m_nErrorPercent, 0);
     }
-    EXPECT_EQ(l_Names, (std::vector<std::wstring>{L"HddLifetime", L"HddOfflineUncorrectable",
-                                                  L"HddReallocationCount",
-                                                  L"HddCurrentPendingSectorCount",
-                                                  L"ReallocatedSectorCount"}));
+    EXPECT_EQ(l_Names, (std::vector<std::wstring>{
+                           L"HddLifetime", L"HddOfflineUncorrectable", L"HddReallocationCount",
+                           L"HddCurrentPendingSectorCount", L"ReallocatedSectorCount"}));
     auto l_It = l_List.HddFields().begin();
     EXPECT_NE(dynamic_cast<MBDataContainer::LifetimeData*>(l_It->get()), nullptr);
     EXPECT_EQ((*l_It)->m_nSetpoint, 45000);
@@ -156,12 +155,11 @@ TEST_F(DataListDiskTest, NewCountsRateErrorOnceAcrossFieldsAndRebuiltLists)
         SetRaw(100, 0, l_nBase + 3, 0, l_nBase + 5);
         l_List.Update();
         // Evaluated twice per cycle, as the broadcast does.
+        EXPECT_EQ(Ratings(l_List), (std::vector<MBDataContainer::Rating>{
+                                       RatingOk, RatingOk, RatingError, RatingOk, RatingError}));
         EXPECT_EQ(Ratings(l_List),
-                  (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingError, RatingOk,
-                                                        RatingError}));
-        EXPECT_EQ(Ratings(l_List),
-                  (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingWarning,
-                                                        RatingOk, RatingWarning}));
+                  (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingWarning, RatingOk,
+                                                        RatingWarning}));
         SetRaw(100, l_nBase + 4, l_nBase + 3, 0, l_nBase + 5);
         l_List.Update();
         EXPECT_EQ(Ratings(l_List)[1], RatingWarning);
@@ -255,8 +253,7 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
     m_Device.AddDrive(1);
     SetPage(0x10, 351, 101, 5000000000ull, 3);
     l_List.Update();
-    EXPECT_EQ(Values(l_List),
-              (std::vector<std::int32_t>{2147483647, 3, 0, 0, 0, 0x10, 101, 78}));
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{2147483647, 3, 0, 0, 0, 0x10, 101, 78}));
 
     // A page that cannot be read: every reading goes to 0 (no 0 kelvin turned into -273).
     m_Device.AddDrive(0).nHealthResult = 0;

@@ -20,8 +20,8 @@
 
 namespace {
 
-using MBDataContainer::DataList;
 using MBDataAquisition::SensorNames;
+using MBDataContainer::DataList;
 
 // A sensor source whose readings the test sets; Update counts its calls.
 class FakeSource : public MBDataAquisition::VexaTool {
@@ -29,7 +29,10 @@ public:
     void Update() override { ++updates; }
     std::int32_t GetFan(std::uint32_t i) override { return 1000 + static_cast<std::int32_t>(i); }
     std::int32_t GetTemp(std::uint32_t i) override { return 40 + static_cast<std::int32_t>(i); }
-    std::int32_t GetVoltage(std::uint32_t i) override { return 3300 + static_cast<std::int32_t>(i); }
+    std::int32_t GetVoltage(std::uint32_t i) override
+    {
+        return 3300 + static_cast<std::int32_t>(i);
+    }
     int updates = 0;
 };
 
@@ -111,7 +114,8 @@ TEST_F(DataListTest, CreatesTheFieldsInSourceOrderWithTheUpsFieldsBehind)
     EXPECT_NE(nullptr, dynamic_cast<MBDataContainer::TempData*>(list.RequestDataField(3).get()));
     EXPECT_NE(nullptr, dynamic_cast<MBDataContainer::VoltageData*>(list.RequestDataField(7).get()));
     EXPECT_NE(nullptr, dynamic_cast<MBDataContainer::FanData*>(list.RequestDataField(16).get()));
-    EXPECT_NE(nullptr, dynamic_cast<MBDataContainer::UpsBattData*>(list.RequestDataField(17).get()));
+    EXPECT_NE(nullptr,
+              dynamic_cast<MBDataContainer::UpsBattData*>(list.RequestDataField(17).get()));
     EXPECT_EQ(2500, list.RequestDataField(1)->m_nSetpoint);
     EXPECT_EQ(60, list.RequestDataField(3)->m_nSetpoint);
     EXPECT_EQ(-12000, list.RequestDataField(15)->m_nSetpoint);

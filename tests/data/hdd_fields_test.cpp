@@ -110,9 +110,11 @@ TEST(NvmeFieldsTest, ALimitWarnsOnlyAboveItsSetpoint)
 {
     NvmeLimitData l_Field;
     l_Field.m_nSetpoint = 70;
-    const std::pair<std::int32_t, Rating> l_Cases[] = {
-        {70, RatingOk}, {71, RatingWarning}, {-40, RatingOk}, {-273, RatingOk},
-        {2147483647, RatingWarning}};
+    const std::pair<std::int32_t, Rating> l_Cases[] = {{70, RatingOk},
+                                                       {71, RatingWarning},
+                                                       {-40, RatingOk},
+                                                       {-273, RatingOk},
+                                                       {2147483647, RatingWarning}};
     for (const auto& [l_nValue, l_Expected] : l_Cases) {
         l_Field.m_nValue = l_nValue;
         EXPECT_EQ(l_Field.Evaluate(), l_Expected) << l_nValue;

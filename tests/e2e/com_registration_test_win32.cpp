@@ -164,8 +164,8 @@ void LayRuntimeEntry(REFIID iid, REGSAM view, const std::wstring& name)
     ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_WRITE | view, key.Put()),
               ERROR_SUCCESS);
     const DWORD methods = 10;
-    RegSetValueExW(key.Get(), L"NumMethods", 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&methods), sizeof methods);
+    RegSetValueExW(key.Get(), L"NumMethods", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&methods),
+                   sizeof methods);
 }
 
 void DeleteRuntimeEntries()

@@ -230,8 +230,9 @@ TEST_F(ComModuleTest, CanBeAggregated)
               S_OK);
     l_pFactory->Release();
     IVWService* l_pService = nullptr;
-    ASSERT_EQ(l_Outer.m_pInner->QueryInterface(IID_IVWService, reinterpret_cast<void**>(&l_pService)),
-              S_OK);
+    ASSERT_EQ(
+        l_Outer.m_pInner->QueryInterface(IID_IVWService, reinterpret_cast<void**>(&l_pService)),
+        S_OK);
     // The interface's own QueryInterface goes to the outer object.
     const int l_nQueries = l_Outer.m_nQueries;
     void* l_pContainer = nullptr;
@@ -290,7 +291,8 @@ private:
     {
         platform::win32::UniqueRegistryKey l_Key;
         if (RegCreateKeyExW(HKEY_CLASSES_ROOT, (m_strClassKey + L"\\InprocServer32").c_str(), 0,
-                            nullptr, 0, KEY_WRITE, nullptr, l_Key.Put(), nullptr) != ERROR_SUCCESS) {
+                            nullptr, 0, KEY_WRITE, nullptr, l_Key.Put(),
+                            nullptr) != ERROR_SUCCESS) {
             return false;
         }
         const std::wstring l_strModel = L"Both";
@@ -322,9 +324,9 @@ TEST_F(ComModuleTest, AHeldClassFactoryKeepsTheModuleLoaded)
     CoFreeUnusedLibrariesEx(0, 0);
     ASSERT_TRUE(l_Copy.Loaded()) << "the module was unloaded under a held class factory";
     IVWService* l_pService = nullptr;
-    ASSERT_EQ(l_pFactory->CreateInstance(nullptr, IID_IVWService,
-                                         reinterpret_cast<void**>(&l_pService)),
-              S_OK);
+    ASSERT_EQ(
+        l_pFactory->CreateInstance(nullptr, IID_IVWService, reinterpret_cast<void**>(&l_pService)),
+        S_OK);
     tagSERVER_STATE l_State = SERVER_DOWN;
     LONG l_nLiveCounter = 0;
     EXPECT_EQ(l_pService->SPing(&l_nLiveCounter, &l_State), S_OK);

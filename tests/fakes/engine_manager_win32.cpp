@@ -85,13 +85,12 @@ void EngineManagerRegistration::RemoveProgId()
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
 }
 
-EngineManagerRegistration::EngineManagerRegistration()
-    : m_pState(std::make_shared<State>())
+EngineManagerRegistration::EngineManagerRegistration() : m_pState(std::make_shared<State>())
 {
     RegisterProgIdOnly(kClsidSubstituteManager);
     const ComPtr<Factory> factory = platform::win32::MakeComObject<Factory>(m_pState);
-    m_hrResult = CoRegisterClassObject(kClsidSubstituteManager, factory.Get(),
-                                       CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &m_dwCookie);
+    m_hrResult = CoRegisterClassObject(kClsidSubstituteManager, factory.Get(), CLSCTX_LOCAL_SERVER,
+                                       REGCLS_MULTIPLEUSE, &m_dwCookie);
 }
 
 EngineManagerRegistration::~EngineManagerRegistration()

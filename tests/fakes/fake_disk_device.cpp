@@ -60,8 +60,8 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
         }
     }
     auto* l_pOut = static_cast<std::uint8_t*>(output);
-    l_Call.bOutputZeroed =
-        l_pOut != nullptr && std::all_of(l_pOut, l_pOut + outputSize, [](std::uint8_t b) { return b == 0; });
+    l_Call.bOutputZeroed = l_pOut != nullptr && std::all_of(l_pOut, l_pOut + outputSize,
+                                                            [](std::uint8_t b) { return b == 0; });
 
     const bool l_bOpen = m_OpenHandles.count(handle) != 0;
     const auto l_It = m_Drives.find(static_cast<int>(handle - kHandleBase));
@@ -87,7 +87,8 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
     if (code == smart::kGetVersion) {
         if (l_Drive.nVersionResult != 0 && l_pOut != nullptr && outputSize >= smart::kVersionSize) {
             std::memset(l_pOut, 0, smart::kVersionSize);
-            platform::le::Store32(l_pOut + smart::kVersionCapabilitiesOffset, l_Drive.nCapabilities);
+            platform::le::Store32(l_pOut + smart::kVersionCapabilitiesOffset,
+                                  l_Drive.nCapabilities);
             bytesReturned = smart::kVersionSize;
         }
         return l_Drive.nVersionResult;

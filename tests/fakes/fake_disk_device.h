@@ -44,9 +44,9 @@ public:
         std::uint32_t nCode = 0;
         std::uint32_t nInputSize = 0;
         std::uint32_t nOutputSize = 0;
-        std::vector<std::uint8_t> Input;  // the whole input buffer as sent
-        platform::smart::Command Command;   // decoded when the input holds a SENDCMDINPARAMS
-        bool bOutputZeroed = false;         // the output buffer held only zeros when called
+        std::vector<std::uint8_t> Input;   // the whole input buffer as sent
+        platform::smart::Command Command;  // decoded when the input holds a SENDCMDINPARAMS
+        bool bOutputZeroed = false;        // the output buffer held only zeros when called
     };
 
     // Adds or returns drive n; drives not added are missing.

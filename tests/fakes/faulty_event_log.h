@@ -41,9 +41,8 @@ public:
     {
         return m_Log.GetNumberOfRecords(log, count);
     }
-    bool Read(platform::EventLogHandle log, std::uint32_t flags, std::uint32_t offset,
-              void* buffer, std::uint32_t bytes, std::uint32_t& read,
-              std::uint32_t& needed) override
+    bool Read(platform::EventLogHandle log, std::uint32_t flags, std::uint32_t offset, void* buffer,
+              std::uint32_t bytes, std::uint32_t& read, std::uint32_t& needed) override
     {
         read = 0;
         needed = 0;

@@ -53,7 +53,8 @@ HResult ScriptedHmiRuntime::Control::CheckOut(std::uint32_t cookie, std::int32_t
     return platform::kSOk;
 }
 
-HResult ScriptedHmiRuntime::Control::SetValue(std::int32_t varNo, const platform::VisiVariant& value)
+HResult ScriptedHmiRuntime::Control::SetValue(std::int32_t varNo,
+                                              const platform::VisiVariant& value)
 {
     Call call;
     call.op = "set";

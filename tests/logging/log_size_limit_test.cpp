@@ -72,7 +72,8 @@ TEST(LogSizeLimit, TheFileNeverGrowsPastTheLimitAndTheEarlierEntriesMoveToDotOne
     // layout of every levelled line.
     static const std::regex s_first(
         "\r\nT\tdbg::LoggerStream::BeginNewFile  line: [0-9]+\t\tVexa\\.log reached 2 KB: the "
-        "earlier entries are in Vexa\\.log\\.1\r\n\r\nT\ttest::Limit  line: 7\t\tentry [0-9]+ x+\r\n[\\s\\S]*");
+        "earlier entries are in Vexa\\.log\\.1\r\n\r\nT\ttest::Limit  line: 7\t\tentry [0-9]+ "
+        "x+\r\n[\\s\\S]*");
     EXPECT_TRUE(std::regex_match(current, s_first)) << current;
     EXPECT_TRUE(std::regex_match(older, s_first)) << older;
     // No entry is lost at the change: the last of Vexa.log.1 and the first of Vexa.log follow on.

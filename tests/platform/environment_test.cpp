@@ -34,7 +34,8 @@ TEST(Environment, LongAndNonAsciiValuesArriveWhole)
     const ScopedEnvironmentVariable accented(L"VEXA_ENV_ACCENT", L"caf\u00e9 \u20ac");
     platform::Environment& environment = platform::Environment::System();
     EXPECT_EQ(environment.Get(L"VEXA_ENV_LONG"), std::optional<std::wstring>(longValue));
-    EXPECT_EQ(environment.Get(L"VEXA_ENV_ACCENT"), std::optional<std::wstring>(L"caf\u00e9 \u20ac"));
+    EXPECT_EQ(environment.Get(L"VEXA_ENV_ACCENT"),
+              std::optional<std::wstring>(L"caf\u00e9 \u20ac"));
 }
 
 }  // namespace

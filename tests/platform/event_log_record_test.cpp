@@ -114,9 +114,9 @@ TEST(EventLogRecordTest, MalformedLengthsEndTheWalk)
         Put32(bad, 0, length);
         return Join({good, bad});
     };
-    for (std::uint32_t length : {0u, 4u, 56u, 57u, 58u, 0xFFFFFFFCu,
-                                 static_cast<std::uint32_t>(good.size()) + 2,
-                                 static_cast<std::uint32_t>(good.size()) + 4}) {
+    for (std::uint32_t length :
+         {0u, 4u, 56u, 57u, 58u, 0xFFFFFFFCu, static_cast<std::uint32_t>(good.size()) + 2,
+          static_cast<std::uint32_t>(good.size()) + 4}) {
         const Walk walk = WalkAll(withLength(length));
         EXPECT_FALSE(walk.complete) << length;
         EXPECT_EQ(1u, walk.records.size()) << length;

@@ -28,7 +28,8 @@ TEST(NativePath, NamesMatchWithoutCaseLikeWindows)
     EXPECT_EQ(NativePath(folder.Path() + L"\\COMPUTER.INI"), root + "/Computer.ini");
     // A name that exists in no case stays as written.
     EXPECT_EQ(NativePath(folder.Path() + L"\\New.ini"), root + "/New.ini");
-    EXPECT_EQ(NativePath(folder.Path() + L"\\MISSING\\COMPUTER.INI"), root + "/MISSING/COMPUTER.INI");
+    EXPECT_EQ(NativePath(folder.Path() + L"\\MISSING\\COMPUTER.INI"),
+              root + "/MISSING/COMPUTER.INI");
 }
 
 TEST(NativePath, NativeTextRoundTripsEveryByte)
@@ -50,7 +51,9 @@ TEST(NativePath, ProfileTakesWindowsPaths)
     platform::Profile& profile = platform::Profile::System();
     ASSERT_TRUE(profile.WriteString(L"Timer", L"CycleTime", L"100", windowsPath));
     EXPECT_EQ(folder.Read(L"SETTINGS.INI"), "[Timer]\r\nCycleTime=100\r\n");
-    EXPECT_EQ(profile.GetInt(L"timer", L"cycletime", 10000, L"C:" + folder.Path() + L"\\settings.ini"), 100u);
+    EXPECT_EQ(
+        profile.GetInt(L"timer", L"cycletime", 10000, L"C:" + folder.Path() + L"\\settings.ini"),
+        100u);
 }
 
 TEST(MessageDialog, WritesOneLineToStandardError)

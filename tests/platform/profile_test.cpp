@@ -16,13 +16,14 @@ using testing_support::TempFolder;
 
 class ProfileTest : public ::testing::Test {
 protected:
-    std::wstring Read(const std::wstring& file, const std::wstring& section, const std::wstring& key,
-                      const std::wstring& defaultValue = L"DEF", std::size_t bufferChars = 260)
+    std::wstring Read(const std::wstring& file, const std::wstring& section,
+                      const std::wstring& key, const std::wstring& defaultValue = L"DEF",
+                      std::size_t bufferChars = 260)
     {
         return m_profile.GetString(section, key, defaultValue, bufferChars, m_folder.Path(file));
     }
-    unsigned int ReadInt(const std::wstring& file, const std::wstring& section, const std::wstring& key,
-                         int defaultValue)
+    unsigned int ReadInt(const std::wstring& file, const std::wstring& section,
+                         const std::wstring& key, int defaultValue)
     {
         return m_profile.GetInt(section, key, defaultValue, m_folder.Path(file));
     }
@@ -38,7 +39,8 @@ protected:
 
 TEST_F(ProfileTest, SectionAndKeyNamesMatchWithoutCase)
 {
-    m_folder.Write(L"a.ini", "[Section]\r\nKeyName=Value\r\n[ Padded ]\r\n  spaced key  =  v a l  \r\n");
+    m_folder.Write(L"a.ini",
+                   "[Section]\r\nKeyName=Value\r\n[ Padded ]\r\n  spaced key  =  v a l  \r\n");
     EXPECT_EQ(Read(L"a.ini", L"SECTION", L"keyname"), L"Value");
     EXPECT_EQ(Read(L"a.ini", L"section", L"KEYNAME"), L"Value");
     EXPECT_EQ(Read(L"a.ini", L"padded", L"Spaced Key"), L"v a l");
@@ -62,9 +64,11 @@ TEST_F(ProfileTest, LongValueIsCutToTheBuffer)
 
 TEST_F(ProfileTest, ValuesLoseSurroundingBlanksAndMatchingQuotes)
 {
-    m_folder.Write(L"q.ini",
-                   "[S]\r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nq4=\"a\" b\r\nq5=\"\"\r\nq6=\" in \"\r\n"
-                   "eq=a=b\r\ntab=\tx\t\r\nnoequals\r\ndup=first\r\ndup=second\r\ncut=\"abcdef\"\r\n");
+    m_folder.Write(
+        L"q.ini",
+        "[S]\r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nq4=\"a\" b\r\nq5=\"\"\r\nq6=\" in "
+        "\"\r\n"
+        "eq=a=b\r\ntab=\tx\t\r\nnoequals\r\ndup=first\r\ndup=second\r\ncut=\"abcdef\"\r\n");
     EXPECT_EQ(Read(L"q.ini", L"S", L"q1"), L"quoted");
     EXPECT_EQ(Read(L"q.ini", L"S", L"q2"), L"single");
     EXPECT_EQ(Read(L"q.ini", L"S", L"q3"), L"\"open");
@@ -85,8 +89,10 @@ TEST_F(ProfileTest, ValuesLoseSurroundingBlanksAndMatchingQuotes)
 
 TEST_F(ProfileTest, SectionHeadersAndLinesBeforeTheFirstSection)
 {
-    m_folder.Write(L"h.ini", "pre=before\r\n[One] trailing text\r\nk=one\r\n[Two\r\nk=two\r\n[one]\r\nk=again\r\n"
-                             "other=later\r\n[Empty]\r\n");
+    m_folder.Write(
+        L"h.ini",
+        "pre=before\r\n[One] trailing text\r\nk=one\r\n[Two\r\nk=two\r\n[one]\r\nk=again\r\n"
+        "other=later\r\n[Empty]\r\n");
     EXPECT_EQ(Read(L"h.ini", L"", L"pre"), L"before");
     EXPECT_EQ(Read(L"h.ini", L"One", L"k"), L"one");
     EXPECT_EQ(Read(L"h.ini", L"Two", L"k"), L"DEF");
@@ -97,25 +103,42 @@ TEST_F(ProfileTest, SectionHeadersAndLinesBeforeTheFirstSection)
 
 TEST_F(ProfileTest, IntegerReadTakesTheLeadingNumber)
 {
-    m_folder.Write(L"n.ini",
-                   "[N]\r\nletters_after=12abc\r\nletters=abc\r\nempty=\r\nblanks=   \r\nhex=0x10\r\nupper_hex=0X10\r\n"
-                   "negative=-5\r\nleading_blank= 42\r\nplus=+5\r\nzero_lead=010\r\nhuge=99999999999\r\n"
-                   "two_numbers=12 34\r\nsign_only=-\r\nspaced_sign=- 5\r\nquoted=\"7\"\r\nnegative_hex=-0x10\r\n"
-                   "hex_cut=0x1g\r\nbinary=0b101\r\nlong_zeros=00000000000000000000000000000000000012\r\n");
+    m_folder.Write(
+        L"n.ini",
+        "[N]\r\nletters_after=12abc\r\nletters=abc\r\nempty=\r\nblanks=   "
+        "\r\nhex=0x10\r\nupper_hex=0X10\r\n"
+        "negative=-5\r\nleading_blank= 42\r\nplus=+5\r\nzero_lead=010\r\nhuge=99999999999\r\n"
+        "two_numbers=12 34\r\nsign_only=-\r\nspaced_sign=- "
+        "5\r\nquoted=\"7\"\r\nnegative_hex=-0x10\r\n"
+        "hex_cut=0x1g\r\nbinary=0b101\r\nlong_zeros=00000000000000000000000000000000000012\r\n");
     const struct {
         const wchar_t* key;
         unsigned int expected;
     } cases[] = {
-        {L"letters_after", 12},   {L"letters", 0},           {L"empty", 45000},      {L"blanks", 45000},
-        {L"hex", 16},             {L"upper_hex", 0},         {L"negative", 4294967291u},
-        {L"leading_blank", 42},   {L"plus", 5},              {L"zero_lead", 10},     {L"huge", 1215752191u},
-        {L"two_numbers", 12},     {L"sign_only", 0},         {L"spaced_sign", 0},    {L"quoted", 7},
-        {L"negative_hex", 4294967280u}, {L"hex_cut", 1},     {L"binary", 5},
+        {L"letters_after", 12},
+        {L"letters", 0},
+        {L"empty", 45000},
+        {L"blanks", 45000},
+        {L"hex", 16},
+        {L"upper_hex", 0},
+        {L"negative", 4294967291u},
+        {L"leading_blank", 42},
+        {L"plus", 5},
+        {L"zero_lead", 10},
+        {L"huge", 1215752191u},
+        {L"two_numbers", 12},
+        {L"sign_only", 0},
+        {L"spaced_sign", 0},
+        {L"quoted", 7},
+        {L"negative_hex", 4294967280u},
+        {L"hex_cut", 1},
+        {L"binary", 5},
         // The value is read through a buffer of 30 characters: the digits beyond it are lost.
         {L"long_zeros", 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ReadInt(L"n.ini", L"N", c.key, 45000), c.expected) << "key " << std::string(c.key, c.key + wcslen(c.key));
+        EXPECT_EQ(ReadInt(L"n.ini", L"N", c.key, 45000), c.expected)
+            << "key " << std::string(c.key, c.key + wcslen(c.key));
     }
     EXPECT_EQ(ReadInt(L"n.ini", L"N", L"empty", -3), 4294967293u);
 }
@@ -151,8 +174,9 @@ TEST_F(ProfileTest, DefaultLosesMatchingQuotesLikeAValue)
 
 TEST_F(ProfileTest, OnlyAsciiBlanksAroundValuesAreRemoved)
 {
-    m_folder.Write(L"u.ini", "\xef\xbb\xbf[S]\r\nnbsp=\xc2\xa0x\xc2\xa0\r\nideographic=\xe3\x80\x80x\r\n"
-                             "eof_mark=\x1ax\x1a\r\nvertical=\x0b\x0cx\x0b\x0c\r\n");
+    m_folder.Write(L"u.ini",
+                   "\xef\xbb\xbf[S]\r\nnbsp=\xc2\xa0x\xc2\xa0\r\nideographic=\xe3\x80\x80x\r\n"
+                   "eof_mark=\x1ax\x1a\r\nvertical=\x0b\x0cx\x0b\x0c\r\n");
     EXPECT_EQ(Read(L"u.ini", L"S", L"nbsp"), L"\u00a0x\u00a0");
     EXPECT_EQ(Read(L"u.ini", L"S", L"ideographic"), L"\u3000x");
     EXPECT_EQ(Read(L"u.ini", L"S", L"eof_mark"), L"x");
@@ -165,9 +189,11 @@ TEST_F(ProfileTest, WriteChangesOnlyItsLine)
     ASSERT_TRUE(Write(L"w.ini", L"a", L"Y", L"new"));
     EXPECT_EQ(m_folder.Read(L"w.ini"), "; head\r\n[A]\r\nx=1\r\ny=new\r\n[B]\r\nz=3\r\n");
     ASSERT_TRUE(Write(L"w.ini", L"A", L"added", L"v"));
-    EXPECT_EQ(m_folder.Read(L"w.ini"), "; head\r\n[A]\r\nx=1\r\ny=new\r\nadded=v\r\n[B]\r\nz=3\r\n");
+    EXPECT_EQ(m_folder.Read(L"w.ini"),
+              "; head\r\n[A]\r\nx=1\r\ny=new\r\nadded=v\r\n[B]\r\nz=3\r\n");
     ASSERT_TRUE(Write(L"w.ini", L"C", L"c", L"3"));
-    EXPECT_EQ(m_folder.Read(L"w.ini"), "; head\r\n[A]\r\nx=1\r\ny=new\r\nadded=v\r\n[B]\r\nz=3\r\n[C]\r\nc=3\r\n");
+    EXPECT_EQ(m_folder.Read(L"w.ini"),
+              "; head\r\n[A]\r\nx=1\r\ny=new\r\nadded=v\r\n[B]\r\nz=3\r\n[C]\r\nc=3\r\n");
     EXPECT_EQ(Read(L"w.ini", L"a", L"y"), L"new");
 }
 
@@ -237,12 +263,13 @@ TEST_F(ProfileTest, CharacterOutsideTheBasicPlaneInAUtf16File)
 {
     // U+1F600 is the surrogate pair D83D DE00.
     const std::string pair("\x3d\xd8\x00\xde", 4);
-    const std::string u16 = std::string("\xff\xfe[\0S\0]\0\r\0\n\0a\0=\0", 16) + pair +
-                            std::string("!\0\r\0\n\0", 6);
+    const std::string u16 =
+        std::string("\xff\xfe[\0S\0]\0\r\0\n\0a\0=\0", 16) + pair + std::string("!\0\r\0\n\0", 6);
     m_folder.Write(L"u16.ini", u16);
     EXPECT_EQ(Read(L"u16.ini", L"S", L"a"), L"\U0001F600!");
     ASSERT_TRUE(Write(L"u16.ini", L"S", L"b", L"\U0001F600"));
-    EXPECT_EQ(m_folder.Read(L"u16.ini"), u16 + std::string("b\0=\0", 4) + pair + std::string("\r\0\n\0", 4));
+    EXPECT_EQ(m_folder.Read(L"u16.ini"),
+              u16 + std::string("b\0=\0", 4) + pair + std::string("\r\0\n\0", 4));
 }
 
 TEST_F(ProfileTest, StrayLastByteOfAUtf16FileIsAUnit)

@@ -23,7 +23,8 @@ bool Exists(platform::Registry& registry, const wchar_t* path)
 TEST(RegistryTreeTest, DeletesAKeyWithAllItsSubkeysAndNothingBeside)
 {
     platform::MemoryRegistry registry;
-    ASSERT_TRUE(platform::ImportRegText(registry,
+    ASSERT_TRUE(platform::ImportRegText(
+        registry,
         L"REGEDIT4\n[HKCU\\App\\Old\\A\\A1\\A11]\n\"V\"=dword:1\n[HKCU\\App\\Old\\A\\A2]\n"
         L"[HKCU\\App\\Old\\B]\n[HKCU\\App\\Older]\n"));
     platform::RegKey app = 0;

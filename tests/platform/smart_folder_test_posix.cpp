@@ -81,9 +81,9 @@ TEST_F(SmartFolderTest, AnswersTheThreeSmartCodes)
               1);
 
     std::vector<std::uint8_t> l_Read(smart::kReadOutSize, 0xCC);
-    ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
-                   l_Read),
-              1);
+    ASSERT_EQ(
+        Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes, l_Read),
+        1);
     EXPECT_EQ(l_Read[0], 0x00);  // cBufferSize 512, little-endian
     EXPECT_EQ(l_Read[1], 0x02);
     EXPECT_EQ(std::vector<std::uint8_t>(l_Read.begin() + 16, l_Read.begin() + 528), l_Block);
@@ -96,9 +96,9 @@ TEST_F(SmartFolderTest, PadsAShortBlockWithZeros)
     SmartFolder l_Device(Folder());
     const auto l_hDrive = l_Device.Open(L"\\\\.\\PHYSICALDRIVE1");
     std::vector<std::uint8_t> l_Read(smart::kReadOutSize, 0xCC);
-    ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
-                   l_Read),
-              1);
+    ASSERT_EQ(
+        Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes, l_Read),
+        1);
     EXPECT_EQ(l_Read[16], 0x10);
     EXPECT_EQ(l_Read[18], 0x09);
     EXPECT_EQ(l_Read[19], 0x00);
@@ -116,9 +116,9 @@ TEST_F(SmartFolderTest, RefusesWhatADriveWouldRefuse)
     EXPECT_EQ(GetLastErrorCode(), kErrorNotSupported);
     EXPECT_EQ(Send(l_Device, l_hDrive, smart::kSendDriveCommand, 0xD9, l_Out), 0);
     std::vector<std::uint8_t> l_Small(smart::kCommandOutSize);
-    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
-                   l_Small),
-              0);
+    EXPECT_EQ(
+        Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadAttributes, l_Small),
+        0);
     EXPECT_EQ(GetLastErrorCode(), kErrorInsufficientBuffer);
     std::uint32_t l_nBytes = 0;
     EXPECT_EQ(l_Device.Control(l_hDrive, smart::kSendDriveCommand, nullptr, 0, l_Out.data(),
@@ -178,10 +178,10 @@ TEST_F(SmartFolderTest, AnNvmeFileIsAnNvmeDriveWithItsHealthPage)
     EXPECT_EQ(l_Answer, l_Expected);
 
     // Not for the ATA drive, not into a short buffer, not for another page.
-    EXPECT_EQ(l_Device.Control(l_hAta, storage::kQueryProperty, l_Query.data(),
-                               storage::kHealthQuerySize, l_Answer.data(),
-                               storage::kHealthAnswerSize, l_nBytes),
-              0);
+    EXPECT_EQ(
+        l_Device.Control(l_hAta, storage::kQueryProperty, l_Query.data(), storage::kHealthQuerySize,
+                         l_Answer.data(), storage::kHealthAnswerSize, l_nBytes),
+        0);
     EXPECT_EQ(GetLastErrorCode(), kErrorNotSupported);
     EXPECT_EQ(l_Device.Control(l_hNvme, storage::kQueryProperty, l_Query.data(),
                                storage::kHealthQuerySize, l_Answer.data(),
@@ -206,9 +206,9 @@ TEST_F(SmartFolderTest, AnNvmeFileIsAnNvmeDriveWithItsHealthPage)
               0);
     EXPECT_EQ(GetLastErrorCode(), kErrorNotSupported);
     std::vector<std::uint8_t> l_Read(smart::kReadOutSize);
-    EXPECT_EQ(Send(l_Device, l_hNvme, smart::kReceiveDriveData, smart::kFeatureReadAttributes,
-                   l_Read),
-              0);
+    EXPECT_EQ(
+        Send(l_Device, l_hNvme, smart::kReceiveDriveData, smart::kFeatureReadAttributes, l_Read),
+        0);
     EXPECT_EQ(Send(l_Device, l_hNvme, smart::kSendDriveCommand, smart::kFeatureEnable, l_Read), 0);
     l_Device.Close(l_hAta);
     l_Device.Close(l_hNvme);

@@ -30,7 +30,8 @@ TEST(Text, EveryByteSurvivesARoundTrip)
 
 TEST(Text, CaseOfNames)
 {
-    EXPECT_EQ(platform::UpperCase(L"c:\\my.dll\\vexa-\u00e9\u00ff\u0161"), L"C:\\MY.DLL\\VEXA-\u00c9\u0178\u0160");
+    EXPECT_EQ(platform::UpperCase(L"c:\\my.dll\\vexa-\u00e9\u00ff\u0161"),
+              L"C:\\MY.DLL\\VEXA-\u00c9\u0178\u0160");
     EXPECT_TRUE(platform::EqualNoCase(L"CD1_Setup", L"cd1_SETUP"));
     EXPECT_TRUE(platform::EqualNoCase(L"gr\u00f6\u00dfe", L"GR\u00d6\u00dfE"));
     EXPECT_FALSE(platform::EqualNoCase(L"Fan1", L"Fan"));

@@ -77,13 +77,12 @@ TEST(UniqueResourceTest, FailedCallsLeaveNothingToClose)
 TEST(UniqueResourceTest, PutGivesBackTheHeldResourceBeforeTheNextCall)
 {
     UniqueRegistryKey key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.Put()),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.Put()), ERROR_SUCCESS);
     const HKEY first = key.Get();
     HKEY* slot = key.Put();
     EXPECT_EQ(*slot, nullptr);
-    EXPECT_NE(RegQueryInfoKeyW(first, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_NE(RegQueryInfoKeyW(first, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, slot), ERROR_SUCCESS);
     EXPECT_TRUE(key.IsValid());

@@ -22,19 +22,23 @@ protected:
 
     void SetServicePack(const std::wstring& p_strVersion)
     {
-        m_Environment.Profile().entries[{L"c:\\Servicepacks\\InstallSP.ini", L"Servicepack",
-                                         L"Version"}] = p_strVersion;
+        m_Environment.Profile()
+            .entries[{L"c:\\Servicepacks\\InstallSP.ini", L"Servicepack", L"Version"}] =
+            p_strVersion;
     }
     void SetComputerIni(const std::wstring& p_strSection, const std::wstring& p_strKey,
                         const std::wstring& p_strValue)
     {
-        m_Environment.Profile().entries[{GetComputerIniPath(), p_strSection, p_strKey}] = p_strValue;
+        m_Environment.Profile().entries[{GetComputerIniPath(), p_strSection, p_strKey}] =
+            p_strValue;
     }
     // Builds and tears down one monitor; the calls it made on the runtime.
     std::vector<std::string> AssembleOnce()
     {
         const std::size_t l_nBefore = m_Hmi.Trace().size();
-        { auto l_pMonitor = service::AssembleMonitor(); }
+        {
+            auto l_pMonitor = service::AssembleMonitor();
+        }
         const std::vector<std::string> l_Trace = m_Hmi.Trace();
         return std::vector<std::string>(l_Trace.begin() + static_cast<std::ptrdiff_t>(l_nBefore),
                                         l_Trace.end());
@@ -117,7 +121,9 @@ TEST_F(AssemblyTest, EveryStartClearsTheMessageCount)
         L"NO_OF_MESSAGES"};
     m_Environment.Profile().entries[l_Key] = L"3";
     SetServicePack(L"2.8");
-    { auto l_pMonitor = service::AssembleMonitor(); }
+    {
+        auto l_pMonitor = service::AssembleMonitor();
+    }
     ASSERT_EQ(m_Environment.Profile().entries.count(l_Key), 1u);
     EXPECT_EQ(m_Environment.Profile().entries[l_Key], L"");
 }

@@ -35,8 +35,9 @@ protected:
 
     void SetServicePack(const std::wstring& p_strVersion)
     {
-        m_Environment.Profile().entries[{L"c:\\Servicepacks\\InstallSP.ini", L"Servicepack",
-                                         L"Version"}] = p_strVersion;
+        m_Environment.Profile()
+            .entries[{L"c:\\Servicepacks\\InstallSP.ini", L"Servicepack", L"Version"}] =
+            p_strVersion;
     }
     std::wstring Status(const std::wstring& p_strKey)
     {
@@ -114,7 +115,8 @@ TEST_F(CycleExportTest, MetricsFileFromTheModuleSettingsAndAnUnwritableValuesFil
     GoodCycle(*l_pMonitor);
     std::string l_strMetrics = l_Folder.Read(L"vexa.prom");
     EXPECT_NE(l_strMetrics.find("\nvexa_cycles_total 1\n"), std::string::npos) << l_strMetrics;
-    EXPECT_NE(l_strMetrics.find("\nvexa_last_cycle_timestamp_seconds 1796719505\n"), std::string::npos);
+    EXPECT_NE(l_strMetrics.find("\nvexa_last_cycle_timestamp_seconds 1796719505\n"),
+              std::string::npos);
     EXPECT_NE(l_strMetrics.find("\nvexa_build_info{version=\"4.0.11.0\"} 1\n"), std::string::npos);
 
     m_Environment.Profile().failWrites = true;

@@ -27,7 +27,9 @@ protected:
 
 TEST_F(WorkerTest, DestroyingAnUnstartedWorkerReturnsAtOnce)
 {
-    { CMain l_Main(m_Monitor.Factory()); }
+    {
+        CMain l_Main(m_Monitor.Factory());
+    }
     EXPECT_EQ(service::LiveWorkerThreads(), 0);
     EXPECT_EQ(m_Monitor.m_pRecord->m_nAssembled, 0);
 }
@@ -38,7 +40,8 @@ TEST_F(WorkerTest, StartingTwiceRunsOneWorker)
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_EQ(m_Monitor.m_pRecord->m_nAssembled, 1);
@@ -52,7 +55,8 @@ TEST_F(WorkerTest, StopWakesTheWorkerFromItsPause)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
     }
     EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
     EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 1);
@@ -164,7 +168,8 @@ TEST_F(WorkerTest, AFailingPassIsFollowedByThePause)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
@@ -181,7 +186,8 @@ TEST_F(WorkerTest, CycleTimeBelowTheMinimumIsRaisedToIt)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
@@ -195,7 +201,8 @@ TEST_F(WorkerTest, ANegativeCycleTimeIsRaisedToTheMinimumAndSaysSoOnce)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
@@ -211,8 +218,10 @@ TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
         int m_nSetting;
         const char* m_szLine;  // nullptr: no line
     } l_Cases[] = {
-        {3600001, "\t\tCycleTime 3600001 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
-        {-2147483647 - 1, "\t\tCycleTime -2147483648 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
+        {3600001,
+         "\t\tCycleTime 3600001 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+        {-2147483647 - 1,
+         "\t\tCycleTime -2147483648 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
         {99, "\t\tCycleTime 99 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
         {100, nullptr},
         {3600000, nullptr},
@@ -224,7 +233,8 @@ TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
         {
             CMain l_Main(l_Monitor.Factory());
             l_Main.Start();
-            ASSERT_TRUE(l_Monitor.m_pRecord->WaitFor([&] { return l_Monitor.m_pRecord->m_nSends > 0; }));
+            ASSERT_TRUE(
+                l_Monitor.m_pRecord->WaitFor([&] { return l_Monitor.m_pRecord->m_nSends > 0; }));
         }
         ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
         const std::string l_strLog = m_Environment.Log();
@@ -246,14 +256,16 @@ TEST_F(WorkerTest, TheLogStaysWithinMaxSizeKBOfTheModuleSettings)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 8; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 8; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_LE(m_Environment.LogSize(), 1024u);
     const std::string l_strOlder = m_Environment.OlderLog();
     EXPECT_LE(l_strOlder.size(), 1024u);
-    EXPECT_EQ(CountOf(m_Environment.Log(), "\t\tVexa.log reached 1 KB: the earlier entries are in "
-                                           "Vexa.log.1\r\n"),
+    EXPECT_EQ(CountOf(m_Environment.Log(),
+                      "\t\tVexa.log reached 1 KB: the earlier entries are in "
+                      "Vexa.log.1\r\n"),
               1);
     EXPECT_NE(l_strOlder.find(std::string(250, 'e')), std::string::npos);
 }
@@ -265,7 +277,8 @@ TEST_F(WorkerTest, StandardExceptionInACycleIsLoggedAndTheLoopGoesOn)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
@@ -288,7 +301,8 @@ TEST_F(WorkerTest, FamilyAndUnknownFailuresInACycleWriteOneErrorLineEachAndFamil
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
@@ -309,7 +323,8 @@ TEST_F(WorkerTest, AFileExceptionInACycleIsLoggedOnceAsItWasMade)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
@@ -349,12 +364,14 @@ TEST_P(StartUpFailureTest, IsLoggedShownAndEndsTheWorker)
 INSTANTIATE_TEST_SUITE_P(
     Worker, StartUpFailureTest,
     ::testing::Values(
-        StartUpFailure{"FamilyMember",
-                       [] { throw err::DataListException(L"Ups", L"DataList::SetUpsInfo  line: 7", 1); },
-                       L"Error:\r\nUps\r\nat:\r\nDataList::SetUpsInfo  line: 7", 1},
-        StartUpFailure{"FamilyMemberWithoutMessage",
-                       [] { throw err::UnknownException(L"cfg::ComputerXml::GetPassword  line: 3"); },
-                       L"Error:\r\n\r\nat:\r\ncfg::ComputerXml::GetPassword  line: 3", 1},
+        StartUpFailure{
+            "FamilyMember",
+            [] { throw err::DataListException(L"Ups", L"DataList::SetUpsInfo  line: 7", 1); },
+            L"Error:\r\nUps\r\nat:\r\nDataList::SetUpsInfo  line: 7", 1},
+        StartUpFailure{
+            "FamilyMemberWithoutMessage",
+            [] { throw err::UnknownException(L"cfg::ComputerXml::GetPassword  line: 3"); },
+            L"Error:\r\n\r\nat:\r\ncfg::ComputerXml::GetPassword  line: 3", 1},
         StartUpFailure{"StandardWithText",
                        [] { throw std::runtime_error("Impersonation failed!"); },
                        L"Impersonation failed!", 2},
@@ -367,7 +384,8 @@ TEST_F(WorkerTest, LevelZeroLogsStartOnly)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
@@ -381,7 +399,8 @@ TEST_F(WorkerTest, LevelThreeAddsTheProgressLine)
     {
         CMain l_Main(m_Monitor.Factory());
         l_Main.Start();
-        ASSERT_TRUE(m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
+        ASSERT_TRUE(
+            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();

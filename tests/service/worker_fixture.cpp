@@ -58,7 +58,10 @@ public:
         : m_pRecord(std::move(p_pRecord)), m_Update(std::move(p_Update))
     {
     }
-    ~RecordingMonitor() override { Change([this] { m_pRecord->m_bTornDown = true; }); }
+    ~RecordingMonitor() override
+    {
+        Change([this] { m_pRecord->m_bTornDown = true; });
+    }
 
     void Update() override
     {
@@ -70,7 +73,10 @@ public:
             m_Update();
         }
     }
-    void Send() override { Change([this] { ++m_pRecord->m_nSends; }); }
+    void Send() override
+    {
+        Change([this] { ++m_pRecord->m_nSends; });
+    }
 
 private:
     template <class F>

@@ -11,7 +11,8 @@ using testing_support::TempFolder;
 TEST(IniReads, ComputerIniNamedByTheVariableIsRead)
 {
     TempFolder folder;
-    folder.Write(L"Computer.ini", "[cd1_setup]\r\nVEXA=SpeedFan\r\n[Hdd]\r\nmaxlifetimeyears=40000\r\n");
+    folder.Write(L"Computer.ini",
+                 "[cd1_setup]\r\nVEXA=SpeedFan\r\n[Hdd]\r\nmaxlifetimeyears=40000\r\n");
     const ScopedEnvironmentVariable variable(L"COMPUTER_INI", folder.Path(L"Computer.ini"));
     EXPECT_EQ(ReadIniString(L"CD1_Setup", L"Vexa", GetComputerIniPath()), L"SpeedFan");
     EXPECT_EQ(ReadIniInt(L"HDD", L"MaxLifetimeYears", 45000, GetComputerIniPath()), 40000u);
@@ -21,7 +22,8 @@ TEST(IniReads, TextIsCutTo259Characters)
 {
     TempFolder folder;
     folder.Write(L"InstallSP.ini", "[Servicepack]\r\nVersion=" + std::string(300, '7') + "\r\n");
-    EXPECT_EQ(ReadIniString(L"Servicepack", L"Version", folder.Path(L"InstallSP.ini")), std::wstring(259, L'7'));
+    EXPECT_EQ(ReadIniString(L"Servicepack", L"Version", folder.Path(L"InstallSP.ini")),
+              std::wstring(259, L'7'));
     EXPECT_EQ(ReadIniString(L"Servicepack", L"Missing", folder.Path(L"InstallSP.ini")), L"");
     EXPECT_EQ(ReadIniString(L"Servicepack", L"Version", folder.Path(L"none.ini")), L"");
 }

@@ -39,12 +39,14 @@ TEST(ResolvePath, OnlyTheFirstVariableIsResolvedButEveryOccurrenceOfIt)
 {
     const ScopedEnvironmentVariable a(L"VEXA_TEST_A", L"alpha");
     const ScopedEnvironmentVariable b(L"VEXA_TEST_B", L"beta");
-    EXPECT_EQ(ResolvePath(L"%VEXA_TEST_A%\\%VEXA_TEST_B%\\x.ini", L"fallback"), L"alpha\\%VEXA_TEST_B%\\x.ini");
+    EXPECT_EQ(ResolvePath(L"%VEXA_TEST_A%\\%VEXA_TEST_B%\\x.ini", L"fallback"),
+              L"alpha\\%VEXA_TEST_B%\\x.ini");
     EXPECT_EQ(ResolvePath(L"%VEXA_TEST_A%\\%VEXA_TEST_A%.ini", L"fallback"), L"alpha\\alpha.ini");
     // The token is replaced as written; the value is not resolved again.
     EXPECT_EQ(ResolvePath(L"%VEXA_TEST_A%\\%vexa_test_a%", L"fallback"), L"alpha\\%vexa_test_a%");
     const ScopedEnvironmentVariable self(L"VEXA_TEST_SELF", L"%VEXA_TEST_SELF%");
-    EXPECT_EQ(ResolvePath(L"%VEXA_TEST_SELF%\\%VEXA_TEST_SELF%", L"fallback"), L"%VEXA_TEST_SELF%\\%VEXA_TEST_SELF%");
+    EXPECT_EQ(ResolvePath(L"%VEXA_TEST_SELF%\\%VEXA_TEST_SELF%", L"fallback"),
+              L"%VEXA_TEST_SELF%\\%VEXA_TEST_SELF%");
 }
 
 TEST(GetComputerIniPath, FollowsTheVariableOrFallsBack)

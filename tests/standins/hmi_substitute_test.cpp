@@ -76,9 +76,9 @@ TEST(SubstituteHmiRuntime, RecordsEveryCallInOrderAndKeepsValues)
     control->SetValue(2, Int32(2147483647));
     control->CheckOut(0, 2);
     control->Disconnect(0);
-    EXPECT_EQ(runtime.Trace(), (std::vector<std::string>{
-                                   "connect", "checkin b 2", "checkin-failed zz", "set b -5",
-                                   "set b 2147483647", "checkout b", "disconnect"}));
+    EXPECT_EQ(runtime.Trace(),
+              (std::vector<std::string>{"connect", "checkin b 2", "checkin-failed zz", "set b -5",
+                                        "set b 2147483647", "checkout b", "disconnect"}));
     EXPECT_EQ(runtime.ValueOf(L"b"), 2147483647);
     EXPECT_FALSE(runtime.ValueOf(L"a").has_value());
 }
@@ -160,8 +160,8 @@ TEST(SubstituteHmiRuntime, KeepsNoTraceLinesInMemoryUnlessAsked)
 TEST(SubstituteHmiRuntime, AnUnwritableTraceFileIsReported)
 {
     SubstituteHmiRuntime runtime;
-    EXPECT_FALSE(runtime.SetTraceFile(std::filesystem::temp_directory_path() / "no-such-dir" /
-                                      "trace.txt"));
+    EXPECT_FALSE(
+        runtime.SetTraceFile(std::filesystem::temp_directory_path() / "no-such-dir" / "trace.txt"));
 }
 
 TEST(SubstituteHmiRuntime, TheControlOutlivesTheRuntimeObject)

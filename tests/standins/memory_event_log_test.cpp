@@ -32,9 +32,10 @@ std::vector<std::uint32_t> ReadOnce(MemoryEventLog& log, platform::EventLogHandl
         error = platform::GetLastErrorCode();
         return numbers;
     }
-    EXPECT_TRUE(platform::WalkEventLogRecords(
-        buffer.data(), read,
-        [&](const platform::EventLogRecordView& record) { numbers.push_back(record.recordNumber); }));
+    EXPECT_TRUE(platform::WalkEventLogRecords(buffer.data(), read,
+                                              [&](const platform::EventLogRecordView& record) {
+                                                  numbers.push_back(record.recordNumber);
+                                              }));
     return numbers;
 }
 
@@ -129,8 +130,8 @@ TEST(MemoryEventLogTest, LoadsRecordsFromAText)
     std::uint32_t needed = 0;
     ASSERT_TRUE(log.Read(handle, kSequential, 0, buffer.data(), 65535, read, needed));
     std::vector<platform::EventLogRecordView> records;
-    platform::WalkEventLogRecords(buffer.data(), read,
-                                  [&](const platform::EventLogRecordView& r) { records.push_back(r); });
+    platform::WalkEventLogRecords(
+        buffer.data(), read, [&](const platform::EventLogRecordView& r) { records.push_back(r); });
     ASSERT_EQ(3u, records.size());
     EXPECT_EQ(L"TwinCAT System Service", records[0].sourceName);
     EXPECT_EQ(4, records[0].eventType);

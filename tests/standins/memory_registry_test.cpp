@@ -17,7 +17,8 @@ const wchar_t* const kStatusKey = L"SYSTEM\\CurrentControlSet\\Services\\UPS\\St
 TEST(MemoryRegistryTest, ImportsARegistryEditorFile)
 {
     MemoryRegistry registry;
-    const bool ok = platform::ImportRegText(registry,
+    const bool ok = platform::ImportRegText(
+        registry,
         L"\xFEFFWindows Registry Editor Version 5.00\r\n"
         L"\r\n"
         L"; the UPS service's status\r\n"
@@ -66,7 +67,8 @@ TEST(MemoryRegistryTest, RejectsTextWithoutHeaderAndReportsBadLines)
     MemoryRegistry registry;
     EXPECT_FALSE(platform::ImportRegText(registry, L"[HKEY_CURRENT_USER\\A]\r\n"));
     EXPECT_FALSE(platform::ImportRegText(registry, L""));
-    EXPECT_FALSE(platform::ImportRegText(registry,
+    EXPECT_FALSE(platform::ImportRegText(
+        registry,
         L"REGEDIT4\n[HKEY_NOWHERE\\A]\n[HKEY_CURRENT_USER\\B]\n\"X\"=dword:1234567890\n"
         L"\"Y\"=hex:1,zz\n\"Z\"=dword:2a\n"));
     platform::RegKey key = 0;
@@ -90,10 +92,10 @@ TEST(MemoryRegistryTest, KeysNestAtMostFiveHundredTwelveLevelsDeep)
     ASSERT_EQ(0, registry.CreateKey(platform::kHkeyCurrentUser, path.c_str(), nullptr, 0,
                                     platform::kKeyAllAccess, nullptr, key, nullptr));
     platform::RegKey deeper = 0;
-    EXPECT_EQ(87, registry.CreateKey(key, L"k", nullptr, 0, platform::kKeyAllAccess, nullptr, deeper,
-                                     nullptr));
-    EXPECT_EQ(87, registry.CreateKey(platform::kHkeyCurrentUser, (path + L"\\k").c_str(), nullptr, 0,
-                                     platform::kKeyAllAccess, nullptr, deeper, nullptr));
+    EXPECT_EQ(87, registry.CreateKey(key, L"k", nullptr, 0, platform::kKeyAllAccess, nullptr,
+                                     deeper, nullptr));
+    EXPECT_EQ(87, registry.CreateKey(platform::kHkeyCurrentUser, (path + L"\\k").c_str(), nullptr,
+                                     0, platform::kKeyAllAccess, nullptr, deeper, nullptr));
     registry.CloseKey(key);
 
     // A file naming a far deeper key is refused line by line, without exhausting the stack.
@@ -120,8 +122,8 @@ TEST(MemoryRegistryTest, DestroyingAConnectedObjectClosesBothKeys)
     {
         CRegistry writer;
         ASSERT_TRUE(writer.ConnectRoot(platform::kHkeyLocalMachine, nullptr));
-        ASSERT_TRUE(writer.CreateKey(kStatusKey, nullptr, 0, platform::kKeyAllAccess, nullptr,
-                                     nullptr));
+        ASSERT_TRUE(
+            writer.CreateKey(kStatusKey, nullptr, 0, platform::kKeyAllAccess, nullptr, nullptr));
         EXPECT_EQ(2u, registry.OpenHandleCount());
     }
     EXPECT_EQ(0u, registry.OpenHandleCount());

@@ -22,8 +22,9 @@ std::vector<platform::RegScriptLine> Parse(const std::wstring& body)
 
 TEST(RegScriptTest, KeyLinesNameARootByEitherFormWithoutCase)
 {
-    const auto lines = Parse(L"[hklm\\SOFTWARE\\A]\r\n[HKEY_CURRENT_USER]\r\n[-HKCR\\CLSID\\X]\r\n"
-                             L"[HKU\\S-1]\r\n[hkey_current_config\\B]\r\n");
+    const auto lines = Parse(
+        L"[hklm\\SOFTWARE\\A]\r\n[HKEY_CURRENT_USER]\r\n[-HKCR\\CLSID\\X]\r\n"
+        L"[HKU\\S-1]\r\n[hkey_current_config\\B]\r\n");
     ASSERT_EQ(5u, lines.size());
     EXPECT_EQ(Kind::OpenKey, lines[0].kind);
     EXPECT_EQ(platform::kHkeyLocalMachine, lines[0].root);
@@ -41,8 +42,9 @@ TEST(RegScriptTest, KeyLinesNameARootByEitherFormWithoutCase)
 TEST(RegScriptTest, KeyLinesThatNameNoScriptRootOrDeleteARootAreBad)
 {
     // The performance-data and dyn-data roots have no name in the registry editor's files.
-    const auto lines = Parse(L"[HKEY_NOWHERE\\A]\n[HKEY_PERFORMANCE_DATA\\A]\n[HKEY_DYN_DATA]\n"
-                             L"[-HKLM]\n[HKLM\\A\n");
+    const auto lines = Parse(
+        L"[HKEY_NOWHERE\\A]\n[HKEY_PERFORMANCE_DATA\\A]\n[HKEY_DYN_DATA]\n"
+        L"[-HKLM]\n[HKLM\\A\n");
     ASSERT_EQ(5u, lines.size());
     for (const auto& line : lines) {
         EXPECT_EQ(Kind::BadKeyLine, line.kind);
@@ -51,11 +53,12 @@ TEST(RegScriptTest, KeyLinesThatNameNoScriptRootOrDeleteARootAreBad)
 
 TEST(RegScriptTest, ValueLinesCarryTheBytesTheRegistryStores)
 {
-    const auto lines = Parse(L"@=\"a\\\"b\\\\\"\n"
-                             L"\"Flags\"=dword:0000012A\n"
-                             L"\"Bytes\"=hex:01,ff,\\\n  7f\n"
-                             L"\"Expand\"=hex(2):25,00,00,00\n"
-                             L"\"Gone\" = -\n");
+    const auto lines = Parse(
+        L"@=\"a\\\"b\\\\\"\n"
+        L"\"Flags\"=dword:0000012A\n"
+        L"\"Bytes\"=hex:01,ff,\\\n  7f\n"
+        L"\"Expand\"=hex(2):25,00,00,00\n"
+        L"\"Gone\" = -\n");
     ASSERT_EQ(5u, lines.size());
     EXPECT_EQ(Kind::SetValue, lines[0].kind);
     EXPECT_EQ(L"", lines[0].name);
@@ -74,9 +77,10 @@ TEST(RegScriptTest, ValueLinesCarryTheBytesTheRegistryStores)
 
 TEST(RegScriptTest, MalformedValueLinesAreBadAndCarryNoData)
 {
-    const auto lines = Parse(L"\"X\"=dword:123456789\n\"Y\"=hex:1,zz\n\"Z\"=hex:123\n"
-                             L"\"Open=\"x\"\n\"NoEquals\" \"x\"\n\"Q\"=\"unterminated\n"
-                             L"\"T\"=hex(zz):00\n\"U\"=word:1\n; a comment\n\n");
+    const auto lines = Parse(
+        L"\"X\"=dword:123456789\n\"Y\"=hex:1,zz\n\"Z\"=hex:123\n"
+        L"\"Open=\"x\"\n\"NoEquals\" \"x\"\n\"Q\"=\"unterminated\n"
+        L"\"T\"=hex(zz):00\n\"U\"=word:1\n; a comment\n\n");
     ASSERT_EQ(8u, lines.size());
     for (const auto& line : lines) {
         EXPECT_EQ(Kind::BadValueLine, line.kind);
@@ -97,8 +101,8 @@ TEST(RegScriptTest, ScriptsWithoutTheHeaderAreRefused)
 TEST(RegScriptTest, FilesDecodeByTheirByteOrderMark)
 {
     EXPECT_EQ(L"A\x00e9", platform::DecodeRegFile({0xFF, 0xFE, 'A', 0, 0xE9, 0}));
-    EXPECT_EQ(L"A\x00e9\x20ac", platform::DecodeRegFile({0xEF, 0xBB, 0xBF, 'A', 0xC3, 0xA9, 0xE2,
-                                                         0x82, 0xAC}));
+    EXPECT_EQ(L"A\x00e9\x20ac",
+              platform::DecodeRegFile({0xEF, 0xBB, 0xBF, 'A', 0xC3, 0xA9, 0xE2, 0x82, 0xAC}));
     // Without a mark the ANSI code page: 0x80 is the euro sign in cp1252.
     EXPECT_EQ(L"A\x20ac", platform::DecodeRegFile({'A', 0x80}));
 }
@@ -106,7 +110,8 @@ TEST(RegScriptTest, FilesDecodeByTheirByteOrderMark)
 TEST(RegScriptTest, ABadKeyLineEndsTheKeyThatValueLinesWriteInto)
 {
     platform::MemoryRegistry registry;
-    EXPECT_FALSE(platform::ImportRegText(registry,
+    EXPECT_FALSE(platform::ImportRegText(
+        registry,
         L"REGEDIT4\n[HKCU\\A]\n\"Before\"=dword:1\n[HKEY_NOWHERE\\B]\n\"After\"=dword:2\n"
         L"[HKCU\\A]\n\"Again\"=dword:3\n[-HKCU\\A\\Missing]\n\"Orphan\"=dword:4\n"));
     platform::RegKey key = 0;

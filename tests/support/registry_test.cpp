@@ -222,8 +222,8 @@ TEST_F(RegistryTest, DeleteKeyRemovesNestedSubkeys)
 {
     for (const wchar_t* path : {L"\\A\\B\\C", L"\\A\\B\\D", L"\\A\\E", L"\\Keep"}) {
         const std::wstring full = m_strKey + path;
-        ASSERT_TRUE(m_Registry.CreateKey(full.c_str(), nullptr, 0, platform::kKeyAllAccess,
-                                         nullptr, nullptr));
+        ASSERT_TRUE(m_Registry.CreateKey(full.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr,
+                                         nullptr));
         ASSERT_TRUE(m_Registry.WriteDword(L"V", 1));
     }
     const std::wstring a = m_strKey + L"\\A";
@@ -252,8 +252,8 @@ TEST_F(RegistryTest, DeleteKeyKeepsTheRememberedPathWhenTheParentIsMissing)
 TEST_F(RegistryTest, DeleteKeyRefusesNamesThatNameNoSubkey)
 {
     const std::wstring child = m_strKey + L"\\A\\B";
-    ASSERT_TRUE(m_Registry.CreateKey(child.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr,
-                                     nullptr));
+    ASSERT_TRUE(
+        m_Registry.CreateKey(child.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr, nullptr));
     ASSERT_TRUE(m_Registry.OpenKey(m_strKey.c_str(), platform::kKeyAllAccess));
     // An empty name would take the open key's whole subtree, "A\\" would take A itself.
     const std::wstring trailing = m_strKey + L"\\A\\";
@@ -271,8 +271,8 @@ TEST_F(RegistryTest, FailedAllocationsAreReportedNotThrown)
     ASSERT_TRUE(m_Registry.WriteBinary(L"B", {1, 2}));
     ASSERT_TRUE(m_Registry.WriteMultiString(L"M", {L"a", L"b"}));
     const std::wstring child = m_strKey + L"\\Child";
-    ASSERT_TRUE(m_Registry.CreateKey(child.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr,
-                                     nullptr));
+    ASSERT_TRUE(
+        m_Registry.CreateKey(child.c_str(), nullptr, 0, platform::kKeyAllAccess, nullptr, nullptr));
     ASSERT_TRUE(m_Registry.OpenKey(m_strKey.c_str(), platform::kKeyAllAccess));
 
     const std::wstring stringName = L"S";

@@ -21,7 +21,8 @@ TEST_F(ScopedHandleTest, LastCopyClosesOnce)
     {
         ScopedHandle first(42, Recorder());
         {
-            const ScopedHandle second = first;  // NOLINT(performance-unnecessary-copy-initialization)
+            const ScopedHandle second =
+                first;  // NOLINT(performance-unnecessary-copy-initialization)
             EXPECT_EQ(second.Get(), 42);
             EXPECT_TRUE(second.IsValid());
         }
@@ -51,9 +52,7 @@ TEST_F(ScopedHandleTest, FailedCallsOwnNothing)
 
 TEST_F(ScopedHandleTest, ThrowingCloseDoesNotEscape)
 {
-    EXPECT_NO_THROW({
-        const ScopedHandle handle(7, [](platform::Handle) { throw 1; });
-    });
+    EXPECT_NO_THROW({ const ScopedHandle handle(7, [](platform::Handle) { throw 1; }); });
 }
 
 }  // namespace

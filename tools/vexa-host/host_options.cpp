@@ -35,9 +35,9 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
 {
     HostOptions l_Options;
     const std::pair<const char*, std::optional<std::string> HostOptions::*> l_Files[] = {
-        {"--hmi-vars", &HostOptions::m_HmiVars},   {"--hmi-trace", &HostOptions::m_HmiTrace},
+        {"--hmi-vars", &HostOptions::m_HmiVars},     {"--hmi-trace", &HostOptions::m_HmiTrace},
         {"--module-ini", &HostOptions::m_ModuleIni}, {"--registry", &HostOptions::m_Registry},
-        {"--event-log", &HostOptions::m_EventLog}, {"--smart-dir", &HostOptions::m_SmartDir},
+        {"--event-log", &HostOptions::m_EventLog},   {"--smart-dir", &HostOptions::m_SmartDir},
         {"--accounts", &HostOptions::m_Accounts},
     };
     for (std::size_t l_nArg = 0; l_nArg < p_Arguments.size(); ++l_nArg) {
@@ -52,7 +52,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
         }
         if (l_nArg + 1 >= p_Arguments.size()) {
             p_strError = l_strName.rfind("--", 0) == 0 ? l_strName + " needs a value"
-                                                        : "unexpected argument " + l_strName;
+                                                       : "unexpected argument " + l_strName;
             return std::nullopt;
         }
         const std::string& l_strValue = p_Arguments[++l_nArg];
@@ -92,12 +92,18 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
 std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
 {
     std::vector<std::string> l_Names;
-    if (p_Options.m_Cycles) l_Names.push_back("--cycles");
-    if (p_Options.m_ModuleIni) l_Names.push_back("--module-ini");
-    if (p_Options.m_Registry) l_Names.push_back("--registry");
-    if (p_Options.m_EventLog) l_Names.push_back("--event-log");
-    if (p_Options.m_SmartDir) l_Names.push_back("--smart-dir");
-    if (p_Options.m_Accounts) l_Names.push_back("--accounts");
+    if (p_Options.m_Cycles)
+        l_Names.push_back("--cycles");
+    if (p_Options.m_ModuleIni)
+        l_Names.push_back("--module-ini");
+    if (p_Options.m_Registry)
+        l_Names.push_back("--registry");
+    if (p_Options.m_EventLog)
+        l_Names.push_back("--event-log");
+    if (p_Options.m_SmartDir)
+        l_Names.push_back("--smart-dir");
+    if (p_Options.m_Accounts)
+        l_Names.push_back("--accounts");
     return l_Names;
 }
 
@@ -131,8 +137,8 @@ std::optional<std::vector<std::wstring>> ReadHmiVariableNames(const std::string&
     std::vector<std::wstring> l_Names;
     std::string l_strLine;
     while (std::getline(l_File, l_strLine)) {
-        while (!l_strLine.empty() && (l_strLine.back() == '\r' || l_strLine.back() == ' ' ||
-                                      l_strLine.back() == '\t')) {
+        while (!l_strLine.empty() &&
+               (l_strLine.back() == '\r' || l_strLine.back() == ' ' || l_strLine.back() == '\t')) {
             l_strLine.pop_back();
         }
         if (!l_strLine.empty()) {

@@ -27,7 +27,10 @@ namespace {
 // name with ".dll" or ".exe" in it included).
 class ModuleIniChoice {
 public:
-    explicit ModuleIniChoice(const std::wstring& p_strModuleIni) { UseModuleIniPath(p_strModuleIni); }
+    explicit ModuleIniChoice(const std::wstring& p_strModuleIni)
+    {
+        UseModuleIniPath(p_strModuleIni);
+    }
     ~ModuleIniChoice() { UseModuleIniPath(std::wstring()); }
     ModuleIniChoice(const ModuleIniChoice&) = delete;
     ModuleIniChoice& operator=(const ModuleIniChoice&) = delete;
@@ -50,10 +53,7 @@ bool IsFolder(const std::string& p_strPath)
 // default (an empty registry and event log, no drives, no account that can log on).
 class PosixMachine : public MachineSubstitutes {
 public:
-    explicit PosixMachine(const std::wstring& p_strModuleIni)
-        : m_ModuleIni(p_strModuleIni)
-    {
-    }
+    explicit PosixMachine(const std::wstring& p_strModuleIni) : m_ModuleIni(p_strModuleIni) {}
 
     bool LoadRegistry(const std::string& p_strFile, std::string& p_strError)
     {

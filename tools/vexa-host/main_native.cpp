@@ -96,8 +96,9 @@ int Run(const host::HostOptions& p_Options)
     host::ReportMissingLog();
     if (p_Options.m_bStatus) {
         const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
-        host::PrintStatus(l_Snapshot ? MBBroadcast::RenderStatusTable(*l_Snapshot, host::StdoutIsTerminal())
-                                     : std::string());
+        host::PrintStatus(
+            l_Snapshot ? MBBroadcast::RenderStatusTable(*l_Snapshot, host::StdoutIsTerminal())
+                       : std::string());
     }
     return l_nExitCode;
 }

@@ -70,8 +70,8 @@ bool RouteMessageBoxes(HMODULE p_hModule, std::function<void(const std::wstring&
             const auto* l_pName = At<const IMAGE_IMPORT_BY_NAME>(
                 p_hModule, static_cast<DWORD>(l_pNames->u1.AddressOfData));
             if (std::strcmp(reinterpret_cast<const char*>(l_pName->Name), "MessageBoxW") == 0) {
-                l_bPatched |= Patch(&l_pSlots->u1.Function,
-                                    reinterpret_cast<ULONG_PTR>(&HostMessageBox));
+                l_bPatched |=
+                    Patch(&l_pSlots->u1.Function, reinterpret_cast<ULONG_PTR>(&HostMessageBox));
             }
         }
     }

@@ -9,7 +9,8 @@ class PosixClock final : public Clock {
 public:
     std::int64_t Now() override
     {
-        return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
             .count();
     }
 };

@@ -23,7 +23,8 @@ public:
             if (equals == nullptr || equals == *entry) {
                 continue;
             }
-            const std::wstring entryName = posix::FromNative(std::string(*entry, static_cast<std::size_t>(equals - *entry)));
+            const std::wstring entryName =
+                posix::FromNative(std::string(*entry, static_cast<std::size_t>(equals - *entry)));
             if (EqualNoCase(entryName, name)) {
                 return posix::FromNative(equals + 1);
             }

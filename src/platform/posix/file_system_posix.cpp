@@ -15,8 +15,9 @@ namespace {
 // folder of that path.
 bool IsDriveRoot(const std::wstring& root)
 {
-    const bool letter = root.size() == 3 && root[1] == L':' && root[2] == L'\\' &&
-                        ((root[0] >= L'a' && root[0] <= L'z') || (root[0] >= L'A' && root[0] <= L'Z'));
+    const bool letter =
+        root.size() == 3 && root[1] == L':' && root[2] == L'\\' &&
+        ((root[0] >= L'a' && root[0] <= L'z') || (root[0] >= L'A' && root[0] <= L'Z'));
     const bool share = root.size() > 4 && root.compare(0, 2, L"\\\\") == 0 && root.back() == L'\\';
     return letter || share;
 }
@@ -31,7 +32,8 @@ public:
         if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
             return {};
         }
-        const std::wstring path = posix::FromNative(std::string(buffer.data(), static_cast<std::size_t>(length)));
+        const std::wstring path =
+            posix::FromNative(std::string(buffer.data(), static_cast<std::size_t>(length)));
         return path.substr(0, maxChars);
     }
 

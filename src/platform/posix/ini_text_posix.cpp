@@ -93,9 +93,10 @@ void IniText::Parse()
     m_sections.push_back(Section{L"", {}, 0, false});
     const std::size_t unit = m_encoding == Encoding::Utf16Le ? 2 : 1;
     const auto unitAt = [&](std::size_t pos) {
-        return unit == 1 ? static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]))
-                         : static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]) |
-                                                 (static_cast<unsigned char>(m_strBytes[pos + 1]) << 8));
+        return unit == 1
+                   ? static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]))
+                   : static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]) |
+                                           (static_cast<unsigned char>(m_strBytes[pos + 1]) << 8));
     };
     std::size_t pos = m_nTextBegin;
     const std::size_t size = m_strBytes.size() - (m_strBytes.size() - m_nTextBegin) % unit;
@@ -131,8 +132,8 @@ void IniText::Parse()
         if (equals == std::wstring::npos) {
             section.keys.push_back(Key{text, std::nullopt, i});
         } else {
-            section.keys.push_back(
-                Key{TrimProfileSpace(text.substr(0, equals)), TrimProfileSpace(text.substr(equals + 1)), i});
+            section.keys.push_back(Key{TrimProfileSpace(text.substr(0, equals)),
+                                       TrimProfileSpace(text.substr(equals + 1)), i});
         }
     }
 }
@@ -150,7 +151,8 @@ const IniText::Section* IniText::FindSection(const std::wstring& name) const
     return nullptr;
 }
 
-std::optional<std::wstring> IniText::Find(const std::wstring& section, const std::wstring& key) const
+std::optional<std::wstring> IniText::Find(const std::wstring& section,
+                                          const std::wstring& key) const
 {
     const Section* found = FindSection(section);
     if (found == nullptr) {

@@ -33,9 +33,9 @@ public:
 
 private:
     struct Line {
-        std::size_t nBegin;  // first byte of the line
-        std::size_t nEnd;    // first byte of its line break
-        std::size_t nNext;   // first byte after its line break
+        std::size_t nBegin;    // first byte of the line
+        std::size_t nEnd;      // first byte of its line break
+        std::size_t nNext;     // first byte after its line break
         std::wstring strText;  // decoded, blanks around it removed
     };
     struct Key {

@@ -22,7 +22,8 @@ bool Exists(const std::string& path)
 // An entry of `folder` named `name` without regard to case, or empty.
 std::string FindInOtherCase(const std::string& folder, const std::string& name)
 {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "/" : folder.c_str()), ::closedir);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "/" : folder.c_str()),
+                                            ::closedir);
     if (!dir) {
         return {};
     }
@@ -78,9 +79,15 @@ std::wstring FromNative(const std::string& bytes)
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                           : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
-        std::uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1FU : length == 3 ? lead & 0x0FU : lead & 0x07U;
+        std::size_t length = lead < 0x80                   ? 1
+                             : lead >= 0xC2 && lead < 0xE0 ? 2
+                             : lead >= 0xE0 && lead < 0xF0 ? 3
+                             : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                           : 0;
+        std::uint32_t code = length == 1   ? lead
+                             : length == 2 ? lead & 0x1FU
+                             : length == 3 ? lead & 0x0FU
+                                           : lead & 0x07U;
         for (std::size_t k = 1; k < length; ++k) {
             const auto next = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0U;
             if ((next & 0xC0U) != 0x80U) {
@@ -89,7 +96,8 @@ std::wstring FromNative(const std::string& bytes)
             }
             code = (code << 6) | (next & 0x3FU);
         }
-        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF));
+        const bool overlong =
+            (length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF));
         const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
         if (length == 0 || overlong || surrogate) {
             result.push_back(static_cast<wchar_t>(kEscapeBase + lead));

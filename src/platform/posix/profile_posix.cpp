@@ -88,7 +88,8 @@ bool WriteFile(const std::string& path, const std::string& bytes)
     if (file.Get() < 0) {
         const int error = errno;
         // A missing folder is "path not found", as Windows reports it.
-        SetLastErrorCode(error == ENOENT || error == ENOTDIR ? kErrorPathNotFound : kErrorAccessDenied);
+        SetLastErrorCode(error == ENOENT || error == ENOTDIR ? kErrorPathNotFound
+                                                             : kErrorAccessDenied);
         return false;
     }
     std::size_t written = 0;
@@ -178,8 +179,9 @@ unsigned int ParseInteger(const std::wstring& text)
 
 class PosixProfile final : public Profile {
 public:
-    std::wstring GetString(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue,
-                           std::size_t bufferChars, const std::wstring& file) override
+    std::wstring GetString(const std::wstring& section, const std::wstring& key,
+                           const std::wstring& defaultValue, std::size_t bufferChars,
+                           const std::wstring& file) override
     {
         if (bufferChars == 0) {
             return {};
@@ -205,8 +207,8 @@ public:
         return ParseInteger(text);
     }
 
-    bool WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
-                     const std::wstring& file) override
+    bool WriteString(const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value, const std::wstring& file) override
     {
         const std::string path = posix::NativePath(file);
         if (path.empty()) {

@@ -102,9 +102,9 @@ public:
             SetLastErrorCode(kErrorAccessDenied);
             return nullptr;
         }
-        void* view = writable ? ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED,
-                                       descriptor.fd, 0)
-                              : CopyOf(descriptor.fd, length);
+        void* view =
+            writable ? ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor.fd, 0)
+                     : CopyOf(descriptor.fd, length);
         if (view == MAP_FAILED) {
             SetLastErrorCode(ErrorFromErrno(errno));
             return nullptr;

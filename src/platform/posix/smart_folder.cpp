@@ -52,7 +52,8 @@ bool IsRegularFile(const std::string& file)
 
 bool EndsWith(const std::string& text, const std::string& end)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // The file's first `size` bytes into `out`, the rest of `size` zero; false when it cannot be read.

@@ -9,10 +9,9 @@ namespace {
 // cp1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined map to the control
 // characters of the same value, as Windows maps them, so any byte sequence survives a round trip.
 constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The cp1252 byte of `c`, or -1 when the code page cannot hold it.
 int ToCp1252(wchar_t c)
@@ -83,8 +82,9 @@ std::wstring AnsiToWide(const std::string& text)
     result.reserve(text.size());
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        result.push_back(byte >= 0x80 && byte < 0xA0 ? static_cast<wchar_t>(kHighControls[byte - 0x80])
-                                                     : static_cast<wchar_t>(byte));
+        result.push_back(byte >= 0x80 && byte < 0xA0
+                             ? static_cast<wchar_t>(kHighControls[byte - 0x80])
+                             : static_cast<wchar_t>(byte));
     }
     return result;
 }

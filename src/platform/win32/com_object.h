@@ -48,10 +48,7 @@ protected:
     virtual ~ComObject() = default;
 
     // Interfaces besides IUnknown and Interface; `object` is null on entry.
-    virtual HRESULT QueryOtherInterface(REFIID /*iid*/, void** /*object*/)
-    {
-        return E_NOINTERFACE;
-    }
+    virtual HRESULT QueryOtherInterface(REFIID /*iid*/, void** /*object*/) { return E_NOINTERFACE; }
 
 private:
     std::atomic<ULONG> m_references{1};

@@ -70,9 +70,9 @@ static_assert(storage::kProtocolDescriptorDataOffset ==
               offsetof(STORAGE_PROTOCOL_DATA_DESCRIPTOR, ProtocolSpecificData));
 static_assert(storage::kHealthLogPage == NVME_LOG_PAGE_HEALTH_INFO);
 static_assert(storage::kHealthPageSize == sizeof(NVME_HEALTH_INFO_LOG));
-static_assert(storage::kHealthQuerySize <=
-              offsetof(STORAGE_PROPERTY_QUERY, AdditionalParameters) +
-                  sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA) + NVME_MAX_LOG_SIZE);
+static_assert(storage::kHealthQuerySize <= offsetof(STORAGE_PROPERTY_QUERY, AdditionalParameters) +
+                                               sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA) +
+                                               NVME_MAX_LOG_SIZE);
 static_assert(storage::kCriticalWarningOffset == offsetof(NVME_HEALTH_INFO_LOG, CriticalWarning));
 static_assert(storage::kCompositeTemperatureOffset == offsetof(NVME_HEALTH_INFO_LOG, Temperature));
 static_assert(storage::kPercentageUsedOffset == offsetof(NVME_HEALTH_INFO_LOG, PercentageUsed));
@@ -103,9 +103,8 @@ public:
                 void* output, std::uint32_t outputSize, std::uint32_t& bytesReturned) override
     {
         DWORD l_nBytes = 0;
-        const BOOL l_bResult =
-            DeviceIoControl(ToHandle(handle), code, const_cast<void*>(input), inputSize, output,
-                            outputSize, &l_nBytes, nullptr);
+        const BOOL l_bResult = DeviceIoControl(ToHandle(handle), code, const_cast<void*>(input),
+                                               inputSize, output, outputSize, &l_nBytes, nullptr);
         bytesReturned = l_nBytes;
         return l_bResult;
     }

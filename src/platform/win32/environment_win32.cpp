@@ -13,7 +13,8 @@ public:
         for (;;) {
             // An existing empty variable returns 0 without touching the error code.
             SetLastError(ERROR_SUCCESS);
-            const DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+            const DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(),
+                                                         static_cast<DWORD>(value.size()));
             if (length == 0) {
                 if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
                     return std::nullopt;

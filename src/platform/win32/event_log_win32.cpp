@@ -28,7 +28,10 @@ static_assert(EVENTLOG_ERROR_TYPE == kEventTypeError &&
               EVENTLOG_WARNING_TYPE == kEventTypeWarning &&
               EVENTLOG_INFORMATION_TYPE == kEventTypeInformation);
 
-HANDLE ToHandle(EventLogHandle log) { return reinterpret_cast<HANDLE>(log); }
+HANDLE ToHandle(EventLogHandle log)
+{
+    return reinterpret_cast<HANDLE>(log);
+}
 
 class Win32EventLog final : public EventLog {
 public:

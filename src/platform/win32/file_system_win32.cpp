@@ -30,8 +30,9 @@ HMODULE ThisModule()
 {
     static const int s_anchor = 0;
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&s_anchor), &module)) {
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&s_anchor), &module)) {
         return nullptr;
     }
     return module;
@@ -46,7 +47,8 @@ public:
             return {};
         }
         std::vector<wchar_t> buffer(maxChars + 1, L'\0');
-        const DWORD length = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length =
+            GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
         return std::wstring(buffer.data(), length < buffer.size() ? length : maxChars);
     }
 
@@ -67,7 +69,8 @@ public:
         DWORD bytesPerSector = 0;
         DWORD freeClusters = 0;
         DWORD totalClusters = 0;
-        return GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters) &&
+        return GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                                 &totalClusters) &&
                totalClusters > 0;
     }
 };

@@ -73,8 +73,8 @@ public:
     HResult QueryControl(std::shared_ptr<HmiControl>& control) override
     {
         ComPtr<IVWControl> l_pControl;
-        const HRESULT hr = m_pObject->QueryInterface(IID_IVWControl,
-                                                     reinterpret_cast<void**>(l_pControl.GetAddressOf()));
+        const HRESULT hr = m_pObject->QueryInterface(
+            IID_IVWControl, reinterpret_cast<void**>(l_pControl.GetAddressOf()));
         if (l_pControl) {
             control = std::make_shared<ComControl>(std::move(l_pControl));
         } else {
@@ -93,8 +93,8 @@ HRESULT CreateEngineController(ComPtr<IVWEngineController>& controller)
 {
     const wchar_t* progId = win32::kEngineManagerProgId;
     CLSID clsid;
-    HRESULT hr = progId[0] == L'{' ? CLSIDFromString(progId, &clsid)
-                                   : CLSIDFromProgID(progId, &clsid);
+    HRESULT hr =
+        progId[0] == L'{' ? CLSIDFromString(progId, &clsid) : CLSIDFromProgID(progId, &clsid);
     if (FAILED(hr)) {
         return hr;
     }
@@ -138,8 +138,8 @@ public:
     bool GetRunningObject(std::shared_ptr<HmiObject>& object) override
     {
         ComPtr<IUnknown> l_pObject;
-        const bool found = platform::GetRunningObject(win32::kClsidVWControl,
-                                                      l_pObject.GetAddressOf());
+        const bool found =
+            platform::GetRunningObject(win32::kClsidVWControl, l_pObject.GetAddressOf());
         if (l_pObject) {
             object = std::make_shared<ComObject>(std::move(l_pObject));
         } else {

@@ -4,7 +4,6 @@
 
 namespace platform {
 
-
 namespace {
 
 class Win32Logon final : public Logon {

@@ -9,15 +9,17 @@ namespace {
 
 class Win32Profile final : public Profile {
 public:
-    std::wstring GetString(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue,
-                           std::size_t bufferChars, const std::wstring& file) override
+    std::wstring GetString(const std::wstring& section, const std::wstring& key,
+                           const std::wstring& defaultValue, std::size_t bufferChars,
+                           const std::wstring& file) override
     {
         if (bufferChars == 0) {
             return {};
         }
         std::vector<wchar_t> buffer(bufferChars, L'\0');
-        const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
-                                                      static_cast<DWORD>(bufferChars), file.c_str());
+        const DWORD length =
+            GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                     buffer.data(), static_cast<DWORD>(bufferChars), file.c_str());
         return std::wstring(buffer.data(), length < bufferChars ? length : bufferChars - 1);
     }
 
@@ -27,10 +29,11 @@ public:
         return GetPrivateProfileIntW(section.c_str(), key.c_str(), defaultValue, file.c_str());
     }
 
-    bool WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
-                     const std::wstring& file) override
+    bool WriteString(const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value, const std::wstring& file) override
     {
-        return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+        return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
+                                          file.c_str()) != FALSE;
     }
 };
 

@@ -10,16 +10,22 @@ namespace {
 static_assert(sizeof(HKEY) == sizeof(RegKey));
 static_assert(KEY_READ == kKeyRead && KEY_ALL_ACCESS == kKeyAllAccess);
 static_assert(REG_NONE == kRegNone && REG_SZ == kRegSz && REG_EXPAND_SZ == kRegExpandSz &&
-              REG_BINARY == kRegBinary && REG_DWORD == kRegDword &&
-              REG_MULTI_SZ == kRegMultiSz && REG_QWORD == kRegQword);
+              REG_BINARY == kRegBinary && REG_DWORD == kRegDword && REG_MULTI_SZ == kRegMultiSz &&
+              REG_QWORD == kRegQword);
 static_assert(REG_CREATED_NEW_KEY == kRegCreatedNewKey &&
               REG_OPENED_EXISTING_KEY == kRegOpenedExistingKey);
 // The predefined roots (HKEY_LOCAL_MACHINE, ...) are pointer constants, which no constant
 // expression can read; the platform tests compare them with kRegRootNames at run time.
 static_assert((TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY) == 0x28);
 
-HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
-RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
+HKEY ToHkey(RegKey key)
+{
+    return reinterpret_cast<HKEY>(key);
+}
+RegKey FromHkey(HKEY key)
+{
+    return reinterpret_cast<RegKey>(key);
+}
 
 std::uint64_t FromFileTime(const FILETIME& time)
 {
@@ -80,9 +86,8 @@ public:
         DWORD nameLength = nameChars;
         DWORD classLength = classChars != nullptr ? *classChars : 0;
         FILETIME written{};
-        const LONG status =
-            RegEnumKeyExW(ToHkey(key), index, name, &nameLength, nullptr, keyClass,
-                          classChars != nullptr ? &classLength : nullptr, &written);
+        const LONG status = RegEnumKeyExW(ToHkey(key), index, name, &nameLength, nullptr, keyClass,
+                                          classChars != nullptr ? &classLength : nullptr, &written);
         nameChars = nameLength;
         if (classChars != nullptr) {
             *classChars = classLength;
@@ -93,17 +98,15 @@ public:
         return status;
     }
 
-    std::int32_t EnumValue(RegKey key, std::uint32_t index, wchar_t* name,
-                           std::uint32_t& nameChars, std::uint32_t* type, void* data,
-                           std::uint32_t* dataBytes) override
+    std::int32_t EnumValue(RegKey key, std::uint32_t index, wchar_t* name, std::uint32_t& nameChars,
+                           std::uint32_t* type, void* data, std::uint32_t* dataBytes) override
     {
         DWORD nameLength = nameChars;
         DWORD valueType = type != nullptr ? *type : 0;
         DWORD size = dataBytes != nullptr ? *dataBytes : 0;
-        const LONG status = RegEnumValueW(ToHkey(key), index, name, &nameLength, nullptr,
-                                          type != nullptr ? &valueType : nullptr,
-                                          static_cast<BYTE*>(data),
-                                          dataBytes != nullptr ? &size : nullptr);
+        const LONG status = RegEnumValueW(
+            ToHkey(key), index, name, &nameLength, nullptr, type != nullptr ? &valueType : nullptr,
+            static_cast<BYTE*>(data), dataBytes != nullptr ? &size : nullptr);
         nameChars = nameLength;
         if (type != nullptr) {
             *type = valueType;
@@ -123,10 +126,10 @@ public:
         DWORD subKeys = 0, maxSubKeyLen = 0, maxClassLen = 0, values = 0, maxValueNameLen = 0,
               maxValueLen = 0, securityLen = 0;
         FILETIME written{};
-        const LONG status = RegQueryInfoKeyW(
-            ToHkey(key), keyClass, classChars != nullptr ? &classLength : nullptr, nullptr,
-            &subKeys, &maxSubKeyLen, &maxClassLen, &values, &maxValueNameLen, &maxValueLen,
-            &securityLen, &written);
+        const LONG status =
+            RegQueryInfoKeyW(ToHkey(key), keyClass, classChars != nullptr ? &classLength : nullptr,
+                             nullptr, &subKeys, &maxSubKeyLen, &maxClassLen, &values,
+                             &maxValueNameLen, &maxValueLen, &securityLen, &written);
         if (classChars != nullptr) {
             *classChars = classLength;
         }
@@ -146,10 +149,9 @@ public:
     {
         DWORD valueType = type != nullptr ? *type : 0;
         DWORD size = dataBytes != nullptr ? *dataBytes : 0;
-        const LONG status = RegQueryValueExW(ToHkey(key), name, nullptr,
-                                             type != nullptr ? &valueType : nullptr,
-                                             static_cast<BYTE*>(data),
-                                             dataBytes != nullptr ? &size : nullptr);
+        const LONG status =
+            RegQueryValueExW(ToHkey(key), name, nullptr, type != nullptr ? &valueType : nullptr,
+                             static_cast<BYTE*>(data), dataBytes != nullptr ? &size : nullptr);
         if (type != nullptr) {
             *type = valueType;
         }

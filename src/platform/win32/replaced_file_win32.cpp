@@ -11,7 +11,8 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
             return false;
@@ -30,7 +31,8 @@ constexpr DWORD kMoveRetryPause = 20;
 bool MoveReplacing(const std::wstring& from, const std::wstring& to)
 {
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return true;
         }
         const DWORD error = GetLastError();

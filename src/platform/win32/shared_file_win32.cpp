@@ -31,7 +31,8 @@ public:
             position.OffsetHigh = static_cast<DWORD>(at >> 32);
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
             DWORD got = 0;
-            if (!ReadFile(m_hFile.Get(), static_cast<char*>(buffer) + done, chunk, &got, &position) ||
+            if (!ReadFile(m_hFile.Get(), static_cast<char*>(buffer) + done, chunk, &got,
+                          &position) ||
                 got == 0) {
                 break;
             }
@@ -48,10 +49,9 @@ class Win32SharedFile final : public SharedFile {
 public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::wstring& path) override
     {
-        win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                             nullptr));
+        win32::UniqueHandle file(CreateFileW(
+            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             return nullptr;
         }

@@ -8,8 +8,14 @@ namespace {
 
 static_assert(sizeof(HANDLE) == sizeof(Handle), "a Handle carries the bits of a HANDLE");
 
-HANDLE ToNative(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
-Handle FromNative(HANDLE handle) { return reinterpret_cast<Handle>(handle); }
+HANDLE ToNative(Handle handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+Handle FromNative(HANDLE handle)
+{
+    return reinterpret_cast<Handle>(handle);
+}
 
 class Win32SharedMemory final : public SharedMemory {
 public:

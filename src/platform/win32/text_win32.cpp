@@ -29,10 +29,12 @@ std::string WideToAnsi(const std::wstring& text)
     const int length = Length(text.size());
     const DWORD flags = NoBestFitFlags();
     const char* defaultChar = flags != 0 ? "?" : nullptr;
-    const int bytes = WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, defaultChar, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, defaultChar, nullptr);
     std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0) {
-        WideCharToMultiByte(CP_ACP, flags, text.data(), length, result.data(), bytes, defaultChar, nullptr);
+        WideCharToMultiByte(CP_ACP, flags, text.data(), length, result.data(), bytes, defaultChar,
+                            nullptr);
     }
     return result;
 }
@@ -58,8 +60,8 @@ bool IsAnsiRepresentable(wchar_t c)
     }
     char bytes[8];
     BOOL usedDefault = FALSE;
-    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr,
-                                            &usedDefault);
+    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, bytes,
+                                            sizeof bytes, nullptr, &usedDefault);
     return written > 0 && !usedDefault;
 }
 
@@ -74,8 +76,8 @@ std::wstring UpperCase(const std::wstring& text)
 
 bool EqualNoCase(const std::wstring& a, const std::wstring& b)
 {
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), Length(a.size()), b.data(), Length(b.size()), TRUE) == CSTR_EQUAL;
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), Length(a.size()), b.data(),
+                                                        Length(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace platform

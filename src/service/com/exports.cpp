@@ -77,7 +77,8 @@ STDAPI_(DWORD) VexaStatusTable(LPSTR p_pBuffer, DWORD p_nSize, BOOL p_bColour)
         if (!l_Snapshot) {
             return 0;
         }
-        const std::string l_strTable = MBBroadcast::RenderStatusTable(*l_Snapshot, p_bColour != FALSE);
+        const std::string l_strTable =
+            MBBroadcast::RenderStatusTable(*l_Snapshot, p_bColour != FALSE);
         const DWORD l_nNeeded = static_cast<DWORD>(l_strTable.size() + 1);
         if (p_pBuffer != nullptr && p_nSize >= l_nNeeded) {
             std::memcpy(p_pBuffer, l_strTable.c_str(), l_nNeeded);

@@ -11,8 +11,7 @@ std::optional<std::wstring> QueryText(std::vector<unsigned char>& p_Resource,
 {
     void* l_pValue = nullptr;
     UINT l_nChars = 0;
-    if (!VerQueryValueW(p_Resource.data(), p_szName, &l_pValue, &l_nChars) ||
-        l_pValue == nullptr) {
+    if (!VerQueryValueW(p_Resource.data(), p_szName, &l_pValue, &l_nChars) || l_pValue == nullptr) {
         return std::nullopt;
     }
     // The length counts the terminator when there is one; the text ends at the first zero.

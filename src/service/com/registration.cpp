@@ -30,9 +30,9 @@ LONG WriteKey(const std::wstring& p_strPath, const wchar_t* p_szValue,
               const wchar_t* p_szName = nullptr, const wchar_t* p_szNamedValue = nullptr)
 {
     UniqueRegistryKey l_Key;
-    LONG l_nResult = RegCreateKeyExW(HKEY_CLASSES_ROOT, p_strPath.c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, l_Key.Put(),
-                                     nullptr);
+    LONG l_nResult =
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, p_strPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, l_Key.Put(), nullptr);
     if (l_nResult == ERROR_SUCCESS && p_szValue != nullptr) {
         l_nResult = SetText(l_Key.Get(), nullptr, p_szValue);
     }
@@ -134,8 +134,8 @@ HRESULT UnregisterZorbel(const std::wstring& p_strModulePath)
     // The library's own attributes say under which version, locale and system it was registered.
     ComPtr<ITypeLib> l_pTypeLib;
     UniqueTypeLibAttributes l_Attributes;
-    if (SUCCEEDED(LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE,
-                                l_pTypeLib.GetAddressOf())) &&
+    if (SUCCEEDED(
+            LoadTypeLibEx(p_strModulePath.c_str(), REGKIND_NONE, l_pTypeLib.GetAddressOf())) &&
         SUCCEEDED(platform::win32::GetTypeLibAttributes(l_pTypeLib.Get(), l_Attributes))) {
         const TLIBATTR& l_Library = *l_Attributes.Get().attributes;
         const HRESULT l_hrTypeLib =

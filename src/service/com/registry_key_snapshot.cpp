@@ -16,9 +16,9 @@ LONG ReadKey(HKEY key, RegistryTree& tree)
     DWORD valueCount = 0;
     DWORD maxValueNameChars = 0;
     DWORD maxValueBytes = 0;
-    LONG result = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkeyChars,
-                                   nullptr, &valueCount, &maxValueNameChars, &maxValueBytes,
-                                   nullptr, nullptr);
+    LONG result =
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkeyChars, nullptr,
+                         &valueCount, &maxValueNameChars, &maxValueBytes, nullptr, nullptr);
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -39,8 +39,8 @@ LONG ReadKey(HKEY key, RegistryTree& tree)
     }
     for (DWORD index = 0; index < subkeyCount; ++index) {
         DWORD nameChars = static_cast<DWORD>(name.size());
-        result = RegEnumKeyExW(key, index, name.data(), &nameChars, nullptr, nullptr, nullptr,
-                               nullptr);
+        result =
+            RegEnumKeyExW(key, index, name.data(), &nameChars, nullptr, nullptr, nullptr, nullptr);
         if (result != ERROR_SUCCESS) {
             return result;
         }
@@ -107,8 +107,8 @@ LONG WriteRegistryTree(HKEY root, const std::wstring& path, REGSAM view,
 {
     // RegDeleteTreeW takes no view: the key is deleted through its parent opened in the view.
     const std::size_t separator = path.find_last_of(L'\\');
-    const std::wstring parentPath = separator == std::wstring::npos ? std::wstring()
-                                                                    : path.substr(0, separator);
+    const std::wstring parentPath =
+        separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
     const std::wstring name = path.substr(separator == std::wstring::npos ? 0 : separator + 1);
     const REGSAM access = KEY_READ | KEY_WRITE | DELETE | view;
     UniqueRegistryKey parent;

@@ -18,8 +18,7 @@ std::wstring InterfaceKeyPath(REFIID iid)
 
 RuntimeInterfaceKeys::RuntimeInterfaceKeys()
 {
-    const IID* const runtimeInterfaces[] = {&IID_IVWService, &IID_IVWServiceEvents,
-                                            &IID_IVWControl,
+    const IID* const runtimeInterfaces[] = {&IID_IVWService, &IID_IVWServiceEvents, &IID_IVWControl,
                                             &platform::win32::kIidEngineController};
     try {
         for (const IID* iid : runtimeInterfaces) {
@@ -41,7 +40,8 @@ LONG RuntimeInterfaceKeys::Restore() const
 {
     LONG firstFailure = ERROR_SUCCESS;
     for (const Entry& entry : m_entries) {
-        const LONG result = WriteRegistryTree(HKEY_CLASSES_ROOT, entry.path, entry.view, entry.tree);
+        const LONG result =
+            WriteRegistryTree(HKEY_CLASSES_ROOT, entry.path, entry.view, entry.tree);
         if (firstFailure == ERROR_SUCCESS) {
             firstFailure = result;
         }

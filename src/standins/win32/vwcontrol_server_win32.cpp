@@ -25,7 +25,10 @@ public:
         return CoCreateFreeThreadedMarshaler(this, m_pMarshaler.GetAddressOf());
     }
 
-    HRESULT STDMETHODCALLTYPE StartEngine(ULONG, tagENGINE_MODE, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE StartEngine(ULONG, tagENGINE_MODE, BSTR) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetRunMode(int*, int*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetActualProject(BSTR*) override { return E_NOTIMPL; }
 
@@ -39,10 +42,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetValue(int, tagVISIVARIANT*, BSTR*) override { return E_NOTIMPL; }
 
     HRESULT STDMETHODCALLTYPE CheckInByName(ULONG dwCookie, BSTR bsName,
-                                            tagMESSAGE_MODE MessageMode, LONG lHandle,
-                                            int* pnVarNo, int* pnVarType, int* pnDrvType,
-                                            int* pnVarCount, tagVISIVARIANT* pvvValue,
-                                            BSTR* pbstrText) override
+                                            tagMESSAGE_MODE MessageMode, LONG lHandle, int* pnVarNo,
+                                            int* pnVarType, int* pnDrvType, int* pnVarCount,
+                                            tagVISIVARIANT* pvvValue, BSTR* pbstrText) override
     {
         if (pnVarNo == nullptr || pnVarType == nullptr || pnDrvType == nullptr ||
             pnVarCount == nullptr || pvvValue == nullptr || pbstrText == nullptr) {
@@ -126,8 +128,8 @@ ComPtr<IUnknown> CreateVWControlObject(std::shared_ptr<HmiControl> control)
 ActiveVWControlRegistration::ActiveVWControlRegistration(IUnknown* object)
 {
     if (object != nullptr) {
-        m_hrResult = RegisterActiveObject(object, kClsidVWControl, ACTIVEOBJECT_STRONG,
-                                          &m_dwRegister);
+        m_hrResult =
+            RegisterActiveObject(object, kClsidVWControl, ACTIVEOBJECT_STRONG, &m_dwRegister);
     } else {
         m_hrResult = E_POINTER;
     }

@@ -89,8 +89,8 @@ std::wstring GuidText(REFGUID guid)
     return text;
 }
 
-LONG WriteKey(const std::wstring& path, const std::wstring& value,
-              const wchar_t* name = nullptr, const std::wstring& namedValue = std::wstring())
+LONG WriteKey(const std::wstring& path, const std::wstring& value, const wchar_t* name = nullptr,
+              const std::wstring& namedValue = std::wstring())
 {
     UniqueRegistryKey key;
     LONG result = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE,
