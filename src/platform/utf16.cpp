@@ -1,5 +1,7 @@
 #include "platform/utf16.h"
 
+#include "platform/byte_order.h"
+
 namespace platform {
 namespace {
 
@@ -44,12 +46,10 @@ std::wstring FromUtf16Le(const std::uint8_t* bytes, std::size_t units)
     std::wstring text;
     text.reserve(units);
     for (std::size_t i = 0; i < units; ++i) {
-        const std::uint32_t unit =
-            bytes[2 * i] | (static_cast<std::uint32_t>(bytes[2 * i + 1]) << 8);
+        const std::uint32_t unit = le::Load16(bytes + 2 * i);
         if constexpr (sizeof(wchar_t) == 4) {
             if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
-                const std::uint32_t low =
-                    bytes[2 * i + 2] | (static_cast<std::uint32_t>(bytes[2 * i + 3]) << 8);
+                const std::uint32_t low = le::Load16(bytes + 2 * i + 2);
                 if (low >= 0xDC00 && low < 0xE000) {
                     text.push_back(
                         static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));

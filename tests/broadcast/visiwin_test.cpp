@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "broadcast/open_visiwin.h"
 #include "errors/exceptions.h"
 #include "fakes/scripted_hmi_runtime.h"
+#include "platform/byte_order.h"
 #include "platform/seam.h"
 
 namespace {
@@ -117,9 +119,9 @@ TEST_F(VisiWinTest, SetVwValueSendsType0x173WithTheValueInTheFirstFourBytes)
     ASSERT_EQ(call.op, "set");
     EXPECT_EQ(call.varNo, 17);
     EXPECT_EQ(call.value.vt, 0x173u);
-    unsigned char bytes[16];
+    std::uint8_t bytes[16];
     std::memcpy(bytes, &call.value, sizeof bytes);
-    const std::int32_t sent = bytes[8] | bytes[9] << 8 | bytes[10] << 16 | bytes[11] << 24;
+    const auto sent = static_cast<std::int32_t>(platform::le::Load32(bytes + 8));
     EXPECT_EQ(sent, -45);
 }
 

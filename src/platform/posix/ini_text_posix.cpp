@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/byte_order.h"
 #include "platform/posix/native_path_posix.h"
 #include "platform/text.h"
 #include "platform/utf16.h"
@@ -93,10 +94,9 @@ void IniText::Parse()
     m_sections.push_back(Section{L"", {}, 0, false});
     const std::size_t unit = m_encoding == Encoding::Utf16Le ? 2 : 1;
     const auto unitAt = [&](std::size_t pos) {
-        return unit == 1
-                   ? static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]))
-                   : static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]) |
-                                           (static_cast<unsigned char>(m_strBytes[pos + 1]) << 8));
+        return unit == 1 ? static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]))
+                         : static_cast<unsigned>(le::Load16(
+                               reinterpret_cast<const std::uint8_t*>(m_strBytes.data() + pos)));
     };
     std::size_t pos = m_nTextBegin;
     const std::size_t size = m_strBytes.size() - (m_strBytes.size() - m_nTextBegin) % unit;
