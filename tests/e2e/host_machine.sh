@@ -25,3 +25,13 @@ prepare_machine() {
   export SERVICEPACKDIR="$machine_win"
   export MAINDIR="$machine_win"
 }
+
+# Registers the work folder's VW_Vexa.dll with Wine's regsvr32. Wine's launcher has been seen to
+# fail to start regsvr32 once in a fresh prefix ("Application could not be started"): one more
+# attempt tells that apart from a DLL that cannot register.
+register_dll() {
+  wine regsvr32 /s "$machine_win\\VW_Vexa.dll" </dev/null && return
+  echo "regsvr32 failed once; trying again" >&2
+  sleep 1
+  wine regsvr32 /s "$machine_win\\VW_Vexa.dll" </dev/null || fail "regsvr32 failed"
+}

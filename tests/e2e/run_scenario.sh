@@ -111,7 +111,7 @@ case "$form" in
     : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
     cp "$dll" "$work/VW_Vexa.dll"
     cp "$host" "$work/vexa-host.exe"
-    wine regsvr32 /s "$machine_win\\VW_Vexa.dll" || fail "regsvr32 failed"
+    register_dll
     # Wine takes TEMP from the prefix, not from Unix: the command interpreter sets it.
     host_options="--seconds 1.5 --status --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt"
     [[ $scenario != late-failure ]] || host_options="--seconds 0 --no-hmi-runtime"

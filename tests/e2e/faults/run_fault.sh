@@ -70,7 +70,7 @@ start_host() {
       : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
       cp "$dll" "$work/VW_Vexa.dll"
       cp "$host" "$work/vexa-host.exe"
-      wine regsvr32 /s "$machine_win\\VW_Vexa.dll" </dev/null || fail "regsvr32 failed"
+      register_dll
       local arg command="set TEMP=$temp_win&& $machine_win\\vexa-host.exe"
       for arg in "${host_args[@]}" "$@"; do
         [[ $arg == /* ]] && arg="$(winpath "$arg")"
