@@ -7,6 +7,13 @@
 
 namespace MBDataContainer {
 
+// The readings that rate warning and error, written for a person ("< 2880", "> 66"); empty where
+// the field's rule has no such band.
+struct BandText {
+    std::wstring warning;
+    std::wstring error;
+};
+
 // One monitored quantity: setpoint, latest reading, tolerance bands in percent of the setpoint
 // and the name under which it is published. The data list writes the members directly; each
 // kind rates its reading with its own rule. The class of a field is its type tag.
@@ -16,6 +23,8 @@ public:
     virtual ~MBDataField() = default;
 
     virtual Rating Evaluate() = 0;
+    // The bands of Evaluate's rule for the current setpoint and percentages; none by default.
+    virtual BandText DescribeBands() const { return {}; }
 
     std::int32_t m_nSetpoint = 0;
     std::int32_t m_nValue = 0;

@@ -1,7 +1,8 @@
 #include "data/hdd_fields.h"
 
-#include <cstdlib>
+#include <string>
 
+#include "data/band_limits.h"
 #include "logging/log.h"
 
 namespace MBDataContainer {
@@ -11,11 +12,6 @@ namespace {
 // Shared by every critical-event field and kept across rebuilt data lists: a counter that was
 // reported once is not an error again after the worker restarts.
 std::int32_t s_nHighestCriticalCount = 0;
-
-std::int64_t Magnitude(std::int32_t p_nValue)
-{
-    return std::llabs(static_cast<std::int64_t>(p_nValue));
-}
 
 }  // namespace
 
@@ -29,6 +25,14 @@ Rating LifetimeData::Evaluate()
     return Magnitude(m_nValue) > Magnitude(m_nSetpoint) ? RatingWarning : RatingOk;
 }
 
+BandText LifetimeData::DescribeBands() const
+{
+    if (m_nSetpoint == 0) {
+        return {};
+    }
+    return {L"> " + std::to_wstring(Magnitude(m_nSetpoint)), L""};
+}
+
 Rating CriticalHddEventsData::Evaluate()
 {
     if (m_nValue > s_nHighestCriticalCount) {
@@ -38,9 +42,19 @@ Rating CriticalHddEventsData::Evaluate()
     return m_nValue != 0 ? RatingWarning : RatingOk;
 }
 
+BandText CriticalHddEventsData::DescribeBands() const
+{
+    return {L"> 0", L"rising"};
+}
+
 Rating NvmeCriticalWarningData::Evaluate()
 {
     return m_nValue != 0 ? RatingError : RatingOk;
+}
+
+BandText NvmeCriticalWarningData::DescribeBands() const
+{
+    return {L"", L"not 0"};
 }
 
 Rating NvmeLimitData::Evaluate()
@@ -51,6 +65,11 @@ Rating NvmeLimitData::Evaluate()
 std::int32_t CriticalHddEventsData::HighestCriticalCount()
 {
     return s_nHighestCriticalCount;
+}
+
+BandText NvmeLimitData::DescribeBands() const
+{
+    return {L"> " + std::to_wstring(m_nSetpoint), L""};
 }
 
 }  // namespace MBDataContainer

@@ -11,6 +11,7 @@ namespace MBDataContainer {
 class LifetimeData : public MBDataField {
 public:
     Rating Evaluate() override;
+    BandText DescribeBands() const override;
 };
 
 // A counter of defective or suspect sectors, healthy at 0. Above 0 rates warning; a count above
@@ -19,6 +20,7 @@ public:
 class CriticalHddEventsData : public MBDataField {
 public:
     Rating Evaluate() override;
+    BandText DescribeBands() const override;
 
     // The highest count rated so far in this process; never reset.
     static std::int32_t HighestCriticalCount();
@@ -28,6 +30,7 @@ public:
 class NvmeCriticalWarningData : public MBDataField {
 public:
     Rating Evaluate() override;
+    BandText DescribeBands() const override;
 };
 
 // A reading of an NVMe drive's health page with an upper limit in its setpoint (percentage of the
@@ -35,6 +38,7 @@ public:
 class NvmeLimitData : public MBDataField {
 public:
     Rating Evaluate() override;
+    BandText DescribeBands() const override;
 };
 
 }  // namespace MBDataContainer

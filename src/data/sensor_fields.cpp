@@ -1,5 +1,7 @@
 #include "data/sensor_fields.h"
 
+#include <string>
+
 #include "data/band_limits.h"
 
 namespace MBDataContainer {
@@ -26,6 +28,35 @@ Rating RateAgainstLowerBands(const MBDataField& field)
     return RatingOk;
 }
 
+std::wstring Below(std::int64_t limit)
+{
+    return L"< " + std::to_wstring(limit);
+}
+
+std::wstring Above(std::int64_t limit)
+{
+    return L"> " + std::to_wstring(limit);
+}
+
+// The bands of a field with a lower limit, an upper limit or both; a setpoint of 0 leaves the
+// field unwatched.
+BandText Bands(const MBDataField& field, bool lowerLimit, bool upperLimit)
+{
+    if (field.m_nSetpoint == 0) {
+        return {};
+    }
+    const BandLimits limits =
+        ComputeBandLimits(field.m_nSetpoint, field.m_nWarningPercent, field.m_nErrorPercent);
+    if (lowerLimit && upperLimit) {
+        return {Below(limits.lowerWarning) + L" or " + Above(limits.upperWarning),
+                Below(limits.lowerError) + L" or " + Above(limits.upperError)};
+    }
+    if (lowerLimit) {
+        return {Below(limits.lowerWarning), Below(limits.lowerError)};
+    }
+    return {Above(limits.upperWarning), Above(limits.upperError)};
+}
+
 }  // namespace
 
 BandLimits ComputeBandLimits(std::int32_t setpoint, std::int32_t warningPercent,
@@ -37,6 +68,11 @@ BandLimits ComputeBandLimits(std::int32_t setpoint, std::int32_t warningPercent,
     const std::int64_t errorOffset = s * errorPercent / 100;
     return BandLimits{Abs64(s - errorOffset), Abs64(s - warningOffset), Abs64(s + errorOffset),
                       Abs64(s + warningOffset)};
+}
+
+BandText TempData::DescribeBands() const
+{
+    return Bands(*this, false, true);
 }
 
 Rating TempData::Evaluate()
@@ -55,12 +91,22 @@ Rating TempData::Evaluate()
     return RatingOk;
 }
 
+BandText FanData::DescribeBands() const
+{
+    return Bands(*this, true, false);
+}
+
 Rating FanData::Evaluate()
 {
     if (m_nSetpoint == 0 || Magnitude(m_nValue) > Magnitude(m_nSetpoint)) {
         return RatingOk;
     }
     return RateAgainstLowerBands(*this);
+}
+
+BandText VoltageData::DescribeBands() const
+{
+    return Bands(*this, true, true);
 }
 
 Rating VoltageData::Evaluate()
@@ -85,12 +131,22 @@ Rating VoltageData::Evaluate()
     return RatingOk;
 }
 
+BandText CMosBattData::DescribeBands() const
+{
+    return Bands(*this, true, false);
+}
+
 Rating CMosBattData::Evaluate()
 {
     if (m_nSetpoint == 0 || m_nValue > m_nSetpoint) {
         return RatingOk;
     }
     return RateAgainstLowerBands(*this);
+}
+
+BandText UpsBattData::DescribeBands() const
+{
+    return Bands(*this, true, false);
 }
 
 Rating UpsBattData::Evaluate()

@@ -54,7 +54,7 @@ inline constexpr std::size_t kProtocolDescriptorDataOffset = 8;
 inline constexpr std::size_t kProtocolDescriptorSize =
     48;  // sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR)
 
-// The SMART / Health Information log page (NVM Express base specification), little-endian.
+// The SMART / Health Information log page as NVMe drives return it, little-endian.
 inline constexpr std::uint32_t kHealthLogPage = 2;   // NVME_LOG_PAGE_HEALTH_INFO
 inline constexpr std::size_t kHealthPageSize = 512;  // sizeof(NVME_HEALTH_INFO_LOG)
 inline constexpr std::size_t kCriticalWarningOffset = 0;
