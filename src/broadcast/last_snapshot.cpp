@@ -31,6 +31,12 @@ std::optional<CycleSnapshot> LastSnapshot()
     return Stored();
 }
 
+std::uint64_t LastSnapshotCycles()
+{
+    std::lock_guard<std::mutex> lock(SnapshotMutex());
+    return Stored() ? Stored()->cycles : 0;
+}
+
 void ForgetSnapshot()
 {
     std::lock_guard<std::mutex> lock(SnapshotMutex());

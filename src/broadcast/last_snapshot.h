@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "broadcast/cycle_snapshot.h"
@@ -10,6 +11,9 @@ namespace MBBroadcast {
 // after the worker has ended. Safe to use from any thread.
 void PublishSnapshot(const CycleSnapshot& snapshot);
 std::optional<CycleSnapshot> LastSnapshot();
+// The cycle count of the latest snapshot (0 before the first), without copying its fields: a
+// host polls it to end a run after a number of cycles.
+std::uint64_t LastSnapshotCycles();
 // A new run of the worker begins without the snapshot of an earlier one.
 void ForgetSnapshot();
 

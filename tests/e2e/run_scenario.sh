@@ -113,7 +113,8 @@ case "$form" in
     cp "$host" "$work/vexa-host.exe"
     register_dll
     # Wine takes TEMP from the prefix, not from Unix: the command interpreter sets it.
-    host_options="--seconds 1.5 --status --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt"
+    # Three cycles end the run; the minute only bounds a run that hangs.
+    host_options="--cycles 3 --seconds 60 --status --hmi-vars $machine_win\\$vars --hmi-trace $machine_win\\trace.txt"
     [[ $scenario != late-failure ]] || host_options="--seconds 0 --no-hmi-runtime"
     wine cmd /c "set TEMP=$machine_win&& $machine_win\\vexa-host.exe $host_options" \
       >"$work/stdout.txt" 2>"$work/stderr.txt" </dev/null || run_status=$?

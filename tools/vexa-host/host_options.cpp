@@ -92,8 +92,6 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
 std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
 {
     std::vector<std::string> l_Names;
-    if (p_Options.m_Cycles)
-        l_Names.push_back("--cycles");
     if (p_Options.m_ModuleIni)
         l_Names.push_back("--module-ini");
     if (p_Options.m_Registry)

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -110,6 +111,37 @@ std::string StatusTableOf(HMODULE p_hModule)
     return l_strTable;
 }
 
+// Reports the module's ended cycles to the host run while the monitor runs, so that --cycles
+// ends the run as natively: the worker runs in the module, which only tells its count.
+class CyclePoller {
+public:
+    using CyclesEnded = ULONGLONG(STDAPICALLTYPE*)();
+
+    CyclePoller(CyclesEnded p_pCyclesEnded, host::HostRun& p_Run)
+        : m_Thread([this, p_pCyclesEnded, &p_Run] {
+              ULONGLONG l_nSeen = 0;
+              while (!m_bStop.load()) {
+                  for (const ULONGLONG l_nEnded = p_pCyclesEnded(); l_nSeen < l_nEnded; ++l_nSeen) {
+                      p_Run.CycleCompleted();
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {
+    }
+    ~CyclePoller()
+    {
+        m_bStop.store(true);
+        m_Thread.join();
+    }
+    CyclePoller(const CyclePoller&) = delete;
+    CyclePoller& operator=(const CyclePoller&) = delete;
+
+private:
+    std::atomic<bool> m_bStop{false};
+    std::thread m_Thread;
+};
+
 int Run(const host::HostOptions& p_Options)
 {
     ComApartment l_Apartment;
@@ -155,6 +187,15 @@ int Run(const host::HostOptions& p_Options)
         ReportUnroutedMessageBoxes(l_hModule);
         return 2;
     }
+    const auto l_pCyclesEnded = reinterpret_cast<CyclePoller::CyclesEnded>(
+        reinterpret_cast<void*>(GetProcAddress(l_hModule, "VexaCyclesEnded")));
+    if (p_Options.m_Cycles && l_pCyclesEnded == nullptr) {
+        std::fputs(
+            "vexa-host: the add-on does not report its cycles, so --cycles cannot end the "
+            "run; use --seconds\n",
+            stderr);
+        return 1;
+    }
     host::HostRun::CatchInterrupts();
 
     tagSERVER_STATE l_State = SERVER_DOWN;
@@ -162,7 +203,13 @@ int Run(const host::HostOptions& p_Options)
     l_pService->SInitServer(0, &l_State);
     l_pService->SStartServer(0, &l_State);
     l_pService->SPing(&l_nLiveCounter, &l_State);
-    l_Run.WaitForEnd(p_Options);
+    {
+        std::optional<CyclePoller> l_Poller;
+        if (l_pCyclesEnded != nullptr) {
+            l_Poller.emplace(l_pCyclesEnded, l_Run);
+        }
+        l_Run.WaitForEnd(p_Options);
+    }
     l_pService->SStopServer();
     l_pService.Reset();
     WaitForModuleIdle(l_hModule, std::chrono::seconds(30));

@@ -67,6 +67,14 @@ STDAPI DllUnregisterServer()
     return WithModulePath(UnregisterZorbel);
 }
 
+// The cycles the worker has ended since it started, failed ones included (0 before the first),
+// for a host that runs the monitor in its own process and stops it after a number of cycles
+// (vexa-host --cycles).
+STDAPI_(ULONGLONG) VexaCyclesEnded()
+{
+    return MBBroadcast::LastSnapshotCycles();
+}
+
 // The last cycle's snapshot as a status table (UTF-8) for a host that runs the monitor in its own
 // process (vexa-host --status). Copies the text and its terminator into the buffer when it fits;
 // returns the size the text needs with its terminator, or 0 when no cycle has ended yet.
