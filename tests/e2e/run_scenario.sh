@@ -141,6 +141,10 @@ case "$scenario" in
     grep -q '^vexa-host: --cycles needs a positive number, not 0$' "$work/stderr.txt" &&
       grep -q '^usage: vexa-host' "$work/stderr.txt" || fail "no usage message: $(cat "$work/stderr.txt")"
     [[ ! -e $work/trace.txt && ! -e $work/Vexa.log ]] || fail "the monitor ran despite bad usage"
+    # Asked for, the usage goes to standard output and the run ends well, without the monitor.
+    "$host" --cycles 3 --help >"$work/help.txt" 2>&1 || fail "--help exited with status $?"
+    grep -q '^usage: vexa-host' "$work/help.txt" || fail "--help printed: $(cat "$work/help.txt")"
+    [[ ! -e $work/Vexa.log ]] || fail "the monitor ran for --help"
     ;;
   missing-variable)
     grep -q $'^Error:\r$' "$work/stderr.txt" && grep -q $'^mb_fan_1_set\r$' "$work/stderr.txt" &&

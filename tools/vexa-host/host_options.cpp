@@ -46,6 +46,10 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             l_Options.m_bNoHmiRuntime = true;
             continue;
         }
+        if (l_strName == "--help" || l_strName == "-h") {
+            l_Options.m_bHelp = true;
+            continue;
+        }
         if (l_strName == "--status") {
             l_Options.m_bStatus = true;
             continue;
@@ -109,7 +113,8 @@ std::string Usage()
 {
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
-           "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime] [--status]\n"
+           "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n"
+           "                 [--status] [--help]\n"
            "--smart-dir DIR (native): drive N is DIR/PhysicalDriveN.bin, a 512-byte S.M.A.R.T.\n"
            "  attribute data block, or DIR/PhysicalDriveN.nvme, an NVMe drive's 512-byte SMART /\n"
            "  Health Information log page\n";

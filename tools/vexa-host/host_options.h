@@ -24,6 +24,8 @@ struct HostOptions {
     bool m_bNoHmiRuntime = false;
     // After the run, prints the last cycle's snapshot as a table.
     bool m_bStatus = false;
+    // --help or -h: prints the usage and runs nothing.
+    bool m_bHelp = false;
 };
 
 // Parses the arguments after the program name. On a bad command line returns nothing and sets

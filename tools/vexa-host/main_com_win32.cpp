@@ -240,6 +240,10 @@ int main(int argc, char** argv)
     if (!l_Options) {
         return 1;
     }
+    if (l_Options->m_bHelp) {
+        std::cout << host::Usage();
+        return 0;
+    }
     for (const std::string& l_strOption : host::NativeOnlyOptions(*l_Options)) {
         std::cerr << "vexa-host: " << l_strOption << " is an option of the native host only\n"
                   << host::Usage();

@@ -111,5 +111,9 @@ int main(int argc, char** argv)
     if (!l_Options) {
         return 1;
     }
+    if (l_Options->m_bHelp) {
+        std::cout << host::Usage();
+        return 0;
+    }
     return Run(*l_Options);
 }
