@@ -2,6 +2,9 @@
 # work folder, and the prepared machine's settings files in it.
 
 fail() { echo "FAIL ($form $scenario): $*" >&2; exit 1; }
+# A command that ends the run through errexit says which one, so that no failure is silent.
+set -E
+trap 'echo "FAIL ($form $scenario): line $LINENO: \"$BASH_COMMAND\" exited with status $?" >&2' ERR
 
 rm -rf "$work"
 mkdir -p "$work"

@@ -94,12 +94,19 @@ wait_host() {
 # Ends a background run by an interrupt, as Ctrl-C does: a clean stop. Under Wine the host is a
 # process of its own beside the command interpreter; Wine turns the signal into a Ctrl-C event.
 stop_host() {
-  local pid="$host_pid"
+  local pid="$host_pid" processes
   if [[ $form == wine ]]; then
-    pid="$(ps -eo pid=,args= | grep -F "$machine_win\\vexa-host.exe" | grep -v -F 'cmd' |
-             awk '{ print $1; exit }')"
+    # The list is taken before it is searched: a search in the same pipeline as ps could find
+    # itself, since its own arguments hold the host's path.
+    processes="$(ps -eo pid=,args=)"
+    pid="$(printf '%s\n' "$processes" | grep -F "$machine_win\\vexa-host.exe" | grep -v -F 'cmd' |
+             awk '{ print $1; exit }')" || true
+    [[ -n $pid ]] || fail "no host process to stop"
   fi
-  [[ -n $pid ]] && kill -INT "$pid" 2>/dev/null
+  if ! kill -INT "$pid" 2>/dev/null; then
+    wait_host
+    fail "the host ended before it was stopped: exit status $run_status, stderr: $(cat "$work/stderr.txt")"
+  fi
   wait_host
 }
 
