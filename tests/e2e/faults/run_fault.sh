@@ -18,6 +18,8 @@
 #   computer-ini-changed    Computer.ini names another history file while running
 #   log-folder-missing      TEMP names a folder that does not exist
 set -euo pipefail
+# With pipefail, a reader that stops early (grep -q, head, awk's exit) can fail the writer of
+# its pipe with SIGPIPE: such readers here read a here-string or a variable instead of a pipe.
 
 form="$1" scenario="$2" host="$3" dll="$4" work="$5"
 machine="$(cd "$(dirname "${BASH_SOURCE[0]}")/../machine" && pwd)"
@@ -32,9 +34,10 @@ prepare_machine "$machine" 2.8 0 "$vars"
 # The value of KEY in SECTION of an INI file (empty when absent).
 ini_value() {
   [[ -f $1 ]] || return 0
-  tr -d '\r' <"$1" | awk -v section="[$2]" -v key="$3" '
+  awk -v section="[$2]" -v key="$3" '
+    { sub(/\r$/, "") }
     /^\[/ { inside = ($0 == section); next }
-    inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'
+    inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }' "$1"
 }
 log_text() { [[ -f $work/Vexa.log ]] && tr -d '\r' <"$work/Vexa.log" || true; }
 # The messages of the log's lines written at LOCATION (a qualified name).
@@ -139,7 +142,9 @@ expect_clean_release() {
 }
 
 expect_no_exception() {
-  ! log_text | grep -q ' \*\* ' || fail "the log holds error lines: $(log_text | grep ' \*\* ')"
+  local errors
+  errors="$(log_text | grep ' \*\* ' || true)"
+  [[ -z $errors ]] || fail "the log holds error lines: $errors"
 }
 
 # Every key a running values-file broadcast writes, each with a value where it must have one
@@ -171,9 +176,9 @@ case "$scenario" in
     # before the first file exception.
     [[ "$(printf '%s\n' "$messages" | count_lines -x 'Unable to write ini file!')" -gt 101 ]] ||
       fail "failed writes not logged: $(log_text | tail -n 20)"
-    counts="$(printf '%s\n' "$messages" | sed -n -E 's/^l_nFailures\t([0-9]+)$/\1/p' | head -n 101)"
+    counts="$(sed -n -E 's/^l_nFailures\t([0-9]+)$/\1/p' <<<"$messages" | awk 'NR <= 101')"
     [[ "$counts" == "$(seq 1 101)" ]] || fail "failure counts: $(echo $counts)"
-    printf '%s\n' "$messages" | grep -q -E '^l_dwLastError	[1-9][0-9]*$' || fail "no error code logged"
+    grep -q -E '^l_dwLastError	[1-9][0-9]*$' <<<"$messages" || fail "no error code logged"
     # The 101st failure raises the file exception, which names the file; the cycle fails.
     log_text | awk '/l_nFailures\t101\r?$/ { seen = 1 } seen' >"$work/after-101.txt"
     grep -q -E "err::GFileException::LogExceptionInfo  line: [0-9]+"$'\t\t'"m_strFilename"$'\t'".*VexaValues\.ini$" \
@@ -236,7 +241,7 @@ case "$scenario" in
       '    <TarselAdmin>' '      <Password>Geheim-17' '  </Users>' '</SysMgmt>' >"$work/Computer.xml"
     run_host 3
     expect_status 0
-    log_messages 'cfg::ComputerXml::ComputerXml' | grep -q 'Computer\.xml' ||
+    grep -q 'Computer\.xml' <<<"$(log_messages 'cfg::ComputerXml::ComputerXml')" ||
       fail "the unreadable credentials file is not named in the log: $(log_text)"
     expect_no_exception
     expect_complete_values_file
