@@ -64,15 +64,19 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     SetServicePack(L"2.8");
     std::unique_ptr<service::Monitor> l_pMonitor = service::AssembleMonitor();
     EXPECT_EQ(Status(L"LAST_CYCLE"), L"<missing>");
+    EXPECT_EQ(MBBroadcast::LastSnapshotCycles(), 0u);
 
     GoodCycle(*l_pMonitor);
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719505));
     EXPECT_EQ(Status(L"FAILED_CYCLES"), L"0");
     EXPECT_EQ(Status(L"DISK_SOURCE"), L"none");
 
+    // The count a host polls to end a run after N cycles counts failed cycles too.
+    EXPECT_EQ(MBBroadcast::LastSnapshotCycles(), 1u);
     m_Clock.Advance(10);
     l_pMonitor->CycleEnded(true);
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719515));
+    EXPECT_EQ(MBBroadcast::LastSnapshotCycles(), 2u);
     EXPECT_EQ(Status(L"FAILED_CYCLES"), L"1");
     m_Clock.Advance(10);
     l_pMonitor->CycleEnded(true);
