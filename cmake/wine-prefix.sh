@@ -14,7 +14,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 case "$1" in
   start)
     mkdir -p "$WINEPREFIX"
-    wineserver -p >/dev/null 2>&1 </dev/null
+    # Fails when a server of this prefix already runs (one started by hand): that one serves.
+    wineserver -p >/dev/null 2>&1 </dev/null || true
     wine wineboot >/dev/null 2>&1 </dev/null
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
       /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 </dev/null

@@ -50,7 +50,8 @@ wait_for() {
   shift 2
   local deadline=$((SECONDS + seconds))
   until "$@"; do
-    ((SECONDS < deadline)) || fail "timed out waiting for $what"
+    ((SECONDS < deadline)) || fail "timed out waiting for $what; host process: \
+$(host_process), stderr: $(cat "$work/stderr.txt" 2>/dev/null), log: $(log_text | grep -v '^$' | tail -n 3)"
     sleep 0.1
   done
 }
@@ -89,23 +90,46 @@ start_host() {
 
 wait_host() {
   wait "$host_pid" || run_status=$?
+  host_pid=
   if [[ $form == wine ]]; then
     wine regsvr32 /s /u "$machine_win\\VW_Vexa.dll" </dev/null || fail "regsvr32 /u failed"
   fi
 }
 
-# Ends a background run by an interrupt, as Ctrl-C does: a clean stop. Under Wine the host is a
-# process of its own beside the command interpreter; Wine turns the signal into a Ctrl-C event.
-stop_host() {
-  local pid="$host_pid" processes
-  if [[ $form == wine ]]; then
-    # The list is taken before it is searched: a search in the same pipeline as ps could find
-    # itself, since its own arguments hold the host's path.
-    processes="$(ps -eo pid=,args=)"
-    pid="$(printf '%s\n' "$processes" | grep -F "$machine_win\\vexa-host.exe" | grep -v -F 'cmd' |
-             awk '{ print $1; exit }')" || true
-    [[ -n $pid ]] || fail "no host process to stop"
+# The host's own process: natively the background job, under Wine a process of its own beside
+# the command interpreter. Empty when there is none.
+host_process() {
+  [[ -n ${host_pid:-} ]] || return 0
+  if [[ $form == native ]]; then
+    echo "$host_pid"
+    return
   fi
+  # The list is taken before it is searched: a search in the same pipeline as ps could find
+  # itself, since its own arguments hold the host's path.
+  local processes
+  processes="$(ps -eo pid=,args=)"
+  printf '%s\n' "$processes" | grep -F "$machine_win\\vexa-host.exe" | grep -v -F 'cmd' |
+    awk '{ print $1; exit }' || true
+}
+
+# A run that fails while its host still runs does not leave the host behind to disturb the next.
+kill_leftover_host() {
+  # At exit nothing may fail any more: the checks of the run are over.
+  set +eE
+  trap - ERR
+  local pid
+  pid="$(host_process)"
+  [[ -z $pid ]] || kill -KILL "$pid" 2>/dev/null || true
+  [[ -z ${host_pid:-} ]] || kill -KILL "$host_pid" 2>/dev/null || true
+}
+trap kill_leftover_host EXIT
+
+# Ends a background run by an interrupt, as Ctrl-C does: a clean stop. Under Wine, Wine turns
+# the signal into a Ctrl-C event.
+stop_host() {
+  local pid
+  pid="$(host_process)"
+  [[ -n $pid ]] || fail "no host process to stop"
   if ! kill -INT "$pid" 2>/dev/null; then
     wait_host
     fail "the host ended before it was stopped: exit status $run_status, stderr: $(cat "$work/stderr.txt")"
