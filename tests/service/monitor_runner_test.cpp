@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -18,6 +19,45 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kErrorLine = " ** CMain::MyThread  line: ";
+
+// Starts a worker of `p_Monitor`, runs `p_Wait` (false: it timed out) and stops the worker by
+// destroying its owner, as the add-on's unload does.
+bool RunUntil(ScriptedMonitor& p_Monitor, const std::function<bool()>& p_Wait)
+{
+    CMain l_Main(p_Monitor.Factory());
+    l_Main.Start();
+    return p_Wait();
+}
+
+bool RunUntilFirstSend(ScriptedMonitor& p_Monitor)
+{
+    MonitorRecord& l_Record = *p_Monitor.m_pRecord;
+    return RunUntil(
+        p_Monitor, [&l_Record] { return l_Record.WaitFor([&] { return l_Record.m_nSends > 0; }); });
+}
+
+bool RunUntilUpdates(ScriptedMonitor& p_Monitor, int p_nUpdates)
+{
+    MonitorRecord& l_Record = *p_Monitor.m_pRecord;
+    return RunUntil(p_Monitor, [&l_Record, p_nUpdates] {
+        return l_Record.WaitFor([&] { return l_Record.m_nUpdates >= p_nUpdates; });
+    });
+}
+
+// A step of the monitor (its start-up or an update) that says it has begun, then waits until
+// the test releases it.
+struct HeldStep {
+    std::shared_ptr<Gate> m_pBegun = std::make_shared<Gate>();
+    std::shared_ptr<Gate> m_pRelease = std::make_shared<Gate>();
+
+    std::function<void()> Body() const
+    {
+        return [l_pBegun = m_pBegun, l_pRelease = m_pRelease] {
+            l_pBegun->Open();
+            l_pRelease->Wait();
+        };
+    }
+};
 
 class WorkerTest : public ::testing::Test {
 protected:
@@ -52,32 +92,19 @@ TEST_F(WorkerTest, StopWakesTheWorkerFromItsPause)
 {
     // The default pause is 10 s and the stop waits 1 s: the monitor can only be torn down by
     // then if the stop cut the pause short.
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
-    }
+    ASSERT_TRUE(RunUntilFirstSend(m_Monitor));
     EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
     EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 1);
 }
 
 TEST_F(WorkerTest, StopDuringStartUpEndsTheWorkerBeforeItsFirstCycle)
 {
-    auto l_pAssembling = std::make_shared<Gate>();
-    auto l_pProceed = std::make_shared<Gate>();
-    m_Monitor.m_Assemble = [l_pAssembling, l_pProceed] {
-        l_pAssembling->Open();
-        l_pProceed->Wait();
-    };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(l_pAssembling->Wait());
-    }
+    HeldStep l_Assembly;
+    m_Monitor.m_Assemble = l_Assembly.Body();
+    ASSERT_TRUE(RunUntil(m_Monitor, [&] { return l_Assembly.m_pBegun->Wait(); }));
     // The stop call has returned while the start-up still runs; the worker finishes alone.
     EXPECT_FALSE(m_Monitor.m_pRecord->TornDown());
-    l_pProceed->Open();
+    l_Assembly.m_pRelease->Open();
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
     EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 0);
@@ -85,18 +112,10 @@ TEST_F(WorkerTest, StopDuringStartUpEndsTheWorkerBeforeItsFirstCycle)
 
 TEST_F(WorkerTest, AWorkerStillUpdatingOutlivesItsOwner)
 {
-    auto l_pUpdating = std::make_shared<Gate>();
-    auto l_pProceed = std::make_shared<Gate>();
-    m_Monitor.m_Update = [l_pUpdating, l_pProceed] {
-        l_pUpdating->Open();
-        l_pProceed->Wait();
-    };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(l_pUpdating->Wait());
-    }
-    l_pProceed->Open();
+    HeldStep l_Update;
+    m_Monitor.m_Update = l_Update.Body();
+    ASSERT_TRUE(RunUntil(m_Monitor, [&] { return l_Update.m_pBegun->Wait(); }));
+    l_Update.m_pRelease->Open();
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
     EXPECT_EQ(m_Monitor.m_pRecord->m_nSends, 1);
@@ -104,17 +123,9 @@ TEST_F(WorkerTest, AWorkerStillUpdatingOutlivesItsOwner)
 
 TEST_F(WorkerTest, ANewRunStartsOnlyOnceAWorkerThatOutlivedItsOwnerHasEnded)
 {
-    auto l_pUpdating = std::make_shared<Gate>();
-    auto l_pProceed = std::make_shared<Gate>();
-    m_Monitor.m_Update = [l_pUpdating, l_pProceed] {
-        l_pUpdating->Open();
-        l_pProceed->Wait();
-    };
-    {
-        CMain l_Old(m_Monitor.Factory());
-        l_Old.Start();
-        ASSERT_TRUE(l_pUpdating->Wait());
-    }
+    HeldStep l_Update;
+    m_Monitor.m_Update = l_Update.Body();
+    ASSERT_TRUE(RunUntil(m_Monitor, [&] { return l_Update.m_pBegun->Wait(); }));
     // A run stopped while it still waits for the old worker gives up without starting up.
     ScriptedMonitor l_Abandoned;
     {
@@ -130,7 +141,7 @@ TEST_F(WorkerTest, ANewRunStartsOnlyOnceAWorkerThatOutlivedItsOwnerHasEnded)
     {
         CMain l_New(l_Next.Factory());
         l_New.Start();
-        l_pProceed->Open();
+        l_Update.m_pRelease->Open();
         ASSERT_TRUE(l_Next.m_pRecord->WaitFor([&] { return l_Next.m_pRecord->m_nSends > 0; }));
     }
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
@@ -141,19 +152,13 @@ TEST_F(WorkerTest, ANewRunStartsOnlyOnceAWorkerThatOutlivedItsOwnerHasEnded)
 
 TEST_F(WorkerTest, StopWhileAnUpdateThrowsEndsTheWorkerAfterThatPass)
 {
-    auto l_pUpdating = std::make_shared<Gate>();
-    auto l_pProceed = std::make_shared<Gate>();
-    m_Monitor.m_Update = [l_pUpdating, l_pProceed] {
-        l_pUpdating->Open();
-        l_pProceed->Wait();
+    HeldStep l_Update;
+    m_Monitor.m_Update = [l_Hold = l_Update.Body()] {
+        l_Hold();
         throw std::runtime_error("sensor gone");
     };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(l_pUpdating->Wait());
-    }
-    l_pProceed->Open();
+    ASSERT_TRUE(RunUntil(m_Monitor, [&] { return l_Update.m_pBegun->Wait(); }));
+    l_Update.m_pRelease->Open();
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_TRUE(m_Monitor.m_pRecord->TornDown());
     EXPECT_EQ(m_Monitor.m_pRecord->Updates(), 1);
@@ -165,12 +170,7 @@ TEST_F(WorkerTest, AFailingPassIsFollowedByThePause)
 {
     m_Environment.SetCycleTime(100);
     m_Monitor.m_Update = [] { throw std::runtime_error("sensor gone"); };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 3));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
     for (std::size_t l_nPass = 1; l_nPass < l_Times.size(); ++l_nPass) {
@@ -183,12 +183,7 @@ TEST_F(WorkerTest, AFailingPassIsFollowedByThePause)
 TEST_F(WorkerTest, CycleTimeBelowTheMinimumIsRaisedToIt)
 {
     m_Environment.SetCycleTime(1);
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 3));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
     EXPECT_GE(l_Times[2] - l_Times[0], 190ms);
@@ -198,12 +193,7 @@ TEST_F(WorkerTest, ANegativeCycleTimeIsRaisedToTheMinimumAndSaysSoOnce)
 {
     // The system's integer read gives -1 as 4294967295: a pause of 49 days if taken unsigned.
     m_Environment.SetCycleTime(-1);
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 3; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 3));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const auto& l_Times = m_Monitor.m_pRecord->m_UpdateTimes;
     EXPECT_GE(l_Times[2] - l_Times[0], 190ms);
@@ -230,12 +220,7 @@ TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
         SCOPED_TRACE(l_Case.m_nSetting);
         ScriptedMonitor l_Monitor;
         m_Environment.SetCycleTime(l_Case.m_nSetting);
-        {
-            CMain l_Main(l_Monitor.Factory());
-            l_Main.Start();
-            ASSERT_TRUE(
-                l_Monitor.m_pRecord->WaitFor([&] { return l_Monitor.m_pRecord->m_nSends > 0; }));
-        }
+        ASSERT_TRUE(RunUntilFirstSend(l_Monitor));
         ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
         const std::string l_strLog = m_Environment.Log();
         EXPECT_EQ(CountOf(l_strLog, "CycleTime"), l_Case.m_szLine != nullptr ? 1 : 0) << l_strLog;
@@ -253,12 +238,7 @@ TEST_F(WorkerTest, TheLogStaysWithinMaxSizeKBOfTheModuleSettings)
     m_Environment.Profile().entries[{GetModuleIniPath(), L"Log", L"MaxSizeKB"}] = L"1";
     // A failure that repeats every cycle writes about 300 bytes a cycle.
     m_Monitor.m_Update = [] { throw std::runtime_error(std::string(250, 'e')); };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 8; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 8));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     EXPECT_LE(m_Environment.LogSize(), 1024u);
     const std::string l_strOlder = m_Environment.OlderLog();
@@ -274,12 +254,7 @@ TEST_F(WorkerTest, StandardExceptionInACycleIsLoggedAndTheLoopGoesOn)
 {
     m_Environment.SetCycleTime(100);
     m_Monitor.m_Update = [] { throw std::runtime_error("Impersonation failed!"); };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 2));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
     const int l_nPasses = m_Monitor.m_pRecord->Updates();
@@ -298,12 +273,7 @@ TEST_F(WorkerTest, FamilyAndUnknownFailuresInACycleWriteOneErrorLineEachAndFamil
         }
         throw 42;
     };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 2));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
     const int l_nPasses = m_Monitor.m_pRecord->Updates();
@@ -320,12 +290,7 @@ TEST_F(WorkerTest, AFileExceptionInACycleIsLoggedOnceAsItWasMade)
     m_Monitor.m_Update = [] {
         throw err::GFileException(5, VEXA_LOCATION(L"test"), L"c:\\temp\\VexaValues.ini");
     };
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nUpdates >= 2; }));
-    }
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 2));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
     const int l_nPasses = m_Monitor.m_pRecord->Updates();
@@ -381,12 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WorkerTest, LevelZeroLogsStartOnly)
 {
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
-    }
+    ASSERT_TRUE(RunUntilFirstSend(m_Monitor));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
     EXPECT_EQ(CountOf(l_strLog, "\t\tStart\r\n"), 1);
@@ -396,12 +356,7 @@ TEST_F(WorkerTest, LevelZeroLogsStartOnly)
 TEST_F(WorkerTest, LevelThreeAddsTheProgressLine)
 {
     m_Environment.SetDebugLevel(3);
-    {
-        CMain l_Main(m_Monitor.Factory());
-        l_Main.Start();
-        ASSERT_TRUE(
-            m_Monitor.m_pRecord->WaitFor([&] { return m_Monitor.m_pRecord->m_nSends > 0; }));
-    }
+    ASSERT_TRUE(RunUntilFirstSend(m_Monitor));
     ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
     const std::string l_strLog = m_Environment.Log();
     const std::size_t l_nStart = l_strLog.find("\t\tStart\r\n");
