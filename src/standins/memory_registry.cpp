@@ -161,6 +161,26 @@ std::int32_t MemoryRegistry::Resolve(RegKey key, std::shared_ptr<Node>& node) co
     return node->deleted ? RegStatus(kErrorKeyDeleted) : 0;
 }
 
+std::int32_t MemoryRegistry::FindKey(RegKey key, const std::wstring& subKey,
+                                     std::shared_ptr<Node>& node) const
+{
+    if (const std::int32_t status = Resolve(key, node); status != 0) {
+        return status;
+    }
+    std::vector<std::wstring> parts;
+    if (!SplitPath(subKey, parts)) {
+        return RegStatus(kErrorFileNotFound);
+    }
+    for (const std::wstring& part : parts) {
+        auto child = node->children.find(UpperCase(part));
+        if (child == node->children.end()) {
+            return RegStatus(kErrorFileNotFound);
+        }
+        node = child->second;
+    }
+    return 0;
+}
+
 RegKey MemoryRegistry::NewHandle(const std::shared_ptr<Node>& node)
 {
     const RegKey handle = m_nextHandle;
@@ -198,19 +218,8 @@ std::int32_t MemoryRegistry::OpenKey(RegKey key, const wchar_t* subKey, std::uin
     std::lock_guard<std::mutex> lock(m_mutex);
     result = 0;
     std::shared_ptr<Node> node;
-    if (const std::int32_t status = Resolve(key, node); status != 0) {
+    if (const std::int32_t status = FindKey(key, Text(subKey), node); status != 0) {
         return status;
-    }
-    std::vector<std::wstring> parts;
-    if (!SplitPath(Text(subKey), parts)) {
-        return RegStatus(kErrorFileNotFound);
-    }
-    for (const std::wstring& part : parts) {
-        auto child = node->children.find(UpperCase(part));
-        if (child == node->children.end()) {
-            return RegStatus(kErrorFileNotFound);
-        }
-        node = child->second;
     }
     result = NewHandle(node);
     return 0;
@@ -282,19 +291,8 @@ std::int32_t MemoryRegistry::DeleteKey(RegKey key, const wchar_t* subKey)
         return RegStatus(kErrorInvalidParameter);
     }
     std::shared_ptr<Node> node;
-    if (const std::int32_t status = Resolve(key, node); status != 0) {
+    if (const std::int32_t status = FindKey(key, subKey, node); status != 0) {
         return status;
-    }
-    std::vector<std::wstring> parts;
-    if (!SplitPath(subKey, parts)) {
-        return RegStatus(kErrorFileNotFound);
-    }
-    for (const std::wstring& part : parts) {
-        auto child = node->children.find(UpperCase(part));
-        if (child == node->children.end()) {
-            return RegStatus(kErrorFileNotFound);
-        }
-        node = child->second;
     }
     if (node->isRoot || node->parent == nullptr) {
         return RegStatus(kErrorAccessDenied);

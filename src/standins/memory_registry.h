@@ -62,6 +62,8 @@ public:
 
 private:
     std::int32_t Resolve(RegKey key, std::shared_ptr<Node>& node) const;
+    // The existing key `subKey` below `key` (empty: `key` itself); the caller holds the lock.
+    std::int32_t FindKey(RegKey key, const std::wstring& subKey, std::shared_ptr<Node>& node) const;
     RegKey NewHandle(const std::shared_ptr<Node>& node);
 
     mutable std::mutex m_mutex;
