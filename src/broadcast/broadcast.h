@@ -36,9 +36,10 @@ public:
     void FillSnapshot(CycleSnapshot& p_Snapshot) const;
 
 protected:
-    // Evaluate, with or without its trace lines: a broadcast that publishes no ratings still
-    // rates every field for the cycle's snapshot, silently.
-    void Rate(bool p_bTrace);
+    // Evaluate (`p_bEvaluate`), or the same group results from the fields' Preview without a
+    // trace line: a broadcast that publishes no ratings still rates every field for the cycle's
+    // snapshot, with no side effect on the log or on any field's remembered state.
+    void Rate(bool p_bEvaluate);
 
     std::int32_t m_nResultBase = 0;
     MBDataContainer::DataList* m_pDataList;

@@ -22,11 +22,14 @@ void Broadcast::Evaluate()
     Rate(true);
 }
 
-void Broadcast::Rate(bool p_bTrace)
+void Broadcast::Rate(bool p_bEvaluate)
 {
     using namespace MBDataContainer;
 
-    if (p_bTrace) {
+    const auto l_Rate = [p_bEvaluate](MBDataField& p_Field) {
+        return p_bEvaluate ? p_Field.Evaluate() : p_Field.Preview();
+    };
+    if (p_bEvaluate) {
         dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"Start");
         dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
                           m_ResultHarddisk);
@@ -41,12 +44,12 @@ void Broadcast::Rate(bool p_bTrace)
     std::vector<FieldSnapshot> l_SeenFields;
     // Disk fields belong to no group here, but their rating runs: the critical-event rule
     // remembers the counts it has seen, and the second pass below relies on that.
-    ForEachField(*m_pDataList, [this, p_bTrace, &l_SeenFields](MBDataField& p_Field) {
-        if (p_bTrace) {
+    ForEachField(*m_pDataList, [this, p_bEvaluate, &l_Rate, &l_SeenFields](MBDataField& p_Field) {
+        if (p_bEvaluate) {
             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
                               p_Field.m_nValue);
         }
-        const Rating l_Result = p_Field.Evaluate();
+        const Rating l_Result = l_Rate(p_Field);
         if (dynamic_cast<FanData*>(&p_Field) != nullptr) {
             m_ResultFans = std::max(m_ResultFans, l_Result);
         } else if (dynamic_cast<TempData*>(&p_Field) != nullptr) {
@@ -68,14 +71,14 @@ void Broadcast::Rate(bool p_bTrace)
     ForEachHddField(*m_pDataList, [&l_idxSeen](MBDataField&) { --l_idxSeen; });
 
     ForEachHddField(*m_pDataList,
-                    [this, p_bTrace, &l_SeenFields, &l_idxSeen](MBDataField& p_Field) {
-                        if (p_bTrace) {
+                    [this, p_bEvaluate, &l_Rate, &l_SeenFields, &l_idxSeen](MBDataField& p_Field) {
+                        if (p_bEvaluate) {
                             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
                                               p_Field.m_strName, p_Field.m_nValue);
                         }
-                        const Rating l_CurrentResult = p_Field.Evaluate();
+                        const Rating l_CurrentResult = l_Rate(p_Field);
                         m_ResultHarddisk = std::max(m_ResultHarddisk, l_CurrentResult);
-                        if (p_bTrace) {
+                        if (p_bEvaluate) {
                             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
                                               L"l_CurrentResult", l_CurrentResult);
                             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
@@ -84,7 +87,7 @@ void Broadcast::Rate(bool p_bTrace)
                         l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
                     });
 
-    if (p_bTrace) {
+    if (p_bEvaluate) {
         dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"End");
     }
     m_SeenFields = std::move(l_SeenFields);

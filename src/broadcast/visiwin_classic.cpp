@@ -38,7 +38,7 @@ VisiWinClassic::~VisiWinClassic() = default;
 
 void VisiWinClassic::Send()
 {
-    // This broadcast publishes no ratings; they are made for the cycle's snapshot alone.
+    // This broadcast publishes no ratings; they are previewed for the cycle's snapshot alone.
     Rate(false);
     // The line number of this location is the one service staff know from the field.
     const std::wstring l_strLocation = dbg::MakeLocation(L"MBBroadcast::VisiWinClassic::Send", 66);

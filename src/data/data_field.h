@@ -22,7 +22,12 @@ public:
     MBDataField() = default;
     virtual ~MBDataField() = default;
 
-    virtual Rating Evaluate() = 0;
+    // Rates the reading as the field's group records it. Some kinds log or remember what they
+    // rated; by default this is Preview.
+    virtual Rating Evaluate() { return Preview(); }
+    // The rating that Evaluate's group result would record for this reading, with no side
+    // effect: nothing logged, no remembered state changed.
+    virtual Rating Preview() const = 0;
     // The bands of Evaluate's rule for the current setpoint and percentages; none by default.
     virtual BandText DescribeBands() const { return {}; }
 

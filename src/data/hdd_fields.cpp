@@ -19,6 +19,11 @@ Rating LifetimeData::Evaluate()
 {
     dbg::LogValueLine(VEXA_LOCATION(L"MBDataContainer::LifetimeData::Evaluate"), 3, L"m_nSetpoint",
                       m_nSetpoint);
+    return Preview();
+}
+
+Rating LifetimeData::Preview() const
+{
     if (m_nSetpoint == 0) {
         return RatingOk;
     }
@@ -39,6 +44,11 @@ Rating CriticalHddEventsData::Evaluate()
         s_nHighestCriticalCount = m_nValue;
         return RatingError;
     }
+    return Preview();
+}
+
+Rating CriticalHddEventsData::Preview() const
+{
     return m_nValue != 0 ? RatingWarning : RatingOk;
 }
 
@@ -47,7 +57,7 @@ BandText CriticalHddEventsData::DescribeBands() const
     return {L"> 0", L"rising"};
 }
 
-Rating NvmeCriticalWarningData::Evaluate()
+Rating NvmeCriticalWarningData::Preview() const
 {
     return m_nValue != 0 ? RatingError : RatingOk;
 }
@@ -57,7 +67,7 @@ BandText NvmeCriticalWarningData::DescribeBands() const
     return {L"", L"not 0"};
 }
 
-Rating NvmeLimitData::Evaluate()
+Rating NvmeLimitData::Preview() const
 {
     return m_nValue > m_nSetpoint ? RatingWarning : RatingOk;
 }

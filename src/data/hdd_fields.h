@@ -10,7 +10,9 @@ namespace MBDataContainer {
 // A setpoint of 0 leaves the lifetime unwatched.
 class LifetimeData : public MBDataField {
 public:
+    // Logs the setpoint at level 3, then rates as Preview.
     Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
@@ -20,6 +22,9 @@ public:
 class CriticalHddEventsData : public MBDataField {
 public:
     Rating Evaluate() override;
+    // Warning above 0: the rating that the group records, since the broadcast rates a risen
+    // counter a second time. Leaves the highest count alone.
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 
     // The highest count rated so far in this process; never reset.
@@ -29,7 +34,7 @@ public:
 // The critical warning bits of an NVMe drive's health page: any bit set rates error.
 class NvmeCriticalWarningData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
@@ -37,7 +42,7 @@ public:
 // rated life used, temperature): above the limit rates warning, never error.
 class NvmeLimitData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 

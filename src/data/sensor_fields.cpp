@@ -75,7 +75,7 @@ BandText TempData::DescribeBands() const
     return Bands(*this, false, true);
 }
 
-Rating TempData::Evaluate()
+Rating TempData::Preview() const
 {
     if (m_nSetpoint == 0 || m_nValue < m_nSetpoint) {
         return RatingOk;
@@ -96,7 +96,7 @@ BandText FanData::DescribeBands() const
     return Bands(*this, true, false);
 }
 
-Rating FanData::Evaluate()
+Rating FanData::Preview() const
 {
     if (m_nSetpoint == 0 || Magnitude(m_nValue) > Magnitude(m_nSetpoint)) {
         return RatingOk;
@@ -109,7 +109,7 @@ BandText VoltageData::DescribeBands() const
     return Bands(*this, true, true);
 }
 
-Rating VoltageData::Evaluate()
+Rating VoltageData::Preview() const
 {
     if (m_nSetpoint == 0 || m_nValue == m_nSetpoint) {
         return RatingOk;
@@ -136,7 +136,7 @@ BandText CMosBattData::DescribeBands() const
     return Bands(*this, true, false);
 }
 
-Rating CMosBattData::Evaluate()
+Rating CMosBattData::Preview() const
 {
     if (m_nSetpoint == 0 || m_nValue > m_nSetpoint) {
         return RatingOk;
@@ -149,7 +149,7 @@ BandText UpsBattData::DescribeBands() const
     return Bands(*this, true, false);
 }
 
-Rating UpsBattData::Evaluate()
+Rating UpsBattData::Preview() const
 {
     if (m_nSetpoint == 0 || m_nValue > m_nSetpoint) {
         return RatingOk;

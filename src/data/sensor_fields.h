@@ -9,35 +9,35 @@ namespace MBDataContainer {
 // Upper limit: readings below the setpoint are always fine.
 class TempData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
 // Two-sided band around the setpoint; negative rails are rated by their magnitude.
 class VoltageData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
 // Lower limit: a fan faster than its setpoint is always fine.
 class FanData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
 // Lower limit with a signed short cut.
 class CMosBattData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
 // Same rule as the CMOS battery, but a class of its own so the broadcast can group it apart.
 class UpsBattData : public MBDataField {
 public:
-    Rating Evaluate() override;
+    Rating Preview() const override;
     BandText DescribeBands() const override;
 
     // Battery capacity in percent as the UPS service reports it.

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "broadcast/broadcast.h"
 #include "broadcast/broadcast_fixture.h"
 #include "broadcast/visiwin_classic.h"
+#include "data/hdd_fields.h"
 #include "fakes/log_capture.h"
 
 namespace {
@@ -103,21 +105,35 @@ TEST_F(SnapshotTest, UnwatchedFieldsHaveNoBands)
     EXPECT_EQ(FindField(snapshot, L"Fan0")->rating, RatingOk);
 }
 
-// The classic broadcast publishes no ratings, but its cycles are rated for the snapshot, without
-// the rating's trace lines.
-TEST_F(SnapshotTest, TheClassicBroadcastRatesSilentlyForTheSnapshot)
+// The classic broadcast publishes no ratings, but its cycles are rated for the snapshot: with the
+// ratings a values-file broadcast would record, and without any side effect of rating (no log
+// line, not even the disk fields' own; no change of the process-wide highest critical count).
+TEST_F(SnapshotTest, TheClassicBroadcastRatesForTheSnapshotWithoutSideEffects)
 {
     BuildList({{L"Fan0"}, {L"Temp0"}, {}, true});
     Set(L"Temp0", 80, 60);
+    Set(L"HddLifetime", 9000, 8000);
+    const std::int32_t l_nHighest = CriticalHddEventsData::HighestCriticalCount();
+    Field(L"HddReallocationCount").m_nValue = l_nHighest + 7;
     MBBroadcast::VisiWinClassic broadcast(List());
-    const fakes::LogCapture log(3);
+    const fakes::LogCapture log(10);
+    broadcast.Send();
     broadcast.Send();
     MBBroadcast::CycleSnapshot snapshot;
     broadcast.FillSnapshot(snapshot);
     ASSERT_EQ(snapshot.fields.size(), FieldCount());
     EXPECT_EQ(FindField(snapshot, L"Temp0")->rating, RatingError);
+    EXPECT_EQ(FindField(snapshot, L"HddLifetime")->rating, RatingWarning);
+    EXPECT_EQ(FindField(snapshot, L"HddReallocationCount")->rating, RatingWarning);
     EXPECT_EQ(snapshot.groups[1].rating, RatingError);
-    EXPECT_EQ(log.Contents().find("MBBroadcast::Broadcast::Evaluate"), std::string::npos);
+    EXPECT_EQ(snapshot.groups[4].rating, RatingWarning);
+    EXPECT_EQ(log.Contents().find("Evaluate"), std::string::npos);
+    EXPECT_EQ(CriticalHddEventsData::HighestCriticalCount(), l_nHighest);
+
+    // A values-file broadcast later in the process still sees the counter rise.
+    Rated later(List());
+    later.Evaluate();
+    EXPECT_EQ(CriticalHddEventsData::HighestCriticalCount(), l_nHighest + 7);
 }
 
 }  // namespace
