@@ -34,14 +34,16 @@ const wchar_t* const kThreadName = L"CMain::MyThread";
 
 // The pause between cycles, from the add-on's own settings file: short cycles serve tests and
 // commissioning; below the minimum the loop would only burn the processor, above the maximum
-// (an hour) the monitor would look dead. The system reads the number as 32 bits, so "-1" comes
-// back as 4294967295: read as signed, a negative setting is raised to the minimum instead of
-// becoming a pause of 49 days. A setting outside the range is logged with the pause used.
+// (an hour) the monitor would look dead. The text is read with its own sign and size: a value
+// above the maximum, however large, gives the maximum, and only a negative one the minimum
+// (the system's 32-bit read would make "3000000000" negative and "-1" a pause of 49 days). A
+// setting outside the range is logged with the pause used.
 std::chrono::milliseconds ReadCycleTime()
 {
-    const auto l_nSetting = static_cast<std::int32_t>(ReadIniInt(
-        L"Timer", L"CycleTime", static_cast<int>(kDefaultCycleTime), GetModuleIniPath()));
-    const std::int32_t l_nCycleTime = std::clamp(l_nSetting, kMinimumCycleTime, kMaximumCycleTime);
+    const std::int64_t l_nSetting =
+        ReadIniSignedInt(L"Timer", L"CycleTime", kDefaultCycleTime, GetModuleIniPath());
+    const std::int64_t l_nCycleTime =
+        std::clamp<std::int64_t>(l_nSetting, kMinimumCycleTime, kMaximumCycleTime);
     if (l_nCycleTime != l_nSetting) {
         dbg::LogLine(VEXA_LOCATION(kThreadName), 0,
                      L"CycleTime " + std::to_wstring(l_nSetting) + L" ms is outside " +

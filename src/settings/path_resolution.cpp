@@ -112,11 +112,18 @@ std::wstring GetModuleIniPath()
     return paths.derived;
 }
 
-void UseModuleIniPath(const std::wstring& path)
+bool UseModuleIniPath(const std::wstring& path) noexcept
 {
-    ModuleIniPaths& paths = ModuleIni();
-    const std::lock_guard<std::mutex> lock(paths.mutex);
-    paths.given = path;
+    try {
+        // Copied before the lock, so that the swap under it cannot fail.
+        std::wstring copy(path);
+        ModuleIniPaths& paths = ModuleIni();
+        const std::lock_guard<std::mutex> lock(paths.mutex);
+        paths.given.swap(copy);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 std::wstring NumberedName(const std::wstring& name, int n)

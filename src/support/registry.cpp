@@ -27,6 +27,16 @@ platform::Registry& Reg()
     return platform::Use<platform::Registry>();
 }
 
+// A name getter's copy; empty when there is no memory for it, so that nothing leaves the class.
+std::wstring CopyOrEmpty(const std::wstring& name) noexcept
+{
+    try {
+        return name;
+    } catch (...) {
+        return std::wstring();
+    }
+}
+
 std::wstring RootName(RegKey root)
 {
     for (const platform::RegRootName& known : platform::kRegRootNames) {
@@ -274,13 +284,13 @@ bool CRegistry::ReadBinary(const wchar_t* name, ByteArray& bytes)
     });
 }
 
-std::wstring CRegistry::GetKeyClass() const
+std::wstring CRegistry::GetKeyClass() const noexcept
 {
-    return m_strClass;
+    return CopyOrEmpty(m_strClass);
 }
-std::wstring CRegistry::GetComputer() const
+std::wstring CRegistry::GetComputer() const noexcept
 {
-    return m_strComputer;
+    return CopyOrEmpty(m_strComputer);
 }
 
 // The stored type is not compared with REG_DWORD; longer data fails with ERROR_MORE_DATA.
@@ -303,9 +313,9 @@ std::int32_t CRegistry::GetLastErrorCode() const
 {
     return m_lLastError;
 }
-std::wstring CRegistry::GetKeyName() const
+std::wstring CRegistry::GetKeyName() const noexcept
 {
-    return m_strKeyName;
+    return CopyOrEmpty(m_strKeyName);
 }
 std::uint32_t CRegistry::GetSubKeyCount() const
 {
@@ -315,9 +325,9 @@ std::uint32_t CRegistry::GetValueCount() const
 {
     return m_dwValues;
 }
-std::wstring CRegistry::GetRootKeyName() const
+std::wstring CRegistry::GetRootKeyName() const noexcept
 {
-    return m_strRootKeyName;
+    return CopyOrEmpty(m_strRootKeyName);
 }
 
 bool CRegistry::GetKeySecurity(std::uint32_t information, void* descriptor, std::uint32_t& size)

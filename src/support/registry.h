@@ -37,14 +37,15 @@ public:
                            std::uint32_t& size);
     virtual bool Flush();
     virtual bool ReadBinary(const wchar_t* name, ByteArray& bytes);
-    virtual std::wstring GetKeyClass() const;
-    virtual std::wstring GetComputer() const;
+    // The name getters give an empty text when there is no memory for the copy.
+    virtual std::wstring GetKeyClass() const noexcept;
+    virtual std::wstring GetComputer() const noexcept;
     virtual bool ReadDword(const wchar_t* name, std::uint32_t& value);
     virtual std::int32_t GetLastErrorCode() const;
-    virtual std::wstring GetKeyName() const;
+    virtual std::wstring GetKeyName() const noexcept;
     virtual std::uint32_t GetSubKeyCount() const;
     virtual std::uint32_t GetValueCount() const;
-    virtual std::wstring GetRootKeyName() const;
+    virtual std::wstring GetRootKeyName() const noexcept;
     virtual bool GetKeySecurity(std::uint32_t information, void* descriptor, std::uint32_t& size);
     virtual bool ReadString(const wchar_t* name, std::wstring& text);
     virtual bool ReadMultiString(const wchar_t* name, StringArray& strings);

@@ -204,22 +204,31 @@ TEST_F(WorkerTest, ANegativeCycleTimeIsRaisedToTheMinimumAndSaysSoOnce)
 
 TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
 {
+    // The text is read with its own sign and size: past 2^31 (or 2^32) it does not wrap.
     const struct {
-        int m_nSetting;
+        const wchar_t* m_szSetting;
         const char* m_szLine;  // nullptr: no line
     } l_Cases[] = {
-        {3600001,
+        {L"3600001",
          "\t\tCycleTime 3600001 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
-        {-2147483647 - 1,
+        {L"3000000000",
+         "\t\tCycleTime 3000000000 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+        {L"4294967396",
+         "\t\tCycleTime 4294967396 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+        {L"0x80000000",
+         "\t\tCycleTime 2147483648 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+        {L"-2147483648",
          "\t\tCycleTime -2147483648 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
-        {99, "\t\tCycleTime 99 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
-        {100, nullptr},
-        {3600000, nullptr},
+        {L"-4294967296",
+         "\t\tCycleTime -4294967296 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
+        {L"99", "\t\tCycleTime 99 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
+        {L"100", nullptr},
+        {L"3600000", nullptr},
     };
     for (const auto& l_Case : l_Cases) {
-        SCOPED_TRACE(l_Case.m_nSetting);
+        SCOPED_TRACE(testing::Message() << l_Case.m_szSetting);
         ScriptedMonitor l_Monitor;
-        m_Environment.SetCycleTime(l_Case.m_nSetting);
+        m_Environment.SetCycleTime(l_Case.m_szSetting);
         ASSERT_TRUE(RunUntilFirstSend(l_Monitor));
         ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
         const std::string l_strLog = m_Environment.Log();

@@ -150,8 +150,12 @@ void WorkerEnvironment::SetDebugLevel(int p_nLevel)
 
 void WorkerEnvironment::SetCycleTime(int p_nMilliseconds)
 {
-    m_Profile.entries[{GetModuleIniPath(), L"Timer", L"CycleTime"}] =
-        std::to_wstring(p_nMilliseconds);
+    SetCycleTime(std::to_wstring(p_nMilliseconds));
+}
+
+void WorkerEnvironment::SetCycleTime(const std::wstring& p_strText)
+{
+    m_Profile.entries[{GetModuleIniPath(), L"Timer", L"CycleTime"}] = p_strText;
 }
 
 bool WorkerEnvironment::WaitForWorkersToEnd()

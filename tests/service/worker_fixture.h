@@ -81,6 +81,7 @@ public:
 
     void SetDebugLevel(int p_nLevel);
     void SetCycleTime(int p_nMilliseconds);
+    void SetCycleTime(const std::wstring& p_strText);
 
     // Waits until no worker thread is left (false after 10 s), then closes the log.
     bool WaitForWorkersToEnd();

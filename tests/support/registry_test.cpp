@@ -292,6 +292,8 @@ TEST_F(RegistryTest, FailedAllocationsAreReportedNotThrown)
     std::uint32_t size = 0;
     std::vector<Outcome> outcomes;
     outcomes.reserve(16);
+    std::wstring names[3];
+    bool namesCopied = false;
     std::size_t failed = 0;
     {
         const vexa_test::FailingAllocations failing;
@@ -308,8 +310,20 @@ TEST_F(RegistryTest, FailedAllocationsAreReportedNotThrown)
         record("WriteString", m_Registry.WriteString(L"S", stringText.c_str()));
         record("WriteString(wstring)", m_Registry.WriteString(stringName, stringText));
         record("WriteMultiString", m_Registry.WriteMultiString(L"M", strings));
+        // The name getters have no error code to set: they give an empty name instead.
+        try {
+            names[0] = m_Registry.GetKeyName();
+            names[1] = m_Registry.GetRootKeyName();
+            names[2] = m_Registry.GetComputer();
+            namesCopied = true;
+        } catch (...) {
+        }
         failed = failing.Count();
     }
+    EXPECT_TRUE(namesCopied);
+    // (A computer name short enough to be held without memory may still come back.)
+    EXPECT_EQ(L"", names[0]);
+    EXPECT_EQ(L"", names[1]);
     EXPECT_GT(failed, 0u);
     ASSERT_EQ(10u, outcomes.size());
     for (const Outcome& outcome : outcomes) {

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <optional>
 
 #include "platform/disk_device.h"
@@ -29,7 +30,10 @@ class ModuleIniChoice {
 public:
     explicit ModuleIniChoice(const std::wstring& p_strModuleIni)
     {
-        UseModuleIniPath(p_strModuleIni);
+        // A run with another settings file than the one named would check the wrong settings.
+        if (!UseModuleIniPath(p_strModuleIni)) {
+            throw std::bad_alloc();
+        }
     }
     ~ModuleIniChoice() { UseModuleIniPath(std::wstring()); }
     ModuleIniChoice(const ModuleIniChoice&) = delete;

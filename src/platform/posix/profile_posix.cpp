@@ -1,4 +1,5 @@
 #include "platform/profile.h"
+#include "platform/profile_integer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,45 +137,11 @@ std::wstring CopyEntry(const std::wstring& value, std::size_t bufferChars)
     return result;
 }
 
-// The leading number of a value as the system's integer conversion reads it: control
-// characters and blanks skipped, one sign, "0x", "0o" or "0b" (small letters only) select the
-// base, digits up to the first character that is not one, arithmetic modulo 2^32.
+// The leading number of a value as the system's integer conversion reads it, modulo 2^32.
 unsigned int ParseInteger(const std::wstring& text)
 {
-    std::size_t pos = 0;
-    while (pos < text.size() && text[pos] <= L' ') {
-        ++pos;
-    }
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == L'+' || text[pos] == L'-')) {
-        negative = text[pos] == L'-';
-        ++pos;
-    }
-    unsigned int base = 10;
-    if (pos + 1 < text.size() && text[pos] == L'0') {
-        const wchar_t marker = text[pos + 1];
-        base = marker == L'x' ? 16 : marker == L'o' ? 8 : marker == L'b' ? 2 : 10;
-        if (base != 10) {
-            pos += 2;
-        }
-    }
-    std::uint32_t total = 0;
-    for (; pos < text.size(); ++pos) {
-        const wchar_t c = text[pos];
-        unsigned int digit = 99;
-        if (c >= L'0' && c <= L'9') {
-            digit = static_cast<unsigned int>(c - L'0');
-        } else if (c >= L'A' && c <= L'Z') {
-            digit = static_cast<unsigned int>(c - L'A' + 10);
-        } else if (c >= L'a' && c <= L'z') {
-            digit = static_cast<unsigned int>(c - L'a' + 10);
-        }
-        if (digit >= base) {
-            break;
-        }
-        total = total * base + digit;
-    }
-    return negative ? 0U - total : total;
+    const ProfileInteger number = ParseProfileInteger(text);
+    return number.negative ? 0U - number.wrapped : number.wrapped;
 }
 
 class PosixProfile final : public Profile {
