@@ -1,10 +1,12 @@
 #include "broadcast/metrics_file.h"
 
+#include <cstddef>
 #include <utility>
 
 #include "broadcast/metrics_text.h"
 #include "logging/log.h"
 #include "platform/last_error.h"
+#include "platform/profile.h"
 #include "platform/replaced_file.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
@@ -13,12 +15,25 @@ namespace MBBroadcast {
 namespace {
 
 const wchar_t kWrite[] = L"MBBroadcast::MetricsFile::Write";
+const wchar_t kReadPath[] = L"MBBroadcast::ReadMetricsFilePath";
+
+// The longest path Windows knows is 32,767 characters with its terminator. A value that fills
+// this buffer may have been cut and is refused.
+constexpr std::size_t kPathBufferChars = 32768;
 
 }  // namespace
 
 std::wstring ReadMetricsFilePath()
 {
-    return ReadIniString(L"Export", L"MetricsFile", GetModuleIniPath());
+    std::wstring l_strPath = platform::Use<platform::Profile>().GetString(
+        L"Export", L"MetricsFile", L"", kPathBufferChars, GetModuleIniPath());
+    if (l_strPath.size() >= kPathBufferChars - 1) {
+        dbg::LogLine(VEXA_LOCATION(kReadPath), 0,
+                     L"MetricsFile is longer than " + std::to_wstring(kPathBufferChars - 2) +
+                         L" characters; no metrics file is written");
+        return {};
+    }
+    return l_strPath;
 }
 
 MetricsFile::MetricsFile(std::wstring p_strPath) : m_strPath(std::move(p_strPath)) {}

@@ -9,10 +9,12 @@
 #include "broadcast/metrics_file.h"
 #include "common/temp_folder.h"
 #include "fakes/log_capture.h"
+#include "fakes/memory_profile.h"
 #include "platform/last_error.h"
 #include "platform/replaced_file.h"
 #include "platform/seam.h"
 #include "platform/shared_file.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -172,6 +174,30 @@ TEST(MetricsFile, AnEmptyPathWritesNothing)
     EXPECT_FALSE(metrics.IsOn());
     metrics.Write(MBBroadcast::CycleSnapshot(), L"1");
     EXPECT_EQ(replaced.writes, 0);
+}
+
+// A long path is read in full, never cut to 259 characters (another file's name); a value that
+// may have been cut at the longest path Windows knows is refused with one log line.
+TEST(MetricsFile, ThePathIsReadInFullOrRefused)
+{
+    const struct {
+        std::size_t length;
+        bool refused;
+    } cases[] = {{40, false}, {300, false}, {32766, false}, {32767, true}, {40000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        fakes::MemoryProfile profile;
+        const platform::Substitute<platform::Profile> inPlace(profile);
+        const std::wstring path = L"c:\\metrics\\" + std::wstring(c.length - 16, L'm') + L".prom";
+        ASSERT_EQ(path.size(), c.length);
+        profile.entries[{GetModuleIniPath(), L"Export", L"MetricsFile"}] = path;
+        const fakes::LogCapture log(0);
+        EXPECT_EQ(MBBroadcast::ReadMetricsFilePath(), c.refused ? std::wstring() : path);
+        EXPECT_EQ(CountOf(log.Contents(),
+                          "\t\tMetricsFile is longer than 32766 characters; no "
+                          "metrics file is written\r\n"),
+                  c.refused ? 1u : 0u);
+    }
 }
 
 }  // namespace
