@@ -54,15 +54,32 @@ void LoggerStream::BeginNewFile()
     std::error_code l_Error;
     std::filesystem::remove(l_Older, l_Error);
     std::filesystem::rename(l_Path, l_Older, l_Error);
-    const bool l_bKept = !l_Error;
+    m_bKept = !l_Error;
+    m_nLostEntries = 0;
+    m_bReopenPending = true;
+    ReopenNewFile();
+}
+
+void LoggerStream::ReopenNewFile()
+{
     clear();
-    open(l_Path, std::ios::out | std::ios::trunc | std::ios::binary);
-    const std::wstring l_strLine =
+    open(platform::FileSystemPath(m_strPath), std::ios::out | std::ios::trunc | std::ios::binary);
+    if (!is_open()) {
+        // Entries are dropped until an open succeeds; the next entry tries again.
+        ++m_nLostEntries;
+        return;
+    }
+    m_bReopenPending = false;
+    std::wstring l_strLine =
         L"\r\n" + CurrentTimeStamp() + L"\t" + VEXA_LOCATION(L"dbg::LoggerStream::BeginNewFile") +
         L"\t\t" + m_strFileName + L" reached " + std::to_wstring(m_nMaxBytes / 1024) + L" KB: " +
-        (l_bKept ? L"the earlier entries are in " + m_strFileName + L".1"
-                 : L"the earlier entries could not be kept") +
-        L"\r\n";
+        (m_bKept ? L"the earlier entries are in " + m_strFileName + L".1"
+                 : L"the earlier entries could not be kept");
+    if (m_nLostEntries != 0) {
+        l_strLine += L"; " + std::to_wstring(m_nLostEntries) + L" entries were lost while " +
+                     m_strFileName + L" could not be opened";
+    }
+    l_strLine += L"\r\n";
     *this << l_strLine;
     m_nBytes = l_strLine.size();
 }
@@ -74,8 +91,15 @@ std::wostream& LoggerStream::GetStream(std::size_t entryChars)
     }
     try {
         const std::uint64_t l_nEntryBytes = 2 + static_cast<std::uint64_t>(entryChars);
-        if (m_nMaxBytes != kNoLimit && m_nBytes != 0 && m_nBytes + l_nEntryBytes > m_nMaxBytes) {
+        if (m_bReopenPending) {
+            ReopenNewFile();
+        } else if (m_nMaxBytes != kNoLimit && m_nBytes != 0 &&
+                   m_nBytes + l_nEntryBytes > m_nMaxBytes) {
             BeginNewFile();
+        }
+        if (m_bReopenPending) {
+            // The stream is closed and drops what it is given.
+            return *this;
         }
         *this << L"\r\n";
         flush();

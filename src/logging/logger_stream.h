@@ -14,7 +14,9 @@ namespace dbg {
 //
 // With a size limit the file stays bounded: an entry that would take it past the limit first
 // renames it to "<file name>.1" (replacing an older one) and begins the file anew with a line
-// saying so. When the file cannot be renamed it is begun anew all the same.
+// saying so. When the file cannot be renamed it is begun anew all the same. When the new file
+// cannot be opened, every following entry tries again until one succeeds; the entries dropped
+// meanwhile are counted in its first line.
 class LoggerStream : public std::wofstream {
 public:
     static constexpr std::uint64_t kNoLimit = 0;
@@ -40,6 +42,9 @@ private:
     // Renames the full file to "<file name>.1" and opens an empty one that begins with a line
     // telling where the earlier entries are.
     void BeginNewFile();
+    // Opens the empty file after a change and writes its first line; on failure the stream stays
+    // closed, the entry is counted as lost, and m_bReopenPending stays set.
+    void ReopenNewFile();
 
     std::wstring m_strFileName;
     std::wstring m_strPath;
@@ -47,6 +52,9 @@ private:
     std::uint64_t m_nBytes = 0;  // in the file: one byte a character
     std::wostringstream m_Buffer;
     bool m_bError = false;
+    bool m_bReopenPending = false;
+    bool m_bKept = false;              // whether the full file became "<file name>.1"
+    std::uint64_t m_nLostEntries = 0;  // dropped since the change, while the file was not open
     bool m_bReportFailures = true;
 };
 

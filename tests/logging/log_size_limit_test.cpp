@@ -95,4 +95,41 @@ TEST(LogSizeLimit, WithoutALimitTheFileKeepsGrowing)
     EXPECT_EQ(log.Older(), "<missing>");
 }
 
+#ifndef _WIN32
+// When the new file cannot be opened after a change, the next entry tries again, instead of the
+// log staying silent until another limit's worth of entries has been dropped. (The fault is laid
+// by putting directories where the files go, which Windows refuses while the log holds its file.)
+TEST(LogSizeLimit, AFailedReopenIsRetriedAtTheNextEntry)
+{
+    constexpr std::uint64_t kLimit = 2048;
+    LimitedLog log(kLimit);
+    for (int i = 1; i <= 5; ++i) {
+        dbg::LogLine(kLocation, 0, Entry(i));
+    }
+    const std::filesystem::path current(log.m_Folder.Path(L"Vexa.log"));
+    const std::filesystem::path older(log.m_Folder.Path(L"Vexa.log.1"));
+    std::filesystem::remove(current);
+    for (const auto& blocked : {current, older}) {
+        std::filesystem::create_directories(blocked / "inside");
+    }
+    // Past the limit: the change finds neither file and cannot open the new one.
+    for (int i = 6; i <= 30; ++i) {
+        dbg::LogLine(kLocation, 0, Entry(i));
+    }
+    ASSERT_TRUE(std::filesystem::is_directory(current));
+    std::filesystem::remove_all(current);
+    std::filesystem::remove_all(older);
+
+    dbg::LogLine(kLocation, 0, Entry(31));
+    const std::string text = fakes::MaskTimeStamps(log.Current());
+    EXPECT_NE(text.find("\t\tentry 31 "), std::string::npos) << text;
+    EXPECT_EQ(CountOf(text, "\t\tentry "), 1) << text;
+    static const std::regex s_first(
+        "\r\nT\tdbg::LoggerStream::BeginNewFile  line: [0-9]+\t\tVexa\\.log reached 2 KB: the "
+        "earlier entries could not be kept; [0-9]+ entries were lost while Vexa\\.log could not be "
+        "opened\r\n\r\nT\ttest::Limit  line: 7\t\tentry 31 x+\r\n");
+    EXPECT_TRUE(std::regex_match(text, s_first)) << text;
+}
+#endif
+
 }  // namespace
