@@ -7,6 +7,7 @@
 
 #include "platform/profile.h"
 #include "platform/seam.h"
+#include "settings/settings.h"
 
 namespace MBBroadcast {
 
@@ -31,16 +32,27 @@ std::wstring LocalTimeText(std::int64_t seconds)
     return text;
 }
 
+namespace {
+
+// Each write rewrites the whole values file: a key whose text is already there is left alone.
+void WriteChanged(const std::wstring& p_strKey, const std::wstring& p_strText,
+                  const std::wstring& p_strValuesFile)
+{
+    if (ReadIniString(kStatusSection, p_strKey, p_strValuesFile) != p_strText) {
+        platform::Use<platform::Profile>().WriteString(kStatusSection, p_strKey, p_strText,
+                                                       p_strValuesFile);
+    }
+}
+
+}  // namespace
+
 void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_Snapshot) noexcept
 {
     try {
-        platform::Profile& l_Profile = platform::Use<platform::Profile>();
-        l_Profile.WriteString(kStatusSection, L"LAST_CYCLE", LocalTimeText(p_Snapshot.time),
-                              p_strValuesFile);
-        l_Profile.WriteString(kStatusSection, L"FAILED_CYCLES",
-                              std::to_wstring(p_Snapshot.consecutiveFailures), p_strValuesFile);
-        l_Profile.WriteString(kStatusSection, L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource),
-                              p_strValuesFile);
+        WriteChanged(L"LAST_CYCLE", LocalTimeText(p_Snapshot.time), p_strValuesFile);
+        WriteChanged(L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures),
+                     p_strValuesFile);
+        WriteChanged(L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource), p_strValuesFile);
     } catch (...) {
         // The heartbeat is a courtesy to the HMI: the next cycle writes it again.
     }

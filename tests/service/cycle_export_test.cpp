@@ -86,13 +86,19 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     GoodCycle(*l_pMonitor);
     EXPECT_EQ(Status(L"FAILED_CYCLES"), L"0");
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719535));
+    // A cycle like the one before rewrites only the time: each write rewrites the whole file.
+    m_Clock.Advance(10);
+    const int l_nWrites = m_Environment.Profile().writes;
+    l_pMonitor->CycleEnded(false);
+    EXPECT_EQ(m_Environment.Profile().writes - l_nWrites, 1);
+    EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719545));
 
     const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
     ASSERT_TRUE(l_Snapshot);
-    EXPECT_EQ(l_Snapshot->cycles, 4u);
+    EXPECT_EQ(l_Snapshot->cycles, 5u);
     EXPECT_EQ(l_Snapshot->failedCycles, 2u);
     EXPECT_EQ(l_Snapshot->consecutiveFailures, 0u);
-    EXPECT_EQ(l_Snapshot->time, 1796719535);
+    EXPECT_EQ(l_Snapshot->time, 1796719545);
     EXPECT_EQ(l_Snapshot->sensorSource, L"probe");
     EXPECT_FALSE(l_Snapshot->fields.empty());
 }
