@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace platform {
@@ -9,6 +10,10 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::int64_t Now() = 0;
+    // The real time to wait for a pause of `pause` on this clock: all of it on the system's
+    // clock. A simulated clock moves itself on by the pause and answers 0, so that simulated
+    // days of cycles pass without waiting.
+    virtual std::chrono::milliseconds RealWait(std::chrono::milliseconds pause) { return pause; }
     static Clock& System();
 };
 

@@ -14,6 +14,7 @@
 #include "errors/exceptions.h"
 #include "logging/log.h"
 #include "logging/log_file_path.h"
+#include "platform/clock.h"
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
 #include "platform/text.h"
@@ -150,7 +151,7 @@ void CMain::Worker::MyThread()
         while (!IsStopRequested()) {
             RunCycle(*l_pMonitor);
             // Also after a failed pass: a failure that persists must not spin.
-            Pause(l_CycleTime);
+            Pause(platform::Use<platform::Clock>().RealWait(l_CycleTime));
         }
     } catch (const err::GException& e) {
         l_bFailed = true;

@@ -145,6 +145,15 @@ case "$scenario" in
     "$host" --cycles 3 --help >"$work/help.txt" 2>&1 || fail "--help exited with status $?"
     grep -q '^usage: vexa-host' "$work/help.txt" || fail "--help printed: $(cat "$work/help.txt")"
     [[ ! -e $work/Vexa.log ]] || fail "the monitor ran for --help"
+    # An unknown option is named as such, also as the last argument; a known one lacks its value.
+    for usage in "--bogus:unknown option --bogus" "--seconds 1 --bogus:unknown option --bogus" \
+                 "--bogus 1:unknown option --bogus" "--cycles:--cycles needs a value"; do
+      usage_status=0
+      # shellcheck disable=SC2086 # the arguments are words
+      "$host" ${usage%%:*} >/dev/null 2>"$work/usage.txt" || usage_status=$?
+      [[ $usage_status == 1 ]] && grep -qx "vexa-host: ${usage#*:}" "$work/usage.txt" ||
+        fail "${usage%%:*}: status $usage_status, $(cat "$work/usage.txt")"
+    done
     ;;
   missing-variable)
     grep -q $'^Error:\r$' "$work/stderr.txt" && grep -q $'^mb_fan_1_set\r$' "$work/stderr.txt" &&

@@ -9,6 +9,8 @@
 
 #include "errors/exceptions.h"
 #include "logging/log.h"
+#include "platform/clock.h"
+#include "platform/seam.h"
 #include "service/worker_thread.h"
 #include "settings/settings.h"
 #include "worker_fixture.h"
@@ -200,6 +202,27 @@ TEST_F(WorkerTest, ANegativeCycleTimeIsRaisedToTheMinimumAndSaysSoOnce)
     EXPECT_EQ(CountOf(m_Environment.Log(),
                       "\t\tCycleTime -1 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"),
               1);
+}
+
+// A simulated clock takes the pause between cycles as simulated time: it moves on by the cycle
+// time and the worker does not wait (the simulated days of scripts/soak run on this).
+TEST_F(WorkerTest, TheClockDecidesHowLongThePauseReallyTakes)
+{
+    class SimulatedClock : public platform::Clock {
+    public:
+        std::int64_t Now() override { return m_nMilliseconds.load() / 1000; }
+        std::chrono::milliseconds RealWait(std::chrono::milliseconds p_Pause) override
+        {
+            m_nMilliseconds += p_Pause.count();
+            return std::chrono::milliseconds(0);
+        }
+        std::atomic<std::int64_t> m_nMilliseconds{0};
+    } l_Clock;
+    const platform::Substitute<platform::Clock> l_ClockInPlace(l_Clock);
+    m_Environment.SetCycleTime(3600000);
+    ASSERT_TRUE(RunUntilUpdates(m_Monitor, 3)) << "an hour's pause was waited out";
+    ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+    EXPECT_GE(l_Clock.Now(), 2 * 3600);
 }
 
 TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)

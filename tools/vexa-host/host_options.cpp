@@ -54,9 +54,18 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             l_Options.m_bStatus = true;
             continue;
         }
+        bool l_bTakesValue =
+            l_strName == "--seconds" || l_strName == "--cycles" || l_strName == "--simulate-days";
+        for (const auto& l_File : l_Files) {
+            l_bTakesValue = l_bTakesValue || l_strName == l_File.first;
+        }
+        if (!l_bTakesValue) {
+            p_strError = l_strName.rfind("-", 0) == 0 ? "unknown option " + l_strName
+                                                      : "unexpected argument " + l_strName;
+            return std::nullopt;
+        }
         if (l_nArg + 1 >= p_Arguments.size()) {
-            p_strError = l_strName.rfind("--", 0) == 0 ? l_strName + " needs a value"
-                                                       : "unexpected argument " + l_strName;
+            p_strError = l_strName + " needs a value";
             return std::nullopt;
         }
         const std::string& l_strValue = p_Arguments[++l_nArg];
@@ -69,25 +78,19 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             l_Options.m_Seconds = l_dSeconds;
             continue;
         }
-        if (l_strName == "--cycles") {
-            long l_nCycles = 0;
-            if (!ParseCycles(l_strValue, l_nCycles)) {
-                p_strError = "--cycles needs a positive number, not " + l_strValue;
+        if (l_strName == "--cycles" || l_strName == "--simulate-days") {
+            long l_nCount = 0;
+            if (!ParseCycles(l_strValue, l_nCount)) {
+                p_strError = l_strName + " needs a positive number, not " + l_strValue;
                 return std::nullopt;
             }
-            l_Options.m_Cycles = l_nCycles;
+            (l_strName == "--cycles" ? l_Options.m_Cycles : l_Options.m_SimulateDays) = l_nCount;
             continue;
         }
-        bool l_bKnown = false;
         for (const auto& [l_szOption, l_pMember] : l_Files) {
             if (l_strName == l_szOption) {
                 l_Options.*l_pMember = l_strValue;
-                l_bKnown = true;
             }
-        }
-        if (!l_bKnown) {
-            p_strError = "unknown option " + l_strName;
-            return std::nullopt;
         }
     }
     return l_Options;
@@ -106,6 +109,8 @@ std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
         l_Names.push_back("--smart-dir");
     if (p_Options.m_Accounts)
         l_Names.push_back("--accounts");
+    if (p_Options.m_SimulateDays)
+        l_Names.push_back("--simulate-days");
     return l_Names;
 }
 
@@ -114,10 +119,12 @@ std::string Usage()
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
            "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n"
-           "                 [--status] [--help]\n"
+           "                 [--status] [--simulate-days D] [--help]\n"
            "--smart-dir DIR (native): drive N is DIR/PhysicalDriveN.bin, a 512-byte S.M.A.R.T.\n"
            "  attribute data block, or DIR/PhysicalDriveN.nvme, an NVMe drive's 512-byte SMART /\n"
-           "  Health Information log page\n";
+           "  Health Information log page\n"
+           "--simulate-days D (native): D days of cycles on a simulated clock, without pausing,\n"
+           "  with one line of the process's figures a day (see scripts/soak)\n";
 }
 
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv)

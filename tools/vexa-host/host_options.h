@@ -20,6 +20,9 @@ struct HostOptions {
     std::optional<std::string> m_EventLog;
     std::optional<std::string> m_SmartDir;
     std::optional<std::string> m_Accounts;
+    // Native only: runs D days of cycles on a simulated clock, without pausing, and prints the
+    // process's figures once a simulated day (a measurement, see scripts/soak).
+    std::optional<long> m_SimulateDays;
     // Runs the monitor with no HMI runtime to find, as on a machine whose HMI is not running.
     bool m_bNoHmiRuntime = false;
     // After the run, prints the last cycle's snapshot as a table.

@@ -13,6 +13,7 @@
 #include "host_options.h"
 #include "host_run.h"
 #include "machine_substitutes.h"
+#include "simulated_days_posix.h"
 #include "broadcast/last_snapshot.h"
 #include "broadcast/status_table.h"
 #include "standins/hmi_substitute.h"
@@ -46,7 +47,7 @@ bool WaitForWorker(std::chrono::seconds p_Timeout)
     return true;
 }
 
-int Run(const host::HostOptions& p_Options)
+int Run(host::HostOptions p_Options)
 {
     host::HostRun l_Run;
     HostMessageDialog l_Dialog(l_Run);
@@ -67,11 +68,21 @@ int Run(const host::HostOptions& p_Options)
         return 1;
     }
 
+    std::unique_ptr<host::SimulatedDays> l_pDays;
+    if (p_Options.m_SimulateDays) {
+        l_pDays = std::make_unique<host::SimulatedDays>();
+        l_pDays->Begin();
+        p_Options.m_Cycles = *p_Options.m_SimulateDays * host::SimulatedDays::kCyclesADay;
+    }
+
     host::HostRun::CatchInterrupts();
     host::RunEnd l_End;
     {
-        CMain l_Main([&l_Run]() -> std::unique_ptr<service::Monitor> {
-            return std::make_unique<host::CountingMonitor>(service::AssembleMonitor(), l_Run);
+        CMain l_Main([&l_Run, &l_pDays]() -> std::unique_ptr<service::Monitor> {
+            return std::make_unique<host::CountingMonitor>(
+                service::AssembleMonitor(), l_Run,
+                l_pDays ? [l_pDays = l_pDays.get()] { l_pDays->CycleCompleted(); }
+                        : std::function<void()>());
         });
         l_Main.Start();
         l_End = l_Run.WaitForEnd(p_Options);
@@ -94,6 +105,9 @@ int Run(const host::HostOptions& p_Options)
         std::_Exit(l_nExitCode == 0 ? 3 : l_nExitCode);
     }
     host::ReportMissingLog();
+    if (l_pDays) {
+        l_pDays->PrintSummary();
+    }
     if (p_Options.m_bStatus) {
         const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
         host::PrintStatus(

@@ -1,0 +1,209 @@
+#include "simulated_days_posix.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "broadcast/metrics_file.h"
+#include "logging/log_file_path.h"
+#include "platform/posix/native_path_posix.h"
+#include "settings/settings.h"
+#include "settings/values_file.h"
+
+namespace host {
+namespace {
+
+// A number after `label` in a /proc file of "label value" lines; 0 when missing.
+std::uint64_t ProcField(const char* p_szFile, const std::string& p_strLabel)
+{
+    std::ifstream l_File(p_szFile);
+    std::string l_strLine;
+    while (std::getline(l_File, l_strLine)) {
+        if (l_strLine.compare(0, p_strLabel.size(), p_strLabel) == 0) {
+            return std::strtoull(l_strLine.c_str() + p_strLabel.size(), nullptr, 10);
+        }
+    }
+    return 0;
+}
+
+long OpenDescriptors()
+{
+    long l_nCount = 0;
+    if (DIR* l_pDir = opendir("/proc/self/fd")) {
+        while (const dirent* l_pEntry = readdir(l_pDir)) {
+            if (l_pEntry->d_name[0] != '.') {
+                ++l_nCount;
+            }
+        }
+        closedir(l_pDir);
+        --l_nCount;  // the listing's own
+    }
+    return l_nCount;
+}
+
+std::uint64_t FileSize(const std::string& p_strPath)
+{
+    std::error_code l_Error;
+    const std::uintmax_t l_nSize = std::filesystem::file_size(p_strPath, l_Error);
+    return l_Error ? 0 : static_cast<std::uint64_t>(l_nSize);
+}
+
+double CpuSeconds()
+{
+    rusage l_Usage{};
+    getrusage(RUSAGE_SELF, &l_Usage);
+    return static_cast<double>(l_Usage.ru_utime.tv_sec + l_Usage.ru_stime.tv_sec) +
+           static_cast<double>(l_Usage.ru_utime.tv_usec + l_Usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+SimulatedClock::SimulatedClock()
+    : m_nMilliseconds(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count())
+{
+}
+
+std::int64_t SimulatedClock::Now()
+{
+    return m_nMilliseconds.load() / 1000;
+}
+
+std::chrono::milliseconds SimulatedClock::RealWait(std::chrono::milliseconds pause)
+{
+    m_nMilliseconds += pause.count();
+    return std::chrono::milliseconds(0);
+}
+
+SimulatedDays::SimulatedDays() = default;
+
+void SimulatedDays::Begin()
+{
+    m_strLog = platform::posix::NativePath(dbg::LogFilePath());
+    m_strValuesFile = platform::posix::NativePath(GetValuesFilePath());
+    m_strMetricsFile = platform::posix::NativePath(MBBroadcast::ReadMetricsFilePath());
+    m_strHistoryFile =
+        platform::posix::NativePath(ReadIniString(L"MbProbe", L"HistoryFile", GetComputerIniPath()));
+    std::ifstream l_History(m_strHistoryFile, std::ios::binary);
+    const std::string l_strText((std::istreambuf_iterator<char>(l_History)),
+                                std::istreambuf_iterator<char>());
+    const std::size_t l_nEnd = l_strText.find_last_not_of("\r\n");
+    if (l_nEnd != std::string::npos) {
+        const std::size_t l_nStart = l_strText.rfind('\n', l_nEnd);
+        m_nHistoryOffset = l_nStart == std::string::npos ? 0 : l_nStart + 1;
+    }
+    m_nWrittenAtStart = ProcField("/proc/self/io", "wchar:");
+    m_dCpuAtStart = CpuSeconds();
+    m_dCpuAtDayStart = m_dCpuAtStart;
+    ChangeHistoryLine();
+}
+
+// The probe tool's latest line: the simulated time and a fan speed that moves every cycle, in
+// place of the file's last line (the same length, so the file keeps its size).
+void SimulatedDays::ChangeHistoryLine()
+{
+    if (m_strHistoryFile.empty()) {
+        return;
+    }
+    const std::time_t l_Now = static_cast<std::time_t>(m_Clock.Now());
+    std::tm l_Local{};
+    localtime_r(&l_Now, &l_Local);
+    char l_szLine[160];
+    const int l_nChars = std::snprintf(
+        l_szLine, sizeof l_szLine,
+        "%04d-%02d-%02d %02d:%02d:%02d 1.21 1.05 5.02 3.31 5.01 12.10 5.00 12.05 3.05 41 38 %2ld "
+        "30 2480 2610 %4ld\r\n",
+        l_Local.tm_year + 1900, l_Local.tm_mon + 1, l_Local.tm_mday, l_Local.tm_hour,
+        l_Local.tm_min, l_Local.tm_sec, 30 + m_nCycles % 20, 1600 + m_nCycles % 100);
+    const int l_nFile = open(m_strHistoryFile.c_str(), O_WRONLY);
+    if (l_nFile < 0) {
+        return;
+    }
+    const ssize_t l_nWritten =
+        pwrite(l_nFile, l_szLine, static_cast<std::size_t>(l_nChars),
+               static_cast<off_t>(m_nHistoryOffset));
+    if (l_nWritten > 0) {
+        m_nHistoryBytes += static_cast<std::uint64_t>(l_nWritten);
+    }
+    close(l_nFile);
+}
+
+SimulatedDays::Figures SimulatedDays::Measure() const
+{
+    Figures l_Figures;
+    l_Figures.rssKiB = static_cast<long>(ProcField("/proc/self/status", "VmRSS:"));
+    l_Figures.descriptors = OpenDescriptors();
+    l_Figures.logBytes = FileSize(m_strLog) + FileSize(m_strLog + ".1");
+    l_Figures.valuesBytes = FileSize(m_strValuesFile);
+    l_Figures.metricsBytes = m_strMetricsFile.empty() ? 0 : FileSize(m_strMetricsFile);
+    l_Figures.written = ProcField("/proc/self/io", "wchar:") - m_nWrittenAtStart - m_nHistoryBytes;
+    l_Figures.cpuSeconds = CpuSeconds();
+    return l_Figures;
+}
+
+void SimulatedDays::CycleCompleted() noexcept
+{
+    try {
+        ReportCycle();
+    } catch (...) {
+        // A figure that could not be printed is missing from the output; the run goes on.
+    }
+}
+
+void SimulatedDays::ReportCycle()
+{
+    ++m_nCycles;
+    if (m_nCycles % kCyclesADay == 0) {
+        const Figures l_Figures = Measure();
+        const long l_nDay = m_nCycles / kCyclesADay;
+        const double l_dCpuPerCycle =
+            (l_Figures.cpuSeconds - m_dCpuAtDayStart) * 1e6 / kCyclesADay;
+        m_dCpuAtDayStart = l_Figures.cpuSeconds;
+        if (l_nDay == 1) {
+            m_DayOne = l_Figures;
+        }
+        m_Last = l_Figures;
+        std::ostringstream l_Line;
+        l_Line.setf(std::ios::fixed);
+        l_Line.precision(1);
+        l_Line << "day " << l_nDay << ": memory " << l_Figures.rssKiB << " KiB, descriptors "
+               << l_Figures.descriptors << "; log " << l_Figures.logBytes / 1024
+               << " KiB, values file " << l_Figures.valuesBytes << " bytes, metrics file "
+               << l_Figures.metricsBytes << " bytes; written " << l_Figures.written / 1e6
+               << " MB since the start; " << l_dCpuPerCycle << " us CPU a cycle\n";
+        std::cout << l_Line.str() << std::flush;
+    }
+    ChangeHistoryLine();
+}
+
+void SimulatedDays::PrintSummary() const
+{
+    const long l_nDays = m_nCycles / kCyclesADay;
+    if (l_nDays == 0) {
+        std::cout << "simulated 0 days (" << m_nCycles << " cycles)\n";
+        return;
+    }
+    std::ostringstream l_Line;
+    l_Line.setf(std::ios::fixed);
+    l_Line.precision(1);
+    l_Line << "simulated " << l_nDays << " days (" << m_nCycles << " cycles): memory "
+           << m_DayOne.rssKiB << " KiB after day 1, " << m_Last.rssKiB
+           << " KiB at the end; descriptors " << m_DayOne.descriptors << " -> "
+           << m_Last.descriptors << "; log " << m_Last.logBytes / 1024 << " KiB; values file "
+           << m_Last.valuesBytes << " bytes; written " << m_Last.written / 1e6 / l_nDays
+           << " MB a day; "
+           << (m_Last.cpuSeconds - m_dCpuAtStart) * 1e6 / static_cast<double>(m_nCycles)
+           << " us CPU a cycle\n";
+    std::cout << l_Line.str() << std::flush;
+}
+
+}  // namespace host
