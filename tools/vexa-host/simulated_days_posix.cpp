@@ -91,8 +91,8 @@ void SimulatedDays::Begin()
     m_strLog = platform::posix::NativePath(dbg::LogFilePath());
     m_strValuesFile = platform::posix::NativePath(GetValuesFilePath());
     m_strMetricsFile = platform::posix::NativePath(MBBroadcast::ReadMetricsFilePath());
-    m_strHistoryFile =
-        platform::posix::NativePath(ReadIniString(L"MbProbe", L"HistoryFile", GetComputerIniPath()));
+    m_strHistoryFile = platform::posix::NativePath(
+        ReadIniString(L"MbProbe", L"HistoryFile", GetComputerIniPath()));
     std::ifstream l_History(m_strHistoryFile, std::ios::binary);
     const std::string l_strText((std::istreambuf_iterator<char>(l_History)),
                                 std::istreambuf_iterator<char>());
@@ -128,9 +128,8 @@ void SimulatedDays::ChangeHistoryLine()
     if (l_nFile < 0) {
         return;
     }
-    const ssize_t l_nWritten =
-        pwrite(l_nFile, l_szLine, static_cast<std::size_t>(l_nChars),
-               static_cast<off_t>(m_nHistoryOffset));
+    const ssize_t l_nWritten = pwrite(l_nFile, l_szLine, static_cast<std::size_t>(l_nChars),
+                                      static_cast<off_t>(m_nHistoryOffset));
     if (l_nWritten > 0) {
         m_nHistoryBytes += static_cast<std::uint64_t>(l_nWritten);
     }
@@ -165,8 +164,7 @@ void SimulatedDays::ReportCycle()
     if (m_nCycles % kCyclesADay == 0) {
         const Figures l_Figures = Measure();
         const long l_nDay = m_nCycles / kCyclesADay;
-        const double l_dCpuPerCycle =
-            (l_Figures.cpuSeconds - m_dCpuAtDayStart) * 1e6 / kCyclesADay;
+        const double l_dCpuPerCycle = (l_Figures.cpuSeconds - m_dCpuAtDayStart) * 1e6 / kCyclesADay;
         m_dCpuAtDayStart = l_Figures.cpuSeconds;
         if (l_nDay == 1) {
             m_DayOne = l_Figures;
