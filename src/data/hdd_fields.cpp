@@ -54,7 +54,9 @@ Rating CriticalHddEventsData::Preview() const
 
 BandText CriticalHddEventsData::DescribeBands() const
 {
-    return {L"> 0", L"rising"};
+    // A count that has just risen rates error only on the broadcast's first pass; the rating
+    // that the group records, and publishes, is warning.
+    return {L"> 0, also rising", L""};
 }
 
 Rating NvmeCriticalWarningData::Preview() const

@@ -88,6 +88,10 @@ TEST_F(SnapshotTest, ARisingDiskCounterShowsTheRatingItsGroupRecorded)
     MBBroadcast::CycleSnapshot snapshot;
     broadcast.FillSnapshot(snapshot);
     EXPECT_EQ(FindField(snapshot, L"HddCurrentPendingSectorCount")->rating, RatingWarning);
+    // The bands a person reads say the same: rising is a warning, not an error.
+    EXPECT_EQ(FindField(snapshot, L"HddCurrentPendingSectorCount")->warningBand,
+              L"> 0, also rising");
+    EXPECT_EQ(FindField(snapshot, L"HddCurrentPendingSectorCount")->errorBand, L"");
     EXPECT_EQ(snapshot.groups[4].name, L"IPC_HARDDISK");
     EXPECT_EQ(snapshot.groups[4].rating, RatingWarning);
 }
