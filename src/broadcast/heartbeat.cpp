@@ -34,13 +34,16 @@ std::wstring LocalTimeText(std::int64_t seconds)
 
 namespace {
 
-// Each write rewrites the whole values file: a key whose text is already there is left alone.
-void WriteChanged(const std::wstring& p_strKey, const std::wstring& p_strText,
-                  const std::wstring& p_strValuesFile)
+// Each write rewrites the whole values file: the section is written with one write, and not at
+// all when every key already holds its text.
+void WriteChanged(const platform::Profile::Entries& p_Entries, const std::wstring& p_strValuesFile)
 {
-    if (ReadIniString(kStatusSection, p_strKey, p_strValuesFile) != p_strText) {
-        platform::Use<platform::Profile>().WriteString(kStatusSection, p_strKey, p_strText,
-                                                       p_strValuesFile);
+    for (const auto& l_Entry : p_Entries) {
+        if (ReadIniString(kStatusSection, l_Entry.first, p_strValuesFile) != l_Entry.second) {
+            platform::Use<platform::Profile>().WriteSection(kStatusSection, p_Entries,
+                                                            p_strValuesFile);
+            return;
+        }
     }
 }
 
@@ -49,10 +52,10 @@ void WriteChanged(const std::wstring& p_strKey, const std::wstring& p_strText,
 void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_Snapshot) noexcept
 {
     try {
-        WriteChanged(L"LAST_CYCLE", LocalTimeText(p_Snapshot.time), p_strValuesFile);
-        WriteChanged(L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures),
+        WriteChanged({{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
+                      {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
+                      {L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource)}},
                      p_strValuesFile);
-        WriteChanged(L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource), p_strValuesFile);
     } catch (...) {
         // The heartbeat is a courtesy to the HMI: the next cycle writes it again.
     }

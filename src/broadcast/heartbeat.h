@@ -12,9 +12,10 @@ inline constexpr wchar_t kStatusSection[] = L"VEXA_STATUS";
 
 // Writes "LAST_CYCLE" (the cycle's local time), "FAILED_CYCLES" (failed cycles in a row, 0 after
 // a good one) and "DISK_SOURCE" ("ATA", "NVMe" or "none") into the status section of the values
-// file. Written after every cycle, a failed one included, each key only when its text in the file
-// differs (every write rewrites the whole file); these writes do not count for the current-state
-// rewrites and a failed one fails nothing.
+// file. Written after every cycle, a failed one included, with one write of the file that
+// replaces the section, and only when a key's text in the file differs (every write rewrites the
+// whole file); this write does not count for the current-state rewrites and a failed one fails
+// nothing.
 void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_Snapshot) noexcept;
 
 // "YYYY-MM-DD hh:mm:ss" of the local time at `seconds` since 1970.

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
 // Private-profile (INI) functions with the results of GetPrivateProfileStringW,
-// GetPrivateProfileIntW and WritePrivateProfileStringW.
+// GetPrivateProfileIntW, WritePrivateProfileStringW and WritePrivateProfileSectionW.
 class Profile {
 public:
     virtual ~Profile() = default;
@@ -29,6 +31,14 @@ public:
     // False on failure, with the reason in GetLastErrorCode() (3 for a missing folder).
     virtual bool WriteString(const std::wstring& section, const std::wstring& key,
                              const std::wstring& value, const std::wstring& file) = 0;
+
+    using Entries = std::vector<std::pair<std::wstring, std::wstring>>;
+
+    // Replaces every line of the section by `entries` (key = value, in this order) with one
+    // write of the file, creating a missing file or section; the rest of the file is kept.
+    // False on failure, with the reason in GetLastErrorCode().
+    virtual bool WriteSection(const std::wstring& section, const Entries& entries,
+                              const std::wstring& file) = 0;
 
     static Profile& System();
 };

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cwchar>
+#include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
@@ -49,6 +50,26 @@ public:
             return false;
         }
         entries[Key(file, section, key)] = value;
+        return true;
+    }
+
+    // One write however many entries; the section's earlier keys go.
+    bool WriteSection(const std::wstring& section, const Entries& lines,
+                      const std::wstring& file) override
+    {
+        ++writes;
+        if (failWrites) {
+            platform::SetLastErrorCode(failureCode);
+            return false;
+        }
+        for (auto entry = entries.begin(); entry != entries.end();) {
+            const bool inSection =
+                std::get<0>(entry->first) == file && std::get<1>(entry->first) == section;
+            entry = inSection ? entries.erase(entry) : std::next(entry);
+        }
+        for (const auto& line : lines) {
+            entries[Key(file, section, line.first)] = line.second;
+        }
         return true;
     }
 

@@ -197,6 +197,29 @@ TEST_F(ProfileTest, WriteChangesOnlyItsLine)
     EXPECT_EQ(Read(L"w.ini", L"a", L"y"), L"new");
 }
 
+TEST_F(ProfileTest, SectionWriteReplacesTheSectionsLinesAndKeepsTheRest)
+{
+    const platform::Profile::Entries entries{{L"a", L"1"}, {L"b", L"two"}};
+    const struct {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"[S]\r\nold=x\r\na=0\r\n[T]\r\nt=1\r\n", "[S]\r\na=1\r\nb=two\r\n[T]\r\nt=1\r\n"},
+        {"[T]\r\nt=1\r\n[S]\r\nold=x", "[T]\r\nt=1\r\n[S]\r\na=1\r\nb=two\r\n"},
+        {"[T]\r\nt=1\r\n", "[T]\r\nt=1\r\n[s]\r\na=1\r\nb=two\r\n"},
+        {"[S]\r\n[T]\r\nt=1\r\n", "[S]\r\na=1\r\nb=two\r\n[T]\r\nt=1\r\n"},
+        {"", "[s]\r\na=1\r\nb=two\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        m_folder.Write(L"s.ini", c.before);
+        ASSERT_TRUE(m_profile.WriteSection(L"s", entries, m_folder.Path(L"s.ini")));
+        EXPECT_EQ(m_folder.Read(L"s.ini"), c.after);
+    }
+    ASSERT_TRUE(m_profile.WriteSection(L"N", entries, m_folder.Path(L"missing.ini")));
+    EXPECT_EQ(Read(L"missing.ini", L"n", L"B"), L"two");
+}
+
 TEST_F(ProfileTest, WriteAfterALastLineWithoutLineBreak)
 {
     m_folder.Write(L"e1.ini", "[S]\r\na=1");

@@ -74,7 +74,10 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     // The count a host polls to end a run after N cycles counts failed cycles too.
     EXPECT_EQ(MBBroadcast::LastSnapshotCycles(), 1u);
     m_Clock.Advance(10);
+    const std::size_t l_nWritesBefore = m_Environment.Profile().writes;
     l_pMonitor->CycleEnded(true);
+    // Two keys changed, one write of the section.
+    EXPECT_EQ(m_Environment.Profile().writes, l_nWritesBefore + 1);
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719515));
     EXPECT_EQ(MBBroadcast::LastSnapshotCycles(), 2u);
     EXPECT_EQ(Status(L"FAILED_CYCLES"), L"1");
@@ -86,16 +89,19 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     GoodCycle(*l_pMonitor);
     EXPECT_EQ(Status(L"FAILED_CYCLES"), L"0");
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719535));
-    // A cycle like the one before rewrites only the time: each write rewrites the whole file.
+    // A cycle like the one before is one write for the new time, and none within the same
+    // second: each write rewrites the whole file.
     m_Clock.Advance(10);
     const int l_nWrites = m_Environment.Profile().writes;
     l_pMonitor->CycleEnded(false);
     EXPECT_EQ(m_Environment.Profile().writes - l_nWrites, 1);
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719545));
+    l_pMonitor->CycleEnded(false);
+    EXPECT_EQ(m_Environment.Profile().writes - l_nWrites, 1);
 
     const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
     ASSERT_TRUE(l_Snapshot);
-    EXPECT_EQ(l_Snapshot->cycles, 5u);
+    EXPECT_EQ(l_Snapshot->cycles, 6u);
     EXPECT_EQ(l_Snapshot->failedCycles, 2u);
     EXPECT_EQ(l_Snapshot->consecutiveFailures, 0u);
     EXPECT_EQ(l_Snapshot->time, 1796719545);

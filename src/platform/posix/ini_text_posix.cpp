@@ -1,5 +1,6 @@
 #include "platform/posix/ini_text_posix.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -91,7 +92,7 @@ void IniText::Parse()
 {
     m_lines.clear();
     m_sections.clear();
-    m_sections.push_back(Section{L"", {}, 0, false});
+    m_sections.push_back(Section{L"", {}, 0, false, 0});
     const std::size_t unit = m_encoding == Encoding::Utf16Le ? 2 : 1;
     const auto unitAt = [&](std::size_t pos) {
         return unit == 1 ? static_cast<unsigned>(static_cast<unsigned char>(m_strBytes[pos]))
@@ -123,7 +124,8 @@ void IniText::Parse()
         }
         const std::size_t close = text.rfind(L']');
         if (text[0] == L'[' && close != std::wstring::npos) {
-            m_sections.push_back(Section{TrimProfileSpace(text.substr(1, close - 1)), {}, i, true});
+            m_sections.push_back(
+                Section{TrimProfileSpace(text.substr(1, close - 1)), {}, i, true, i});
             continue;
         }
         Section& section = m_sections.back();
@@ -199,11 +201,41 @@ void IniText::Set(const std::wstring& section, const std::wstring& key, const st
         }
         return;
     }
+    AppendSection(section, keyName + L"=" + written + L"\r\n");
+}
+
+void IniText::SetSection(const std::wstring& section,
+                         const std::vector<std::pair<std::wstring, std::wstring>>& entries)
+{
+    std::wstring lines;
+    for (const auto& entry : entries) {
+        lines += TrimProfileSpace(entry.first) + L"=" + TrimProfileSpace(entry.second) + L"\r\n";
+    }
+    const Section* found = FindSection(section);
+    if (found == nullptr) {
+        AppendSection(section, lines);
+        return;
+    }
+    const std::size_t lastNext = m_lines[found->idxLastLine].nNext;
+    if (!found->bHasHeader) {
+        // The lines before the first header, which FindSection names only when they hold keys.
+        Splice(m_lines[found->keys.front().idxLine].nBegin, lastNext, lines);
+        return;
+    }
+    const Line& header = m_lines[found->idxHeader];
+    if (found->idxLastLine == found->idxHeader && header.nNext == header.nEnd) {
+        lines = L"\r\n" + lines;  // a header without line break at the end of the file
+    }
+    Splice(header.nNext, std::max(lastNext, header.nNext), lines);
+}
+
+void IniText::AppendSection(const std::wstring& section, const std::wstring& lines)
+{
     std::wstring added;
     if (!m_lines.empty() && m_lines.back().nNext == m_lines.back().nEnd) {
         added = L"\r\n";
     }
-    added += L"[" + TrimProfileSpace(section) + L"]\r\n" + keyName + L"=" + written + L"\r\n";
+    added += L"[" + TrimProfileSpace(section) + L"]\r\n" + lines;
     Splice(m_strBytes.size(), m_strBytes.size(), added);
 }
 

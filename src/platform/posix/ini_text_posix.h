@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform::posix {
@@ -29,6 +30,11 @@ public:
     // section, or adds the section at the end. New lines end in CRLF and use the file's encoding.
     void Set(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
+    // Replaces the section's lines, from its header to its last line that is not blank, by
+    // "key=value" lines in the given order, or adds the section at the end.
+    void SetSection(const std::wstring& section,
+                    const std::vector<std::pair<std::wstring, std::wstring>>& entries);
+
     const std::string& Bytes() const { return m_strBytes; }
 
 private:
@@ -48,6 +54,7 @@ private:
         std::vector<Key> keys;
         std::size_t idxLastLine;  // last line of the section that is not blank
         bool bHasHeader;
+        std::size_t idxHeader;  // the header's line
     };
 
     void Parse();
@@ -55,6 +62,8 @@ private:
     std::string Encode(const std::wstring& text) const;
     const Section* FindSection(const std::wstring& name) const;
     void Splice(std::size_t begin, std::size_t end, const std::wstring& text);
+    // Adds "[section]" and the given lines at the end of the file.
+    void AppendSection(const std::wstring& section, const std::wstring& lines);
 
     std::string m_strBytes;
     Encoding m_encoding = Encoding::Ansi;

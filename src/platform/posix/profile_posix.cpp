@@ -177,6 +177,20 @@ public:
     bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value, const std::wstring& file) override
     {
+        return Edit(file, [&](posix::IniText& text) { text.Set(section, key, value); });
+    }
+
+    bool WriteSection(const std::wstring& section, const Entries& entries,
+                      const std::wstring& file) override
+    {
+        return Edit(file, [&](posix::IniText& text) { text.SetSection(section, entries); });
+    }
+
+private:
+    // Reads the file (a missing one is empty), changes its text and writes it back once.
+    template <class Change>
+    bool Edit(const std::wstring& file, Change change)
+    {
         const std::string path = posix::NativePath(file);
         if (path.empty()) {
             SetLastErrorCode(kErrorAccessDenied);
@@ -190,7 +204,7 @@ public:
             bytes.emplace();
         }
         posix::IniText text(std::move(*bytes));
-        text.Set(section, key, value);
+        change(text);
         return WriteFile(path, text.Bytes());
     }
 };

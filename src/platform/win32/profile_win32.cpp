@@ -35,6 +35,19 @@ public:
         return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
                                           file.c_str()) != FALSE;
     }
+
+    bool WriteSection(const std::wstring& section, const Entries& entries,
+                      const std::wstring& file) override
+    {
+        // "key=value" lines, each ended by a null character, the list by one more.
+        std::wstring lines;
+        for (const auto& entry : entries) {
+            lines += entry.first + L"=" + entry.second;
+            lines += L'\0';
+        }
+        lines += L'\0';
+        return WritePrivateProfileSectionW(section.c_str(), lines.c_str(), file.c_str()) != FALSE;
+    }
 };
 
 }  // namespace
