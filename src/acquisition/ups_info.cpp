@@ -107,8 +107,10 @@ void UpsInfo::EvalEventLog()
 void UpsInfo::ReadRegistryStatus()
 {
     CRegistry registry;
-    if (!registry.ConnectRoot(CRegistry::GetRootKeyHandle(L"HKEY_LOCAL_MACHINE"), nullptr) ||
-        !registry.OpenKey(kStatusKey, platform::kKeyRead)) {
+    m_bStatusKeyPresent =
+        registry.ConnectRoot(CRegistry::GetRootKeyHandle(L"HKEY_LOCAL_MACHINE"), nullptr) &&
+        registry.OpenKey(kStatusKey, platform::kKeyRead);
+    if (!m_bStatusKeyPresent) {
         m_bRegistryError = true;
         return;
     }

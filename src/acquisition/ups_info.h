@@ -24,6 +24,9 @@ public:
     std::int32_t GetWorkingValue() const;
     // 0 on a battery fault or without registry status; else 100 - min(5 * failures^2, 100).
     std::int32_t GetChargeState() const;
+    // The UPS service's status key could be opened at the last read: false on a machine without
+    // a UPS service (and before the first read).
+    bool IsPresent() const { return m_bStatusKeyPresent; }
     std::wstring GetFanName() const;
     std::wstring GetBatteryName() const;
 
@@ -36,6 +39,7 @@ private:
     bool m_bNotWorking = false;
     bool m_bBatteryFault = false;
     bool m_bRegistryError = true;
+    bool m_bStatusKeyPresent = false;
     bool m_bMessageWritten = false;
     bool m_bEventLogLost = false;  // the last scan could not open or read the event log
 

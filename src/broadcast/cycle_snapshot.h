@@ -37,6 +37,9 @@ struct CycleSnapshot {
     std::vector<FieldSnapshot> fields;
     std::vector<GroupSnapshot> groups;
     std::int32_t upsStateOfCharge = 0;
+    // The UPS service's status key existed at the last read; without it the UPS group rates error
+    // as the HMI projects expect, and the fleet's alerts leave that error alone.
+    bool upsPresent = false;
     // "SpeedFan" or "probe".
     std::wstring sensorSource;
     MBDataAquisition::DiskSource diskSource = MBDataAquisition::DiskSource::None;
@@ -46,6 +49,8 @@ struct CycleSnapshot {
     std::uint64_t cycles = 0;
     std::uint64_t failedCycles = 0;
     std::uint64_t consecutiveFailures = 0;
+    // The pause between cycles in use, after clamping.
+    std::int64_t cycleIntervalMs = 0;
 };
 
 // "ok", "warning", "error"; "none" for a group without fields (and for any other value).

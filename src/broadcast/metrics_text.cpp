@@ -57,6 +57,10 @@ public:
     // A sample; `labels` is the text between the braces, empty for none.
     void Sample(const std::string& labels, std::int64_t value)
     {
+        Sample(labels, std::to_string(value));
+    }
+    void Sample(const std::string& labels, const std::string& value)
+    {
         m_out += m_name;
         if (!labels.empty()) {
             m_out += '{';
@@ -64,7 +68,7 @@ public:
             m_out += '}';
         }
         m_out += ' ';
-        m_out += std::to_string(value);
+        m_out += value;
         m_out += '\n';
     }
 
@@ -106,6 +110,19 @@ const wchar_t* SourceLabel(MBDataAquisition::DiskSource source)
     default:
         return L"none";
     }
+}
+
+// Milliseconds as seconds in decimal notation without trailing zeros: 200 is "0.2".
+std::string Seconds(std::int64_t milliseconds)
+{
+    std::string text = std::to_string(milliseconds / 1000);
+    const std::int64_t fraction = milliseconds % 1000;
+    if (fraction != 0) {
+        std::string digits = std::to_string(1000 + fraction).substr(1);
+        digits.erase(digits.find_last_not_of('0') + 1);
+        text += "." + digits;
+    }
+    return text;
 }
 
 }  // namespace
@@ -180,12 +197,20 @@ std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& ver
     Family charge(out, "vexa_ups_state_of_charge", "gauge",
                   "State of charge of the UPS battery in percent.");
     charge.Sample("", snapshot.upsStateOfCharge);
+    Family ups(
+        out, "vexa_ups_present", "gauge",
+        "1 when the UPS service's status key exists, 0 without a UPS service (whose UPS group "
+        "then rates error, as HMI projects expect).");
+    ups.Sample("", snapshot.upsPresent ? 1 : 0);
     Family disk(out, "vexa_disk_source", "gauge",
                 "Interface that answered the last read of the system disk (the one sample).");
     disk.Sample(Label("source", SourceLabel(snapshot.diskSource)), 1);
     Family time(out, "vexa_last_cycle_timestamp_seconds", "gauge",
                 "Unix time at which the monitor's last cycle ended, failed or not.");
     time.Sample("", snapshot.time);
+    Family interval(out, "vexa_cycle_interval_seconds", "gauge",
+                    "Pause between two cycles of the monitor (CycleTime after clamping).");
+    interval.Sample("", Seconds(snapshot.cycleIntervalMs));
     Family cycles(out, "vexa_cycles_total", "counter", "Cycles of the monitor since it started.");
     cycles.Sample("", static_cast<std::int64_t>(snapshot.cycles));
     Family failures(out, "vexa_cycle_failures_total", "counter",

@@ -96,9 +96,11 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
     out += "\n";
     AppendTable(out,
                 {{"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
+                 {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
                  {"sensor source", OrDash(snapshot.sensorSource)},
                  {"disk source", ToUtf8(DiskSourceName(snapshot.diskSource))},
                  {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
+                 {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
                  {"cycles", std::to_string(snapshot.cycles) + ", failed " +
                                 std::to_string(snapshot.failedCycles) + ", failed in a row " +
                                 std::to_string(snapshot.consecutiveFailures)}},

@@ -3,11 +3,13 @@
 #include <utility>
 
 #include "acquisition/harddisk.h"
+#include "acquisition/ups_info.h"
 #include "broadcast/broadcast.h"
 #include "broadcast/heartbeat.h"
 #include "broadcast/last_snapshot.h"
 #include "platform/clock.h"
 #include "platform/seam.h"
+#include "settings/cycle_time.h"
 #include "settings/values_file.h"
 
 namespace service {
@@ -21,13 +23,15 @@ CycleExport::CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat)
     : m_strSensorSource(std::move(p_strSensorSource)),
       m_bHeartbeat(p_bHeartbeat),
       m_strValuesFile(GetValuesFilePath()),
+      m_nCycleIntervalMs(ReadCycleTime().pause.count()),
       m_MetricsFile(MBBroadcast::ReadMetricsFilePath())
 {
     MBBroadcast::ForgetSnapshot();
 }
 
 void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
-                             const MBDataAquisition::Harddisk* p_pHarddisk, bool p_bFailed) noexcept
+                             const MBDataAquisition::Harddisk* p_pHarddisk,
+                             const MBDataAquisition::UpsInfo* p_pUps, bool p_bFailed) noexcept
 {
     ++m_nCycles;
     if (p_bFailed) {
@@ -43,7 +47,11 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         if (p_pHarddisk != nullptr) {
             l_Snapshot.diskSource = p_pHarddisk->Source();
         }
+        if (p_pUps != nullptr) {
+            l_Snapshot.upsPresent = p_pUps->IsPresent();
+        }
         l_Snapshot.time = platform::Use<platform::Clock>().Now();
+        l_Snapshot.cycleIntervalMs = m_nCycleIntervalMs;
         l_Snapshot.cycles = m_nCycles;
         l_Snapshot.failedCycles = m_nFailedCycles;
         l_Snapshot.consecutiveFailures = m_nFailedInARow;

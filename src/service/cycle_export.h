@@ -10,7 +10,8 @@ class Broadcast;
 }
 namespace MBDataAquisition {
 class Harddisk;
-}
+class UpsInfo;
+}  // namespace MBDataAquisition
 
 namespace service {
 
@@ -20,16 +21,18 @@ namespace service {
 // process's last-snapshot store. Nothing of this can fail the cycle.
 class CycleExport {
 public:
-    // Reads the metrics file's path; forgets the snapshot of an earlier run.
+    // Reads the metrics file's path and the cycle time; forgets the snapshot of an earlier run.
     CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat);
 
     void CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
-                    const MBDataAquisition::Harddisk* p_pHarddisk, bool p_bFailed) noexcept;
+                    const MBDataAquisition::Harddisk* p_pHarddisk,
+                    const MBDataAquisition::UpsInfo* p_pUps, bool p_bFailed) noexcept;
 
 private:
     std::wstring m_strSensorSource;
     bool m_bHeartbeat;
     std::wstring m_strValuesFile;
+    std::int64_t m_nCycleIntervalMs;
     MBBroadcast::MetricsFile m_MetricsFile;
     std::uint64_t m_nCycles = 0;
     std::uint64_t m_nFailedCycles = 0;

@@ -38,7 +38,8 @@ public:
     void Send() override { m_pBroadcast->Send(); }
     void CycleEnded(bool p_bFailed) noexcept override
     {
-        m_Export->CycleEnded(*m_pBroadcast, m_pHarddisk.get(), p_bFailed);
+        m_Export->CycleEnded(*m_pBroadcast, m_pHarddisk.get(), m_Ups ? &*m_Ups : nullptr,
+                             p_bFailed);
     }
 
 private:

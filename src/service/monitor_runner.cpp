@@ -1,6 +1,5 @@
 #include "service/monitor_runner.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -20,39 +19,28 @@
 #include "platform/text.h"
 #include "service/run_gate.h"
 #include "service/worker_log.h"
+#include "settings/cycle_time.h"
 #include "settings/settings.h"
 
 namespace {
 
 constexpr std::chrono::milliseconds kStopWait{1000};
-constexpr std::int32_t kDefaultCycleTime = 10000;
-constexpr std::int32_t kMinimumCycleTime = 100;
-constexpr std::int32_t kMaximumCycleTime = 3600000;
-
 constexpr std::int32_t kDefaultLogLimitKB = 10240;
 
 const wchar_t* const kThreadName = L"CMain::MyThread";
 
-// The pause between cycles, from the add-on's own settings file: short cycles serve tests and
-// commissioning; below the minimum the loop would only burn the processor, above the maximum
-// (an hour) the monitor would look dead. The text is read with its own sign and size: a value
-// above the maximum, however large, gives the maximum, and only a negative one the minimum
-// (the system's 32-bit read would make "3000000000" negative and "-1" a pause of 49 days). A
-// setting outside the range is logged with the pause used.
-std::chrono::milliseconds ReadCycleTime()
+// The pause between cycles; a setting outside the range is logged with the pause used.
+std::chrono::milliseconds ReadAndLogCycleTime()
 {
-    const std::int64_t l_nSetting =
-        ReadIniSignedInt(L"Timer", L"CycleTime", kDefaultCycleTime, GetModuleIniPath());
-    const std::int64_t l_nCycleTime =
-        std::clamp<std::int64_t>(l_nSetting, kMinimumCycleTime, kMaximumCycleTime);
-    if (l_nCycleTime != l_nSetting) {
+    const CycleTime l_CycleTime = ReadCycleTime();
+    if (l_CycleTime.IsClamped()) {
         dbg::LogLine(VEXA_LOCATION(kThreadName), 0,
-                     L"CycleTime " + std::to_wstring(l_nSetting) + L" ms is outside " +
+                     L"CycleTime " + std::to_wstring(l_CycleTime.setting) + L" ms is outside " +
                          std::to_wstring(kMinimumCycleTime) + L" to " +
                          std::to_wstring(kMaximumCycleTime) + L" ms; the pause is " +
-                         std::to_wstring(l_nCycleTime) + L" ms");
+                         std::to_wstring(l_CycleTime.pause.count()) + L" ms");
     }
-    return std::chrono::milliseconds(l_nCycleTime);
+    return l_CycleTime.pause;
 }
 
 // The largest size of the log file, from the add-on's own settings file. A month of a machine
@@ -145,7 +133,7 @@ void CMain::Worker::MyThread()
     std::string l_strException;
     bool l_bFailed = false;
     try {
-        const std::chrono::milliseconds l_CycleTime = ReadCycleTime();
+        const std::chrono::milliseconds l_CycleTime = ReadAndLogCycleTime();
         std::unique_ptr<service::Monitor> l_pMonitor = m_Assemble();
         dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Start loop");
         while (!IsStopRequested()) {

@@ -76,6 +76,7 @@ TEST_F(UpsInfoTest, StartsWithoutRegistryStatus)
     EXPECT_EQ(0, m_Ups.m_nBatteryCapacity);
     EXPECT_EQ(L"Fan P24V250W", m_Ups.GetFanName());
     EXPECT_EQ(L"C9900-U330", m_Ups.GetBatteryName());
+    EXPECT_FALSE(m_Ups.IsPresent());
 }
 
 TEST_F(UpsInfoTest, EmptyLogAndReadableRegistryGiveAFullCharge)
@@ -85,6 +86,7 @@ TEST_F(UpsInfoTest, EmptyLogAndReadableRegistryGiveAFullCharge)
     EXPECT_EQ(100, m_Ups.GetChargeState());
     EXPECT_EQ(80, m_Ups.m_nBatteryCapacity);
     EXPECT_EQ(0u, m_Profile.writes);
+    EXPECT_TRUE(m_Ups.IsPresent());
 }
 
 TEST_F(UpsInfoTest, OneFailureAfterTheLastResetWritesNoMessage)
@@ -192,6 +194,8 @@ TEST_F(UpsInfoTest, MissingStatusKeyKeepsTheLastValues)
     EXPECT_EQ(0, m_Ups.GetWorkingValue());  // follows the last flags
     EXPECT_EQ(0, m_Ups.GetChargeState());
     EXPECT_EQ(70, m_Ups.m_nBatteryCapacity);
+    // The readings stay, but the machine has no UPS service any more.
+    EXPECT_FALSE(m_Ups.IsPresent());
 }
 
 // The log goes missing in the middle of a run of failures and comes back: the cycles without it

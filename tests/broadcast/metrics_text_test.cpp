@@ -36,6 +36,8 @@ CycleSnapshot Sample()
     snapshot.time = 1796719505;
     snapshot.cycles = 12;
     snapshot.failedCycles = 2;
+    snapshot.upsPresent = true;
+    snapshot.cycleIntervalMs = 10000;
     return snapshot;
 }
 
@@ -81,6 +83,8 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
         {"vexa_field_rating", "gauge"},
         {"vexa_group_rating", "gauge"},
         {"vexa_ups_state_of_charge", "gauge"},
+        {"vexa_ups_present", "gauge"},
+        {"vexa_cycle_interval_seconds", "gauge"},
         {"vexa_disk_source", "gauge"},
         {"vexa_last_cycle_timestamp_seconds", "gauge"},
         {"vexa_cycles_total", "counter"},
@@ -115,6 +119,22 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
               Lines{"vexa_cycle_failures_total 2"});
     EXPECT_EQ(families.at("vexa_build_info").samples,
               Lines{"vexa_build_info{version=\"4.0.11.0\"} 1"});
+    EXPECT_EQ(families.at("vexa_ups_present").samples, Lines{"vexa_ups_present 1"});
+}
+
+// The alert on a stalled monitor compares against the interval: a pause below a second must
+// not read as 0 s.
+TEST(MetricsText, CycleIntervalInSeconds)
+{
+    CycleSnapshot snapshot = Sample();
+    const std::pair<std::int64_t, std::string> cases[] = {
+        {10000, "10"}, {100, "0.1"}, {1250, "1.25"}, {3600000, "3600"}, {1001, "1.001"}};
+    for (const auto& [milliseconds, text] : cases) {
+        SCOPED_TRACE(milliseconds);
+        snapshot.cycleIntervalMs = milliseconds;
+        EXPECT_EQ(Parse(RenderMetrics(snapshot, L"1")).at("vexa_cycle_interval_seconds").samples,
+                  std::vector<std::string>{"vexa_cycle_interval_seconds " + text});
+    }
 }
 
 TEST(MetricsText, DiskSourceLabels)

@@ -57,6 +57,7 @@ TEST(StatusTable, ColumnsLineUpAndRatingsAreWords)
     EXPECT_EQ(lines[7], "IPC_CMOS_BAT      0  none");
     const std::string text = MBBroadcast::RenderStatusTable(Sample(), false);
     EXPECT_NE(text.find("UPS state of charge  87 %\n"), std::string::npos);
+    EXPECT_NE(text.find("UPS                  no UPS service\n"), std::string::npos);
     EXPECT_NE(text.find("sensor source        probe\n"), std::string::npos);
     EXPECT_NE(text.find("disk source          ATA\n"), std::string::npos);
     EXPECT_NE(text.find("cycles               3, failed 1, failed in a row 0\n"),
