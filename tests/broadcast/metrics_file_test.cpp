@@ -114,6 +114,23 @@ TEST(ReplacedFile, AFailedReplacementLeavesNoTemporaryFile)
         platform::ReplacedFile::System().Write(folder.Path(L"missing\\vexa.prom"), "x 1\n"));
 }
 
+// A path past 259 characters is written where it points (on Windows through its extended-length
+// form), and so is its temporary file.
+TEST(ReplacedFile, APathLongerThan259CharactersIsWrittenInFull)
+{
+    const testing_support::TempFolder folder;
+    const std::filesystem::path deep =
+        std::filesystem::path(folder.Path(std::wstring(120, L'd'))) / std::wstring(120, L'e');
+    std::filesystem::create_directories(deep);
+    const std::wstring path = (deep / L"vexa.prom").wstring();
+    ASSERT_GT(path.size(), 259u);
+    ASSERT_TRUE(platform::ReplacedFile::System().Write(path, "x 1\n"));
+    bool found = false;
+    EXPECT_EQ(ReadWhole(path, found), "x 1\n");
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
+}
+
 // Fails while told to, and records what it was given.
 class ScriptedReplacedFile : public platform::ReplacedFile {
 public:
