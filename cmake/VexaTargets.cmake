@@ -41,3 +41,19 @@ function(vexa_library name)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()
+
+# vexa_exports(<dll-target> <def> <x86-def>): the module definition that names the DLL's exports.
+# x86 symbols of stdcall functions carry their argument bytes (DllGetClassObject@12): the x86
+# file names them so, and --kill-at exports the plain names that Windows' loader looks up. A
+# linker warning (an export resolved only by a stdcall fix-up, for one) fails the MinGW build.
+function(vexa_exports target def x86_def)
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND NOT MSVC)
+    target_sources(${target} PRIVATE ${x86_def})
+    target_link_options(${target} PRIVATE "LINKER:--kill-at")
+  else()
+    target_sources(${target} PRIVATE ${def})
+  endif()
+  if(MINGW AND VEXA_WERROR)
+    target_link_options(${target} PRIVATE "LINKER:--fatal-warnings")
+  endif()
+endfunction()
