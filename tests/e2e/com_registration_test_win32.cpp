@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,6 +69,24 @@ bool KeyExists(const std::wstring& path, REGSAM view = 0)
            ERROR_SUCCESS;
 }
 
+// Calls `visit` with each subkey of `key` that opens for reading, and its name.
+void ForEachSubkey(HKEY key, const std::function<void(HKEY, const std::wstring&)>& visit)
+{
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD nameChars = 256;
+        if (RegEnumKeyExW(key, index, name, &nameChars, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            return;
+        }
+        UniqueRegistryKey child;
+        const std::wstring childName(name, nameChars);
+        if (RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.Put()) == ERROR_SUCCESS) {
+            visit(child.Get(), childName);
+        }
+    }
+}
+
 // Every value below a key, one entry per value: "subkey path|value name" -> type and bytes in hex.
 using KeyDump = std::map<std::wstring, std::wstring>;
 
@@ -92,18 +111,9 @@ void DumpKey(HKEY key, const std::wstring& prefix, KeyDump& dump)
         }
         dump[prefix + L"|" + std::wstring(name, nameChars)] = text;
     }
-    for (DWORD index = 0;; ++index) {
-        DWORD nameChars = 256;
-        if (RegEnumKeyExW(key, index, name, &nameChars, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        UniqueRegistryKey child;
-        const std::wstring childName(name, nameChars);
-        if (RegOpenKeyExW(key, childName.c_str(), 0, KEY_READ, child.Put()) == ERROR_SUCCESS) {
-            DumpKey(child.Get(), prefix + L"\\" + childName, dump);
-        }
-    }
+    ForEachSubkey(key, [&](HKEY child, const std::wstring& childName) {
+        DumpKey(child, prefix + L"\\" + childName, dump);
+    });
 }
 
 // The HMI runtime's interfaces, each in both registry views.
@@ -136,6 +146,32 @@ KeyDump DumpRuntimeEntries()
         }
     }
     return dump;
+}
+
+// The last-write time of every key below the runtime's entry of `iid` in `view`, by key path.
+using KeyTimes = std::map<std::wstring, ULONGLONG>;
+
+void CollectKeyTimes(HKEY key, const std::wstring& path, KeyTimes& times)
+{
+    FILETIME written = {};
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, &written) == ERROR_SUCCESS) {
+        times[path] = (ULONGLONG{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    }
+    ForEachSubkey(key, [&](HKEY child, const std::wstring& childName) {
+        CollectKeyTimes(child, path + L"\\" + childName, times);
+    });
+}
+
+KeyTimes RuntimeKeyTimes(REFIID iid, REGSAM view)
+{
+    KeyTimes times;
+    UniqueRegistryKey key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, InterfaceKey(iid).c_str(), 0, KEY_READ | view,
+                      key.Put()) == ERROR_SUCCESS) {
+        CollectKeyTimes(key.Get(), InterfaceKey(iid), times);
+    }
+    return times;
 }
 
 void SetText(HKEY root, const std::wstring& path, REGSAM view, const wchar_t* name,
@@ -211,6 +247,30 @@ TEST_F(ComRegistrationTest, LeavesTheRuntimesInterfaceEntriesAsTheyWere)
     EXPECT_FALSE(KeyExists(L"VW_Vexa.VW_Vexa.1"));
     EXPECT_FALSE(KeyExists(L"TypeLib\\" + GuidText(LIBID_VW_ZORBELLib)));
     EXPECT_EQ(DumpRuntimeEntries(), before) << "after regsvr32 /u";
+}
+
+TEST_F(ComRegistrationTest, WritesNoneOfTheRuntimesEntriesThatTheTypeLibraryLeavesAlone)
+{
+    // The add-on's type library does not describe the engine manager's controller: registering
+    // and unregistering it change nothing of its entries, so they keep their last-write times
+    // (Wine's registry files record them, as Windows does). The library's own interfaces are
+    // rewritten by the type-library calls themselves and are not checked here.
+    const IID& untouched = platform::win32::kIidEngineController;
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        LayRuntimeEntry(untouched, view, L"IVWEController");
+        LayRuntimeEntry(IID_IVWControl, view, L"IVWControl");
+    }
+    const KeyTimes before64 = RuntimeKeyTimes(untouched, KEY_WOW64_64KEY);
+    const KeyTimes before32 = RuntimeKeyTimes(untouched, KEY_WOW64_32KEY);
+    ASSERT_EQ(before64.size(), 3u);
+    ASSERT_EQ(before32.size(), 3u);
+
+    ASSERT_EQ(Regsvr32(L""), 0);
+    EXPECT_EQ(RuntimeKeyTimes(untouched, KEY_WOW64_64KEY), before64) << "after regsvr32";
+    EXPECT_EQ(RuntimeKeyTimes(untouched, KEY_WOW64_32KEY), before32) << "after regsvr32";
+    ASSERT_EQ(Regsvr32(L"/u "), 0);
+    EXPECT_EQ(RuntimeKeyTimes(untouched, KEY_WOW64_64KEY), before64) << "after regsvr32 /u";
+    EXPECT_EQ(RuntimeKeyTimes(untouched, KEY_WOW64_32KEY), before32) << "after regsvr32 /u";
 }
 
 TEST_F(ComRegistrationTest, AddsNoEntriesOfTheRuntimesInterfacesOnAMachineWithoutThem)

@@ -30,8 +30,11 @@ struct RegistryTree::Subkey {
 LONG ReadRegistryTree(HKEY root, const std::wstring& path, REGSAM view,
                       std::optional<RegistryTree>& tree);
 
-// Makes the key `path` under `root` in `view` exactly `tree`: the key as it is now is deleted
-// with everything below it, then, unless `tree` is nothing, written anew. Returns the first
+// Makes the key `path` under `root` in `view` exactly `tree` (absent when `tree` is nothing),
+// changing only what differs: a value, or a subkey with everything below it, that already is as
+// saved is not written, so it keeps its last-write time and its security. What the key lacks is
+// written before what it holds beyond `tree` is deleted, so none of it is deleted before its
+// replacement stands. Names compare without case, as the registry's do. Returns the first
 // failure's error code.
-LONG WriteRegistryTree(HKEY root, const std::wstring& path, REGSAM view,
-                       const std::optional<RegistryTree>& tree);
+LONG RestoreRegistryTree(HKEY root, const std::wstring& path, REGSAM view,
+                         const std::optional<RegistryTree>& tree);

@@ -41,7 +41,7 @@ LONG RuntimeInterfaceKeys::Restore() const
     LONG firstFailure = ERROR_SUCCESS;
     for (const Entry& entry : m_entries) {
         const LONG result =
-            WriteRegistryTree(HKEY_CLASSES_ROOT, entry.path, entry.view, entry.tree);
+            RestoreRegistryTree(HKEY_CLASSES_ROOT, entry.path, entry.view, entry.tree);
         if (firstFailure == ERROR_SUCCESS) {
             firstFailure = result;
         }
