@@ -17,6 +17,12 @@ const wchar_t* const kProgId = L"VW_Vexa.VW_Vexa.1";
 const wchar_t* const kVersionIndependentProgId = L"VW_Zorbel.VW_ZorbelObj";
 const wchar_t* const kClassName = L"VW_ZorbelObj Class";
 
+// The registry view of the other build: an in-process server loads only into a process of its own
+// bitness, so the x64 and the x86 DLL each register the class in their own view (CLSID is
+// redirected), while the ProgIDs and the type library's key are shared by both views. On 32-bit
+// Windows the flag is ignored and this is the one view there is.
+constexpr REGSAM kOtherBuildsView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
 LONG SetText(HKEY p_hKey, const wchar_t* p_szName, const std::wstring& p_strValue)
 {
     return RegSetValueExW(p_hKey, p_szName, 0, REG_SZ,
@@ -113,18 +119,30 @@ HRESULT RegisterZorbel(const std::wstring& p_strModulePath)
     return l_hr;
 }
 
+// Whether the other build's DLL has the class registered in its view.
+bool RegisteredByOtherBuild(const std::wstring& p_strClassKey)
+{
+    UniqueRegistryKey l_Key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, (p_strClassKey + L"\\InprocServer32").c_str(), 0,
+                         KEY_READ | kOtherBuildsView, l_Key.Put()) == ERROR_SUCCESS;
+}
+
 HRESULT UnregisterZorbel(const std::wstring& p_strModulePath)
 {
-    const std::wstring l_strClsid = GuidText(CLSID_VW_ZorbelObj);
-    const LONG l_Results[] = {
-        DeleteTree(kProgId),
-        DeleteTree(kVersionIndependentProgId),
-        DeleteTree(L"CLSID\\" + l_strClsid),
-    };
+    const std::wstring l_strClassKey = L"CLSID\\" + GuidText(CLSID_VW_ZorbelObj);
     HRESULT l_hr = S_OK;
-    for (const LONG l_nResult : l_Results) {
-        if (l_nResult != ERROR_SUCCESS && SUCCEEDED(l_hr)) {
-            l_hr = HRESULT_FROM_WIN32(l_nResult);
+    const LONG l_nClassDeleted = DeleteTree(l_strClassKey);
+    if (l_nClassDeleted != ERROR_SUCCESS) {
+        l_hr = HRESULT_FROM_WIN32(l_nClassDeleted);
+    }
+    // The ProgIDs lead the other build's clients to the class as well: they go with the last
+    // registration.
+    if (!RegisteredByOtherBuild(l_strClassKey)) {
+        for (const wchar_t* l_szProgId : {kProgId, kVersionIndependentProgId}) {
+            const LONG l_nResult = DeleteTree(l_szProgId);
+            if (l_nResult != ERROR_SUCCESS && SUCCEEDED(l_hr)) {
+                l_hr = HRESULT_FROM_WIN32(l_nResult);
+            }
         }
     }
     const RuntimeInterfaceKeys l_RuntimeKeys;
