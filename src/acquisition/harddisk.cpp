@@ -37,6 +37,9 @@ void Harddisk::Update() noexcept
                                                    : DiskSource::None);
     // Without drive 0 the disk values read 0 and rate as a sound disk: the log tells why.
     const bool l_bDrive0Missing = m_Source == DiskSource::None;
+    if (!l_bDrive0Missing) {
+        ++m_nSystemDiskReads;  // this refresh read the system disk
+    }
     if (l_bDrive0Missing != m_bDrive0Missing) {
         m_bDrive0Missing = l_bDrive0Missing;
         try {

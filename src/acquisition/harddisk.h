@@ -33,6 +33,10 @@ public:
     // construction until the first Update); a failed refresh leaves it as it was.
     bool IsNvme() const noexcept;
 
+    // Refreshes that read the system disk (drive 0) since construction; one that failed or found
+    // no table or health page of drive 0 does not count. The disk's data ages from the last one.
+    std::uint64_t SystemDiskReads() const noexcept { return m_nSystemDiskReads; }
+
     std::array<diag::SmartAttribute, 5> m_Attributes{};
     // Drive 0's health page of the last update; all zero when drive 0 is no NVMe drive or gave no
     // page. Kept, like the attributes, when a refresh fails.
@@ -48,6 +52,7 @@ private:
     std::array<bool, 5> m_bAttributeMissing{};
     bool m_bNvme = false;
     DiskSource m_Source = DiskSource::None;
+    std::uint64_t m_nSystemDiskReads = 0;
     std::optional<DiskSource> m_LoggedSource;  // the source the log last named
 
     // Sets the source and logs it when the log has not named it yet or it changed.

@@ -115,6 +115,8 @@ void MBProbe::Update()
     const std::wstring l_strHistory = platform::Use<platform::Profile>().GetString(
         m_strSection, L"HistoryFile", L"", kHistoryFileBuffer, m_strIniFile);
     const std::string l_strLine = ReadLastLine(l_strHistory);
+    // Every sample carries its date and time: a line that stays is a probe that stopped.
+    m_strRawData = l_strLine;
     // Without its file every reading becomes 1, which the ratings alone cannot tell from a
     // machine in trouble.
     const bool l_bMissing = l_strLine.empty() && !PathExists(l_strHistory);

@@ -60,6 +60,7 @@ void SpeedFan::Update()
     const utils::ScopedHandle l_hFile(l_Memory.OpenFile(kBlockName), l_fnClose);
     const utils::ScopedHandle l_hMapping(
         l_Memory.CreateMapping(l_hFile.Get(), kBlockName, kBlockSize), l_fnClose);
+    m_strRawData.clear();
     if (!l_hMapping.IsValid()) {
         return;
     }
@@ -68,6 +69,11 @@ void SpeedFan::Update()
     if (l_pBlock == nullptr) {
         return;
     }
+    // The temperature and fan ranges, which lie next to each other: a tool that hangs leaves
+    // them as they are.
+    static_assert(kFanOffset == kTempOffset + 4 * kSensorCount);
+    m_strRawData.assign(reinterpret_cast<const char*>(l_pBlock) + kTempOffset,
+                        reinterpret_cast<const char*>(l_pBlock) + kFanOffset + 4 * kSensorCount);
 
     // Copied bit for bit and without synchronisation with the writer: a reading may be torn
     // across one of its updates, which the next cycle corrects.

@@ -22,6 +22,10 @@ public:
     virtual std::int32_t GetVoltage(std::uint32_t p_idxValue);
     virtual std::int32_t GetBattery(std::uint32_t p_idxValue);
 
+    // The raw data that the last Update took its readings from, for telling whether the source
+    // still delivers: data that stops changing is stale. Empty when the last Update found none.
+    const std::string& RawData() const { return m_strRawData; }
+
     std::unordered_map<std::wstring, std::uint32_t> m_mapFan;
     std::unordered_map<std::wstring, std::uint32_t> m_mapTemp;
     std::unordered_map<std::wstring, std::int32_t> m_mapVoltage;
@@ -30,6 +34,8 @@ public:
 protected:
     VexaTool(const VexaTool&) = default;
     VexaTool& operator=(const VexaTool&) = default;
+
+    std::string m_strRawData;
 };
 
 }  // namespace MBDataAquisition

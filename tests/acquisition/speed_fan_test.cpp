@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "acquisition/sensor_names.h"
 #include "common/scoped_directory.h"
@@ -86,6 +87,16 @@ TEST_F(SpeedFanTest, ReadsTheBlockThatIsHeld)
     EXPECT_EQ(source.GetFan(32), 0);
     EXPECT_EQ(source.GetVoltage(0), 0);
 
+    // The raw data that tell a hanging tool: the readings' bytes, not the rest of the block.
+    const std::string rawData = source.RawData();
+    EXPECT_EQ(rawData.size(), 256u);
+    PutLittleEndian32(block + 274, 54321);
+    source.Update();
+    EXPECT_EQ(source.RawData(), rawData);
+    PutLittleEndian32(block + 18 + 4 * 31, 78);
+    source.Update();
+    EXPECT_NE(source.RawData(), rawData);
+
     memory.UnmapView(block);
     memory.Close(mapping);
 }
@@ -121,6 +132,7 @@ TEST_F(SpeedFanTest, FailedMappingKeepsThePreviousReadings)
     EXPECT_EQ(source.GetFan(0), 1200);
     EXPECT_EQ(source.m_mapFan.size(), 1u);
     EXPECT_EQ(memory.m_nCloses, 0);
+    EXPECT_TRUE(source.RawData().empty()) << "no data, which ages";
 }
 
 }  // namespace
