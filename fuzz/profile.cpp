@@ -1,5 +1,6 @@
 // The posix profile reader and writer: an INI file's bytes with the names and the value to read
-// and write. Input: "section\0key\0value\0otherSection\0otherKey\0file bytes".
+// and write, as a key and as the one line of a section write. Input:
+// "section\0key\0value\0otherSection\0otherKey\0file bytes".
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -64,6 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!samePair) {
             fuzz::Check(written.Find(otherSection, otherKey) == otherBefore,
                         "a write keeps the other keys");
+        }
+    }
+
+    platform::posix::IniText sectioned(input);
+    sectioned.SetSection(section, {{key, value}});
+    const platform::posix::IniText rewritten(sectioned.Bytes());
+    if (plain) {
+        const std::optional<std::wstring> stored = rewritten.Find(section, key);
+        fuzz::Check(stored && *stored == TrimProfileSpace(value), "a section write reads back");
+        if (!platform::EqualNoCase(TrimProfileSpace(section), TrimProfileSpace(otherSection))) {
+            fuzz::Check(rewritten.Find(otherSection, otherKey) == otherBefore,
+                        "a section write keeps the other sections");
         }
     }
 

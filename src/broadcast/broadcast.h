@@ -35,6 +35,10 @@ public:
     // group), the group results and the UPS state of charge. Empty fields before the first rating.
     void FillSnapshot(CycleSnapshot& p_Snapshot) const;
 
+    // Whose data has stopped changing, for this cycle's publishing: the sensor source (fans,
+    // temperatures, voltages) or the system disk. Set before every Send.
+    void SetStaleSources(bool p_bSensors, bool p_bDisk);
+
 protected:
     // Evaluate (`p_bEvaluate`), or the same group results from the fields' Preview without a
     // trace line: a broadcast that publishes no ratings still rates every field for the cycle's
@@ -52,8 +56,18 @@ protected:
     std::int32_t m_nUpsStateOfCharge = 0;
     std::wstring m_strValuesFile;
 
+    // The group results as they are published. A group of a stale source that has fields shows
+    // at least a warning; the results above stay the fields' own, so nothing of this is latched
+    // and the digits return to the fields' ratings when the source is fresh again.
+    struct GroupResults {
+        MBDataContainer::Rating fans, temp, voltage, cmosBatt, harddisk, ups;
+    };
+    GroupResults PublishedResults() const;
+
 private:
     std::vector<FieldSnapshot> m_SeenFields;
+    bool m_bSensorsStale = false;
+    bool m_bDiskStale = false;
 };
 
 }  // namespace MBBroadcast

@@ -51,6 +51,12 @@ struct CycleSnapshot {
     std::uint64_t consecutiveFailures = 0;
     // The pause between cycles in use, after clamping.
     std::int64_t cycleIntervalMs = 0;
+    // Seconds for which the sensor source's data have not changed and since the last read of the
+    // system disk; a stale source's groups show at least a warning.
+    std::int64_t sensorAgeSeconds = 0;
+    std::int64_t diskAgeSeconds = 0;
+    bool sensorsStale = false;
+    bool diskStale = false;
 };
 
 // "ok", "warning", "error"; "none" for a group without fields (and for any other value).

@@ -93,12 +93,32 @@ void Broadcast::Rate(bool p_bEvaluate)
     m_SeenFields = std::move(l_SeenFields);
 }
 
+void Broadcast::SetStaleSources(bool p_bSensors, bool p_bDisk)
+{
+    m_bSensorsStale = p_bSensors;
+    m_bDiskStale = p_bDisk;
+}
+
+Broadcast::GroupResults Broadcast::PublishedResults() const
+{
+    using namespace MBDataContainer;
+    // A group without fields holds no reading that could be stale: it stays "none".
+    const auto l_fnFloor = [](Rating p_Result, bool p_bStale) {
+        return p_bStale && p_Result != RatingNone ? std::max(p_Result, RatingWarning) : p_Result;
+    };
+    return {l_fnFloor(m_ResultFans, m_bSensorsStale),    l_fnFloor(m_ResultTemp, m_bSensorsStale),
+            l_fnFloor(m_ResultVoltage, m_bSensorsStale), m_ResultCmosBatt,
+            l_fnFloor(m_ResultHarddisk, m_bDiskStale),   m_ResultUps};
+}
+
 void Broadcast::FillSnapshot(CycleSnapshot& p_Snapshot) const
 {
+    const GroupResults l_Results = PublishedResults();
     p_Snapshot.fields = m_SeenFields;
-    p_Snapshot.groups = {{L"IPC_FANS", m_ResultFans},         {L"IPC_TEMP", m_ResultTemp},
-                         {L"IPC_VOLTAGE", m_ResultVoltage},   {L"IPC_CMOS_BAT", m_ResultCmosBatt},
-                         {L"IPC_HARDDISK", m_ResultHarddisk}, {L"UPS_WORKING", m_ResultUps}};
+    p_Snapshot.groups = {
+        {L"IPC_FANS", l_Results.fans},         {L"IPC_TEMP", l_Results.temp},
+        {L"IPC_VOLTAGE", l_Results.voltage},   {L"IPC_CMOS_BAT", l_Results.cmosBatt},
+        {L"IPC_HARDDISK", l_Results.harddisk}, {L"UPS_WORKING", l_Results.ups}};
     p_Snapshot.upsStateOfCharge = m_nUpsStateOfCharge;
 }
 

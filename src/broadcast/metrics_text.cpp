@@ -205,6 +205,17 @@ std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& ver
     Family disk(out, "vexa_disk_source", "gauge",
                 "Interface that answered the last read of the system disk (the one sample).");
     disk.Sample(Label("source", SourceLabel(snapshot.diskSource)), 1);
+    Family sensorAge(out, "vexa_sensor_data_age_seconds", "gauge",
+                     "Seconds for which the sensor source's data have not changed.");
+    sensorAge.Sample("", snapshot.sensorAgeSeconds);
+    Family diskAge(out, "vexa_disk_data_age_seconds", "gauge",
+                   "Seconds since the last refresh that read the system disk.");
+    diskAge.Sample("", snapshot.diskAgeSeconds);
+    Family stale(out, "vexa_source_stale", "gauge",
+                 "1 while a source's data are older than their limit (section Freshness); its "
+                 "groups then show at least a warning.");
+    stale.Sample(Label("source", L"sensors"), snapshot.sensorsStale ? 1 : 0);
+    stale.Sample(Label("source", L"disk"), snapshot.diskStale ? 1 : 0);
     Family time(out, "vexa_last_cycle_timestamp_seconds", "gauge",
                 "Unix time at which the monitor's last cycle ended, failed or not.");
     time.Sample("", snapshot.time);

@@ -72,6 +72,11 @@ std::string OrDash(const std::wstring& text)
     return text.empty() ? "-" : ToUtf8(text);
 }
 
+std::string AgeText(std::int64_t seconds, bool stale)
+{
+    return std::to_string(seconds) + " s" + (stale ? ", stale" : "");
+}
+
 }  // namespace
 
 std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
@@ -99,6 +104,8 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
                  {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
                  {"sensor source", OrDash(snapshot.sensorSource)},
                  {"disk source", ToUtf8(DiskSourceName(snapshot.diskSource))},
+                 {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
+                 {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale)},
                  {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
                  {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
                  {"cycles", std::to_string(snapshot.cycles) + ", failed " +

@@ -77,10 +77,12 @@ void VisiWinNew::Send()
     Evaluate();
     WriteMessages();
 
+    // A stale source's warning pulses as any other warning does.
+    const GroupResults l_Results = PublishedResults();
     std::uint32_t l_nWorst = 0;
     for (const MBDataContainer::Rating l_Result :
-         {m_ResultFans, m_ResultCmosBatt, m_ResultTemp, m_ResultUps, m_ResultVoltage,
-          m_ResultHarddisk}) {
+         {l_Results.fans, l_Results.cmosBatt, l_Results.temp, l_Results.ups, l_Results.voltage,
+          l_Results.harddisk}) {
         l_nWorst = std::max(l_nWorst, static_cast<std::uint32_t>(l_Result));
     }
     const bool l_bError = l_nWorst == static_cast<std::uint32_t>(MBDataContainer::RatingError);
@@ -128,12 +130,13 @@ void VisiWinNew::Send()
 
 void VisiWinNew::WriteMessages()
 {
-    WriteIniChanges(L"IPC_FANS", RatingDigit(m_ResultFans));
-    WriteIniChanges(L"IPC_TEMP", RatingDigit(m_ResultTemp));
-    WriteIniChanges(L"IPC_VOLTAGE", RatingDigit(m_ResultVoltage));
-    WriteIniChanges(L"IPC_CMOS_BAT", RatingDigit(m_ResultCmosBatt));
-    WriteIniChanges(L"IPC_HARDDISK", RatingDigit(m_ResultHarddisk));
-    WriteIniChanges(L"UPS_WORKING", RatingDigit(m_ResultUps));
+    const GroupResults l_Results = PublishedResults();
+    WriteIniChanges(L"IPC_FANS", RatingDigit(l_Results.fans));
+    WriteIniChanges(L"IPC_TEMP", RatingDigit(l_Results.temp));
+    WriteIniChanges(L"IPC_VOLTAGE", RatingDigit(l_Results.voltage));
+    WriteIniChanges(L"IPC_CMOS_BAT", RatingDigit(l_Results.cmosBatt));
+    WriteIniChanges(L"IPC_HARDDISK", RatingDigit(l_Results.harddisk));
+    WriteIniChanges(L"UPS_WORKING", RatingDigit(l_Results.ups));
     WriteIniChanges(L"UPS_STATE_OF_CHARGE", std::to_wstring(m_nUpsStateOfCharge));
 }
 

@@ -7,6 +7,7 @@
 #include "broadcast/broadcast.h"
 #include "broadcast/heartbeat.h"
 #include "broadcast/last_snapshot.h"
+#include "data/source_freshness.h"
 #include "platform/clock.h"
 #include "platform/seam.h"
 #include "settings/cycle_time.h"
@@ -31,7 +32,8 @@ CycleExport::CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat)
 
 void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
                              const MBDataAquisition::Harddisk* p_pHarddisk,
-                             const MBDataAquisition::UpsInfo* p_pUps, bool p_bFailed) noexcept
+                             const MBDataAquisition::UpsInfo* p_pUps,
+                             const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept
 {
     ++m_nCycles;
     if (p_bFailed) {
@@ -52,6 +54,10 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         }
         l_Snapshot.time = platform::Use<platform::Clock>().Now();
         l_Snapshot.cycleIntervalMs = m_nCycleIntervalMs;
+        l_Snapshot.sensorAgeSeconds = p_Ages.sensorSeconds;
+        l_Snapshot.diskAgeSeconds = p_Ages.diskSeconds;
+        l_Snapshot.sensorsStale = p_Ages.sensorsStale;
+        l_Snapshot.diskStale = p_Ages.diskStale;
         l_Snapshot.cycles = m_nCycles;
         l_Snapshot.failedCycles = m_nFailedCycles;
         l_Snapshot.consecutiveFailures = m_nFailedInARow;

@@ -12,6 +12,9 @@ namespace MBDataAquisition {
 class Harddisk;
 class UpsInfo;
 }  // namespace MBDataAquisition
+namespace MBDataContainer {
+struct SourceAges;
+}  // namespace MBDataContainer
 
 namespace service {
 
@@ -26,7 +29,8 @@ public:
 
     void CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
                     const MBDataAquisition::Harddisk* p_pHarddisk,
-                    const MBDataAquisition::UpsInfo* p_pUps, bool p_bFailed) noexcept;
+                    const MBDataAquisition::UpsInfo* p_pUps,
+                    const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept;
 
 private:
     std::wstring m_strSensorSource;

@@ -10,12 +10,14 @@
 #include "broadcast/visiwin_classic.h"
 #include "broadcast/visiwin_new.h"
 #include "data/data_list.h"
+#include "data/source_freshness.h"
 #include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/seam.h"
 #include "service/cycle_export.h"
 #include "service/monitor.h"
 #include "service/monitor_runner.h"
+#include "settings/freshness_limits.h"
 #include "settings/sensor_source.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
@@ -34,12 +36,23 @@ class AssembledMonitor : public Monitor {
 public:
     AssembledMonitor();
 
-    void Update() override { m_DataList->Update(); }
+    // The sources' ages are taken also after an update that failed: a source that fails every
+    // cycle goes stale.
+    void Update() override
+    {
+        try {
+            m_DataList->Update();
+        } catch (...) {
+            ObserveSources();
+            throw;
+        }
+        ObserveSources();
+    }
     void Send() override { m_pBroadcast->Send(); }
     void CycleEnded(bool p_bFailed) noexcept override
     {
         m_Export->CycleEnded(*m_pBroadcast, m_pHarddisk.get(), m_Ups ? &*m_Ups : nullptr,
-                             p_bFailed);
+                             m_Freshness->Ages(), p_bFailed);
     }
 
 private:
@@ -49,6 +62,15 @@ private:
     std::optional<MBDataContainer::DataList> m_DataList;
     std::unique_ptr<MBBroadcast::Broadcast> m_pBroadcast;
     std::optional<CycleExport> m_Export;
+    std::optional<MBDataContainer::SourceFreshness> m_Freshness;
+
+    void ObserveSources()
+    {
+        m_Freshness->Observe(m_pSensors->RawData(),
+                             m_pHarddisk ? m_pHarddisk->SystemDiskReads() : 0);
+        const MBDataContainer::SourceAges& l_Ages = m_Freshness->Ages();
+        m_pBroadcast->SetStaleSources(l_Ages.sensorsStale, l_Ages.diskStale);
+    }
 };
 
 // Every start begins without pending messages in the values file.
@@ -123,6 +145,7 @@ AssembledMonitor::AssembledMonitor()
         m_pBroadcast = std::make_unique<MBBroadcast::VisiWinClassic>(&*m_DataList);
     }
     m_Export.emplace(SensorSourceName(l_bSpeedFan), l_bValuesFile);
+    m_Freshness.emplace(ReadFreshnessLimits());
 }
 
 }  // namespace

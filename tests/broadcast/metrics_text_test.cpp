@@ -38,6 +38,9 @@ CycleSnapshot Sample()
     snapshot.failedCycles = 2;
     snapshot.upsPresent = true;
     snapshot.cycleIntervalMs = 10000;
+    snapshot.sensorAgeSeconds = 905;
+    snapshot.diskAgeSeconds = 12;
+    snapshot.sensorsStale = true;
     return snapshot;
 }
 
@@ -85,6 +88,9 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
         {"vexa_ups_state_of_charge", "gauge"},
         {"vexa_ups_present", "gauge"},
         {"vexa_cycle_interval_seconds", "gauge"},
+        {"vexa_sensor_data_age_seconds", "gauge"},
+        {"vexa_disk_data_age_seconds", "gauge"},
+        {"vexa_source_stale", "gauge"},
         {"vexa_disk_source", "gauge"},
         {"vexa_last_cycle_timestamp_seconds", "gauge"},
         {"vexa_cycles_total", "counter"},
@@ -120,6 +126,13 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
     EXPECT_EQ(families.at("vexa_build_info").samples,
               Lines{"vexa_build_info{version=\"4.0.11.0\"} 1"});
     EXPECT_EQ(families.at("vexa_ups_present").samples, Lines{"vexa_ups_present 1"});
+    EXPECT_EQ(families.at("vexa_sensor_data_age_seconds").samples,
+              Lines{"vexa_sensor_data_age_seconds 905"});
+    EXPECT_EQ(families.at("vexa_disk_data_age_seconds").samples,
+              Lines{"vexa_disk_data_age_seconds 12"});
+    EXPECT_EQ(
+        families.at("vexa_source_stale").samples,
+        (Lines{"vexa_source_stale{source=\"sensors\"} 1", "vexa_source_stale{source=\"disk\"} 0"}));
 }
 
 // The alert on a stalled monitor compares against the interval: a pause below a second must

@@ -30,6 +30,9 @@ MBBroadcast::CycleSnapshot Sample()
     snapshot.diskSource = MBDataAquisition::DiskSource::Ata;
     snapshot.cycles = 3;
     snapshot.failedCycles = 1;
+    snapshot.sensorAgeSeconds = 12;
+    snapshot.diskAgeSeconds = 3600;
+    snapshot.diskStale = true;
     return snapshot;
 }
 
@@ -60,6 +63,8 @@ TEST(StatusTable, ColumnsLineUpAndRatingsAreWords)
     EXPECT_NE(text.find("UPS                  no UPS service\n"), std::string::npos);
     EXPECT_NE(text.find("sensor source        probe\n"), std::string::npos);
     EXPECT_NE(text.find("disk source          ATA\n"), std::string::npos);
+    EXPECT_NE(text.find("sensor data age      12 s\n"), std::string::npos);
+    EXPECT_NE(text.find("disk data age        3600 s, stale\n"), std::string::npos);
     EXPECT_NE(text.find("cycles               3, failed 1, failed in a row 0\n"),
               std::string::npos);
     for (const std::string& line : lines) {

@@ -326,4 +326,36 @@ TEST_F(VisiWinNewTest, AFailedWriteMakesTheNextCallWriteAgain)
     EXPECT_EQ(VisiWinNew::Failures(), 6 * (1 + FieldCount()));
 }
 
+// A stale source's groups show at least a warning, which pulses like any other, and return to
+// their fields' own ratings when it is fresh again: the disk's worst rating is not latched.
+TEST_F(VisiWinNewTest, AStaleSourceShowsAtLeastAWarningWhileItLasts)
+{
+    m_Clock.Set(kStart);
+    VisiWinNew broadcast(List());
+    const struct {
+        bool sensorsStale;
+        bool diskStale;
+        State state;
+        const wchar_t* digits;  // IPC_FANS, IPC_TEMP, IPC_VOLTAGE, IPC_CMOS_BAT, IPC_HARDDISK, UPS
+        std::int32_t pulse;
+    } cycles[] = {
+        {false, false, State::Ok, L"111011", 101}, {true, false, State::Ok, L"222011", 91},
+        {true, false, State::Error, L"232011", 1}, {false, true, State::Ok, L"111021", 91},
+        {false, false, State::Ok, L"111011", 101},
+    };
+    std::int64_t second = 0;
+    for (const auto& cycle : cycles) {
+        SCOPED_TRACE(second);
+        broadcast.SetStaleSources(cycle.sensorsStale, cycle.diskStale);
+        EXPECT_EQ(SendAt(broadcast, second, cycle.state), cycle.pulse);
+        std::wstring digits;
+        for (const wchar_t* key : {L"IPC_FANS", L"IPC_TEMP", L"IPC_VOLTAGE", L"IPC_CMOS_BAT",
+                                   L"IPC_HARDDISK", L"UPS_WORKING"}) {
+            digits += Current(key);
+        }
+        EXPECT_EQ(digits, cycle.digits);
+        second += 10;
+    }
+}
+
 }  // namespace

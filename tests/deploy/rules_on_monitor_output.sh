@@ -2,7 +2,8 @@
 # Runs the alerting rules on a metrics file the monitor wrote in an end-to-end run, so that the
 # rules and the monitor are checked to speak of the same metrics, labels, fields and groups.
 # Each sample becomes a series that holds its value for 40 minutes (the cycle time stamp and the
-# cycle count advance as on a running machine); EXPECTED names the alerts that must then fire.
+# cycle count advance as on a running machine, the data ages stay 0); EXPECTED names the alerts
+# that must then fire.
 # The demo machines' UPS works: its working field is set to 0 here to see that alert too.
 #
 # usage: rules_on_monitor_output.sh PROMTOOL RULES METRICS EXPECTED WORK
@@ -36,6 +37,7 @@ grep -q 'alert:' "$work/rules.yml" || { echo "no rules in $rules" >&2; exit 1; }
         }
         if (series ~ /^vexa_last_cycle_timestamp_seconds\{/) values = "0+60x40"
         else if (series ~ /^vexa_cycles_total\{/) values = "0+6x40"
+        else if (series ~ /^vexa_(sensor|disk)_data_age_seconds\{/) values = "0x40"
         else values = value "x40"
         gsub(/\x27/, "\x27\x27", series)
         printf "      - series: \x27%s\x27\n        values: \x27%s\x27\n", series, values

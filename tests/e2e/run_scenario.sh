@@ -12,7 +12,8 @@
 # to find, and the time is up before the monitor reports it), password and unrouted-message-boxes
 # (wine only; DLL is then a stand-in of the add-on that imports no MessageBoxW),
 # dotted-module-ini (native only: the settings file in a folder named like a module, its fast
-# cycle the proof that it was read), machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
+# cycle the proof that it was read), stale-sensors and fresh-sensors (native only: a history
+# file that stops changing, or one that a writer keeps extending, under limits of 1 or 2 s), machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
 # drives and the accounts, with an ATA or an NVMe drive 0, and the command line's checks).
 # Under Wine the DLL is registered with regsvr32 for the run and unregistered after it, which must
 # leave none of its keys behind.
@@ -32,6 +33,7 @@ case "$scenario" in
   missing-variable) vars=missing-variable.vars status=2 ;;
   late-failure) status=2 ;;
   dotted-module-ini) ;;
+  stale-sensors|fresh-sensors) ;;
   password) password=1 status=2 ;;
   unrouted-message-boxes) status=2 ;;
   machine|nvme) password=1 ;;
@@ -55,6 +57,12 @@ smart_entry() {
 # N zero bytes.
 zeros() { head -c "$1" /dev/zero; }
 native_machine=()
+if [[ $scenario == stale-sensors ]]; then
+  printf '\r\n[Freshness]\r\nSensorSeconds=1\r\nDiskSeconds=1\r\n' >>"$work/VW_Vexa.ini"
+elif [[ $scenario == fresh-sensors ]]; then
+  # The writer appends a sample every 0.1 s; 2 s without one would be a stalled test machine.
+  printf '\r\n[Freshness]\r\nSensorSeconds=2\r\nDiskSeconds=0\r\n' >>"$work/VW_Vexa.ini"
+fi
 if [[ $scenario == machine || $scenario == nvme ]]; then
   cp "$here/machine/ups-status.reg" "$here/machine/application-log.txt" "$here/machine/accounts.txt" "$work/"
   mkdir -p "$work/drives"
@@ -92,11 +100,29 @@ case "$form" in
       mv "$work/VW_Vexa.ini" "$work/Settings.dll.d/vexa-host.exe.ini"
       set -- --cycles 3 --seconds 8 --status --module-ini "$work/Settings.dll.d/vexa-host.exe.ini" \
         --hmi-vars "$work/$vars" --hmi-trace "$work/trace.txt"
+    elif [[ $scenario == stale-sensors || $scenario == fresh-sensors ]]; then
+      # 15 cycles of 200 ms: three seconds, past both limits.
+      set -- --cycles 15 --status --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
+        --hmi-trace "$work/trace.txt"
     else
       set -- --cycles 3 --status --module-ini "$work/VW_Vexa.ini" --hmi-vars "$work/$vars" \
         --hmi-trace "$work/trace.txt" ${native_machine[@]+"${native_machine[@]}"}
     fi
+    writer=
+    if [[ $scenario == fresh-sensors ]]; then
+      # New samples: the date and time fields change, the readings stay.
+      readings="$(tail -n 1 "$work/probe-history.txt" | tr -d '\r' | cut -d ' ' -f 3-)"
+      (for ((n = 0; ; n++)); do
+        printf '2026-12-08 %d %s\r\n' "$n" "$readings" >>"$work/probe-history.txt"
+        sleep 0.1
+      done) &
+      writer=$!
+    fi
     TEMP="$machine_win" "$host" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" || run_status=$?
+    if [[ -n $writer ]]; then
+      kill "$writer"
+      wait "$writer" 2>/dev/null || true
+    fi
     if [[ $scenario == late-failure ]]; then
       # Whether the worker reports before or after the time is up varies from run to run.
       for run in 2 3 4 5 6; do
@@ -155,6 +181,30 @@ case "$scenario" in
         fail "${usage%%:*}: status $usage_status, $(cat "$work/usage.txt")"
     done
     ;;
+  stale-sensors|fresh-sensors)
+    current="$(tr -d '\r' <"$work/VexaValues.ini")"
+    log="$(tr -d '\r' <"$work/Vexa.log")"
+    # The voltages rate ok on their own; a stale probe raises them, and the sensor groups, to a
+    # warning (the fans are in warning and the temperatures in error on their own).
+    if [[ $scenario == stale-sensors ]]; then
+      digits=$'IPC_FANS=2\nIPC_TEMP=3\nIPC_VOLTAGE=2\nIPC_CMOS_BAT=0\nIPC_HARDDISK=2'
+      [[ $current =~ $'\n''SENSOR_AGE='([0-9]+)$'\n''DISK_AGE='([0-9]+) ]] &&
+        ((BASH_REMATCH[1] >= 1 && BASH_REMATCH[2] >= 1)) || fail "ages: $current"
+      [[ $(grep -c 'SourceFreshness::Observe  line: [0-9]*'$'\t\t''Sensor data unchanged for [0-9]* s$' <<<"$log") == 1 &&
+         $(grep -c $'\t\t''System disk not read for [0-9]* s$' <<<"$log") == 1 ]] ||
+        fail "the log does not tell once that the sources are stale: $log"
+      grep -qx 'vexa_source_stale{source="sensors"} 1' "$work/vexa.prom" &&
+        grep -qx 'vexa_source_stale{source="disk"} 1' "$work/vexa.prom" || fail "metrics: not stale"
+      grep -Eq '^sensor data age +[0-9]+ s, stale$' "$work/stdout.txt" || fail "status: not stale"
+    else
+      digits=$'IPC_FANS=2\nIPC_TEMP=3\nIPC_VOLTAGE=1\nIPC_CMOS_BAT=0\nIPC_HARDDISK=1'
+      [[ $current =~ $'\n''SENSOR_AGE='[01]$'\n''DISK_AGE='[0-9]+ ]] || fail "ages: $current"
+      ! grep -q 'Sensor data unchanged\|System disk not read' <<<"$log" || fail "stale: $log"
+      grep -qx 'vexa_source_stale{source="sensors"} 0' "$work/vexa.prom" || fail "metrics: stale"
+      grep -Eq '^sensor data age +[01] s$' "$work/stdout.txt" || fail "status: stale"
+    fi
+    [[ $current == *$'\n'"$digits"$'\n'* ]] || fail "digits: $current"
+    ;;
   missing-variable)
     grep -q $'^Error:\r$' "$work/stderr.txt" && grep -q $'^mb_fan_1_set\r$' "$work/stderr.txt" &&
       grep -q $'^at:\r$' "$work/stderr.txt" &&
@@ -197,17 +247,18 @@ case "$scenario" in
       disk_source=none
       [[ $scenario == machine ]] && disk_source=ATA
       [[ $scenario == nvme ]] && disk_source=NVMe
-      [[ $heartbeat =~ ^'[VEXA_STATUS]'$'\n''LAST_CYCLE='[0-9]{4}-[0-9]{2}-[0-9]{2}' '[0-9]{2}:[0-9]{2}:[0-9]{2}$'\n''FAILED_CYCLES=0'$'\n''DISK_SOURCE='$disk_source$ ]] ||
+      [[ $heartbeat =~ ^'[VEXA_STATUS]'$'\n''LAST_CYCLE='[0-9]{4}-[0-9]{2}-[0-9]{2}' '[0-9]{2}:[0-9]{2}:[0-9]{2}$'\n''FAILED_CYCLES=0'$'\n''DISK_SOURCE='$disk_source$'\n''SENSOR_AGE='[0-9]+$'\n''DISK_AGE='[0-9]+$ ]] ||
         fail "heartbeat: $heartbeat"
     fi
     # Time and cycle counts differ from run to run and between the forms.
-    sed -E 's/^(vexa_last_cycle_timestamp_seconds|vexa_cycles_total) [0-9]+$/\1 N/' "$work/vexa.prom" \
+    sed -E 's/^(vexa_last_cycle_timestamp_seconds|vexa_cycles_total|vexa_(sensor|disk)_data_age_seconds) [0-9]+$/\1 N/' "$work/vexa.prom" \
       >"$work/metrics-masked.prom"
     diff -u "$expected/metrics.prom" "$work/metrics-masked.prom" || fail "metrics file differs"
     if command -v promtool >/dev/null; then
       promtool check metrics <"$work/vexa.prom" || fail "promtool rejects the metrics file"
     fi
     sed -E -e 's/^(last cycle +)[0-9 :-]+$/\1T/' -e 's/^(cycles +)[0-9]+(, failed 0, failed in a row 0)$/\1N\2/' \
+      -e 's/^((sensor|disk) data age +)[0-9]+ s$/\1N s/' \
       "$work/stdout.txt" >"$work/status-masked.txt"
     diff -u "$expected/status.txt" "$work/status-masked.txt" || fail "status table differs"
     progress="$(tr -d '\r' <"$work/Vexa.log" | sed -n -E 's/^.*CMain::MyThread  line: [0-9]+\t\t(.*)$/\1/p')"

@@ -1,0 +1,68 @@
+#include "data/source_freshness.h"
+
+#include <algorithm>
+
+#include "logging/log.h"
+#include "platform/clock.h"
+#include "platform/seam.h"
+
+namespace MBDataContainer {
+namespace {
+
+const wchar_t kObserve[] = L"MBDataContainer::SourceFreshness::Observe";
+
+// A clock set back would make ages negative: the data then count as changed at the new time.
+std::int64_t AgeSince(std::int64_t& p_nSince, std::int64_t p_nNow)
+{
+    p_nSince = std::min(p_nSince, p_nNow);
+    return p_nNow - p_nSince;
+}
+
+bool IsStale(std::int64_t p_nAge, std::int64_t p_nLimit)
+{
+    return p_nLimit > 0 && p_nAge >= p_nLimit;
+}
+
+}  // namespace
+
+SourceFreshness::SourceFreshness(const FreshnessLimits& p_Limits)
+    : m_Limits(p_Limits),
+      m_nSensorChanged(platform::Use<platform::Clock>().Now()),
+      m_nDiskRead(m_nSensorChanged)
+{
+}
+
+void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t p_nSystemDiskReads)
+{
+    const std::int64_t l_nNow = platform::Use<platform::Clock>().Now();
+    if (!p_strSensorData.empty() && p_strSensorData != m_strSensorData) {
+        m_strSensorData = p_strSensorData;
+        m_nSensorChanged = l_nNow;
+    }
+    if (p_nSystemDiskReads != m_nSystemDiskReads) {
+        m_nSystemDiskReads = p_nSystemDiskReads;
+        m_nDiskRead = l_nNow;
+    }
+
+    SourceAges l_Ages;
+    l_Ages.sensorSeconds = AgeSince(m_nSensorChanged, l_nNow);
+    l_Ages.diskSeconds = AgeSince(m_nDiskRead, l_nNow);
+    l_Ages.sensorsStale = IsStale(l_Ages.sensorSeconds, m_Limits.sensorSeconds);
+    l_Ages.diskStale = IsStale(l_Ages.diskSeconds, m_Limits.diskSeconds);
+
+    if (l_Ages.sensorsStale != m_Ages.sensorsStale) {
+        dbg::LogLine(VEXA_LOCATION(kObserve), 0,
+                     l_Ages.sensorsStale ? L"Sensor data unchanged for " +
+                                               std::to_wstring(l_Ages.sensorSeconds) + L" s"
+                                         : std::wstring(L"Sensor data changing again"));
+    }
+    if (l_Ages.diskStale != m_Ages.diskStale) {
+        dbg::LogLine(VEXA_LOCATION(kObserve), 0,
+                     l_Ages.diskStale ? L"System disk not read for " +
+                                            std::to_wstring(l_Ages.diskSeconds) + L" s"
+                                      : std::wstring(L"System disk read again"));
+    }
+    m_Ages = l_Ages;
+}
+
+}  // namespace MBDataContainer

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/freshness_limits.h"
+
+namespace MBDataContainer {
+
+// How old the data of the sensor source and of the system disk are, and whether that is too old.
+struct SourceAges {
+    std::int64_t sensorSeconds = 0;
+    std::int64_t diskSeconds = 0;
+    bool sensorsStale = false;
+    bool diskStale = false;
+};
+
+// Tells how long each source's data has stayed unchanged, on the platform's clock. The sensor
+// source's data ages from the last cycle whose raw data differed from the data before it (a
+// cycle without data changes nothing); the disk's from the last refresh that read the system
+// disk. Both age from the construction until then. A source is stale while a limit is set
+// (not 0) and its age has reached it; becoming stale and becoming fresh again are logged once
+// each (level 0).
+class SourceFreshness {
+public:
+    explicit SourceFreshness(const FreshnessLimits& p_Limits);
+
+    // After the sources' update of a cycle, also one that failed: the sensor source's raw data
+    // (empty when it had none) and the disk source's count of refreshes that read the system disk.
+    void Observe(const std::string& p_strSensorData, std::uint64_t p_nSystemDiskReads);
+
+    // As of the last Observe (all 0 and fresh before the first).
+    const SourceAges& Ages() const { return m_Ages; }
+
+private:
+    FreshnessLimits m_Limits;
+    std::string m_strSensorData;
+    std::uint64_t m_nSystemDiskReads = 0;
+    std::int64_t m_nSensorChanged;
+    std::int64_t m_nDiskRead;
+    SourceAges m_Ages;
+};
+
+}  // namespace MBDataContainer

@@ -1,0 +1,83 @@
+#include "data/source_freshness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "fakes/fake_clock.h"
+#include "fakes/log_capture.h"
+#include "platform/seam.h"
+
+namespace {
+
+using MBDataContainer::SourceFreshness;
+
+constexpr std::int64_t kStart = 1796719505;
+
+class SourceFreshnessTest : public testing::Test {
+protected:
+    fakes::FakeClock m_Clock{kStart};
+    platform::Substitute<platform::Clock> m_ClockInPlace{m_Clock};
+    fakes::LogCapture m_Log{0};
+};
+
+// One cycle after another on a faked clock, the sensor limit 30 s, the disk limit 60 s.
+TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
+{
+    SourceFreshness freshness({30, 60});
+    const struct {
+        std::int64_t advance;
+        const char* data;
+        std::uint64_t diskReads;
+        std::int64_t sensorAge;
+        std::int64_t diskAge;
+        bool sensorsStale;
+        bool diskStale;
+    } cycles[] = {
+        {0, "", 0, 0, 0, false, false},        // no data yet: ages from the start
+        {20, "", 0, 20, 20, false, false},     // still none
+        {5, "line 1", 1, 0, 0, false, false},  // data: fresh; the disk was read
+        {29, "line 1", 1, 29, 29, false, false},
+        {1, "line 1", 1, 30, 30, true, false},     // the limit reached is stale
+        {10, "", 1, 40, 40, true, false},          // no data: ages from the last change
+        {10, "line 1", 1, 50, 50, true, false},    // the same line again is no change
+        {10, "line 2", 1, 0, 60, false, true},     // a new line is fresh; the disk is stale
+        {10, "line 2", 2, 10, 0, false, false},    // the disk read again
+        {-1000, "line 2", 2, 0, 0, false, false},  // a clock set back restarts both ages
+        {5, "line 2", 2, 5, 5, false, false},
+    };
+    for (std::size_t i = 0; i < std::size(cycles); ++i) {
+        const auto& cycle = cycles[i];
+        SCOPED_TRACE(i);
+        m_Clock.Advance(cycle.advance);
+        freshness.Observe(cycle.data, cycle.diskReads);
+        EXPECT_EQ(freshness.Ages().sensorSeconds, cycle.sensorAge);
+        EXPECT_EQ(freshness.Ages().diskSeconds, cycle.diskAge);
+        EXPECT_EQ(freshness.Ages().sensorsStale, cycle.sensorsStale);
+        EXPECT_EQ(freshness.Ages().diskStale, cycle.diskStale);
+    }
+    // Each change of state is told once.
+    const std::string log = m_Log.Normalized(true);
+    const std::string location = "MBDataContainer::SourceFreshness::Observe  line: N\t\t";
+    for (const char* line : {"Sensor data unchanged for 30 s", "Sensor data changing again",
+                             "System disk not read for 60 s", "System disk read again"}) {
+        SCOPED_TRACE(line);
+        const std::size_t found = log.find(location + line + "\r\n");
+        ASSERT_NE(found, std::string::npos) << log;
+        EXPECT_EQ(log.find(location + line, found + 1), std::string::npos) << log;
+    }
+}
+
+TEST_F(SourceFreshnessTest, ALimitOf0TurnsItsCheckOff)
+{
+    SourceFreshness freshness({0, 0});
+    m_Clock.Advance(10LL * 365 * 24 * 3600);
+    freshness.Observe("same", 0);
+    EXPECT_EQ(freshness.Ages().diskSeconds, 10LL * 365 * 24 * 3600);
+    EXPECT_FALSE(freshness.Ages().sensorsStale);
+    EXPECT_FALSE(freshness.Ages().diskStale);
+    EXPECT_EQ(m_Log.Contents().find("unchanged"), std::string::npos);
+}
+
+}  // namespace
