@@ -1,6 +1,6 @@
 # Builds the Windows package with CPack and checks it: its file name, exactly the expected files
-# below one folder of the package's name, Windows executables, and the example settings file
-# with Windows line ends.
+# below one folder of the package's name, Windows executables of the folder's machine (x64/ for
+# x64, x86/ for x86), and the example settings file with Windows line ends.
 #
 # cmake -D CPACK=... -D BINARY_DIR=... -D CONFIG=... -D OUTPUT_DIR=... -D PACKAGE=... -D EXPECTED=...
 #       -P this
@@ -54,12 +54,32 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${un
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "Cannot unpack ${zip}")
 endif()
+
+# The machine field of a PE file's header, as its two bytes in hex: 6486 x64, 4c01 x86.
+function(pe_machine path out)
+  file(READ ${path} magic LIMIT 2 HEX)
+  if(NOT magic STREQUAL "4d5a")
+    set(${out} "none" PARENT_SCOPE)
+    return()
+  endif()
+  file(READ ${path} header_offset OFFSET 60 LIMIT 4 HEX)
+  string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" header_offset "${header_offset}")
+  math(EXPR machine_offset "0x${header_offset} + 4")
+  file(READ ${path} machine OFFSET ${machine_offset} LIMIT 2 HEX)
+  set(${out} ${machine} PARENT_SCOPE)
+endfunction()
+
+set(expected_machine_x64 6486)
+set(expected_machine_x86 4c01)
 foreach(name IN LISTS files)
-  if(name MATCHES "\\.(dll|exe)$")
-    file(READ ${unpacked}/${PACKAGE}/${name} magic LIMIT 2 HEX)
-    if(NOT magic STREQUAL "4d5a")
-      message(FATAL_ERROR "${name} is no Windows executable")
+  if(name MATCHES "^(x64|x86)/.*\\.(dll|exe)$")
+    set(arch ${CMAKE_MATCH_1})
+    pe_machine(${unpacked}/${PACKAGE}/${name} machine)
+    if(NOT machine STREQUAL "${expected_machine_${arch}}")
+      message(FATAL_ERROR "${name} is no Windows executable for ${arch} (machine ${machine})")
     endif()
+  elseif(name MATCHES "\\.(dll|exe)$")
+    message(FATAL_ERROR "${name} lies outside the folders x64/ and x86/")
   endif()
 endforeach()
 # The file's bytes as "-xx" each, so that a match can only begin at a byte.

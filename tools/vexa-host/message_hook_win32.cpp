@@ -6,6 +6,14 @@
 namespace host {
 namespace {
 
+// The headers walked here differ by bitness: an import slot holds a pointer, and the optional
+// header of a 64-bit module is larger. The build of each target pins its own.
+#ifdef _WIN64
+static_assert(sizeof(IMAGE_THUNK_DATA) == 8 && sizeof(IMAGE_NT_HEADERS) == 264);
+#else
+static_assert(sizeof(IMAGE_THUNK_DATA) == 4 && sizeof(IMAGE_NT_HEADERS) == 248);
+#endif
+
 std::mutex s_Mutex;
 std::function<void(const std::wstring&)> s_Receiver;
 
