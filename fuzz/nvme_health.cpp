@@ -78,6 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     disk.Update();
     fuzz::Check(disk.IsNvme() && disk.Source() == MBDataAquisition::DiskSource::Nvme,
                 "the drive answers as an NVMe drive");
-    fuzz::Check(SameReadings(disk.m_Health, expected), "the drive's page reads as parsed");
+    fuzz::Check(SameReadings(disk.m_NvmeHealth, expected), "the drive's page reads as parsed");
     return 0;
 }

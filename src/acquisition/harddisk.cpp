@@ -9,6 +9,10 @@ Harddisk::Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassw
 {
     m_Attributes.fill(diag::SmartAttribute{});
     m_bNvme = m_NvmeDrives.count(0) != 0;
+    // An NVMe health page always holds the three readings.
+    m_Provides.criticalWarning = m_bNvme;
+    m_Provides.percentageUsed = m_bNvme;
+    m_Provides.temperature = m_bNvme;
 }
 
 void Harddisk::Update() noexcept
@@ -26,12 +30,13 @@ void Harddisk::Update() noexcept
             }
         }
         NoteSource(DiskSource::None);
+        m_Health.source = DiskSource::None;
         return;
     }
     m_bRefreshFailed = false;
     m_bNvme = m_NvmeDrives.count(0) != 0;
     const auto l_itHealth = m_HealthPages.find(0);
-    m_Health = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
+    m_NvmeHealth = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
     NoteSource(m_Drives.count(0) != 0              ? DiskSource::Ata
                : l_itHealth != m_HealthPages.end() ? DiskSource::Nvme
                                                    : DiskSource::None);
@@ -68,6 +73,35 @@ void Harddisk::Update() noexcept
             m_Attributes[i].RawValue = 0;
         }
     }
+    FillHealth();
+}
+
+void Harddisk::FillHealth()
+{
+    DiskHealth l_Health;
+    l_Health.source = m_Source;
+    if (m_bNvme) {
+        // An NVMe drive has no counters of reallocated or pending sectors: those stay 0.
+        l_Health.counters = {m_NvmeHealth.PowerOnHours, m_NvmeHealth.MediaErrors, 0, 0, 0};
+        l_Health.criticalWarning = m_NvmeHealth.CriticalWarning;
+        l_Health.percentageUsed = m_NvmeHealth.PercentageUsed;
+        l_Health.temperature = m_NvmeHealth.Temperature;
+    } else {
+        for (std::size_t i = 0; i < l_Health.counters.size(); ++i) {
+            l_Health.counters[i] = m_Attributes[i].RawValue;
+        }
+    }
+    m_Health = l_Health;
+}
+
+const DiskHealth& Harddisk::Health() const noexcept
+{
+    return m_Health;
+}
+
+DiskHealthReadings Harddisk::Provides() const noexcept
+{
+    return m_Provides;
 }
 
 DiskSource Harddisk::Source() const noexcept

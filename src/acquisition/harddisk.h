@@ -1,6 +1,6 @@
 #pragma once
 
-#include "acquisition/disk_source.h"
+#include "acquisition/disk_health.h"
 #include "acquisition/smart_reader.h"
 
 #include <array>
@@ -9,9 +9,10 @@
 
 namespace MBDataAquisition {
 
-// The disk source: the S.M.A.R.T. reader plus the five watched attributes of drive 0, which the
-// data list copies into its disk fields after every Update. When drive 0 is an NVMe drive, its
-// health page takes the attributes' place.
+// The disk source: the S.M.A.R.T. reader plus the health record of the system disk, which the data
+// list copies into its disk fields after every Update. The record is filled from whatever answered
+// for the drive (its ATA attributes, or its NVMe health page); nothing outside this class asks
+// which one it was.
 class Harddisk : public diag::SmartReader {
 public:
     // Power-on hours, off-line uncorrectable sectors, reallocation events, current pending
@@ -36,11 +37,16 @@ public:
     // Refreshes that read the system disk (drive 0) since construction; one that failed or found
     // no table or health page of drive 0 does not count. The disk's data ages from the last one.
     std::uint64_t SystemDiskReads() const noexcept { return m_nSystemDiskReads; }
+    // The system disk's record of the last Update (all zero before it). A failed refresh keeps
+    // the record of the one before.
+    const DiskHealth& Health() const noexcept;
+    // The health readings the system disk provided when the source was made.
+    DiskHealthReadings Provides() const noexcept;
 
     std::array<diag::SmartAttribute, 5> m_Attributes{};
     // Drive 0's health page of the last update; all zero when drive 0 is no NVMe drive or gave no
     // page. Kept, like the attributes, when a refresh fails.
-    diag::NvmeHealth m_Health{};
+    diag::NvmeHealth m_NvmeHealth{};
 
 private:
     // Drive 0 gave no attribute table at the last update: its loss and its return are logged
@@ -53,8 +59,12 @@ private:
     bool m_bNvme = false;
     DiskSource m_Source = DiskSource::None;
     std::uint64_t m_nSystemDiskReads = 0;
+    DiskHealth m_Health;
+    DiskHealthReadings m_Provides;
     std::optional<DiskSource> m_LoggedSource;  // the source the log last named
 
+    // Fills the record from what answered for the system disk.
+    void FillHealth();
     // Sets the source and logs it when the log has not named it yet or it changed.
     void NoteSource(DiskSource p_Source) noexcept;
 };

@@ -27,8 +27,9 @@ public:
     virtual void Send() = 0;
 
     // Rates every field and folds the ratings into the group results. The disk result is the
-    // worst disk rating since construction; the disk fields are rated a second time for it, so
-    // that a counter that has just risen counts as a warning, not as an error.
+    // worst rating of the disk's counters since construction, or the worse current rating of its
+    // health readings; the disk fields are rated a second time for it, so that a counter that has
+    // just risen counts as a warning, not as an error.
     void Evaluate();
 
     // The fields as the latest rating saw them (a disk field with the rating that counts for its
@@ -53,6 +54,8 @@ protected:
     MBDataContainer::Rating m_ResultCmosBatt = MBDataContainer::RatingNone;
     MBDataContainer::Rating m_ResultUps = MBDataContainer::RatingNone;
     MBDataContainer::Rating m_ResultHarddisk = MBDataContainer::RatingNone;
+    // The worst rating of the disk fields that hold their group's rating, since construction.
+    MBDataContainer::Rating m_ResultHarddiskHeld = MBDataContainer::RatingNone;
     std::int32_t m_nUpsStateOfCharge = 0;
     std::wstring m_strValuesFile;
 

@@ -70,22 +70,30 @@ void Broadcast::Rate(bool p_bEvaluate)
     std::size_t l_idxSeen = l_SeenFields.size();
     ForEachHddField(*m_pDataList, [&l_idxSeen](MBDataField&) { --l_idxSeen; });
 
-    ForEachHddField(*m_pDataList,
-                    [this, p_bEvaluate, &l_Rate, &l_SeenFields, &l_idxSeen](MBDataField& p_Field) {
-                        if (p_bEvaluate) {
-                            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
-                                              p_Field.m_strName, p_Field.m_nValue);
-                        }
-                        const Rating l_CurrentResult = l_Rate(p_Field);
-                        m_ResultHarddisk = std::max(m_ResultHarddisk, l_CurrentResult);
-                        if (p_bEvaluate) {
-                            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
-                                              L"l_CurrentResult", l_CurrentResult);
-                            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel,
-                                              L"m_ResultHarddisk", m_ResultHarddisk);
-                        }
-                        l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
-                    });
+    // The counters' worst rating is held from cycle to cycle; the health readings (verdict, wear,
+    // temperature) count with this cycle's rating, so the group recovers when they do.
+    Rating l_CurrentReadings = RatingNone;
+    ForEachHddField(*m_pDataList, [this, p_bEvaluate, &l_Rate, &l_SeenFields, &l_idxSeen,
+                                   &l_CurrentReadings](MBDataField& p_Field) {
+        if (p_bEvaluate) {
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
+                              p_Field.m_nValue);
+        }
+        const Rating l_CurrentResult = l_Rate(p_Field);
+        if (p_Field.HoldsGroupRating()) {
+            m_ResultHarddiskHeld = std::max(m_ResultHarddiskHeld, l_CurrentResult);
+        } else {
+            l_CurrentReadings = std::max(l_CurrentReadings, l_CurrentResult);
+        }
+        m_ResultHarddisk = std::max(m_ResultHarddiskHeld, l_CurrentReadings);
+        if (p_bEvaluate) {
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"l_CurrentResult",
+                              l_CurrentResult);
+            dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
+                              m_ResultHarddisk);
+        }
+        l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
+    });
 
     if (p_bEvaluate) {
         dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"End");

@@ -34,10 +34,10 @@ const wchar_t* KindName(const MBDataField& field)
     if (dynamic_cast<const CriticalHddEventsData*>(&field) != nullptr) {
         return L"disk_events";
     }
-    if (dynamic_cast<const NvmeCriticalWarningData*>(&field) != nullptr) {
+    if (dynamic_cast<const CriticalWarningData*>(&field) != nullptr) {
         return L"disk_critical_warning";
     }
-    if (dynamic_cast<const NvmeLimitData*>(&field) != nullptr) {
+    if (dynamic_cast<const UpperLimitData*>(&field) != nullptr) {
         return L"disk_limit";
     }
     return L"other";

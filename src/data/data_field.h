@@ -30,6 +30,9 @@ public:
     virtual Rating Preview() const = 0;
     // The bands of Evaluate's rule for the current setpoint and percentages; none by default.
     virtual BandText DescribeBands() const { return {}; }
+    // The group keeps the worst rating this field ever had (the disk's counters: a defect once
+    // seen is not forgotten); other fields count with their current rating alone.
+    virtual bool HoldsGroupRating() const { return false; }
 
     std::int32_t m_nSetpoint = 0;
     std::int32_t m_nValue = 0;

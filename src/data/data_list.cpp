@@ -189,22 +189,29 @@ void DataList::SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk)
         m_HddFields[k] = l_pCritical;
     }
 
-    if (p_pHarddisk == nullptr || !p_pHarddisk->IsNvme()) {
+    if (p_pHarddisk == nullptr) {
         return;
     }
-    auto l_pWarning = std::make_shared<NvmeCriticalWarningData>();
-    l_pWarning->m_strName = L"HddCriticalWarning";
-    m_HddFields[kHddFieldCount] = l_pWarning;
-    auto l_pUsed = std::make_shared<NvmeLimitData>();
-    l_pUsed->m_strName = L"HddPercentageUsed";
-    l_pUsed->m_nSetpoint = static_cast<std::int32_t>(
-        ReadIniInt(L"HDD", L"MaxPercentageUsed", 90, GetComputerIniPath()));
-    m_HddFields[kHddFieldCount + 1] = l_pUsed;
-    auto l_pTemperature = std::make_shared<NvmeLimitData>();
-    l_pTemperature->m_strName = L"HddTemperature";
-    l_pTemperature->m_nSetpoint =
-        static_cast<std::int32_t>(ReadIniInt(L"HDD", L"MaxTemperature", 70, GetComputerIniPath()));
-    m_HddFields[kHddFieldCount + 2] = l_pTemperature;
+    // The health fields the system disk provides, in their fixed slots behind the five.
+    const MBDataAquisition::DiskHealthReadings l_Provides = p_pHarddisk->Provides();
+    if (l_Provides.criticalWarning) {
+        auto l_pWarning = std::make_shared<CriticalWarningData>();
+        l_pWarning->m_strName = L"HddCriticalWarning";
+        m_HddFields[kHddFieldCount] = l_pWarning;
+    }
+    const auto MakeLimit = [](const wchar_t* p_strName, const wchar_t* p_strKey, int p_nDefault) {
+        auto l_pLimit = std::make_shared<UpperLimitData>();
+        l_pLimit->m_strName = p_strName;
+        l_pLimit->m_nSetpoint = static_cast<std::int32_t>(
+            ReadIniInt(L"HDD", p_strKey, p_nDefault, GetComputerIniPath()));
+        return l_pLimit;
+    };
+    if (l_Provides.percentageUsed) {
+        m_HddFields[kHddFieldCount + 1] = MakeLimit(L"HddPercentageUsed", L"MaxPercentageUsed", 90);
+    }
+    if (l_Provides.temperature) {
+        m_HddFields[kHddFieldCount + 2] = MakeLimit(L"HddTemperature", L"MaxTemperature", 70);
+    }
 }
 
 void DataList::Update()
@@ -242,18 +249,15 @@ void DataList::Update()
     // The disk source keeps its previous records when a refresh fails, so the fields do too.
     if (m_pHarddisk != nullptr) {
         m_pHarddisk->Update();
-        // An NVMe drive has no counters of reallocated or pending sectors: those slots read 0.
-        const diag::NvmeHealth& l_Health = m_pHarddisk->m_Health;
-        const bool l_bNvme = m_pHarddisk->IsNvme();
-        const std::int32_t l_Values[kHddSlotCount] = {
-            l_bNvme ? l_Health.PowerOnHours : m_pHarddisk->m_Attributes[0].RawValue,
-            l_bNvme ? l_Health.MediaErrors : m_pHarddisk->m_Attributes[1].RawValue,
-            l_bNvme ? 0 : m_pHarddisk->m_Attributes[2].RawValue,
-            l_bNvme ? 0 : m_pHarddisk->m_Attributes[3].RawValue,
-            l_bNvme ? 0 : m_pHarddisk->m_Attributes[4].RawValue,
-            l_Health.CriticalWarning,
-            l_Health.PercentageUsed,
-            l_Health.Temperature};
+        const MBDataAquisition::DiskHealth& l_Health = m_pHarddisk->Health();
+        const std::int32_t l_Values[kHddSlotCount] = {l_Health.counters[0],
+                                                      l_Health.counters[1],
+                                                      l_Health.counters[2],
+                                                      l_Health.counters[3],
+                                                      l_Health.counters[4],
+                                                      l_Health.criticalWarning.value_or(0),
+                                                      l_Health.percentageUsed.value_or(0),
+                                                      l_Health.temperature.value_or(0)};
         for (std::size_t k = 0; k < kHddSlotCount; ++k) {
             if (m_HddFields[k]) {
                 m_HddFields[k]->m_nValue = l_Values[k];

@@ -40,8 +40,8 @@ class DataList {
 public:
     using FieldPtr = std::shared_ptr<MBDataField>;
     static constexpr std::size_t kHddFieldCount = 5;
-    // The five disk slots, then three that only an NVMe drive 0 fills: its critical warning,
-    // percentage used and temperature.
+    // The five disk slots, then three that the system disk fills when it provides the reading:
+    // its critical warning, percentage used and temperature.
     static constexpr std::size_t kHddSlotCount = kHddFieldCount + 3;
 
     // Walks m_Fields in index order, then the filled disk slots in slot order.
@@ -95,10 +95,10 @@ public:
     void SetUpsInfo(MBDataAquisition::UpsInfo* p_pUpsInfo);
     // Attaches the disk source (may be empty) and fills the five disk slots: the lifetime
     // (setpoint "MaxLifetimeYears" of [HDD] in Computer.ini, in power-on hours) and the four
-    // critical-event counters. When drive 0 is an NVMe drive, three more slots follow: its
-    // critical warning, its percentage used (setpoint "MaxPercentageUsed", default 90) and its
-    // temperature in degrees Celsius (setpoint "MaxTemperature", default 70). The disk fields are
-    // not in m_Fields.
+    // critical-event counters. Three more slots follow for the readings the system disk
+    // provides: its critical warning, its percentage used (setpoint "MaxPercentageUsed", default
+    // 90) and its temperature in degrees Celsius (setpoint "MaxTemperature", default 70). The
+    // disk fields are not in m_Fields.
     void SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk);
     // Refreshes the attached sources and copies their readings; their exceptions pass through.
     void Update();

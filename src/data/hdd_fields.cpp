@@ -59,17 +59,17 @@ BandText CriticalHddEventsData::DescribeBands() const
     return {L"> 0, also rising", L""};
 }
 
-Rating NvmeCriticalWarningData::Preview() const
+Rating CriticalWarningData::Preview() const
 {
     return m_nValue != 0 ? RatingError : RatingOk;
 }
 
-BandText NvmeCriticalWarningData::DescribeBands() const
+BandText CriticalWarningData::DescribeBands() const
 {
     return {L"", L"not 0"};
 }
 
-Rating NvmeLimitData::Preview() const
+Rating UpperLimitData::Preview() const
 {
     return m_nValue > m_nSetpoint ? RatingWarning : RatingOk;
 }
@@ -79,7 +79,7 @@ std::int32_t CriticalHddEventsData::HighestCriticalCount()
     return s_nHighestCriticalCount;
 }
 
-BandText NvmeLimitData::DescribeBands() const
+BandText UpperLimitData::DescribeBands() const
 {
     return {L"> " + std::to_wstring(m_nSetpoint), L""};
 }

@@ -14,6 +14,7 @@ public:
     Rating Evaluate() override;
     Rating Preview() const override;
     BandText DescribeBands() const override;
+    bool HoldsGroupRating() const override { return true; }
 };
 
 // A counter of defective or suspect sectors, healthy at 0. Above 0 rates warning; a count above
@@ -26,21 +27,23 @@ public:
     // counter a second time. Leaves the highest count alone.
     Rating Preview() const override;
     BandText DescribeBands() const override;
+    bool HoldsGroupRating() const override { return true; }
 
     // The highest count rated so far in this process; never reset.
     static std::int32_t HighestCriticalCount();
 };
 
-// The critical warning bits of an NVMe drive's health page: any bit set rates error.
-class NvmeCriticalWarningData : public MBDataField {
+// The drive's own verdict as bits (an NVMe drive's critical warning, an ATA drive's threshold
+// flags): any bit set rates error.
+class CriticalWarningData : public MBDataField {
 public:
     Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
-// A reading of an NVMe drive's health page with an upper limit in its setpoint (percentage of the
-// rated life used, temperature): above the limit rates warning, never error.
-class NvmeLimitData : public MBDataField {
+// A disk reading with an upper limit in its setpoint (percentage of the rated life used,
+// temperature): above the limit rates warning, never error.
+class UpperLimitData : public MBDataField {
 public:
     Rating Preview() const override;
     BandText DescribeBands() const override;

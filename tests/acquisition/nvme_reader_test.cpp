@@ -116,11 +116,11 @@ TEST_F(NvmeReaderTest, UpdateTakesDriveZerosPageInsteadOfItsAttributes)
     EXPECT_EQ(l_Disk.Source(), DiskSource::None);
     l_Disk.Update();
     EXPECT_EQ(l_Disk.Source(), DiskSource::Nvme);
-    EXPECT_EQ(l_Disk.m_Health.PowerOnHours, 70000);  // full width, not the low 16 bits
-    EXPECT_EQ(l_Disk.m_Health.MediaErrors, 4);
-    EXPECT_EQ(l_Disk.m_Health.CriticalWarning, 0x02);
-    EXPECT_EQ(l_Disk.m_Health.PercentageUsed, 91);
-    EXPECT_EQ(l_Disk.m_Health.Temperature, 37);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 70000);  // full width, not the low 16 bits
+    EXPECT_EQ(l_Disk.m_NvmeHealth.MediaErrors, 4);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.CriticalWarning, 0x02);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.PercentageUsed, 91);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.Temperature, 37);
     for (const auto& l_Attribute : l_Disk.m_Attributes) {
         EXPECT_EQ(l_Attribute.RawValue, 0);
     }
@@ -131,11 +131,11 @@ TEST_F(NvmeReaderTest, UpdateTakesDriveZerosPageInsteadOfItsAttributes)
     l_Disk.Update();
     EXPECT_EQ(l_Disk.Source(), DiskSource::None);
     EXPECT_TRUE(l_Disk.IsNvme());
-    EXPECT_EQ(l_Disk.m_Health.PowerOnHours, 0);
-    EXPECT_EQ(l_Disk.m_Health.Temperature, 0);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 0);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.Temperature, 0);
     m_Device.AddDrive(0).nHealthBytes.reset();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Health.PowerOnHours, 70000);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 70000);
 }
 
 TEST_F(NvmeReaderTest, ScriptedAnswersAreCheckedBeforeThePageIsRead)
@@ -171,7 +171,7 @@ TEST_F(NvmeReaderTest, ScriptedAnswersAreCheckedBeforeThePageIsRead)
     m_Device.AddDrive(0).nHealthBytes = 0xFFFFFFFFu;
     l_Disk.Update();
     EXPECT_EQ(l_Disk.Source(), DiskSource::Nvme);
-    EXPECT_EQ(l_Disk.m_Health.PowerOnHours, 99);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 99);
     // A failing query.
     m_Device.AddDrive(0).nHealthResult = 0;
     l_Disk.Update();
@@ -202,7 +202,7 @@ TEST_F(NvmeReaderTest, AFailedRefreshKeepsThePageAndTheKindOfDrive)
     l_Disk.Update();
     EXPECT_EQ(l_Disk.Source(), DiskSource::None);
     EXPECT_TRUE(l_Disk.IsNvme());
-    EXPECT_EQ(l_Disk.m_Health.PowerOnHours, 500);
+    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 500);
     // The page is read under the account's identity, as the attributes are.
     EXPECT_EQ(m_Logon.m_nImpersonations, 3);
 }

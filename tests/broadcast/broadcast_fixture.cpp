@@ -94,7 +94,7 @@ void BroadcastTest::BuildList(const ListShape& p_Shape)
         battery.m_nValue = 100;
         battery.m_nCapacity = 100;
     }
-    m_pList->SetHarddisk(nullptr);
+    m_pList->SetHarddisk(p_Shape.disk);
 }
 
 void BroadcastTest::StopRuntime()

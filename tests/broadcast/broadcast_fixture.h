@@ -18,6 +18,9 @@
 namespace MBDataContainer {
 class DataList;
 }
+namespace MBDataAquisition {
+class Harddisk;
+}
 
 namespace broadcast_test {
 
@@ -27,6 +30,8 @@ struct ListShape {
     std::vector<std::wstring> temps;
     std::vector<std::wstring> voltages;
     bool ups = true;
+    // The disk source; without one the list has the five disk fields at 0.
+    MBDataAquisition::Harddisk* disk = nullptr;
 };
 
 // Everything a broadcast reaches, in memory: settings and values file, calendar clock, HMI
@@ -37,7 +42,7 @@ protected:
     ~BroadcastTest() override;
 
     // Builds the data list: sensor fields with setpoints 0 (always ok), the two UPS fields (when
-    // asked) with readings that rate ok, and the five disk fields at 0 (without a disk source).
+    // asked) with readings that rate ok, and the disk fields of the shape's disk source.
     void BuildList(const ListShape& p_Shape);
     MBDataContainer::DataList* List() { return m_pList.get(); }
     MBDataContainer::MBDataField& Field(const std::wstring& p_strName);

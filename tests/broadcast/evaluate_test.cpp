@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "acquisition/harddisk.h"
 #include "broadcast/broadcast.h"
 #include "broadcast/broadcast_fixture.h"
+#include "data/data_list.h"
 #include "data/sensor_fields.h"
+#include "fakes/fake_disk_device.h"
+#include "fakes/fake_logon.h"
 #include "fakes/log_capture.h"
+#include "platform/byte_order.h"
+#include "platform/storage_query.h"
 
 namespace {
 
@@ -111,6 +117,55 @@ TEST_F(EvaluateTest, ARisingDiskCounterCountsAsAWarningNotAnError)
     EXPECT_EQ(broadcast.m_ResultHarddisk, RatingWarning);
     broadcast.Evaluate();
     EXPECT_EQ(broadcast.m_ResultHarddisk, RatingWarning);
+}
+
+// The disk group holds the worst rating its counters ever had, but its health readings count with
+// their current rating: a drive that was hot and has cooled down rates ok again (the digit used
+// to stay at warning until the add-on restarted).
+TEST_F(EvaluateTest, TheDiskGroupHoldsItsCountersButFollowsItsHealthReadings)
+{
+    fakes::FakeDiskDevice device;
+    fakes::FakeLogon logon;
+    const platform::Substitute<platform::DiskDevice> deviceInPlace{device};
+    const platform::Substitute<platform::Logon> logonInPlace{logon};
+    device.AddDrive(0).nBusType = platform::storage::kBusTypeNvme;
+    MBDataAquisition::Harddisk disk(L"", L"");
+    BuildList({{}, {}, {}, false, &disk});
+    Evaluating broadcast(List());
+
+    struct Step {
+        const char* what;
+        std::uint16_t kelvin;
+        std::uint8_t warning;
+        std::uint8_t used;
+        std::uint64_t hours;
+        std::int32_t temperature;
+        Rating group;
+    };
+    const Step steps[] = {
+        {"a sound drive", 313, 0, 10, 100, 40, RatingOk},
+        {"a hot minute", 353, 0, 10, 100, 80, RatingWarning},
+        {"cooled down", 313, 0, 10, 100, 40, RatingOk},
+        {"a critical warning", 313, 0x04, 10, 100, 40, RatingError},
+        {"the warning gone", 313, 0, 10, 100, 40, RatingOk},
+        {"worn", 313, 0, 95, 100, 40, RatingWarning},
+        {"beyond its lifetime", 313, 0, 10, 50000, 40, RatingWarning},
+        {"the lifetime's warning is held", 313, 0, 10, 100, 40, RatingWarning},
+        {"a critical warning over the held one", 313, 0x01, 10, 100, 40, RatingError},
+        {"back to the held warning", 313, 0, 10, 100, 40, RatingWarning},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        auto& page = device.AddDrive(0).Page;
+        page[0] = step.warning;
+        platform::le::Store16(page.data() + 1, step.kelvin);
+        page[5] = step.used;
+        platform::le::Store64(page.data() + 128, step.hours);
+        List()->Update();
+        broadcast.Evaluate();
+        EXPECT_EQ(Field(L"HddTemperature").m_nValue, step.temperature);
+        EXPECT_EQ(broadcast.m_ResultHarddisk, step.group);
+    }
 }
 
 TEST_F(EvaluateTest, TheValuesFileLiesInTempOrInTheFallbackFolder)

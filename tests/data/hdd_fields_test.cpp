@@ -94,9 +94,9 @@ TEST_F(CriticalHddEventsDataTest, TheHighestCountIsSharedByAllFields)
 namespace MBDataContainer {
 namespace {
 
-TEST(NvmeFieldsTest, AnyCriticalWarningBitIsAnErrorEveryTime)
+TEST(DiskHealthFieldsTest, AnyCriticalWarningBitIsAnErrorEveryTime)
 {
-    NvmeCriticalWarningData l_Field;
+    CriticalWarningData l_Field;
     l_Field.m_nSetpoint = 5;  // plays no part
     EXPECT_EQ(l_Field.Evaluate(), RatingOk);
     for (const std::int32_t l_nBits : {0x01, 0x08, 0x10, 0xFF}) {
@@ -106,9 +106,9 @@ TEST(NvmeFieldsTest, AnyCriticalWarningBitIsAnErrorEveryTime)
     }
 }
 
-TEST(NvmeFieldsTest, ALimitWarnsOnlyAboveItsSetpoint)
+TEST(DiskHealthFieldsTest, ALimitWarnsOnlyAboveItsSetpoint)
 {
-    NvmeLimitData l_Field;
+    UpperLimitData l_Field;
     l_Field.m_nSetpoint = 70;
     const std::pair<std::int32_t, Rating> l_Cases[] = {{70, RatingOk},
                                                        {71, RatingWarning},

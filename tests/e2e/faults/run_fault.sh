@@ -14,6 +14,8 @@
 #   event-log-unopenable    (native) the Application event log cannot be opened
 #   credentials-malformed   Computer.xml is not well formed
 #   no-drives               (native) no drive 0 answers; drive 1 does
+#   disk-cooled             (native) the NVMe system disk is hot for a while, then cools down:
+#                           the disk group's digit returns to ok
 #   history-recreated       the probe's history file is deleted and written anew while running
 #   computer-ini-changed    Computer.ini names another history file while running
 #   log-folder-missing      TEMP names a folder that does not exist
@@ -289,6 +291,31 @@ case "$scenario" in
     done
     [[ "$(log_messages 'MBDataAquisition::Harddisk::Update')" == 'No S.M.A.R.T. data from drive 0' ]] ||
       fail "the missing drive is not logged once: $(log_messages 'MBDataAquisition::Harddisk::Update')"
+    expect_no_exception
+    expect_clean_release
+    ;;
+
+  disk-cooled)
+    [[ $form == native ]] || fail "native only"
+    # An NVMe health page: no critical warning, 10 % used, 100 power-on hours, at KELVIN.
+    nvme_page() {
+      { printf '\x00'; printf "$(printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8)))"; printf '\x64\x0a\x0a'
+        head -c 122 /dev/zero; printf '\x64'; head -c 383 /dev/zero; } >"$work/drives/PhysicalDrive0.nvme.new"
+      mv "$work/drives/PhysicalDrive0.nvme.new" "$work/drives/PhysicalDrive0.nvme"
+    }
+    disk_is() {
+      [[ "$(ini_value "$work/VexaValues.ini" Values HddTemperature)" == "$1" &&
+         "$(ini_value "$work/VexaValues.ini" VEXA_CURRENT IPC_HARDDISK)" == "$2" ]]
+    }
+    mkdir "$work/drives"
+    nvme_page 353
+    native_args=(--smart-dir "$work/drives")
+    start_host --seconds 60
+    wait_for "the hot disk's warning" 30 disk_is 80 2
+    nvme_page 313
+    wait_for "the cooled disk's ok" 30 disk_is 40 1
+    stop_host
+    expect_status 0
     expect_no_exception
     expect_clean_release
     ;;
