@@ -29,7 +29,9 @@ struct DiskHealth {
 
     // The physical drive number of the system disk.
     std::uint32_t drive = 0;
-    // What answered the last refresh; None when nothing did.
+    // What answered the last refresh; None when this refresh did not read the drive (a failed
+    // refresh, or a drive that gave no table or page): the one place that tells whether the
+    // readings below are this cycle's.
     DiskSource source = DiskSource::None;
     DiskAccess access = DiskAccess::ReadWrite;
     // Power-on hours, off-line uncorrectable sectors, reallocation events, current pending
@@ -43,6 +45,12 @@ struct DiskHealth {
     std::optional<std::int32_t> percentageUsed;
     // Degrees Celsius.
     std::optional<std::int32_t> temperature;
+    // From the drive's device descriptor (bus type 0 and empty texts when it gave none).
+    std::uint32_t busType = 0;
+    std::wstring model;
+    std::wstring serial;
+    // A RAID controller hides the drive: its bus is RAID, or the driver refused the queries.
+    bool hiddenByRaid = false;
 };
 
 }  // namespace MBDataAquisition

@@ -1,18 +1,44 @@
 #include "acquisition/harddisk.h"
 
+#include "acquisition/system_disk.h"
 #include "logging/log.h"
 
 namespace MBDataAquisition {
 
+namespace {
+
+// The attribute whose raw byte 0 is the temperature in degrees Celsius on most ATA drives.
+constexpr std::uint8_t kTemperatureAttribute = 194;
+
+// Chooses the system disk and names it in the log, once per attach.
+std::uint8_t AnnounceSystemDisk()
+{
+    const SystemDiskChoice l_Choice = ChooseSystemDisk();
+    try {
+        dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::Harddisk"), 0, l_Choice.line);
+    } catch (...) {
+    }
+    return l_Choice.drive;
+}
+
+}  // namespace
+
 Harddisk::Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassword)
-    : diag::SmartReader(p_strUser, p_strPassword)
+    : diag::SmartReader(p_strUser, p_strPassword, AnnounceSystemDisk())
 {
     m_Attributes.fill(diag::SmartAttribute{});
-    m_bNvme = m_NvmeDrives.count(0) != 0;
-    // An NVMe health page always holds the three readings.
-    m_Provides.criticalWarning = m_bNvme;
-    m_Provides.percentageUsed = m_bNvme;
-    m_Provides.temperature = m_bNvme;
+    m_bNvme = m_NvmeDrives.count(m_nSystemDrive) != 0;
+    const auto l_itTable = m_Drives.find(m_nSystemDrive);
+    if (m_bNvme) {
+        // An NVMe health page always holds the three readings.
+        m_Provides = {true, true, true};
+    } else if (l_itTable != m_Drives.end()) {
+        m_Provides.criticalWarning = m_SystemDisk.thresholdExceeded.has_value();
+        m_Provides.percentageUsed = m_SystemDisk.statistics.percentageUsed.has_value();
+        m_Provides.temperature = m_SystemDisk.statistics.temperature.has_value() ||
+                                 l_itTable->second.count(kTemperatureAttribute) != 0;
+    }
+    m_Health.drive = m_nSystemDrive;
 }
 
 void Harddisk::Update() noexcept
@@ -34,27 +60,30 @@ void Harddisk::Update() noexcept
         return;
     }
     m_bRefreshFailed = false;
-    m_bNvme = m_NvmeDrives.count(0) != 0;
-    const auto l_itHealth = m_HealthPages.find(0);
+    const std::uint8_t l_nDrive = m_nSystemDrive;
+    m_bNvme = m_NvmeDrives.count(l_nDrive) != 0;
+    const auto l_itHealth = m_HealthPages.find(l_nDrive);
     m_NvmeHealth = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
-    NoteSource(m_Drives.count(0) != 0              ? DiskSource::Ata
+    // The one place that decides whether this refresh read the system disk.
+    NoteSource(m_Drives.count(l_nDrive) != 0       ? DiskSource::Ata
                : l_itHealth != m_HealthPages.end() ? DiskSource::Nvme
                                                    : DiskSource::None);
-    // Without drive 0 the disk values read 0 and rate as a sound disk: the log tells why.
-    const bool l_bDrive0Missing = m_Source == DiskSource::None;
-    if (!l_bDrive0Missing) {
+    // Without the drive the disk values read 0 and rate as a sound disk: the log tells why.
+    const bool l_bDriveMissing = m_Source == DiskSource::None;
+    if (!l_bDriveMissing) {
         ++m_nSystemDiskReads;  // this refresh read the system disk
     }
-    if (l_bDrive0Missing != m_bDrive0Missing) {
-        m_bDrive0Missing = l_bDrive0Missing;
+    if (l_bDriveMissing != m_bDriveMissing) {
+        m_bDriveMissing = l_bDriveMissing;
         try {
             dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::Update"), 0,
-                         l_bDrive0Missing ? L"No S.M.A.R.T. data from drive 0"
-                                          : L"S.M.A.R.T. data from drive 0 again");
+                         (l_bDriveMissing ? L"No S.M.A.R.T. data from drive "
+                                          : L"S.M.A.R.T. data from drive ") +
+                             std::to_wstring(l_nDrive) + (l_bDriveMissing ? L"" : L" again"));
         } catch (...) {
         }
     }
-    const auto l_itTable = m_Drives.find(0);
+    const auto l_itTable = m_Drives.find(l_nDrive);
     for (std::size_t i = 0; i < kWatchedIds.size(); ++i) {
         // The reader logs an attribute it cannot find; a drive that lacks one (many SSDs) would
         // repeat that every cycle. It is told once, and again only after it was back.
@@ -68,7 +97,7 @@ void Harddisk::Update() noexcept
             }
         }
         try {
-            m_Attributes[i] = GetSmartValue(kWatchedIds[i], 0);
+            m_Attributes[i] = GetSmartValue(kWatchedIds[i], l_nDrive);
         } catch (...) {
             m_Attributes[i].RawValue = 0;
         }
@@ -79,17 +108,47 @@ void Harddisk::Update() noexcept
 void Harddisk::FillHealth()
 {
     DiskHealth l_Health;
+    l_Health.drive = m_nSystemDrive;
     l_Health.source = m_Source;
+    l_Health.access =
+        m_SystemDisk.withoutRights ? DiskAccess::WithoutRights : DiskAccess::ReadWrite;
+    l_Health.hiddenByRaid = m_SystemDisk.hiddenByRaid;
+    if (m_SystemDisk.descriptor) {
+        l_Health.busType = m_SystemDisk.descriptor->busType;
+        l_Health.model = m_SystemDisk.descriptor->model;
+        l_Health.serial = m_SystemDisk.descriptor->serial;
+    }
     if (m_bNvme) {
         // An NVMe drive has no counters of reallocated or pending sectors: those stay 0.
         l_Health.counters = {m_NvmeHealth.PowerOnHours, m_NvmeHealth.MediaErrors, 0, 0, 0};
         l_Health.criticalWarning = m_NvmeHealth.CriticalWarning;
         l_Health.percentageUsed = m_NvmeHealth.PercentageUsed;
         l_Health.temperature = m_NvmeHealth.Temperature;
-    } else {
-        for (std::size_t i = 0; i < l_Health.counters.size(); ++i) {
-            l_Health.counters[i] = m_Attributes[i].RawValue;
-        }
+        m_Health = l_Health;
+        return;
+    }
+    for (std::size_t i = 0; i < l_Health.counters.size(); ++i) {
+        l_Health.counters[i] = m_Attributes[i].RawValue;
+    }
+    const auto l_itTable = m_Drives.find(m_nSystemDrive);
+    if (l_itTable == m_Drives.end()) {
+        m_Health = l_Health;
+        return;
+    }
+    const diag::SmartTable& l_Table = l_itTable->second;
+    if (m_SystemDisk.thresholdExceeded || m_SystemDisk.thresholds) {
+        l_Health.criticalWarning =
+            (m_SystemDisk.thresholdExceeded.value_or(false) ? 1 : 0) |
+            (m_SystemDisk.thresholds &&
+                     diag::AttributeAtThreshold(l_Table, *m_SystemDisk.thresholds)
+                 ? 2
+                 : 0);
+    }
+    l_Health.percentageUsed = m_SystemDisk.statistics.percentageUsed;
+    l_Health.temperature = m_SystemDisk.statistics.temperature;
+    const auto l_itTemperature = l_Table.find(kTemperatureAttribute);
+    if (!l_Health.temperature && l_itTemperature != l_Table.end()) {
+        l_Health.temperature = l_itTemperature->second.RawValue & 0xFF;
     }
     m_Health = l_Health;
 }
@@ -117,15 +176,25 @@ bool Harddisk::IsNvme() const noexcept
 void Harddisk::NoteSource(DiskSource p_Source) noexcept
 {
     m_Source = p_Source;
-    if (m_LoggedSource == p_Source) {
-        return;
-    }
-    m_LoggedSource = p_Source;
     try {
-        dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::NoteSource"), 0,
-                     p_Source == DiskSource::Ata    ? L"Drive 0: ATA S.M.A.R.T. attributes"
-                     : p_Source == DiskSource::Nvme ? L"Drive 0: NVMe health information"
-                                                    : L"Drive 0: no health information");
+        std::wstring l_strLine = L"Drive " + std::to_wstring(m_nSystemDrive) + L": ";
+        if (p_Source == DiskSource::Ata) {
+            l_strLine += L"ATA S.M.A.R.T. attributes";
+        } else if (p_Source == DiskSource::Nvme) {
+            l_strLine += L"NVMe health information";
+        } else if (m_SystemDisk.hiddenByRaid) {
+            l_strLine += L"hidden by a RAID controller, no health information";
+        } else {
+            l_strLine += L"no health information";
+        }
+        if (p_Source != DiskSource::None && m_SystemDisk.withoutRights) {
+            l_strLine += L" (without administrator rights)";
+        }
+        if (l_strLine == m_strLoggedSource) {
+            return;
+        }
+        m_strLoggedSource = l_strLine;
+        dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::NoteSource"), 0, l_strLine);
     } catch (...) {
     }
 }

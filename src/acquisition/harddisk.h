@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace MBDataAquisition {
 
@@ -19,19 +20,20 @@ public:
     // sectors, reallocated sectors: the order of m_Attributes and of the data list's disk slots.
     static constexpr std::array<std::uint8_t, 5> kWatchedIds = {9, 198, 196, 197, 5};
 
-    // Reads the drives once; throws as the reader's constructor does.
+    // Chooses the system disk (logged at level 0) and reads the drives once; throws as the
+    // reader's constructor does.
     Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassword);
 
     // Re-reads the drives and copies the watched attributes. A failed read is logged and keeps
     // the previous records; an attribute that cannot be found gets a raw value of 0. Never throws.
     void Update() noexcept;
 
-    // What the last Update read from drive 0: None before the first Update and after a refresh
-    // that failed or found no table of drive 0.
+    // What the last Update read from the system disk: None before the first Update and after a
+    // refresh that failed or found no table or page of it.
     DiskSource Source() const noexcept;
 
-    // Drive 0 was on an NVMe bus at the last refresh that reached the drives (the reading at
-    // construction until the first Update); a failed refresh leaves it as it was.
+    // The system disk was on an NVMe bus at the last refresh that reached the drives (the reading
+    // at construction until the first Update); a failed refresh leaves it as it was.
     bool IsNvme() const noexcept;
 
     // Refreshes that read the system disk (drive 0) since construction; one that failed or found
@@ -44,24 +46,25 @@ public:
     DiskHealthReadings Provides() const noexcept;
 
     std::array<diag::SmartAttribute, 5> m_Attributes{};
-    // Drive 0's health page of the last update; all zero when drive 0 is no NVMe drive or gave no
-    // page. Kept, like the attributes, when a refresh fails.
+    // The system disk's health page of the last update; all zero when it is no NVMe drive or gave
+    // no page. Kept, like the attributes, when a refresh fails.
     diag::NvmeHealth m_NvmeHealth{};
 
 private:
-    // Drive 0 gave no attribute table at the last update: its loss and its return are logged
-    // once each, not every cycle.
-    bool m_bDrive0Missing = false;
+    // The system disk gave no attribute table or page at the last update: its loss and its
+    // return are logged once each, not every cycle.
+    bool m_bDriveMissing = false;
     // The last refresh failed: a failure that persists is logged once, not every cycle.
     bool m_bRefreshFailed = false;
-    // The watched attribute was missing from drive 0's table at the last update that read one.
+    // The watched attribute was missing from the system disk's table at the last update that read
+    // one.
     std::array<bool, 5> m_bAttributeMissing{};
     bool m_bNvme = false;
     DiskSource m_Source = DiskSource::None;
     std::uint64_t m_nSystemDiskReads = 0;
     DiskHealth m_Health;
     DiskHealthReadings m_Provides;
-    std::optional<DiskSource> m_LoggedSource;  // the source the log last named
+    std::wstring m_strLoggedSource;  // the source line the log last wrote
 
     // Fills the record from what answered for the system disk.
     void FillHealth();

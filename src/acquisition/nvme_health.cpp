@@ -1,5 +1,7 @@
 #include "acquisition/nvme_health.h"
 
+#include "acquisition/device_descriptor.h"
+
 #include <limits>
 
 #include "platform/byte_order.h"
@@ -68,12 +70,11 @@ std::optional<NvmeHealth> ParseHealthAnswer(const std::uint8_t* p_pAnswer, std::
 
 std::optional<std::uint32_t> ParseBusType(const std::uint8_t* p_pAnswer, std::size_t p_nSize)
 {
-    constexpr std::size_t kEnd = storage::kDeviceBusTypeOffset + 4;
-    if (p_pAnswer == nullptr || p_nSize < kEnd ||
-        le::Load32(p_pAnswer + storage::kDescriptorSizeOffset) < kEnd) {
+    const std::optional<DeviceDescriptor> l_Descriptor = ParseDeviceDescriptor(p_pAnswer, p_nSize);
+    if (!l_Descriptor) {
         return std::nullopt;
     }
-    return le::Load32(p_pAnswer + storage::kDeviceBusTypeOffset);
+    return l_Descriptor->busType;
 }
 
 }  // namespace diag

@@ -2,7 +2,9 @@
 
 #include "acquisition/impersonation.h"
 #include "logging/log.h"
+#include "platform/ata_pass_through.h"
 #include "platform/byte_order.h"
+#include "platform/last_error.h"
 #include "platform/seam.h"
 #include "platform/smart_ioctl.h"
 #include "platform/storage_query.h"
@@ -10,11 +12,13 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <vector>
 
 namespace diag {
 
 namespace smart = platform::smart;
 namespace storage = platform::storage;
+namespace ata = platform::ata;
 
 namespace {
 
@@ -23,20 +27,31 @@ bool s_bAutoOfflineEnabled = false;
 
 constexpr std::uint8_t kDriveCount = 2;
 
+constexpr std::uint8_t kTemperaturePage = 0x05;
+constexpr std::uint8_t kSolidStatePage = 0x07;
+// What RAID controllers answer to the queries of a disk they hide.
+constexpr unsigned long kErrorInvalidFunction = 1;
+
 smart::CommandBuffer MakeCommand(std::uint8_t p_nFeatures, std::uint8_t p_nSectorCount,
-                                 std::uint32_t p_nBufferSize, std::uint8_t p_nDrive)
+                                 std::uint32_t p_nBufferSize, std::uint8_t p_nDrive,
+                                 std::uint8_t p_nSectorNumber = 1)
 {
     smart::Command l_Command;
     l_Command.bufferSize = p_nBufferSize;
     l_Command.features = p_nFeatures;
     l_Command.sectorCount = p_nSectorCount;
-    l_Command.sectorNumber = 1;
+    l_Command.sectorNumber = p_nSectorNumber;
     l_Command.cylinderLow = smart::kCylinderLow;
     l_Command.cylinderHigh = smart::kCylinderHigh;
     l_Command.driveHead = smart::kDriveHead;
     l_Command.command = smart::kSmartCommand;
     l_Command.driveNumber = p_nDrive;
     return smart::EncodeCommand(l_Command);
+}
+
+std::wstring DrivePath(std::uint8_t p_nDrive)
+{
+    return L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(p_nDrive);
 }
 
 // The password never reaches the log; the line only tells whether one is set.
@@ -47,9 +62,11 @@ std::wstring Masked(const std::wstring& p_strPassword)
 
 }  // namespace
 
-SmartReader::SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword)
+SmartReader::SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword,
+                         std::uint8_t p_nSystemDrive)
     : m_strUser(p_strUser),
       m_strPassword(p_strPassword),
+      m_nSystemDrive(p_nSystemDrive),
       m_Device(platform::Use<platform::DiskDevice>()),
       m_pLogon(std::make_shared<const utils::LogonToken>(p_strUser, p_strPassword))
 {
@@ -63,25 +80,55 @@ void SmartReader::Init()
     m_Drives.clear();
     m_NvmeDrives.clear();
     m_HealthPages.clear();
+    m_SystemDisk = SystemDiskReport{};
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"Username", m_strUser);
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"m_strPassword",
                       Masked(m_strPassword));
 
     const utils::Impersonation l_Impersonation(m_pLogon);
-    for (std::uint8_t n = 0; n < kDriveCount; ++n) {
+    std::vector<std::uint8_t> l_Drives{0, 1};
+    if (m_nSystemDrive > 1) {
+        l_Drives.push_back(m_nSystemDrive);
+    }
+    for (const std::uint8_t n : l_Drives) {
+        const bool l_bSystem = n == m_nSystemDrive;
         const utils::ScopedHandle l_hDrive = OpenDrive(n);
-        if (IsNvmeDrive(l_hDrive)) {
+        // Another drive's invalid handle makes its first control call fail.
+        if (l_bSystem && !l_hDrive.IsValid()) {
+            ReadWithoutRights(n);
+            continue;
+        }
+        const std::optional<DeviceDescriptor> l_Descriptor = ReadDescriptor(l_hDrive);
+        if (l_bSystem) {
+            m_SystemDisk.descriptor = l_Descriptor;
+            if (!l_Descriptor) {
+                NoteRefusal();
+            }
+        }
+        if (l_Descriptor && l_Descriptor->busType == storage::kBusTypeNvme) {
             m_NvmeDrives.insert(n);
             ReadHealthPage(l_hDrive, n);
             ++m_nDriveCount;
             continue;
         }
         if (!SupportsSmart(l_hDrive) || !EnableSmart(l_hDrive, n)) {
+            if (l_bSystem) {
+                NoteRefusal();
+            }
             continue;
         }
         EnableAutoOffline(l_hDrive, n);
         ReadAttributes(l_hDrive, n);
+        if (l_bSystem) {
+            ReadVerdict(l_hDrive, n);
+            ReadThresholds(l_hDrive, n);
+            ReadDeviceStatistics(l_hDrive, n);
+        }
         ++m_nDriveCount;
+    }
+    const auto& l_Descriptor = m_SystemDisk.descriptor;
+    if (l_Descriptor && l_Descriptor->busType == storage::kBusTypeRaid) {
+        m_SystemDisk.hiddenByRaid = true;
     }
 }
 
@@ -125,11 +172,10 @@ void SmartReader::ForgetAutoOffline()
 // The handle is not checked: an invalid one makes the first control call fail.
 utils::ScopedHandle SmartReader::OpenDrive(std::uint8_t p_nDrive)
 {
-    const std::wstring l_strPath = L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(p_nDrive);
     platform::DiskDevice& l_Device = m_Device;
-    return utils::ScopedHandle(l_Device.Open(l_strPath), [&l_Device](platform::Handle p_hDrive) {
-        l_Device.Close(p_hDrive);
-    });
+    return utils::ScopedHandle(
+        l_Device.Open(DrivePath(p_nDrive)),
+        [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });
 }
 
 bool SmartReader::SupportsSmart(const utils::ScopedHandle& p_hDrive)
@@ -184,7 +230,15 @@ void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8
     m_Drives.emplace(p_nDrive, ParseAttributeBlock(l_Out.data() + smart::kOutDataOffset));
 }
 
-bool SmartReader::IsNvmeDrive(const utils::ScopedHandle& p_hDrive)
+utils::ScopedHandle SmartReader::OpenDriveForQuery(std::uint8_t p_nDrive)
+{
+    platform::DiskDevice& l_Device = m_Device;
+    return utils::ScopedHandle(
+        l_Device.OpenForQuery(DrivePath(p_nDrive)),
+        [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });
+}
+
+std::optional<DeviceDescriptor> SmartReader::ReadDescriptor(const utils::ScopedHandle& p_hDrive)
 {
     const storage::DeviceQuery l_Query = storage::EncodeDeviceQuery();
     std::array<std::uint8_t, storage::kDeviceAnswerSize> l_Answer{};
@@ -192,11 +246,136 @@ bool SmartReader::IsNvmeDrive(const utils::ScopedHandle& p_hDrive)
     if (m_Device.Control(p_hDrive.Get(), storage::kQueryProperty, l_Query.data(),
                          static_cast<std::uint32_t>(l_Query.size()), l_Answer.data(),
                          static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) == 0) {
+        return std::nullopt;
+    }
+    return ParseDeviceDescriptor(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
+}
+
+void SmartReader::NoteRefusal()
+{
+    if (platform::GetLastErrorCode() == kErrorInvalidFunction) {
+        m_SystemDisk.hiddenByRaid = true;
+    }
+}
+
+void SmartReader::ReadVerdict(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+{
+    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureReturnStatus, 0, 0, p_nDrive);
+    std::array<std::uint8_t, smart::kStatusOutSize> l_Out{};
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(p_hDrive.Get(), smart::kSendDriveCommand, l_In.data(),
+                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
+                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1 ||
+        l_nBytes < smart::kStatusOutSize) {
+        return;
+    }
+    m_SystemDisk.thresholdExceeded = ParseStatusRegisters(l_Out.data() + smart::kOutDataOffset);
+}
+
+void SmartReader::ReadThresholds(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+{
+    const smart::CommandBuffer l_In =
+        MakeCommand(smart::kFeatureReadThresholds, 1, smart::kAttributeBlockSize, p_nDrive);
+    std::array<std::uint8_t, smart::kReadOutSize> l_Out{};
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),
+                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
+                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1 ||
+        l_nBytes < smart::kOutDataOffset + smart::kAttributeBlockSize) {
+        return;
+    }
+    m_SystemDisk.thresholds = ParseThresholdBlock(l_Out.data() + smart::kOutDataOffset);
+}
+
+bool SmartReader::ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
+                              std::uint8_t* p_pPage)
+{
+    ata::ReadLogBuffer l_Buffer = ata::EncodeReadLogExt(smart::kDeviceStatisticsLog, p_nPage);
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(p_hDrive.Get(), ata::kPassThrough, l_Buffer.data(),
+                         static_cast<std::uint32_t>(l_Buffer.size()), l_Buffer.data(),
+                         static_cast<std::uint32_t>(l_Buffer.size()), l_nBytes) != 1 ||
+        l_nBytes < l_Buffer.size()) {
         return false;
     }
-    const std::optional<std::uint32_t> l_nBusType =
-        ParseBusType(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
-    return l_nBusType && *l_nBusType == storage::kBusTypeNvme;
+    std::copy_n(l_Buffer.data() + ata::kHeaderSize, ata::kPageSize, p_pPage);
+    return true;
+}
+
+bool SmartReader::ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive,
+                                           std::uint8_t p_nDrive, std::uint8_t* p_pPages)
+{
+    const std::uint32_t l_nSize =
+        static_cast<std::uint32_t>(smart::kLogPageSize * smart::kLogPagesThroughSmart);
+    const smart::CommandBuffer l_In =
+        MakeCommand(smart::kFeatureReadLog, smart::kLogPagesThroughSmart, l_nSize, p_nDrive,
+                    smart::kDeviceStatisticsLog);
+    std::vector<std::uint8_t> l_Out(smart::kReadLogOutSize);
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),
+                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
+                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1 ||
+        l_nBytes < smart::kOutDataOffset + l_nSize) {
+        return false;
+    }
+    std::copy_n(l_Out.data() + smart::kOutDataOffset, l_nSize, p_pPages);
+    return true;
+}
+
+void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+{
+    // Pages 0 to 7; the pass-through reads one page per command, SMART READ LOG all at once.
+    std::vector<std::uint8_t> l_Pages(smart::kLogPageSize * smart::kLogPagesThroughSmart);
+    const auto Page = [&l_Pages](std::uint8_t p_nPage) {
+        return l_Pages.data() + smart::kLogPageSize * p_nPage;
+    };
+    bool l_bTemperature = false;
+    bool l_bSolidState = false;
+    if (ReadLogPage(p_hDrive, 0, Page(0))) {
+        l_bTemperature = ListsPage(Page(0), kTemperaturePage) &&
+                         ReadLogPage(p_hDrive, kTemperaturePage, Page(kTemperaturePage));
+        l_bSolidState = ListsPage(Page(0), kSolidStatePage) &&
+                        ReadLogPage(p_hDrive, kSolidStatePage, Page(kSolidStatePage));
+    } else if (ReadLogPagesThroughSmart(p_hDrive, p_nDrive, l_Pages.data())) {
+        l_bTemperature = ListsPage(Page(0), kTemperaturePage);
+        l_bSolidState = ListsPage(Page(0), kSolidStatePage);
+    }
+    m_SystemDisk.statistics =
+        ParseDeviceStatistics(l_bTemperature ? Page(kTemperaturePage) : nullptr,
+                              l_bSolidState ? Page(kSolidStatePage) : nullptr);
+}
+
+void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
+{
+    const utils::ScopedHandle l_hDrive = OpenDriveForQuery(p_nDrive);
+    if (!l_hDrive.IsValid()) {
+        return;
+    }
+    m_SystemDisk.descriptor = ReadDescriptor(l_hDrive);
+    if (!m_SystemDisk.descriptor) {
+        NoteRefusal();
+    }
+    if (m_SystemDisk.descriptor && m_SystemDisk.descriptor->busType == storage::kBusTypeNvme) {
+        m_NvmeDrives.insert(p_nDrive);
+        ReadHealthPage(l_hDrive, p_nDrive);
+        m_SystemDisk.withoutRights = m_HealthPages.count(p_nDrive) != 0;
+        m_nDriveCount += m_SystemDisk.withoutRights ? 1 : 0;
+        return;
+    }
+    std::array<std::uint8_t, storage::kPredictFailureSize> l_Answer{};
+    std::uint32_t l_nBytes = 0;
+    if (m_Device.Control(l_hDrive.Get(), storage::kPredictFailure, nullptr, 0, l_Answer.data(),
+                         static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) != 1 ||
+        l_nBytes < l_Answer.size()) {
+        NoteRefusal();
+        return;
+    }
+    m_SystemDisk.withoutRights = true;
+    m_SystemDisk.thresholdExceeded =
+        platform::le::Load32(l_Answer.data() + storage::kPredictFailureFlagOffset) != 0;
+    m_Drives.emplace(p_nDrive,
+                     ParseAttributeBlock(l_Answer.data() + storage::kPredictVendorSpecificOffset));
+    ++m_nDriveCount;
 }
 
 void SmartReader::ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "acquisition/ata_health.h"
+#include "acquisition/device_descriptor.h"
 #include "acquisition/nvme_health.h"
 #include "acquisition/smart_attribute.h"
 #include "platform/disk_device.h"
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -17,21 +20,42 @@ class LogonToken;
 
 namespace diag {
 
-// Reads the S.M.A.R.T. attribute tables of physical drives 0 and 1 through the disk driver's
-// control codes, under the identity of a configured account (opening a physical drive needs
-// administrator rights). The account logs on once, when the reader is made; each read
-// impersonates it for its duration. A drive whose bus is NVMe answers no S.M.A.R.T. control code:
-// its health information log page is read through the storage property query instead.
+// What the reader learnt of the system disk at its last read, beside its attribute table or
+// health page.
+struct SystemDiskReport {
+    // The drive could not be opened for reading and writing: it was read through the queries
+    // that Windows answers on a handle opened without access.
+    bool withoutRights = false;
+    // Its bus is RAID, or the driver refused the queries as a RAID controller does (error 1).
+    bool hiddenByRaid = false;
+    // Its device descriptor, when the driver gave one.
+    std::optional<DeviceDescriptor> descriptor;
+    // RETURN SMART STATUS (or, without rights, the predict-failure query): a threshold exceeded.
+    std::optional<bool> thresholdExceeded;
+    std::optional<SmartThresholds> thresholds;
+    DeviceStatistics statistics;
+};
+
+// Reads the S.M.A.R.T. attribute tables of physical drives 0 and 1 and of the system disk through
+// the disk driver's control codes, under the identity of a configured account (opening a physical
+// drive for reading and writing needs administrator rights). The account logs on once, when the
+// reader is made; each read impersonates it for its duration. A drive whose bus is NVMe answers
+// no S.M.A.R.T. control code: its health information log page is read through the storage
+// property query instead. Of the system disk the reader also takes its device descriptor, its
+// verdict, its thresholds and its Device Statistics; when it cannot be opened for reading and
+// writing, it reads what the queries without rights give (the predict-failure query, the NVMe
+// health page).
 class SmartReader {
 public:
     // Logs on (unless both texts are empty) and reads the drives. Throws std::runtime_error
     // "Unable to log on!" or "Impersonation failed!".
-    SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword);
+    SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword,
+                std::uint8_t p_nSystemDrive = 0);
     ~SmartReader();
     SmartReader(const SmartReader&) = delete;
     SmartReader& operator=(const SmartReader&) = delete;
 
-    // Re-reads both drives; the tables and pages of the last read are dropped first.
+    // Re-reads the drives; the tables, pages and the report of the last read are dropped first.
     void Init();
     // Re-reads the drives once S.M.A.R.T. was ever enabled on one; otherwise does nothing.
     void Refresh();
@@ -45,11 +69,12 @@ public:
 
 protected:
     utils::ScopedHandle OpenDrive(std::uint8_t p_nDrive);
+    utils::ScopedHandle OpenDriveForQuery(std::uint8_t p_nDrive);
     bool EnableSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
     void EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
     void ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
-    // The drive's bus is NVMe, as its device descriptor says; false when the query fails.
-    bool IsNvmeDrive(const utils::ScopedHandle& p_hDrive);
+    // The drive's device descriptor; nothing when the query fails.
+    std::optional<DeviceDescriptor> ReadDescriptor(const utils::ScopedHandle& p_hDrive);
     // Stores the drive's health page when the driver answers the query with a sound one.
     void ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
 
@@ -59,9 +84,25 @@ protected:
     std::map<std::uint8_t, SmartTable> m_Drives;
     std::set<std::uint8_t> m_NvmeDrives;               // drives on an NVMe bus at the last read
     std::map<std::uint8_t, NvmeHealth> m_HealthPages;  // their pages, where one could be read
+    std::uint8_t m_nSystemDrive = 0;
+    SystemDiskReport m_SystemDisk;  // of the last read
 
 private:
     bool SupportsSmart(const utils::ScopedHandle& p_hDrive);
+    // The extra readings of the system disk once its attributes were read.
+    void ReadVerdict(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    void ReadThresholds(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    void ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    // One page of the Device Statistics log through the ATA pass-through (READ LOG EXT).
+    bool ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
+                     std::uint8_t* p_pPage);
+    // Pages 0 to 7 of the Device Statistics log through SMART READ LOG, into `p_pPages`.
+    bool ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive,
+                                  std::uint8_t* p_pPages);
+    // The system disk through the queries without rights, when it cannot be opened otherwise.
+    void ReadWithoutRights(std::uint8_t p_nDrive);
+    // Notes a driver that refused a query with error 1, as RAID controllers do.
+    void NoteRefusal();
 
     platform::DiskDevice& m_Device;
     std::shared_ptr<const utils::LogonToken> m_pLogon;

@@ -1,5 +1,7 @@
 #include "broadcast/cycle_snapshot.h"
 
+#include "platform/storage_query.h"
+
 namespace MBBroadcast {
 
 const wchar_t* RatingWord(MBDataContainer::Rating rating)
@@ -26,6 +28,41 @@ const wchar_t* DiskSourceName(MBDataAquisition::DiskSource source)
     default:
         return L"none";
     }
+}
+
+const wchar_t* DiskBusName(std::uint32_t busType)
+{
+    namespace storage = platform::storage;
+    switch (busType) {
+    case 0:
+        return L"unknown";
+    case 1:
+        return L"scsi";
+    case storage::kBusTypeAta:
+        return L"ata";
+    case 7:
+        return L"usb";
+    case storage::kBusTypeRaid:
+        return L"raid";
+    case 10:
+        return L"sas";
+    case storage::kBusTypeSata:
+        return L"sata";
+    case storage::kBusTypeNvme:
+        return L"nvme";
+    default:
+        return L"other";
+    }
+}
+
+const wchar_t* DiskReadWay(const MBDataAquisition::DiskHealth& disk)
+{
+    if (disk.source == MBDataAquisition::DiskSource::None) {
+        return disk.hiddenByRaid ? L"hidden by a RAID controller" : L"not read";
+    }
+    return disk.access == MBDataAquisition::DiskAccess::WithoutRights
+               ? L"without administrator rights"
+               : L"with administrator rights";
 }
 
 }  // namespace MBBroadcast

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/disk_source.h"
+#include "acquisition/disk_health.h"
 #include "data/rating.h"
 
 namespace MBBroadcast {
@@ -43,6 +43,9 @@ struct CycleSnapshot {
     // "SpeedFan" or "probe".
     std::wstring sensorSource;
     MBDataAquisition::DiskSource diskSource = MBDataAquisition::DiskSource::None;
+    // The system disk's record of the cycle: its drive number, the way it was read, its device
+    // descriptor.
+    MBDataAquisition::DiskHealth disk;
     // Wall-clock seconds since 1970 at the end of the cycle.
     std::int64_t time = 0;
     // Cycles and failed cycles since the worker started; failed cycles in a row up to this one.
@@ -64,5 +67,13 @@ const wchar_t* RatingWord(MBDataContainer::Rating rating);
 
 // "ATA", "NVMe", "none" as the values file's heartbeat writes it.
 const wchar_t* DiskSourceName(MBDataAquisition::DiskSource source);
+
+// The bus of a device descriptor as the metrics label it: "ata", "sata", "nvme", "raid", "scsi",
+// "sas", "usb", "unknown" (no descriptor) or "other".
+const wchar_t* DiskBusName(std::uint32_t busType);
+
+// How the system disk was read, for a person: "with administrator rights", "without
+// administrator rights", "hidden by a RAID controller" or "not read".
+const wchar_t* DiskReadWay(const MBDataAquisition::DiskHealth& disk);
 
 }  // namespace MBBroadcast

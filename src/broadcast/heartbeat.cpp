@@ -55,6 +55,7 @@ void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_
         WriteChanged({{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
                       {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
                       {L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource)},
+                      {L"DISK_DRIVE", std::to_wstring(p_Snapshot.disk.drive)},
                       {L"SENSOR_AGE", std::to_wstring(p_Snapshot.sensorAgeSeconds)},
                       {L"DISK_AGE", std::to_wstring(p_Snapshot.diskAgeSeconds)}},
                      p_strValuesFile);

@@ -205,6 +205,15 @@ std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& ver
     Family disk(out, "vexa_disk_source", "gauge",
                 "Interface that answered the last read of the system disk (the one sample).");
     disk.Sample(Label("source", SourceLabel(snapshot.diskSource)), 1);
+    Family diskInfo(out, "vexa_disk_info", "gauge",
+                    "The system disk: drive number, bus, model and serial number from its "
+                    "device descriptor (the one sample).");
+    // Labels in the order an exporter sorts them into, so a scrape reads the series as written.
+    diskInfo.Sample(Label("bus", DiskBusName(snapshot.disk.busType)) + "," +
+                        Label("drive", std::to_wstring(snapshot.disk.drive)) + "," +
+                        Label("model", snapshot.disk.model) + "," +
+                        Label("serial", snapshot.disk.serial),
+                    1);
     Family sensorAge(out, "vexa_sensor_data_age_seconds", "gauge",
                      "Seconds for which the sensor source's data have not changed.");
     sensorAge.Sample("", snapshot.sensorAgeSeconds);

@@ -99,19 +99,24 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
     AppendTable(out, groups, {false, true, false});
 
     out += "\n";
-    AppendTable(out,
-                {{"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
-                 {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
-                 {"sensor source", OrDash(snapshot.sensorSource)},
-                 {"disk source", ToUtf8(DiskSourceName(snapshot.diskSource))},
-                 {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
-                 {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale)},
-                 {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
-                 {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
-                 {"cycles", std::to_string(snapshot.cycles) + ", failed " +
-                                std::to_string(snapshot.failedCycles) + ", failed in a row " +
-                                std::to_string(snapshot.consecutiveFailures)}},
-                {false, false});
+    AppendTable(
+        out,
+        {{"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
+         {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
+         {"sensor source", OrDash(snapshot.sensorSource)},
+         {"disk source", ToUtf8(DiskSourceName(snapshot.diskSource))},
+         {"system disk",
+          "drive " + std::to_string(snapshot.disk.drive) +
+              (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
+         {"disk read", ToUtf8(DiskReadWay(snapshot.disk))},
+         {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
+         {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale)},
+         {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
+         {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
+         {"cycles", std::to_string(snapshot.cycles) + ", failed " +
+                        std::to_string(snapshot.failedCycles) + ", failed in a row " +
+                        std::to_string(snapshot.consecutiveFailures)}},
+        {false, false});
     return out;
 }
 

@@ -8,7 +8,8 @@
 namespace platform {
 
 // Physical drives and their driver's control codes: CreateFileW on "\\.\PHYSICALDRIVEn",
-// DeviceIoControl and CloseHandle. The posix substitute answers the S.M.A.R.T. codes from files.
+// volumes ("\\.\C:"), DeviceIoControl and CloseHandle. The posix substitute answers the control
+// codes from files.
 class DiskDevice {
 public:
     using Handle = platform::Handle;
@@ -18,6 +19,11 @@ public:
     // Opens an existing device for reading and writing, shared for reading and writing, with the
     // system-file attribute. kInvalidHandle on failure, with the reason in GetLastErrorCode().
     virtual Handle Open(const std::wstring& path) = 0;
+
+    // Opens an existing device or volume ("\\.\C:") with desired access 0, shared for reading
+    // and writing: no administrator rights needed, and only queries answer on the handle.
+    // kInvalidHandle on failure, with the reason in GetLastErrorCode().
+    virtual Handle OpenForQuery(const std::wstring& path) = 0;
 
     // DeviceIoControl: the call's BOOL result (non-zero on success); `bytesReturned` receives the
     // size of the output written.

@@ -7,7 +7,8 @@
 #include "platform/byte_order.h"
 
 // The disk driver's S.M.A.R.T. control codes and the byte layouts of their buffers
-// (GETVERSIONINPARAMS, SENDCMDINPARAMS with IDEREGS, SENDCMDOUTPARAMS with DRIVERSTATUS), written
+// (GETVERSIONINPARAMS, SENDCMDINPARAMS with IDEREGS, SENDCMDOUTPARAMS with DRIVERSTATUS) and the
+// commands sent through them (read attributes and thresholds, return status, read log), written
 // out byte by byte so portable code, the posix substitute and test fakes share one definition.
 // The win32 disk device pins every value here against the Windows headers.
 namespace platform::smart {
@@ -32,9 +33,27 @@ inline constexpr std::uint8_t kSmartCommand = 0xB0;           // SMART_CMD
 inline constexpr std::uint8_t kFeatureReadAttributes = 0xD0;  // READ_ATTRIBUTES
 inline constexpr std::uint8_t kFeatureEnable = 0xD8;          // ENABLE_SMART
 inline constexpr std::uint8_t kFeatureAutoOffline = 0xDB;     // ENABLE_DISABLE_AUTO_OFFLINE
+inline constexpr std::uint8_t kFeatureReadThresholds = 0xD1;  // READ_THRESHOLDS
+inline constexpr std::uint8_t kFeatureReadLog = 0xD5;         // SMART_READ_LOG
+inline constexpr std::uint8_t kFeatureReturnStatus = 0xDA;    // RETURN_SMART_STATUS
 inline constexpr std::uint8_t kCylinderLow = 0x4F;            // SMART_CYL_LOW
 inline constexpr std::uint8_t kCylinderHigh = 0xC2;           // SMART_CYL_HI
 inline constexpr std::uint8_t kDriveHead = 0xA0;
+// RETURN SMART STATUS leaves these in the cylinder registers when a threshold is exceeded
+// (4Fh/C2h when none is).
+inline constexpr std::uint8_t kExceededCylinderLow = 0xF4;
+inline constexpr std::uint8_t kExceededCylinderHigh = 0x2C;
+// RETURN SMART STATUS answers with the registers (IDEREGS) in the output's data buffer.
+inline constexpr std::size_t kRegistersSize = 8;  // sizeof(IDEREGS)
+inline constexpr std::size_t kStatusOutSize = kOutDataOffset + kRegistersSize;
+inline constexpr std::size_t kRegisterCylinderLowOffset = 3;
+inline constexpr std::size_t kRegisterCylinderHighOffset = 4;
+// The Device Statistics log (log address 04h); SMART READ LOG reads its pages 0..7 at once.
+inline constexpr std::uint8_t kDeviceStatisticsLog = 0x04;
+inline constexpr std::size_t kLogPageSize = 512;
+inline constexpr std::uint8_t kLogPagesThroughSmart = 8;
+inline constexpr std::size_t kReadLogOutSize =
+    kOutDataOffset + kLogPageSize * kLogPagesThroughSmart;
 
 // One SENDCMDINPARAMS: the buffer size, the ATA registers (IDEREGS) and the drive number.
 struct Command {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/byte_order.h"
 
@@ -27,15 +28,27 @@ inline constexpr std::size_t kQueryTypeOffset = 4;
 inline constexpr std::size_t kQueryParametersOffset = 8;
 inline constexpr std::size_t kQuerySize = 12;  // sizeof(STORAGE_PROPERTY_QUERY)
 
-// STORAGE_DEVICE_DESCRIPTOR: its fixed part; vendor texts and raw properties may follow.
+// STORAGE_DEVICE_DESCRIPTOR: its fixed part; vendor texts and raw properties may follow. The text
+// offsets count from the descriptor's start; 0 means no such text.
 inline constexpr std::size_t kDescriptorVersionOffset = 0;
 inline constexpr std::size_t kDescriptorSizeOffset = 4;
+inline constexpr std::size_t kProductIdOffsetOffset = 16;
+inline constexpr std::size_t kSerialNumberOffsetOffset = 24;
 inline constexpr std::size_t kDeviceBusTypeOffset = 28;
 inline constexpr std::size_t kDeviceDescriptorSize = 40;
 // Room for the fixed part and the texts a drive names itself with; the bus type is all we read.
 inline constexpr std::size_t kDeviceAnswerSize = 512;
+inline constexpr std::uint32_t kBusTypeAta = 3;    // BusTypeAta
+inline constexpr std::uint32_t kBusTypeRaid = 8;   // BusTypeRAID
 inline constexpr std::uint32_t kBusTypeSata = 11;  // BusTypeSata
 inline constexpr std::uint32_t kBusTypeNvme = 17;  // BusTypeNvme
+
+// The drive's own verdict and attribute data, answered without rights
+// (IOCTL_STORAGE_PREDICT_FAILURE, STORAGE_PREDICT_FAILURE).
+inline constexpr std::uint32_t kPredictFailure = 0x2D1100;
+inline constexpr std::size_t kPredictFailureFlagOffset = 0;
+inline constexpr std::size_t kPredictVendorSpecificOffset = 4;
+inline constexpr std::size_t kPredictFailureSize = 516;
 
 // STORAGE_PROTOCOL_SPECIFIC_DATA: ten DWORDs, in the query after the property and query type,
 // in the answer after the descriptor's version and size.
@@ -140,6 +153,32 @@ constexpr void EncodeDeviceDescriptor(std::uint8_t* out, std::uint32_t busType)
     le::Store32(out + kDescriptorVersionOffset, kDeviceDescriptorSize);
     le::Store32(out + kDescriptorSizeOffset, kDeviceDescriptorSize);
     le::Store32(out + kDeviceBusTypeOffset, busType);
+}
+
+// A device descriptor naming `busType`, followed by the model and the serial number as
+// NUL-terminated texts, as a driver writes it into `out` (`outSize` bytes, kDeviceDescriptorSize
+// at least). A text that does not fit with its NUL is left out (offset 0). Returns the
+// descriptor's size.
+inline std::uint32_t EncodeDeviceDescriptor(std::uint8_t* out, std::size_t outSize,
+                                            std::uint32_t busType, const std::string& model,
+                                            const std::string& serial)
+{
+    EncodeDeviceDescriptor(out, busType);
+    std::size_t end = kDeviceDescriptorSize;
+    const auto append = [&](std::size_t offsetField, const std::string& text) {
+        if (text.empty() || end + text.size() + 1 > outSize) {
+            return;
+        }
+        le::Store32(out + offsetField, static_cast<std::uint32_t>(end));
+        for (const char c : text) {
+            out[end++] = static_cast<std::uint8_t>(c);
+        }
+        out[end++] = 0;
+    };
+    append(kProductIdOffsetOffset, model);
+    append(kSerialNumberOffsetOffset, serial);
+    le::Store32(out + kDescriptorSizeOffset, static_cast<std::uint32_t>(end));
+    return static_cast<std::uint32_t>(end);
 }
 
 // The answer of the inbox driver to the health query, written into `out` (kHealthAnswerSize

@@ -48,6 +48,7 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         l_Snapshot.sensorSource = m_strSensorSource;
         if (p_pHarddisk != nullptr) {
             l_Snapshot.diskSource = p_pHarddisk->Source();
+            l_Snapshot.disk = p_pHarddisk->Health();
         }
         if (p_pUps != nullptr) {
             l_Snapshot.upsPresent = p_pUps->IsPresent();

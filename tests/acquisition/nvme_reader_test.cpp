@@ -185,7 +185,7 @@ TEST_F(NvmeReaderTest, OtherBusesAndDriversWithoutTheQueryKeepTheAtaPath)
     m_Device.AddDrive(1);
     ProbedHarddisk l_Disk(L"", L"");
     EXPECT_EQ(m_Device.CallsOf(storage::kQueryProperty).size(), 2u);
-    EXPECT_EQ(m_Device.CallsOf(smart::kReceiveDriveData).size(), 2u);
+    EXPECT_EQ(m_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadAttributes).size(), 2u);
     EXPECT_TRUE(l_Disk.m_NvmeDrives.empty());
     EXPECT_FALSE(l_Disk.IsNvme());
     l_Disk.Update();

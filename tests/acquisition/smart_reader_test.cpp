@@ -79,7 +79,7 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
         0, 0, 0, 0, 0,    0,    0, 0,    0,    0,    0,    0, 0, 0, 0, 0};
     EXPECT_EQ(l_Offline[0].Input, l_OfflineBytes);
 
-    const auto l_Read = m_Device.CallsOf(smart::kReceiveDriveData);
+    const auto l_Read = m_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadAttributes);
     ASSERT_EQ(l_Read.size(), 2u);
     EXPECT_EQ(l_Read[0].nInputSize, 33u);
     EXPECT_EQ(l_Read[0].nOutputSize, 529u);

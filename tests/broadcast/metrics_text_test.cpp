@@ -33,6 +33,10 @@ CycleSnapshot Sample()
                        {L"IPC_CMOS_BAT", 0}, {L"IPC_HARDDISK", 2}, {L"UPS_WORKING", 1}};
     snapshot.upsStateOfCharge = 87;
     snapshot.diskSource = MBDataAquisition::DiskSource::Nvme;
+    snapshot.disk.drive = 1;
+    snapshot.disk.busType = 17;
+    snapshot.disk.model = L"NVMe SSD 980";
+    snapshot.disk.serial = L"S6X\"1";
     snapshot.time = 1796719505;
     snapshot.cycles = 12;
     snapshot.failedCycles = 2;
@@ -92,6 +96,7 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
         {"vexa_disk_data_age_seconds", "gauge"},
         {"vexa_source_stale", "gauge"},
         {"vexa_disk_source", "gauge"},
+        {"vexa_disk_info", "gauge"},
         {"vexa_last_cycle_timestamp_seconds", "gauge"},
         {"vexa_cycles_total", "counter"},
         {"vexa_cycle_failures_total", "counter"},
@@ -118,6 +123,10 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
               Lines{"vexa_ups_state_of_charge 87"});
     EXPECT_EQ(families.at("vexa_disk_source").samples,
               Lines{"vexa_disk_source{source=\"nvme\"} 1"});
+    EXPECT_EQ(
+        families.at("vexa_disk_info").samples,
+        Lines{"vexa_disk_info{bus=\"nvme\",drive=\"1\",model=\"NVMe SSD 980\",serial=\"S6X\\\"1\"} "
+              "1"});
     EXPECT_EQ(families.at("vexa_last_cycle_timestamp_seconds").samples,
               Lines{"vexa_last_cycle_timestamp_seconds 1796719505"});
     EXPECT_EQ(families.at("vexa_cycles_total").samples, Lines{"vexa_cycles_total 12"});

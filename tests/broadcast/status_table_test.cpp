@@ -28,6 +28,10 @@ MBBroadcast::CycleSnapshot Sample()
     snapshot.upsStateOfCharge = 87;
     snapshot.sensorSource = L"probe";
     snapshot.diskSource = MBDataAquisition::DiskSource::Ata;
+    snapshot.disk.source = MBDataAquisition::DiskSource::Ata;
+    snapshot.disk.drive = 1;
+    snapshot.disk.model = L"WDC WD10EZEX";
+    snapshot.disk.access = MBDataAquisition::DiskAccess::WithoutRights;
     snapshot.cycles = 3;
     snapshot.failedCycles = 1;
     snapshot.sensorAgeSeconds = 12;
@@ -63,6 +67,8 @@ TEST(StatusTable, ColumnsLineUpAndRatingsAreWords)
     EXPECT_NE(text.find("UPS                  no UPS service\n"), std::string::npos);
     EXPECT_NE(text.find("sensor source        probe\n"), std::string::npos);
     EXPECT_NE(text.find("disk source          ATA\n"), std::string::npos);
+    EXPECT_NE(text.find("system disk          drive 1, WDC WD10EZEX\n"), std::string::npos);
+    EXPECT_NE(text.find("disk read            without administrator rights\n"), std::string::npos);
     EXPECT_NE(text.find("sensor data age      12 s\n"), std::string::npos);
     EXPECT_NE(text.find("disk data age        3600 s, stale\n"), std::string::npos);
     EXPECT_NE(text.find("cycles               3, failed 1, failed in a row 0\n"),

@@ -34,7 +34,8 @@ protected:
     {
         MBDataAquisition::SensorNames = MBDataAquisition::SensorNameTable();
         diag::SmartReader::ForgetAutoOffline();
-        m_Device.AddDrive(0);
+        // A drive that gives no verdict: the five fields alone.
+        m_Device.AddDrive(0).nStatusResult = 0;
         SetRaw(70000, 0, 0, 0, 0);
     }
     ~DataListDiskTest() override { diag::SmartReader::ForgetAutoOffline(); }

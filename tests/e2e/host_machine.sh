@@ -38,3 +38,39 @@ register_dll() {
   sleep 1
   wine regsvr32 /s "$machine_win\\VW_Vexa.dll" </dev/null || fail "regsvr32 failed"
 }
+
+# One 12-byte entry of a S.M.A.R.T. attribute data block: ID, status flags, current and worst
+# value, a 48-bit raw value (only its low 16 bits given here), reserved. FLAGS defaults to 3
+# (pre-failure, on-line). A threshold block's entry is ID and threshold: THRESHOLD_ENTRY.
+smart_entry() {
+  local id=$1 current=$2 raw=$3 flags=${4:-3}
+  printf '\\x%02x' "$id" "$flags" 0 "$current" "$current" $((raw & 255)) $((raw >> 8)) 0 0 0 0 0
+}
+threshold_entry() { printf '\\x%02x' "$1" "$2" 0 0 0 0 0 0 0 0 0 0; }
+# N zero bytes.
+zeros() { head -c "$1" /dev/zero; }
+# An NVMe health page: critical warning, temperature in kelvin, percentage used, power-on hours.
+nvme_page() {
+  local warning=$1 kelvin=$2 used=$3 hours=$4
+  printf "$(printf '\\x%02x' "$warning" $((kelvin & 255)) $((kelvin >> 8)) 100 10 "$used")"
+  zeros 122
+  printf "$(printf '\\x%02x' $((hours & 255)) $(((hours >> 8) & 255)) $((hours >> 16)))"
+  zeros 381
+}
+# One 512-byte page of the Device Statistics log: header naming PAGE, then the statistic at
+# offset 8 with its supported and valid flags and the low byte VALUE.
+devstat_page() {
+  local page=$1 value=$2
+  printf "$(printf '\\x%02x' 1 0 "$page" 0 0 0 0 0 "$value" 0 0 0 0 0 0 0xc0)"
+  zeros 496
+}
+# The Device Statistics log of a SATA SSD: page 0 lists pages 0, 5 and 7; the current
+# temperature (degrees Celsius) and the percentage used.
+devstat_log() {
+  local celsius=$1 used=$2
+  printf '\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x05\x07'; zeros 500
+  zeros $((512 * 4))
+  devstat_page 5 "$celsius"
+  zeros 512
+  devstat_page 7 "$used"
+}

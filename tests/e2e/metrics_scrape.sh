@@ -76,7 +76,7 @@ if written != scraped:
     sys.exit(1)
 PY
 for family in vexa_field_value vexa_field_setpoint vexa_field_rating vexa_group_rating \
-              vexa_ups_state_of_charge vexa_disk_source vexa_last_cycle_timestamp_seconds \
+              vexa_ups_state_of_charge vexa_disk_source vexa_disk_info vexa_last_cycle_timestamp_seconds \
               vexa_cycles_total vexa_cycle_failures_total vexa_build_info; do
   grep -q "^# TYPE $family " "$work/scrape.txt" || fail "$family missing from the scrape"
 done

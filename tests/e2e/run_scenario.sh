@@ -13,8 +13,10 @@
 # (wine only; DLL is then a stand-in of the add-on that imports no MessageBoxW),
 # dotted-module-ini (native only: the settings file in a folder named like a module, its fast
 # cycle the proof that it was read), stale-sensors and fresh-sensors (native only: a history
-# file that stops changing, or one that a writer keeps extending, under limits of 1 or 2 s), machine, nvme and bad-usage (native only: the stand-ins of the registry, the event log, the
-# drives and the accounts, with an ATA or an NVMe drive 0, and the command line's checks).
+# file that stops changing, or one that a writer keeps extending, under limits of 1 or 2 s),
+# machine, nvme, two-drives and bad-usage (native only: the stand-ins of the registry, the event
+# log, the drives and the accounts, with an ATA or an NVMe drive 0, or an ATA drive 0 beside the
+# NVMe system disk 1, and the command line's checks).
 # Under Wine the DLL is registered with regsvr32 for the run and unregistered after it, which must
 # leave none of its keys behind.
 set -euo pipefail
@@ -36,7 +38,7 @@ case "$scenario" in
   stale-sensors|fresh-sensors) ;;
   password) password=1 status=2 ;;
   unrouted-message-boxes) status=2 ;;
-  machine|nvme) password=1 ;;
+  machine|nvme|two-drives) password=1 ;;
   bad-usage) status=1 ;;
   *) fail "unknown scenario" ;;
 esac
@@ -48,14 +50,6 @@ if [[ $password == 1 ]]; then
   cp "$here/machine/Computer-with-password.xml" "$work/Computer.xml"
 fi
 
-# One 12-byte entry of a S.M.A.R.T. attribute data block: ID, status flags, current and worst
-# value, a 48-bit raw value (only its low 16 bits given here), reserved.
-smart_entry() {
-  local id=$1 current=$2 raw=$3
-  printf '\\x%02x' "$id" 3 0 "$current" "$current" $((raw & 255)) $((raw >> 8)) 0 0 0 0 0
-}
-# N zero bytes.
-zeros() { head -c "$1" /dev/zero; }
 native_machine=()
 if [[ $scenario == stale-sensors ]]; then
   printf '\r\n[Freshness]\r\nSensorSeconds=1\r\nDiskSeconds=1\r\n' >>"$work/VW_Vexa.ini"
@@ -63,11 +57,11 @@ elif [[ $scenario == fresh-sensors ]]; then
   # The writer appends a sample every 0.1 s; 2 s without one would be a stalled test machine.
   printf '\r\n[Freshness]\r\nSensorSeconds=2\r\nDiskSeconds=0\r\n' >>"$work/VW_Vexa.ini"
 fi
-if [[ $scenario == machine || $scenario == nvme ]]; then
+if [[ $scenario == machine || $scenario == nvme || $scenario == two-drives ]]; then
   cp "$here/machine/ups-status.reg" "$here/machine/application-log.txt" "$here/machine/accounts.txt" "$work/"
   mkdir -p "$work/drives"
 fi
-if [[ $scenario == machine ]]; then
+if [[ $scenario == machine || $scenario == two-drives ]]; then
   # Drive 0: 21000 power-on hours, 2 pending, 1 reallocation event, 3 reallocated sectors.
   block="$(printf '\\x%02x' 16 0)$(smart_entry 9 95 21000)$(smart_entry 198 100 0)$(smart_entry 196 99 1)"
   block+="$(smart_entry 197 99 2)$(smart_entry 5 98 3)"
@@ -82,7 +76,14 @@ elif [[ $scenario == nvme ]]; then
     printf '\x02'; zeros 351
   } >"$work/drives/PhysicalDrive0.nvme"
 fi
-if [[ $scenario == machine || $scenario == nvme ]]; then
+if [[ $scenario == two-drives ]]; then
+  # The Windows volume lies on drive 1, a sound NVMe drive: 45 degrees Celsius, 20 % used,
+  # 12000 power-on hours. Drive 0's counters, which would rate warning, play no part.
+  nvme_page 0 318 20 12000 >"$work/drives/PhysicalDrive1.nvme"
+  printf 'NVMe SSD 980 500GB\r\nS6XNNF0R123456\r\n' >"$work/drives/PhysicalDrive1.ident"
+  printf '1\r\n' >"$work/drives/SystemDrive"
+fi
+if [[ $scenario == machine || $scenario == nvme || $scenario == two-drives ]]; then
   native_machine=(--registry "$work/ups-status.reg" --event-log "$work/application-log.txt"
     --smart-dir "$work/drives" --accounts "$work/accounts.txt")
 fi
@@ -244,10 +245,11 @@ case "$scenario" in
     if [[ $scenario == classic ]]; then
       [[ -z $heartbeat ]] || fail "the classic broadcast wrote a heartbeat: $heartbeat"
     else
-      disk_source=none
+      disk_source=none disk_drive=0
       [[ $scenario == machine ]] && disk_source=ATA
       [[ $scenario == nvme ]] && disk_source=NVMe
-      [[ $heartbeat =~ ^'[VEXA_STATUS]'$'\n''LAST_CYCLE='[0-9]{4}-[0-9]{2}-[0-9]{2}' '[0-9]{2}:[0-9]{2}:[0-9]{2}$'\n''FAILED_CYCLES=0'$'\n''DISK_SOURCE='$disk_source$'\n''SENSOR_AGE='[0-9]+$'\n''DISK_AGE='[0-9]+$ ]] ||
+      [[ $scenario == two-drives ]] && disk_source=NVMe disk_drive=1
+      [[ $heartbeat =~ ^'[VEXA_STATUS]'$'\n''LAST_CYCLE='[0-9]{4}-[0-9]{2}-[0-9]{2}' '[0-9]{2}:[0-9]{2}:[0-9]{2}$'\n''FAILED_CYCLES=0'$'\n''DISK_SOURCE='$disk_source$'\n''DISK_DRIVE='$disk_drive$'\n''SENSOR_AGE='[0-9]+$'\n''DISK_AGE='[0-9]+$ ]] ||
         fail "heartbeat: $heartbeat"
     fi
     # Time and cycle counts differ from run to run and between the forms.
@@ -266,14 +268,19 @@ case "$scenario" in
       fail "progress lines of the log: $progress"
     ;;
 esac
-# The disk source names what answered for drive 0, once.
+# The disk source names the system disk once and what answered for it once.
 case "$scenario" in
-  machine) source_line='Drive 0: ATA S.M.A.R.T. attributes' ;;
-  nvme) source_line='Drive 0: NVMe health information' ;;
+  machine) system_line='System disk: drive 0, the volume C: spans 2 disks'
+    source_line='Drive 0: ATA S.M.A.R.T. attributes' ;;
+  nvme) system_line='System disk: drive 0, the volume C: spans 2 disks'
+    source_line='Drive 0: NVMe health information' ;;
+  two-drives) system_line='System disk: drive 1' source_line='Drive 1: NVMe health information' ;;
   *) source_line= ;;
 esac
 if [[ -n $source_line ]]; then
   [[ $(tr -d '\r' <"$work/Vexa.log" | grep -c "Harddisk::NoteSource  line: [0-9]*"$'\t\t'"$source_line\$") == 1 ]] ||
     fail "the log does not name the disk source once as: $source_line"
+  [[ $(tr -d '\r' <"$work/Vexa.log" | grep -c "Harddisk::Harddisk  line: [0-9]*"$'\t\t'"$system_line\$") == 1 ]] ||
+    fail "the log does not name the system disk once as: $system_line"
 fi
 echo "ok ($form $scenario)"

@@ -2,6 +2,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/last_error.h"
+#include "platform/volume_extents.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,7 +12,15 @@ namespace fakes {
 namespace {
 
 constexpr platform::DiskDevice::Handle kHandleBase = 0x1000;
+constexpr platform::DiskDevice::Handle kQueryHandleBase = 0x2000;
+constexpr platform::DiskDevice::Handle kVolumeHandle = 0x3000;
 const std::wstring kPrefix = L"\\\\.\\PHYSICALDRIVE";
+
+int Fail(unsigned long code)
+{
+    platform::SetLastErrorCode(code);
+    return 0;
+}
 
 }  // namespace
 
@@ -37,7 +46,32 @@ platform::DiskDevice::Handle FakeDiskDevice::Open(const std::wstring& path)
         platform::SetLastErrorCode(platform::kErrorFileNotFound);
         return platform::kInvalidHandle;
     }
+    if (m_bNoRights) {
+        platform::SetLastErrorCode(platform::kErrorAccessDenied);
+        return platform::kInvalidHandle;
+    }
     const Handle l_hDrive = kHandleBase + l_nDrive;
+    m_OpenHandles.insert(l_hDrive);
+    return l_hDrive;
+}
+
+platform::DiskDevice::Handle FakeDiskDevice::OpenForQuery(const std::wstring& path)
+{
+    m_OpenedForQuery.push_back(path);
+    if (path.size() == 6 && path.compare(0, 4, L"\\\\.\\") == 0 && path[5] == L':') {
+        if (!m_SystemDrive) {
+            platform::SetLastErrorCode(platform::kErrorFileNotFound);
+            return platform::kInvalidHandle;
+        }
+        m_OpenHandles.insert(kVolumeHandle);
+        return kVolumeHandle;
+    }
+    if (path.compare(0, kPrefix.size(), kPrefix) != 0 ||
+        m_Drives.count(std::stoi(path.substr(kPrefix.size()))) == 0) {
+        platform::SetLastErrorCode(platform::kErrorFileNotFound);
+        return platform::kInvalidHandle;
+    }
+    const Handle l_hDrive = kQueryHandleBase + std::stoi(path.substr(kPrefix.size()));
     m_OpenHandles.insert(l_hDrive);
     return l_hDrive;
 }
@@ -64,14 +98,20 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
                                                             [](std::uint8_t b) { return b == 0; });
 
     const bool l_bOpen = m_OpenHandles.count(handle) != 0;
-    const auto l_It = m_Drives.find(static_cast<int>(handle - kHandleBase));
+    const bool l_bQueryOnly = handle >= kQueryHandleBase && handle < kVolumeHandle;
+    const auto l_It =
+        m_Drives.find(static_cast<int>(handle - (l_bQueryOnly ? kQueryHandleBase : kHandleBase)));
     if (l_bOpen && l_It != m_Drives.end()) {
         l_Call.nDrive = l_It->first;
     }
     m_Calls.push_back(l_Call);
+    if (l_bOpen && handle == kVolumeHandle) {
+        return code == platform::volume::kGetDiskExtents
+                   ? AnswerVolume(l_pOut, outputSize, bytesReturned)
+                   : Fail(platform::kErrorNotSupported);
+    }
     if (l_Call.nDrive < 0) {
-        platform::SetLastErrorCode(platform::kErrorInvalidHandle);
-        return 0;
+        return Fail(platform::kErrorInvalidHandle);
     }
     const Drive& l_Drive = l_It->second;
     namespace storage = platform::storage;
@@ -79,10 +119,77 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
     if (code == storage::kQueryProperty) {
         return AnswerQuery(l_Drive, l_pIn, inputSize, l_pOut, outputSize, bytesReturned);
     }
-    if (l_Drive.nBusType == storage::kBusTypeNvme) {
-        platform::SetLastErrorCode(platform::kErrorNotSupported);
-        return 0;
+    if (code == storage::kPredictFailure) {
+        if (l_Drive.nBusType == storage::kBusTypeNvme || l_Drive.nPredictResult == 0) {
+            return Fail(platform::kErrorNotSupported);
+        }
+        if (l_pOut == nullptr || outputSize < storage::kPredictFailureSize) {
+            return Fail(platform::kErrorInsufficientBuffer);
+        }
+        platform::le::Store32(l_pOut + storage::kPredictFailureFlagOffset,
+                              l_Drive.bFailing ? 1 : 0);
+        std::memcpy(l_pOut + storage::kPredictVendorSpecificOffset, l_Drive.Block.data(),
+                    l_Drive.Block.size());
+        bytesReturned = storage::kPredictFailureSize;
+        return 1;
     }
+    if (l_bQueryOnly) {
+        return Fail(platform::kErrorAccessDenied);
+    }
+    if (l_Drive.nBusType == storage::kBusTypeNvme) {
+        return Fail(platform::kErrorNotSupported);
+    }
+    if (code == platform::ata::kPassThrough) {
+        return AnswerPassThrough(l_Drive, l_pIn, inputSize, l_pOut, outputSize, bytesReturned);
+    }
+    return AnswerSmart(l_Drive, l_Call, l_pOut, outputSize, bytesReturned);
+}
+
+int FakeDiskDevice::AnswerVolume(std::uint8_t* output, std::uint32_t outputSize,
+                                 std::uint32_t& bytesReturned)
+{
+    namespace volume = platform::volume;
+    if (output == nullptr || outputSize < volume::kExtentsSize) {
+        return Fail(platform::kErrorInsufficientBuffer);
+    }
+    volume::EncodeOneExtent(output, *m_SystemDrive);
+    platform::le::Store32(output + volume::kExtentCountOffset, m_nExtents);
+    bytesReturned = volume::kExtentsSize;
+    return m_nExtents == 1 ? 1 : Fail(platform::kErrorMoreData);
+}
+
+int FakeDiskDevice::AnswerPassThrough(const Drive& drive, const std::uint8_t* input,
+                                      std::uint32_t inputSize, std::uint8_t* output,
+                                      std::uint32_t outputSize, std::uint32_t& bytesReturned)
+{
+    namespace ata = platform::ata;
+    if (!drive.bPassThrough) {
+        return Fail(platform::kErrorNotSupported);
+    }
+    if (input == nullptr || inputSize < ata::kReadLogBufferSize || output == nullptr ||
+        outputSize < ata::kReadLogBufferSize) {
+        return Fail(platform::kErrorInvalidParameter);
+    }
+    const ata::ReadLogRequest l_Request = ata::DecodeReadLog(input);
+    const std::size_t l_nStart = ata::kPageSize * l_Request.page;
+    if (l_Request.command != ata::kReadLogExt ||
+        l_Request.log != platform::smart::kDeviceStatisticsLog ||
+        drive.DeviceStatistics.size() < l_nStart + ata::kPageSize) {
+        return Fail(platform::kErrorNotSupported);
+    }
+    std::memmove(output, input, ata::kHeaderSize);
+    std::memcpy(output + ata::kHeaderSize, drive.DeviceStatistics.data() + l_nStart,
+                ata::kPageSize);
+    bytesReturned = static_cast<std::uint32_t>(ata::kReadLogBufferSize);
+    return 1;
+}
+
+int FakeDiskDevice::AnswerSmart(const Drive& l_Drive, const ControlCall& l_Call,
+                                std::uint8_t* l_pOut, std::uint32_t outputSize,
+                                std::uint32_t& bytesReturned)
+{
+    namespace smart = platform::smart;
+    const std::uint32_t code = l_Call.nCode;
 
     if (code == smart::kGetVersion) {
         if (l_Drive.nVersionResult != 0 && l_pOut != nullptr && outputSize >= smart::kVersionSize) {
@@ -93,9 +200,43 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
         }
         return l_Drive.nVersionResult;
     }
+    if (code == smart::kSendDriveCommand &&
+        l_Call.Command.features == smart::kFeatureReturnStatus) {
+        if (l_Drive.nStatusResult == 1 && l_pOut != nullptr &&
+            outputSize >= smart::kStatusOutSize) {
+            std::uint8_t* l_pRegisters = l_pOut + smart::kOutDataOffset;
+            l_pRegisters[smart::kRegisterCylinderLowOffset] =
+                l_Drive.bFailing ? smart::kExceededCylinderLow : smart::kCylinderLow;
+            l_pRegisters[smart::kRegisterCylinderHighOffset] =
+                l_Drive.bFailing ? smart::kExceededCylinderHigh : smart::kCylinderHigh;
+            bytesReturned = smart::kStatusOutSize;
+        }
+        return l_Drive.nStatusResult;
+    }
     if (code == smart::kSendDriveCommand) {
         return l_Call.Command.features == smart::kFeatureAutoOffline ? l_Drive.nAutoOfflineResult
                                                                      : l_Drive.nEnableResult;
+    }
+    if (code == smart::kReceiveDriveData &&
+        l_Call.Command.features == smart::kFeatureReadThresholds) {
+        if (!l_Drive.Thresholds || l_pOut == nullptr || outputSize < smart::kReadOutSize) {
+            return Fail(platform::kErrorNotSupported);
+        }
+        std::memcpy(l_pOut + smart::kOutDataOffset, l_Drive.Thresholds->data(),
+                    smart::kAttributeBlockSize);
+        bytesReturned = smart::kReadOutSize;
+        return 1;
+    }
+    if (code == smart::kReceiveDriveData && l_Call.Command.features == smart::kFeatureReadLog) {
+        const std::size_t l_nSize = smart::kLogPageSize * l_Call.Command.sectorCount;
+        if (l_Call.Command.sectorNumber != smart::kDeviceStatisticsLog || l_pOut == nullptr ||
+            outputSize < smart::kOutDataOffset + l_nSize ||
+            l_Drive.DeviceStatistics.size() < l_nSize) {
+            return Fail(platform::kErrorNotSupported);
+        }
+        std::memcpy(l_pOut + smart::kOutDataOffset, l_Drive.DeviceStatistics.data(), l_nSize);
+        bytesReturned = static_cast<std::uint32_t>(smart::kOutDataOffset + l_nSize);
+        return 1;
     }
     if (code == smart::kReceiveDriveData) {
         if (l_Drive.nReadResult == 1 && l_pOut != nullptr && outputSize >= smart::kReadOutSize) {
@@ -121,9 +262,10 @@ int FakeDiskDevice::AnswerQuery(const Drive& drive, const std::uint8_t* input,
     }
     const storage::QueryRequest l_Request = storage::DecodeQuery(input, inputSize);
     if (l_Request.propertyId == storage::kDeviceProperty) {
-        std::uint8_t l_Descriptor[storage::kDeviceDescriptorSize];
-        storage::EncodeDeviceDescriptor(l_Descriptor, drive.nBusType);
-        bytesReturned = std::min<std::uint32_t>(outputSize, storage::kDeviceDescriptorSize);
+        std::uint8_t l_Descriptor[storage::kDeviceAnswerSize];
+        const std::uint32_t l_nSize = storage::EncodeDeviceDescriptor(
+            l_Descriptor, sizeof(l_Descriptor), drive.nBusType, drive.Model, drive.Serial);
+        bytesReturned = std::min<std::uint32_t>(outputSize, l_nSize);
         std::memcpy(output, l_Descriptor, bytesReturned);
         return 1;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ata_pass_through.h"
 #include "platform/disk_device.h"
 #include "platform/smart_ioctl.h"
 #include "platform/storage_query.h"
@@ -14,9 +15,9 @@
 
 namespace fakes {
 
-// A scripted set of physical drives: each drive answers the three S.M.A.R.T. control codes and the
-// storage property query as told, and every control call is recorded with its buffer sizes and
-// decoded registers.
+// A scripted set of physical drives and the system volume: each drive answers the S.M.A.R.T.
+// control codes, the ATA pass-through, the storage property and predict-failure queries as told,
+// and every control call is recorded with its buffer sizes and decoded registers.
 class FakeDiskDevice : public platform::DiskDevice {
 public:
     struct Drive {
@@ -37,6 +38,22 @@ public:
         std::array<std::uint8_t, platform::storage::kHealthPageSize> Page{};
         std::vector<std::uint8_t> HealthAnswer;
         std::optional<std::uint32_t> nHealthBytes;
+
+        // RETURN SMART STATUS: its result, and whether the drive reports a threshold exceeded
+        // (also the predict-failure query's flag).
+        int nStatusResult = 1;
+        bool bFailing = false;
+        // READ THRESHOLDS answers with this block; without one it fails.
+        std::optional<std::array<std::uint8_t, platform::smart::kAttributeBlockSize>> Thresholds;
+        // The Device Statistics log, page k at byte 512·k; READ LOG fails for a page beyond it.
+        std::vector<std::uint8_t> DeviceStatistics;
+        // The ATA pass-through is refused (error 50) when false; SMART READ LOG still answers.
+        bool bPassThrough = true;
+        // IOCTL_STORAGE_PREDICT_FAILURE: its result; the data is Block.
+        int nPredictResult = 1;
+        // The device descriptor's texts.
+        std::string Model;
+        std::string Serial;
     };
 
     struct ControlCall {
@@ -49,16 +66,27 @@ public:
         bool bOutputZeroed = false;        // the output buffer held only zeros when called
     };
 
+    // The drive the volume "\\.\X:" lies on; without one the volume cannot be opened.
+    std::optional<std::uint32_t> m_SystemDrive;
+    // The extents the volume query reports (more than one fails it with ERROR_MORE_DATA).
+    std::uint32_t m_nExtents = 1;
+    // The account has no administrator rights: Open fails with error 5; OpenForQuery works.
+    bool m_bNoRights = false;
+
     // Adds or returns drive n; drives not added are missing.
     Drive& AddDrive(int n);
     void RemoveDrive(int n);
 
     Handle Open(const std::wstring& path) override;
+    // A drive's handle for queries answers the property and predict-failure queries and fails
+    // every other code with error 5.
+    Handle OpenForQuery(const std::wstring& path) override;
     int Control(Handle handle, std::uint32_t code, const void* input, std::uint32_t inputSize,
                 void* output, std::uint32_t outputSize, std::uint32_t& bytesReturned) override;
     void Close(Handle handle) override;
 
     std::vector<std::wstring> m_Opened;
+    std::vector<std::wstring> m_OpenedForQuery;
     std::vector<ControlCall> m_Calls;
     int m_nCloses = 0;
     std::set<Handle> m_OpenHandles;
@@ -67,6 +95,12 @@ public:
     std::vector<ControlCall> CallsOf(std::uint32_t code, int features = -1) const;
 
 private:
+    int AnswerVolume(std::uint8_t* output, std::uint32_t outputSize, std::uint32_t& bytesReturned);
+    int AnswerSmart(const Drive& drive, const ControlCall& call, std::uint8_t* output,
+                    std::uint32_t outputSize, std::uint32_t& bytesReturned);
+    int AnswerPassThrough(const Drive& drive, const std::uint8_t* input, std::uint32_t inputSize,
+                          std::uint8_t* output, std::uint32_t outputSize,
+                          std::uint32_t& bytesReturned);
     int AnswerQuery(const Drive& drive, const std::uint8_t* input, std::uint32_t inputSize,
                     std::uint8_t* output, std::uint32_t outputSize, std::uint32_t& bytesReturned);
 

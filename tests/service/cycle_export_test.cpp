@@ -70,6 +70,7 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     EXPECT_EQ(Status(L"LAST_CYCLE"), LocalText(1796719505));
     EXPECT_EQ(Status(L"FAILED_CYCLES"), L"0");
     EXPECT_EQ(Status(L"DISK_SOURCE"), L"none");
+    EXPECT_EQ(Status(L"DISK_DRIVE"), L"0");
 
     // The count a host polls to end a run after N cycles counts failed cycles too.
     EXPECT_EQ(MBBroadcast::LastSnapshotCycles(), 1u);

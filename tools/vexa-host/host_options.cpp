@@ -46,6 +46,10 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             l_Options.m_bNoHmiRuntime = true;
             continue;
         }
+        if (l_strName == "--no-admin") {
+            l_Options.m_bNoAdmin = true;
+            continue;
+        }
         if (l_strName == "--help" || l_strName == "-h") {
             l_Options.m_bHelp = true;
             continue;
@@ -111,6 +115,8 @@ std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
         l_Names.push_back("--accounts");
     if (p_Options.m_SimulateDays)
         l_Names.push_back("--simulate-days");
+    if (p_Options.m_bNoAdmin)
+        l_Names.push_back("--no-admin");
     return l_Names;
 }
 
@@ -118,11 +124,19 @@ std::string Usage()
 {
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
-           "                 [--smart-dir DIR] [--accounts FILE] [--no-hmi-runtime]\n"
-           "                 [--status] [--simulate-days D] [--help]\n"
+           "                 [--smart-dir DIR] [--accounts FILE] [--no-admin]\n"
+           "                 [--no-hmi-runtime] [--status] [--simulate-days D] [--help]\n"
            "--smart-dir DIR (native): drive N is DIR/PhysicalDriveN.bin, a 512-byte S.M.A.R.T.\n"
            "  attribute data block, or DIR/PhysicalDriveN.nvme, an NVMe drive's 512-byte SMART /\n"
-           "  Health Information log page\n"
+           "  Health Information log page; beside them PhysicalDriveN.thr (the 512-byte\n"
+           "  threshold block), PhysicalDriveN.failing (present: the drive reports a threshold\n"
+           "  exceeded), PhysicalDriveN.devstat (the Device Statistics log, page k at byte\n"
+           "  512*k), PhysicalDriveN.ident (two lines: model and serial number) and SystemDrive\n"
+           "  (the number of the drive that holds the Windows volume; absent: the volume query\n"
+           "  fails)\n"
+           "--no-admin (native): the machine acts as an account without administrator rights:\n"
+           "  a drive opens for reading and writing only while an administrator logon is\n"
+           "  impersonated; the queries without rights always answer\n"
            "--simulate-days D (native): D days of cycles on a simulated clock, without pausing,\n"
            "  with one line of the process's figures a day (see scripts/soak)\n";
 }

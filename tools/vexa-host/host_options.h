@@ -9,7 +9,7 @@ namespace host {
 // The command line of vexa-host (both forms):
 //   vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]
 //             [--module-ini FILE] [--registry FILE] [--event-log FILE] [--smart-dir DIR]
-//             [--accounts FILE] [--no-hmi-runtime] [--status]
+//             [--accounts FILE] [--no-admin] [--no-hmi-runtime] [--status]
 struct HostOptions {
     std::optional<double> m_Seconds;
     std::optional<long> m_Cycles;
@@ -23,6 +23,9 @@ struct HostOptions {
     // Native only: runs D days of cycles on a simulated clock, without pausing, and prints the
     // process's figures once a simulated day (a measurement, see scripts/soak).
     std::optional<long> m_SimulateDays;
+    // Native only: the machine acts as an account without administrator rights: a physical
+    // drive opens for reading and writing only while an administrator logon is impersonated.
+    bool m_bNoAdmin = false;
     // Runs the monitor with no HMI runtime to find, as on a machine whose HMI is not running.
     bool m_bNoHmiRuntime = false;
     // After the run, prints the last cycle's snapshot as a table.

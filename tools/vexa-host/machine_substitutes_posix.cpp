@@ -83,13 +83,13 @@ public:
         m_EventLogSubstitute.emplace(m_EventLog);
     }
 
-    bool UseSmartFolder(const std::string& p_strFolder, std::string& p_strError)
+    bool UseSmartFolder(const std::string& p_strFolder, bool p_bNoAdmin, std::string& p_strError)
     {
         if (!IsFolder(p_strFolder)) {
             p_strError = "not a folder: " + p_strFolder;
             return false;
         }
-        m_pDrives.emplace(p_strFolder);
+        m_pDrives.emplace(p_strFolder, p_bNoAdmin);
         m_DrivesSubstitute.emplace(*m_pDrives);
         return true;
     }
@@ -140,7 +140,8 @@ std::unique_ptr<MachineSubstitutes> MachineSubstitutes::Install(const HostOption
     if (p_Options.m_EventLog) {
         l_pMachine->LoadEventLog(*p_Options.m_EventLog);
     }
-    if (p_Options.m_SmartDir && !l_pMachine->UseSmartFolder(*p_Options.m_SmartDir, p_strError)) {
+    if (p_Options.m_SmartDir &&
+        !l_pMachine->UseSmartFolder(*p_Options.m_SmartDir, p_Options.m_bNoAdmin, p_strError)) {
         return nullptr;
     }
     if (p_Options.m_Accounts && !l_pMachine->LoadAccounts(*p_Options.m_Accounts, p_strError)) {

@@ -1,9 +1,12 @@
+#include "platform/ata_pass_through.h"
 #include "platform/disk_device.h"
 #include "platform/smart_ioctl.h"
 #include "platform/storage_query.h"
+#include "platform/volume_extents.h"
 
 #include <windows.h>
 #include <winioctl.h>
+#include <ntddscsi.h>
 #include <nvme.h>
 
 #include <cstddef>
@@ -82,6 +85,47 @@ static_assert(sizeof(NVME_HEALTH_INFO_LOG::PowerOnHours) == 16 &&
               sizeof(NVME_HEALTH_INFO_LOG::MediaErrors) == 16 &&
               sizeof(NVME_HEALTH_INFO_LOG::Temperature) == 2);
 
+static_assert(smart::kFeatureReadThresholds == READ_THRESHOLDS);
+static_assert(smart::kFeatureReadLog == SMART_READ_LOG);
+static_assert(smart::kFeatureReturnStatus == RETURN_SMART_STATUS);
+static_assert(smart::kRegistersSize == sizeof(IDEREGS));
+static_assert(smart::kRegisterCylinderLowOffset == offsetof(IDEREGS, bCylLowReg) &&
+              smart::kRegisterCylinderHighOffset == offsetof(IDEREGS, bCylHighReg));
+static_assert(smart::kStatusOutSize == offsetof(SENDCMDOUTPARAMS, bBuffer) + sizeof(IDEREGS));
+
+static_assert(ata::kPassThrough == IOCTL_ATA_PASS_THROUGH);
+static_assert(ata::kFlagDrdyRequired == ATA_FLAGS_DRDY_REQUIRED &&
+              ata::kFlagDataIn == ATA_FLAGS_DATA_IN &&
+              ata::kFlag48BitCommand == ATA_FLAGS_48BIT_COMMAND);
+static_assert(ata::kHeaderSize == sizeof(ATA_PASS_THROUGH_EX));
+static_assert(ata::kLengthOffset == offsetof(ATA_PASS_THROUGH_EX, Length));
+static_assert(ata::kFlagsOffset == offsetof(ATA_PASS_THROUGH_EX, AtaFlags));
+static_assert(ata::kDataTransferLengthOffset == offsetof(ATA_PASS_THROUGH_EX, DataTransferLength));
+static_assert(ata::kTimeOutValueOffset == offsetof(ATA_PASS_THROUGH_EX, TimeOutValue));
+static_assert(ata::kDataBufferOffsetOffset == offsetof(ATA_PASS_THROUGH_EX, DataBufferOffset));
+static_assert(ata::kPointerSize == sizeof(ATA_PASS_THROUGH_EX::DataBufferOffset));
+static_assert(ata::kPreviousTaskFileOffset == offsetof(ATA_PASS_THROUGH_EX, PreviousTaskFile));
+static_assert(ata::kCurrentTaskFileOffset == offsetof(ATA_PASS_THROUGH_EX, CurrentTaskFile));
+
+static_assert(storage::kPredictFailure == IOCTL_STORAGE_PREDICT_FAILURE);
+static_assert(storage::kPredictFailureSize == sizeof(STORAGE_PREDICT_FAILURE));
+static_assert(storage::kPredictFailureFlagOffset ==
+              offsetof(STORAGE_PREDICT_FAILURE, PredictFailure));
+static_assert(storage::kPredictVendorSpecificOffset ==
+              offsetof(STORAGE_PREDICT_FAILURE, VendorSpecific));
+static_assert(storage::kProductIdOffsetOffset ==
+              offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset));
+static_assert(storage::kSerialNumberOffsetOffset ==
+              offsetof(STORAGE_DEVICE_DESCRIPTOR, SerialNumberOffset));
+static_assert(storage::kBusTypeAta == BusTypeAta && storage::kBusTypeRaid == BusTypeRAID);
+
+static_assert(volume::kGetDiskExtents == IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS);
+static_assert(volume::kExtentCountOffset == offsetof(VOLUME_DISK_EXTENTS, NumberOfDiskExtents));
+static_assert(volume::kFirstExtentOffset == offsetof(VOLUME_DISK_EXTENTS, Extents));
+static_assert(volume::kExtentDiskNumberOffset == offsetof(DISK_EXTENT, DiskNumber));
+static_assert(volume::kExtentSize == sizeof(DISK_EXTENT));
+static_assert(volume::kExtentsSize == sizeof(VOLUME_DISK_EXTENTS));
+
 namespace {
 
 HANDLE ToHandle(DiskDevice::Handle handle)
@@ -96,6 +140,13 @@ public:
         HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_SYSTEM, nullptr);
+        return reinterpret_cast<Handle>(h);
+    }
+
+    Handle OpenForQuery(const std::wstring& path) override
+    {
+        HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
         return reinterpret_cast<Handle>(h);
     }
 

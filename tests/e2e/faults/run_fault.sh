@@ -16,6 +16,11 @@
 #   no-drives               (native) no drive 0 answers; drive 1 does
 #   disk-cooled             (native) the NVMe system disk is hot for a while, then cools down:
 #                           the disk group's digit returns to ok
+#   failing-drive           (native) the ATA system disk reports a threshold exceeded and has a
+#                           pre-failure attribute at its threshold
+#   worn-ssd                (native) a SATA SSD past its rated endurance, per Device Statistics
+#   no-rights               (native) no administrator password on a machine without rights: the
+#                           drive is still read through the queries that need none
 #   history-recreated       the probe's history file is deleted and written anew while running
 #   computer-ini-changed    Computer.ini names another history file while running
 #   log-folder-missing      TEMP names a folder that does not exist
@@ -298,9 +303,8 @@ case "$scenario" in
   disk-cooled)
     [[ $form == native ]] || fail "native only"
     # An NVMe health page: no critical warning, 10 % used, 100 power-on hours, at KELVIN.
-    nvme_page() {
-      { printf '\x00'; printf "$(printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8)))"; printf '\x64\x0a\x0a'
-        head -c 122 /dev/zero; printf '\x64'; head -c 383 /dev/zero; } >"$work/drives/PhysicalDrive0.nvme.new"
+    page_at() {
+      nvme_page 0 "$1" 10 100 >"$work/drives/PhysicalDrive0.nvme.new"
       mv "$work/drives/PhysicalDrive0.nvme.new" "$work/drives/PhysicalDrive0.nvme"
     }
     disk_is() {
@@ -308,14 +312,67 @@ case "$scenario" in
          "$(ini_value "$work/VexaValues.ini" VEXA_CURRENT IPC_HARDDISK)" == "$2" ]]
     }
     mkdir "$work/drives"
-    nvme_page 353
+    page_at 353
     native_args=(--smart-dir "$work/drives")
     start_host --seconds 60
     wait_for "the hot disk's warning" 30 disk_is 80 2
-    nvme_page 313
+    page_at 313
     wait_for "the cooled disk's ok" 30 disk_is 40 1
     stop_host
     expect_status 0
+    expect_no_exception
+    expect_clean_release
+    ;;
+
+  failing-drive | worn-ssd | no-rights)
+    [[ $form == native ]] || fail "native only"
+    mkdir "$work/drives"
+    # Drive 0: 1500 power-on hours, 41 degrees Celsius in attribute 194 (not pre-failure),
+    # reallocated sectors at a normalised 9 against a threshold of 10.
+    block="$(printf '\\x%02x' 16 0)$(smart_entry 9 100 1500)$(smart_entry 194 59 41 34)"
+    block+="$(smart_entry 5 9 0)"
+    printf "$block" >"$work/drives/PhysicalDrive0.bin"
+    zeros 300 >>"$work/drives/PhysicalDrive0.bin"
+    printf "$(printf '\\x%02x' 16 0)$(threshold_entry 9 0)$(threshold_entry 194 0)$(threshold_entry 5 10)" \
+      >"$work/drives/PhysicalDrive0.thr"
+    native_args=(--smart-dir "$work/drives")
+    case "$scenario" in
+      failing-drive)
+        touch "$work/drives/PhysicalDrive0.failing"
+        expected='HddCriticalWarning=3 HddTemperature=41 IPC_HARDDISK=3'
+        source_line='Drive 0: ATA S.M.A.R.T. attributes' ;;
+      worn-ssd)
+        # A SATA SSD whose attribute sits above its threshold: its wear shows only in the log.
+        printf "$(printf '\\x%02x' 16 0)$(threshold_entry 5 5)" >"$work/drives/PhysicalDrive0.thr"
+        devstat_log 38 104 >"$work/drives/PhysicalDrive0.devstat"
+        expected='HddCriticalWarning=0 HddPercentageUsed=104 HddTemperature=38 IPC_HARDDISK=2'
+        source_line='Drive 0: ATA S.M.A.R.T. attributes' ;;
+      no-rights)
+        # Without rights: the drive's verdict through the predict-failure query (bit 0 alone, the
+        # thresholds need rights), its attributes, and the temperature from attribute 194.
+        touch "$work/drives/PhysicalDrive0.failing"
+        devstat_log 38 104 >"$work/drives/PhysicalDrive0.devstat"
+        native_args+=(--no-admin)
+        expected='HddLifetime=1500 HddCriticalWarning=1 HddTemperature=41 IPC_HARDDISK=3'
+        source_line='Drive 0: ATA S.M.A.R.T. attributes (without administrator rights)' ;;
+    esac
+    run_host 3 --status
+    expect_status 0
+    expect_complete_values_file
+    for pair in $expected; do
+      key="${pair%%=*}" section=Values
+      [[ $key == IPC_HARDDISK ]] && section=VEXA_CURRENT
+      [[ "$(ini_value "$work/VexaValues.ini" "$section" "$key")" == "${pair#*=}" ]] ||
+        fail "$key is $(ini_value "$work/VexaValues.ini" "$section" "$key"), not ${pair#*=}"
+    done
+    if [[ $scenario == no-rights ]]; then
+      [[ -z "$(ini_value "$work/VexaValues.ini" Values HddPercentageUsed)" ]] ||
+        fail "the wear was read without rights"
+      grep -q '^disk read  *without administrator rights$' "$work/stdout.txt" ||
+        fail "the status table does not say how the disk was read: $(cat "$work/stdout.txt")"
+    fi
+    [[ "$(log_messages 'MBDataAquisition::Harddisk::NoteSource')" == "$source_line" ]] ||
+      fail "the source line is: $(log_messages 'MBDataAquisition::Harddisk::NoteSource')"
     expect_no_exception
     expect_clean_release
     ;;

@@ -1,0 +1,111 @@
+#include "acquisition/ata_health.h"
+
+#include "platform/byte_order.h"
+#include "platform/smart_ioctl.h"
+
+namespace diag {
+
+namespace {
+
+namespace smart = platform::smart;
+
+constexpr std::size_t kFirstEntryOffset = 2;
+constexpr std::size_t kEntrySize = 12;
+constexpr std::size_t kEntryCount = 30;
+
+constexpr std::uint8_t kTemperaturePage = 0x05;
+constexpr std::uint8_t kSolidStatePage = 0x07;
+constexpr std::size_t kPageListCountOffset = 8;
+constexpr std::size_t kPageListOffset = 9;
+// Current temperature on page 05h, percentage used endurance indicator on page 07h.
+constexpr std::size_t kStatisticOffset = 8;
+constexpr std::uint64_t kSupported = 1ull << 63;
+constexpr std::uint64_t kValid = 1ull << 62;
+
+// Every page of the log starts with a header whose bits 23..16 give the page number.
+bool HeaderNames(const std::uint8_t* p_pPage, std::uint8_t p_nPage)
+{
+    return p_pPage[2] == p_nPage;
+}
+
+std::optional<std::uint64_t> Statistic(const std::uint8_t* p_pPage, std::uint8_t p_nPage)
+{
+    if (p_pPage == nullptr || !HeaderNames(p_pPage, p_nPage)) {
+        return std::nullopt;
+    }
+    const std::uint64_t l_nStatistic = platform::le::Load64(p_pPage + kStatisticOffset);
+    if ((l_nStatistic & (kSupported | kValid)) != (kSupported | kValid)) {
+        return std::nullopt;
+    }
+    return l_nStatistic;
+}
+
+}  // namespace
+
+SmartThresholds ParseThresholdBlock(const std::uint8_t* p_pBlock)
+{
+    SmartThresholds l_Thresholds;
+    for (std::size_t i = 0; i < kEntryCount; ++i) {
+        const std::uint8_t* l_pEntry = p_pBlock + kFirstEntryOffset + i * kEntrySize;
+        l_Thresholds.emplace(l_pEntry[0], l_pEntry[1]);
+    }
+    return l_Thresholds;
+}
+
+bool AttributeAtThreshold(const SmartTable& p_Attributes, const SmartThresholds& p_Thresholds)
+{
+    for (const auto& [l_nId, l_Attribute] : p_Attributes) {
+        const auto l_It = p_Thresholds.find(l_nId);
+        // ID 0 marks an unused entry in both tables.
+        if (l_nId == 0 || l_It == p_Thresholds.end() || l_It->second == 0 ||
+            (l_Attribute.StatusFlags & 1) == 0) {
+            continue;
+        }
+        if (l_Attribute.CurrentValue <= l_It->second) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<bool> ParseStatusRegisters(const std::uint8_t* p_pRegisters)
+{
+    const std::uint8_t l_nLow = p_pRegisters[smart::kRegisterCylinderLowOffset];
+    const std::uint8_t l_nHigh = p_pRegisters[smart::kRegisterCylinderHighOffset];
+    if (l_nLow == smart::kExceededCylinderLow && l_nHigh == smart::kExceededCylinderHigh) {
+        return true;
+    }
+    if (l_nLow == smart::kCylinderLow && l_nHigh == smart::kCylinderHigh) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+bool ListsPage(const std::uint8_t* p_pList, std::uint8_t p_nPage)
+{
+    if (!HeaderNames(p_pList, 0)) {
+        return false;
+    }
+    const std::size_t l_nCount = p_pList[kPageListCountOffset];
+    for (std::size_t i = 0; i < l_nCount && kPageListOffset + i < smart::kLogPageSize; ++i) {
+        if (p_pList[kPageListOffset + i] == p_nPage) {
+            return true;
+        }
+    }
+    return false;
+}
+
+DeviceStatistics ParseDeviceStatistics(const std::uint8_t* p_pTemperaturePage,
+                                       const std::uint8_t* p_pSolidStatePage)
+{
+    DeviceStatistics l_Statistics;
+    if (const auto l_nTemperature = Statistic(p_pTemperaturePage, kTemperaturePage)) {
+        l_Statistics.temperature = static_cast<std::int8_t>(*l_nTemperature & 0xFF);
+    }
+    if (const auto l_nUsed = Statistic(p_pSolidStatePage, kSolidStatePage)) {
+        l_Statistics.percentageUsed = static_cast<std::int32_t>(*l_nUsed & 0xFF);
+    }
+    return l_Statistics;
+}
+
+}  // namespace diag
