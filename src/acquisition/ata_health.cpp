@@ -87,7 +87,8 @@ bool ListsPage(const std::uint8_t* p_pList, std::uint8_t p_nPage)
         return false;
     }
     const std::size_t l_nCount = p_pList[kPageListCountOffset];
-    for (std::size_t i = 0; i < l_nCount && kPageListOffset + i < smart::kLogPageSize; ++i) {
+    // At most 255 entries: the list ends within its page.
+    for (std::size_t i = 0; i < l_nCount; ++i) {
         if (p_pList[kPageListOffset + i] == p_nPage) {
             return true;
         }

@@ -5,6 +5,7 @@
 
 #include "acquisition/harddisk.h"
 #include "acquisition/impersonation.h"
+#include "acquisition/system_disk.h"
 #include "platform/disk_device.h"
 #include "platform/smart_ioctl.h"
 
@@ -21,6 +22,18 @@ TEST(DiskSystemTest, ADriveWithoutSmartYieldsZeros)
         EXPECT_EQ(l_Attribute.RawValue, 0);
     }
     EXPECT_THROW(l_Disk.GetSmartValue(9, 0), std::runtime_error);
+}
+
+// The real volume of the Windows directory, opened without access: a drive number, or drive 0
+// with the reason (Wine's volume driver does not name the disks of a volume).
+TEST(DiskSystemTest, TheSystemDiskIsFoundOrDriveZeroSaysWhy)
+{
+    const MBDataAquisition::SystemDiskChoice l_Choice = MBDataAquisition::ChooseSystemDisk();
+    const std::wstring l_strNamed = L"System disk: drive " + std::to_wstring(l_Choice.drive);
+    EXPECT_EQ(l_Choice.line.compare(0, l_strNamed.size(), l_strNamed), 0);
+    if (l_Choice.drive == 0) {
+        EXPECT_GT(l_Choice.line.size(), l_strNamed.size()) << "drive 0 without a reason";
+    }
 }
 
 TEST(DiskSystemTest, ControlOnAnInvalidHandleFails)

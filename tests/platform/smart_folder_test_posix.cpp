@@ -7,9 +7,14 @@
 #include <vector>
 
 #include "common/temp_folder.h"
+#include "acquisition/device_descriptor.h"
+#include "platform/ata_pass_through.h"
+#include "platform/byte_order.h"
 #include "platform/last_error.h"
+#include "platform/posix/account_list.h"
 #include "platform/smart_ioctl.h"
 #include "platform/storage_query.h"
+#include "platform/volume_extents.h"
 
 namespace platform {
 namespace {
@@ -25,12 +30,13 @@ protected:
     std::string Folder() const { return std::filesystem::path(m_Folder.Path()).string(); }
 
     int Send(SmartFolder& device, DiskDevice::Handle h, std::uint32_t code, std::uint8_t features,
-             std::vector<std::uint8_t>& out)
+             std::vector<std::uint8_t>& out, std::uint8_t sectorCount = 1,
+             std::uint8_t sectorNumber = 1)
     {
         smart::Command l_Command;
         l_Command.features = features;
-        l_Command.sectorCount = 1;
-        l_Command.sectorNumber = 1;
+        l_Command.sectorCount = sectorCount;
+        l_Command.sectorNumber = sectorNumber;
         l_Command.cylinderLow = smart::kCylinderLow;
         l_Command.cylinderHigh = smart::kCylinderHigh;
         l_Command.driveHead = smart::kDriveHead;
@@ -212,6 +218,102 @@ TEST_F(SmartFolderTest, AnNvmeFileIsAnNvmeDriveWithItsHealthPage)
     EXPECT_EQ(Send(l_Device, l_hNvme, smart::kSendDriveCommand, smart::kFeatureEnable, l_Read), 0);
     l_Device.Close(l_hAta);
     l_Device.Close(l_hNvme);
+}
+
+// The files beside a drive answer the system volume's query, the verdict, the thresholds, the
+// Device Statistics log (through the pass-through and SMART READ LOG), the predict-failure query
+// and the descriptor's texts.
+TEST_F(SmartFolderTest, TheFilesBesideADriveAnswerTheOtherQueries)
+{
+    WriteDrive(0, std::vector<std::uint8_t>(512, 0x11));
+    m_Folder.Write(L"PhysicalDrive0.thr", std::string(512, '\x22'));
+    std::string l_strLog(512 * 8, '\0');
+    l_strLog[512 * 7 + 8] = 'w';
+    m_Folder.Write(L"PhysicalDrive0.devstat", l_strLog);
+    m_Folder.Write(L"PhysicalDrive0.ident", "SSD 870 EVO\r\nS5Y1\r\n");
+    SmartFolder l_Device(Folder(), true);
+
+    // Without SystemDrive the volume query fails as on a spanned volume; with it, one extent.
+    const auto l_hVolume = l_Device.OpenForQuery(L"\\\\.\\C:");
+    std::vector<std::uint8_t> l_Extents(volume::kExtentsSize);
+    std::uint32_t l_nBytes = 0;
+    EXPECT_EQ(l_Device.Control(l_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
+                               volume::kExtentsSize, l_nBytes),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorMoreData);
+    EXPECT_EQ(le::Load32(l_Extents.data()), 2u);
+    m_Folder.Write(L"SystemDrive", "3\r\n");
+    ASSERT_EQ(l_Device.Control(l_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
+                               volume::kExtentsSize, l_nBytes),
+              1);
+    EXPECT_EQ(le::Load32(l_Extents.data() + volume::kFirstExtentOffset), 3u);
+    l_Device.Close(l_hVolume);
+
+    // Without an impersonated logon the drive opens for queries only.
+    EXPECT_EQ(l_Device.Open(L"\\\\.\\PHYSICALDRIVE0"), platform::kInvalidHandle);
+    EXPECT_EQ(GetLastErrorCode(), kErrorAccessDenied);
+    const auto l_hQuery = l_Device.OpenForQuery(L"\\\\.\\PHYSICALDRIVE0");
+    std::vector<std::uint8_t> l_Predict(storage::kPredictFailureSize);
+    ASSERT_EQ(l_Device.Control(l_hQuery, storage::kPredictFailure, nullptr, 0, l_Predict.data(),
+                               storage::kPredictFailureSize, l_nBytes),
+              1);
+    EXPECT_EQ(le::Load32(l_Predict.data()), 0u);
+    EXPECT_EQ(l_Predict[4 + 511], 0x11);
+    std::vector<std::uint8_t> l_Status(smart::kStatusOutSize);
+    EXPECT_EQ(
+        Send(l_Device, l_hQuery, smart::kSendDriveCommand, smart::kFeatureReturnStatus, l_Status),
+        0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorAccessDenied);
+    const storage::DeviceQuery l_Query = storage::EncodeDeviceQuery();
+    std::vector<std::uint8_t> l_Descriptor(storage::kDeviceAnswerSize);
+    ASSERT_EQ(
+        l_Device.Control(l_hQuery, storage::kQueryProperty, l_Query.data(), storage::kQuerySize,
+                         l_Descriptor.data(), storage::kDeviceAnswerSize, l_nBytes),
+        1);
+    const auto l_Parsed = diag::ParseDeviceDescriptor(l_Descriptor.data(), l_nBytes);
+    ASSERT_TRUE(l_Parsed);
+    EXPECT_EQ(l_Parsed->model, L"SSD 870 EVO");
+    EXPECT_EQ(l_Parsed->serial, L"S5Y1");
+    l_Device.Close(l_hQuery);
+
+    AccountList l_Accounts;
+    l_Accounts.Add(L"TarselAdmin", L"pw");
+    Logon::Token l_Token = Logon::kInvalidToken;
+    ASSERT_TRUE(l_Accounts.LogOn(L"TarselAdmin", L"pw", l_Token));
+    ASSERT_TRUE(l_Accounts.Impersonate(l_Token));
+    const auto l_hDrive = l_Device.Open(L"\\\\.\\PHYSICALDRIVE0");
+    l_Accounts.RevertToSelf();
+    ASSERT_NE(l_hDrive, platform::kInvalidHandle);
+    ASSERT_EQ(
+        Send(l_Device, l_hDrive, smart::kSendDriveCommand, smart::kFeatureReturnStatus, l_Status),
+        1);
+    EXPECT_EQ(l_Status[16 + 3], 0x4F);
+    m_Folder.Write(L"PhysicalDrive0.failing", "");
+    ASSERT_EQ(
+        Send(l_Device, l_hDrive, smart::kSendDriveCommand, smart::kFeatureReturnStatus, l_Status),
+        1);
+    EXPECT_EQ(l_Status[16 + 3], 0xF4);
+    EXPECT_EQ(l_Status[16 + 4], 0x2C);
+    std::vector<std::uint8_t> l_Thresholds(smart::kReadOutSize);
+    ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadThresholds,
+                   l_Thresholds),
+              1);
+    EXPECT_EQ(l_Thresholds[16 + 511], 0x22);
+    ata::ReadLogBuffer l_Page = ata::EncodeReadLogExt(smart::kDeviceStatisticsLog, 7);
+    ASSERT_EQ(l_Device.Control(l_hDrive, ata::kPassThrough, l_Page.data(), ata::kReadLogBufferSize,
+                               l_Page.data(), ata::kReadLogBufferSize, l_nBytes),
+              1);
+    EXPECT_EQ(l_Page[ata::kHeaderSize + 8], 'w');
+    l_Page = ata::EncodeReadLogExt(smart::kDeviceStatisticsLog, 8);  // beyond the log
+    EXPECT_EQ(l_Device.Control(l_hDrive, ata::kPassThrough, l_Page.data(), ata::kReadLogBufferSize,
+                               l_Page.data(), ata::kReadLogBufferSize, l_nBytes),
+              0);
+    std::vector<std::uint8_t> l_Log(smart::kReadLogOutSize);
+    ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadLog, l_Log, 8,
+                   smart::kDeviceStatisticsLog),
+              1);
+    EXPECT_EQ(l_Log[16 + 512 * 7 + 8], 'w');
+    l_Device.Close(l_hDrive);
 }
 
 }  // namespace

@@ -1,0 +1,153 @@
+#include "acquisition/ata_health.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "acquisition/device_descriptor.h"
+#include "fakes/fake_disk_device.h"
+#include "platform/byte_order.h"
+#include "platform/storage_query.h"
+
+namespace diag {
+namespace {
+
+using Block = std::array<std::uint8_t, platform::smart::kAttributeBlockSize>;
+using Page = std::array<std::uint8_t, 512>;
+
+// A Device Statistics page whose header names `header` and whose statistic at offset 8 holds
+// `statistic` (flags in the top bits).
+Page StatisticsPage(std::uint8_t header, std::uint64_t statistic)
+{
+    Page l_Page{};
+    l_Page[0] = 1;
+    l_Page[2] = header;
+    platform::le::Store64(l_Page.data() + 8, statistic);
+    return l_Page;
+}
+
+constexpr std::uint64_t kSupportedValid = 0xC000000000000000ull;
+
+TEST(AtaHealthTest, TheStatusRegistersGiveTheVerdict)
+{
+    struct Case {
+        std::uint8_t low;
+        std::uint8_t high;
+        std::optional<bool> exceeded;
+    };
+    const Case cases[] = {{0x4F, 0xC2, false},
+                          {0xF4, 0x2C, true},
+                          {0, 0, std::nullopt},
+                          {0xF4, 0xC2, std::nullopt},
+                          {0x4F, 0x2C, std::nullopt}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.low));
+        std::uint8_t l_Registers[8] = {};
+        l_Registers[3] = c.low;
+        l_Registers[4] = c.high;
+        EXPECT_EQ(ParseStatusRegisters(l_Registers), c.exceeded);
+    }
+}
+
+TEST(AtaHealthTest, OnlyAPreFailureAttributeAtItsNonZeroThresholdCounts)
+{
+    struct Case {
+        const char* what;
+        std::uint16_t flags;
+        std::uint8_t current;
+        std::uint8_t threshold;
+        bool atThreshold;
+    };
+    const Case cases[] = {
+        {"above its threshold", 3, 11, 10, false},
+        {"at its threshold", 3, 10, 10, true},
+        {"below its threshold", 1, 1, 10, true},
+        {"advisory, not pre-failure", 2, 1, 10, false},
+        {"threshold 0: never fails", 3, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Block l_Attributes{};
+        Block l_Thresholds{};
+        fakes::PutAttribute(l_Attributes, 4, 5, c.flags, c.current, c.current, 0);
+        // The threshold block lists the attribute at another place than the attribute block.
+        l_Thresholds[2 + 12 * 7] = 5;
+        l_Thresholds[2 + 12 * 7 + 1] = c.threshold;
+        EXPECT_EQ(AttributeAtThreshold(ParseAttributeBlock(l_Attributes.data()),
+                                       ParseThresholdBlock(l_Thresholds.data())),
+                  c.atThreshold);
+    }
+}
+
+TEST(AtaHealthTest, AStatisticCountsOnlyOnItsPageWhenSupportedAndValid)
+{
+    struct Case {
+        const char* what;
+        std::uint8_t header;
+        std::uint64_t statistic;
+        std::optional<std::int32_t> temperature;  // read as page 05h
+        std::optional<std::int32_t> used;         // the same page read as page 07h
+    };
+    const Case cases[] = {
+        {"supported and valid", 5, kSupportedValid | 0x2A, 42, std::nullopt},
+        {"below zero", 5, kSupportedValid | 0xFB, -5, std::nullopt},
+        {"supported, not valid", 5, (1ull << 63) | 0x2A, std::nullopt, std::nullopt},
+        {"valid, not supported", 5, (1ull << 62) | 0x2A, std::nullopt, std::nullopt},
+        {"wear above 100", 7, kSupportedValid | 0xFE, std::nullopt, 254},
+        {"a page naming another page", 6, kSupportedValid | 0x2A, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Page l_Page = StatisticsPage(c.header, c.statistic);
+        const DeviceStatistics l_Statistics = ParseDeviceStatistics(l_Page.data(), l_Page.data());
+        EXPECT_EQ(l_Statistics.temperature, c.temperature);
+        EXPECT_EQ(l_Statistics.percentageUsed, c.used);
+    }
+    const DeviceStatistics l_None = ParseDeviceStatistics(nullptr, nullptr);
+    EXPECT_FALSE(l_None.temperature || l_None.percentageUsed);
+}
+
+TEST(AtaHealthTest, TheListOfPagesHoldsAsManyEntriesAsItsCount)
+{
+    Page l_List{};
+    l_List[8] = 3;
+    l_List[9] = 0;
+    l_List[10] = 5;
+    l_List[11] = 7;
+    l_List[12] = 6;  // beyond the count
+    EXPECT_TRUE(ListsPage(l_List.data(), 5));
+    EXPECT_TRUE(ListsPage(l_List.data(), 7));
+    EXPECT_FALSE(ListsPage(l_List.data(), 6));
+    // The largest count: 255 entries, the last at byte 263.
+    l_List[8] = 255;
+    l_List[263] = 9;
+    l_List[264] = 10;
+    EXPECT_TRUE(ListsPage(l_List.data(), 9));
+    EXPECT_FALSE(ListsPage(l_List.data(), 10));
+    // A page 0 whose header names another page lists nothing.
+    l_List[2] = 1;
+    EXPECT_FALSE(ListsPage(l_List.data(), 5));
+}
+
+TEST(DeviceDescriptorTest, TextsAreTrimmedAndReadOnlyInsideTheAnswer)
+{
+    std::uint8_t l_Answer[platform::storage::kDeviceAnswerSize] = {};
+    const std::uint32_t l_nSize = platform::storage::EncodeDeviceDescriptor(
+        l_Answer, sizeof(l_Answer), platform::storage::kBusTypeSata, "  SSD 870 EVO  ", "S5Y1 ");
+    const auto l_Full = ParseDeviceDescriptor(l_Answer, l_nSize);
+    ASSERT_TRUE(l_Full);
+    EXPECT_EQ(l_Full->busType, platform::storage::kBusTypeSata);
+    EXPECT_EQ(l_Full->model, L"SSD 870 EVO");
+    EXPECT_EQ(l_Full->serial, L"S5Y1");
+    // The serial number's text begins beyond the bytes returned: it is left out, and the model
+    // ends where the answer does.
+    const auto l_Short = ParseDeviceDescriptor(l_Answer, 46);
+    ASSERT_TRUE(l_Short);
+    EXPECT_EQ(l_Short->model, L"SSD");
+    EXPECT_EQ(l_Short->serial, L"");
+    EXPECT_FALSE(ParseDeviceDescriptor(l_Answer, 31));
+}
+
+}  // namespace
+}  // namespace diag

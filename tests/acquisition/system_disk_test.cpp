@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "acquisition/harddisk.h"
+#include "acquisition/system_disk.h"
+#include "fakes/fake_disk_device.h"
+#include "fakes/fake_logon.h"
+#include "fakes/log_capture.h"
+#include "fakes/memory_environment.h"
+#include "fakes/memory_profile.h"
+#include "platform/byte_order.h"
+#include "platform/seam.h"
+#include "platform/storage_query.h"
+#include "settings/settings.h"
+
+namespace {
+
+namespace smart = platform::smart;
+namespace storage = platform::storage;
+namespace ata = platform::ata;
+using MBDataAquisition::DiskAccess;
+using MBDataAquisition::DiskSource;
+
+class SystemDiskTest : public testing::Test {
+protected:
+    SystemDiskTest() { diag::SmartReader::ForgetAutoOffline(); }
+    ~SystemDiskTest() override { diag::SmartReader::ForgetAutoOffline(); }
+
+    fakes::FakeDiskDevice m_Device;
+    fakes::FakeLogon m_Logon;
+    fakes::MemoryProfile m_Profile;
+    fakes::MemoryEnvironment m_Environment;
+    platform::Substitute<platform::DiskDevice> m_UseDevice{m_Device};
+    platform::Substitute<platform::Logon> m_UseLogon{m_Logon};
+    platform::Substitute<platform::Profile> m_UseProfile{m_Profile};
+    platform::Substitute<platform::Environment> m_UseEnvironment{m_Environment};
+};
+
+TEST_F(SystemDiskTest, TheKeyOrTheVolumeNamesTheDriveAndTheLineSaysHow)
+{
+    struct Case {
+        const wchar_t* key;  // "Drive" of [HDD]; null: absent
+        const wchar_t* systemRoot;
+        std::optional<std::uint32_t> volumeDrive;
+        std::uint32_t extents;
+        std::uint8_t drive;
+        const wchar_t* line;
+        const wchar_t* volumeOpened;  // null: none
+    };
+    const Case cases[] = {
+        {nullptr, L"C:\\Windows", 1, 1, 1, L"System disk: drive 1", L"\\\\.\\C:"},
+        {nullptr, L"d:\\WINNT", 2, 1, 2, L"System disk: drive 2", L"\\\\.\\D:"},
+        {nullptr, nullptr, 3, 1, 3, L"System disk: drive 3", L"\\\\.\\C:"},
+        {nullptr, L"C:\\Windows", 1, 2, 0, L"System disk: drive 0, the volume C: spans 2 disks",
+         L"\\\\.\\C:"},
+        {nullptr, L"C:\\Windows", std::nullopt, 1, 0,
+         L"System disk: drive 0, the volume C: cannot be opened (error 2)", L"\\\\.\\C:"},
+        {nullptr, L"C:\\Windows", 300, 1, 0,
+         L"System disk: drive 0, the volume C: lies on drive 300, beyond 255", L"\\\\.\\C:"},
+        {L"2", L"C:\\Windows", 1, 1, 2, L"System disk: drive 2 (key \"Drive\" of [HDD])", nullptr},
+        {L"0", L"C:\\Windows", 1, 1, 0, L"System disk: drive 0 (key \"Drive\" of [HDD])", nullptr},
+        {L"x1", L"C:\\Windows", 1, 1, 0,
+         L"System disk: drive 0, key \"Drive\" of [HDD] is no drive number: x1", nullptr},
+        {L"256", L"C:\\Windows", 1, 1, 0,
+         L"System disk: drive 0, key \"Drive\" of [HDD] is no drive number: 256", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        m_Profile.entries.clear();
+        if (c.key != nullptr) {
+            m_Profile.entries[{GetComputerIniPath(), L"HDD", L"Drive"}] = c.key;
+        }
+        m_Environment.variables.clear();
+        if (c.systemRoot != nullptr) {
+            m_Environment.variables[L"SystemRoot"] = c.systemRoot;
+        }
+        m_Device.m_SystemDrive = c.volumeDrive;
+        m_Device.m_nExtents = c.extents;
+        m_Device.m_OpenedForQuery.clear();
+        const MBDataAquisition::SystemDiskChoice l_Choice = MBDataAquisition::ChooseSystemDisk();
+        EXPECT_EQ(l_Choice.drive, c.drive);
+        EXPECT_EQ(l_Choice.line, c.line);
+        EXPECT_EQ(m_Device.m_OpenedForQuery, c.volumeOpened
+                                                 ? std::vector<std::wstring>{c.volumeOpened}
+                                                 : std::vector<std::wstring>{});
+        EXPECT_TRUE(m_Device.m_OpenHandles.empty());
+    }
+}
+
+// The Device Statistics log of a SATA SSD: page 0 lists pages 5 and 7, with the current
+// temperature and the percentage used, both supported and valid unless told otherwise.
+std::vector<std::uint8_t> DeviceStatistics(std::uint8_t p_nCelsius, std::uint8_t p_nUsed,
+                                           std::uint8_t p_nFlags = 0xC0)
+{
+    std::vector<std::uint8_t> l_Log(512 * 8);
+    l_Log[0] = 1;
+    l_Log[8] = 3;
+    l_Log[10] = 5;
+    l_Log[11] = 7;
+    for (const auto& [l_nPage, l_nValue] :
+         {std::pair<int, std::uint8_t>{5, p_nCelsius}, std::pair<int, std::uint8_t>{7, p_nUsed}}) {
+        std::uint8_t* l_pPage = l_Log.data() + 512 * l_nPage;
+        l_pPage[0] = 1;
+        l_pPage[2] = static_cast<std::uint8_t>(l_nPage);
+        l_pPage[8] = l_nValue;
+        l_pPage[15] = p_nFlags;
+    }
+    return l_Log;
+}
+
+void PutAtaDrive(fakes::FakeDiskDevice::Drive& p_Drive, std::uint64_t p_nHours)
+{
+    p_Drive.nBusType = storage::kBusTypeSata;
+    fakes::PutAttribute(p_Drive.Block, 0, 9, 0x32, 100, 100, p_nHours);
+    fakes::PutAttribute(p_Drive.Block, 1, 5, 0x33, 9, 9, 4);
+    fakes::PutAttribute(p_Drive.Block, 2, 194, 0x22, 60, 50, 0x0A0029);  // 41 degrees
+    p_Drive.Thresholds.emplace();
+    (*p_Drive.Thresholds)[2] = 5;
+    (*p_Drive.Thresholds)[3] = 5;  // attribute 5 is above its threshold
+    p_Drive.Model = "SATA SSD";
+}
+
+void PutNvmeDrive(fakes::FakeDiskDevice::Drive& p_Drive, std::uint64_t p_nHours)
+{
+    p_Drive.nBusType = storage::kBusTypeNvme;
+    platform::le::Store16(p_Drive.Page.data() + 1, 318);
+    p_Drive.Page[5] = 12;
+    platform::le::Store64(p_Drive.Page.data() + 128, p_nHours);
+}
+
+// The record and the fields at attach in one line: drive, source, access, power-on hours,
+// verdict, wear, temperature ("-" where absent) and the readings provided at attach.
+std::string Describe(const MBDataAquisition::DiskHealth& p_Health,
+                     const MBDataAquisition::DiskHealthReadings& p_Provides)
+{
+    const auto Text = [](const std::optional<std::int32_t>& p_nValue) {
+        return p_nValue ? std::to_string(*p_nValue) : std::string("-");
+    };
+    const char* const l_Sources[] = {"none", "ATA", "NVMe"};
+    return "drive " + std::to_string(p_Health.drive) + " " +
+           l_Sources[static_cast<int>(p_Health.source)] +
+           (p_Health.access == DiskAccess::WithoutRights ? " without rights" : "") + ", hours " +
+           std::to_string(p_Health.counters[0]) + ", warning " + Text(p_Health.criticalWarning) +
+           ", used " + Text(p_Health.percentageUsed) + ", temperature " +
+           Text(p_Health.temperature) + ", fields" + (p_Provides.criticalWarning ? " W" : "") +
+           (p_Provides.percentageUsed ? " U" : "") + (p_Provides.temperature ? " T" : "");
+}
+
+TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
+{
+    struct Case {
+        const char* what;
+        std::function<void(fakes::FakeDiskDevice&)> machine;
+        const char* record;
+        const char* sourceLine;
+    };
+    const auto Ata = [](fakes::FakeDiskDevice& d) -> fakes::FakeDiskDevice::Drive& {
+        PutAtaDrive(d.AddDrive(0), 900);
+        return d.AddDrive(0);
+    };
+    const std::string l_strAta = "Drive 0: ATA S.M.A.R.T. attributes";
+    const Case cases[] = {
+        {"an ATA drive 0 beside the NVMe system disk 1",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d);
+             PutNvmeDrive(d.AddDrive(1), 7000);
+             d.m_SystemDrive = 1;
+         },
+         "drive 1 NVMe, hours 7000, warning 0, used 12, temperature 45, fields W U T",
+         "Drive 1: NVMe health information"},
+        {"a sound ATA drive without Device Statistics: attribute 194's temperature",
+         [&](fakes::FakeDiskDevice& d) { Ata(d); },
+         "drive 0 ATA, hours 900, warning 0, used -, temperature 41, fields W T", l_strAta.c_str()},
+        {"a failing ATA drive with an attribute at its threshold",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).bFailing = true;
+             (*d.AddDrive(0).Thresholds)[3] = 9;
+         },
+         "drive 0 ATA, hours 900, warning 3, used -, temperature 41, fields W T", l_strAta.c_str()},
+        {"a worn SSD read through the pass-through",
+         [&](fakes::FakeDiskDevice& d) { Ata(d).DeviceStatistics = DeviceStatistics(38, 104); },
+         "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
+         l_strAta.c_str()},
+        {"the pass-through refused: SMART READ LOG",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).DeviceStatistics = DeviceStatistics(38, 104);
+             d.AddDrive(0).bPassThrough = false;
+         },
+         "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
+         l_strAta.c_str()},
+        {"statistics supported but not valid",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).DeviceStatistics = DeviceStatistics(38, 104, 0x80);
+         },
+         "drive 0 ATA, hours 900, warning 0, used -, temperature 41, fields W T", l_strAta.c_str()},
+        {"no status, no thresholds: no verdict",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).nStatusResult = 0;
+             d.AddDrive(0).Thresholds.reset();
+         },
+         "drive 0 ATA, hours 900, warning -, used -, temperature 41, fields T", l_strAta.c_str()},
+        {"no rights, an ATA drive: the predict-failure query alone",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).bFailing = true;
+             (*d.AddDrive(0).Thresholds)[3] = 9;
+             d.AddDrive(0).DeviceStatistics = DeviceStatistics(38, 104);
+             d.m_bNoRights = true;
+         },
+         "drive 0 ATA without rights, hours 900, warning 1, used -, temperature 41, fields W T",
+         "Drive 0: ATA S.M.A.R.T. attributes (without administrator rights)"},
+        {"no rights, an NVMe system disk",
+         [](fakes::FakeDiskDevice& d) {
+             PutNvmeDrive(d.AddDrive(2), 7000);
+             d.m_SystemDrive = 2;
+             d.m_bNoRights = true;
+         },
+         "drive 2 NVMe without rights, hours 7000, warning 0, used 12, temperature 45, fields W U "
+         "T",
+         "Drive 2: NVMe health information (without administrator rights)"},
+        {"a RAID controller's volume",
+         [](fakes::FakeDiskDevice& d) {
+             d.AddDrive(0).nBusType = storage::kBusTypeRaid;
+             d.AddDrive(0).nVersionResult = 0;
+         },
+         "drive 0 none, hours 0, warning -, used -, temperature -, fields",
+         "Drive 0: hidden by a RAID controller, no health information"},
+        {"no rights and a drive that answers no query",
+         [](fakes::FakeDiskDevice& d) {
+             d.AddDrive(0).nPredictResult = 0;
+             d.m_bNoRights = true;
+         },
+         "drive 0 none, hours 0, warning -, used -, temperature -, fields",
+         "Drive 0: no health information"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fakes::FakeDiskDevice l_Device;
+        c.machine(l_Device);
+        const platform::Substitute<platform::DiskDevice> l_UseDevice{l_Device};
+        const fakes::LogCapture l_Log(0);
+        MBDataAquisition::Harddisk l_Disk(L"", L"");
+        const MBDataAquisition::DiskHealthReadings l_Provides = l_Disk.Provides();
+        l_Disk.Update();
+        EXPECT_EQ(Describe(l_Disk.Health(), l_Provides), c.record);
+        EXPECT_NE(l_Log.Normalized(true).find("\t\t" + std::string(c.sourceLine) + "\r\n"),
+                  std::string::npos)
+            << l_Log.Normalized(true);
+        // Without rights nothing that needs them is asked; with them the pass-through comes
+        // first and SMART READ LOG only after it was refused.
+        const bool l_bAtaWithRights =
+            l_Disk.Health().source == DiskSource::Ata && !l_Device.m_bNoRights;
+        EXPECT_EQ(
+            !l_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadThresholds).empty(),
+            l_bAtaWithRights);
+        EXPECT_EQ(!l_Device.CallsOf(ata::kPassThrough).empty(), l_bAtaWithRights);
+        EXPECT_EQ(!l_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadLog).empty(),
+                  l_bAtaWithRights && (!l_Device.AddDrive(0).bPassThrough ||
+                                       l_Device.AddDrive(0).DeviceStatistics.empty()));
+    }
+}
+
+}  // namespace
