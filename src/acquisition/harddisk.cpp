@@ -183,7 +183,7 @@ void Harddisk::NoteSource(DiskSource p_Source) noexcept
         } else if (p_Source == DiskSource::Nvme) {
             l_strLine += L"NVMe health information";
         } else if (m_SystemDisk.hiddenByRaid) {
-            l_strLine += L"hidden by a RAID controller, no health information";
+            l_strLine += L"hidden by a RAID controller";
         } else {
             l_strLine += L"no health information";
         }

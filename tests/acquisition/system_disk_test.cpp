@@ -227,7 +227,7 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
              d.AddDrive(0).nVersionResult = 0;
          },
          "drive 0 none, hours 0, warning -, used -, temperature -, fields",
-         "Drive 0: hidden by a RAID controller, no health information"},
+         "Drive 0: hidden by a RAID controller"},
         {"no rights and a drive that answers no query",
          [](fakes::FakeDiskDevice& d) {
              d.AddDrive(0).nPredictResult = 0;
