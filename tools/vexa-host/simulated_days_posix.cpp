@@ -107,8 +107,9 @@ void SimulatedDays::Begin()
     ChangeHistoryLine();
 }
 
-// The probe tool's latest line: the simulated time and a fan speed that moves every cycle, in
-// place of the file's last line (the same length, so the file keeps its size).
+// The probe tool's latest line: the simulated time, and readings that move every cycle within
+// their ok band (a fan's speed, a temperature), in place of the file's last line (the same
+// length, so the file keeps its size). The ratings stay as they are, as on a sound machine.
 void SimulatedDays::ChangeHistoryLine()
 {
     if (m_strHistoryFile.empty()) {
@@ -123,7 +124,7 @@ void SimulatedDays::ChangeHistoryLine()
         "%04d-%02d-%02d %02d:%02d:%02d 1.21 1.05 5.02 3.31 5.01 12.10 5.00 12.05 3.05 41 38 %2ld "
         "30 2480 2610 %4ld\r\n",
         l_Local.tm_year + 1900, l_Local.tm_mon + 1, l_Local.tm_mday, l_Local.tm_hour,
-        l_Local.tm_min, l_Local.tm_sec, 30 + m_nCycles % 20, 1600 + m_nCycles % 100);
+        l_Local.tm_min, l_Local.tm_sec, 36 + m_nCycles % 4, 2400 + m_nCycles % 100);
     const int l_nFile = open(m_strHistoryFile.c_str(), O_WRONLY);
     if (l_nFile < 0) {
         return;
