@@ -60,6 +60,20 @@ std::wstring Masked(const std::wstring& p_strPassword)
     return p_strPassword.empty() ? std::wstring() : std::wstring(L"********");
 }
 
+// The account's logon. One that fails leaves the reader without a logon: the system disk is then
+// read through the queries that need no rights, and the log says why.
+std::shared_ptr<const utils::LogonToken> LogOnForTheDisks(const std::wstring& p_strUser,
+                                                          const std::wstring& p_strPassword)
+{
+    try {
+        return std::make_shared<const utils::LogonToken>(p_strUser, p_strPassword);
+    } catch (const std::runtime_error&) {
+        dbg::LogErrorLine(VEXA_LOCATION(L"diag::SmartReader::SmartReader"),
+                          L"Unable to log on! The disks are read without administrator rights.");
+        return std::make_shared<const utils::LogonToken>(std::wstring(), std::wstring());
+    }
+}
+
 }  // namespace
 
 SmartReader::SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword,
@@ -68,7 +82,7 @@ SmartReader::SmartReader(const std::wstring& p_strUser, const std::wstring& p_st
       m_strPassword(p_strPassword),
       m_nSystemDrive(p_nSystemDrive),
       m_Device(platform::Use<platform::DiskDevice>()),
-      m_pLogon(std::make_shared<const utils::LogonToken>(p_strUser, p_strPassword))
+      m_pLogon(LogOnForTheDisks(p_strUser, p_strPassword))
 {
     Init();
 }

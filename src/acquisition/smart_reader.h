@@ -47,8 +47,8 @@ struct SystemDiskReport {
 // health page).
 class SmartReader {
 public:
-    // Logs on (unless both texts are empty) and reads the drives. Throws std::runtime_error
-    // "Unable to log on!" or "Impersonation failed!".
+    // Logs on (unless both texts are empty) and reads the drives. A logon that fails is logged
+    // and the drives are read without it. Throws std::runtime_error "Impersonation failed!".
     SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword,
                 std::uint8_t p_nSystemDrive = 0);
     ~SmartReader();

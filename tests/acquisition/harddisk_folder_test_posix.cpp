@@ -55,10 +55,20 @@ TEST_F(HarddiskFolderTest, ReadsTheBlocksUnderTheAccount)
     EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1235);
 }
 
-TEST_F(HarddiskFolderTest, AnUnknownAccountCannotLogOn)
+// On a machine without rights the administrator's logon opens the drive; a wrong password leaves
+// the queries that need none.
+TEST_F(HarddiskFolderTest, AWrongPasswordReadsWithoutRights)
 {
     WriteBlock(0, 1);
-    EXPECT_THROW(MBDataAquisition::Harddisk(L"TarselAdmin", L"wrong"), std::runtime_error);
+    platform::SmartFolder l_Drives(std::filesystem::path(m_Folder.Path()).string(), true);
+    const platform::Substitute<platform::DiskDevice> l_UseDrives{l_Drives};
+    MBDataAquisition::Harddisk l_Admin(L"TarselAdmin", L"pw");
+    l_Admin.Update();
+    EXPECT_EQ(l_Admin.Health().access, MBDataAquisition::DiskAccess::ReadWrite);
+    MBDataAquisition::Harddisk l_Wrong(L"TarselAdmin", L"wrong");
+    l_Wrong.Update();
+    EXPECT_EQ(l_Wrong.Health().access, MBDataAquisition::DiskAccess::WithoutRights);
+    EXPECT_EQ(l_Wrong.Health().counters[0], 1);
 }
 
 TEST_F(HarddiskFolderTest, NoFilesNoDrives)

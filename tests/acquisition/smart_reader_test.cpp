@@ -313,13 +313,27 @@ TEST_F(HarddiskTest, LogsOnOnceForItsWholeLife)
     EXPECT_TRUE(m_Logon.m_OpenTokens.empty());
 }
 
-TEST_F(HarddiskTest, AFailedLogonLeavesTheConstructor)
+// A password that does not log on costs the rights, not the disk: it is read without them. An
+// impersonation that fails still ends the start.
+TEST_F(HarddiskTest, AFailedLogonReadsWithoutRightsAFailedImpersonationLeavesTheConstructor)
 {
     PutWatched(0, 1000);
     m_Logon.m_bLogonSucceeds = false;
-    EXPECT_EQ(MessageOf([] { MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"bad"); }),
-              "Unable to log on!");
-    EXPECT_TRUE(m_Device.m_Opened.empty());
+    m_Device.m_bNoRights = true;
+    {
+        const fakes::LogCapture l_Log(0);
+        MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"bad");
+        l_Disk.Update();
+        EXPECT_EQ(l_Disk.Health().access, MBDataAquisition::DiskAccess::WithoutRights);
+        EXPECT_EQ(l_Disk.Health().counters[0], 1000);
+        EXPECT_NE(l_Log.Normalized(true).find(
+                      " ** diag::SmartReader::SmartReader  line: N\t\tUnable to log on! The disks "
+                      "are read without administrator rights.\r\n"),
+                  std::string::npos)
+            << l_Log.Normalized(true);
+        EXPECT_EQ(m_Logon.m_nImpersonations, 0);
+    }
+    m_Device.m_bNoRights = false;
     m_Logon.m_bLogonSucceeds = true;
     m_Logon.m_bImpersonateSucceeds = false;
     EXPECT_EQ(MessageOf([] { MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"pw"); }),
