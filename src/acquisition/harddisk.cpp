@@ -121,6 +121,11 @@ void Harddisk::FillHealth()
     if (m_bNvme) {
         // An NVMe drive has no counters of reallocated or pending sectors: those stay 0.
         l_Health.counters = {m_NvmeHealth.PowerOnHours, m_NvmeHealth.MediaErrors, 0, 0, 0};
+        if (m_Source == DiskSource::None) {
+            // A page that did not answer gives no health reading: none of them is 0.
+            m_Health = l_Health;
+            return;
+        }
         l_Health.criticalWarning = m_NvmeHealth.CriticalWarning;
         l_Health.percentageUsed = m_NvmeHealth.PercentageUsed;
         l_Health.temperature = m_NvmeHealth.Temperature;

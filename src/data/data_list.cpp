@@ -1,5 +1,7 @@
 #include "data/data_list.h"
 
+#include <optional>
+
 #include <string>
 
 #include "acquisition/harddisk.h"
@@ -246,21 +248,24 @@ void DataList::Update()
         }
     }
 
-    // The disk source keeps its previous records when a refresh fails, so the fields do too.
+    // The disk source keeps its previous records when a refresh fails, so the counters do too.
+    // A health reading counts only when this refresh read the drive and gave it.
     if (m_pHarddisk != nullptr) {
         m_pHarddisk->Update();
         const MBDataAquisition::DiskHealth& l_Health = m_pHarddisk->Health();
-        const std::int32_t l_Values[kHddSlotCount] = {l_Health.counters[0],
-                                                      l_Health.counters[1],
-                                                      l_Health.counters[2],
-                                                      l_Health.counters[3],
-                                                      l_Health.counters[4],
-                                                      l_Health.criticalWarning.value_or(0),
-                                                      l_Health.percentageUsed.value_or(0),
-                                                      l_Health.temperature.value_or(0)};
-        for (std::size_t k = 0; k < kHddSlotCount; ++k) {
+        for (std::size_t k = 0; k < kHddFieldCount; ++k) {
             if (m_HddFields[k]) {
-                m_HddFields[k]->m_nValue = l_Values[k];
+                m_HddFields[k]->m_nValue = l_Health.counters[k];
+            }
+        }
+        const std::optional<std::int32_t> l_Readings[kHddSlotCount - kHddFieldCount] = {
+            l_Health.criticalWarning, l_Health.percentageUsed, l_Health.temperature};
+        const bool l_bThisCycle = l_Health.source != MBDataAquisition::DiskSource::None;
+        for (std::size_t k = kHddFieldCount; k < kHddSlotCount; ++k) {
+            if (auto* l_pReading = dynamic_cast<DiskReadingData*>(m_HddFields[k].get())) {
+                const std::optional<std::int32_t>& l_Reading = l_Readings[k - kHddFieldCount];
+                l_pReading->m_bRead = l_bThisCycle && l_Reading.has_value();
+                l_pReading->m_nValue = l_pReading->m_bRead ? *l_Reading : 0;
             }
         }
     }

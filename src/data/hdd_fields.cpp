@@ -59,7 +59,7 @@ BandText CriticalHddEventsData::DescribeBands() const
     return {L"> 0, also rising", L""};
 }
 
-Rating CriticalWarningData::Preview() const
+Rating CriticalWarningData::RateReading() const
 {
     return m_nValue != 0 ? RatingError : RatingOk;
 }
@@ -69,7 +69,7 @@ BandText CriticalWarningData::DescribeBands() const
     return {L"", L"not 0"};
 }
 
-Rating UpperLimitData::Preview() const
+Rating UpperLimitData::RateReading() const
 {
     return m_nValue > m_nSetpoint ? RatingWarning : RatingOk;
 }

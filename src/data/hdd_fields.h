@@ -33,20 +33,39 @@ public:
     static std::int32_t HighestCriticalCount();
 };
 
+// A health reading of the system disk that a refresh may not give: a drive or page that did not
+// answer, a statistic the drive stopped reporting, rights lost since the start. Without this
+// cycle's reading the field rates warning, so that a 0 never read does not pass as a sound disk.
+class DiskReadingData : public MBDataField {
+public:
+    Rating Preview() const final { return m_bRead ? RateReading() : RatingWarning; }
+
+    // Whether the last refresh gave this reading; the data list sets it every cycle.
+    bool m_bRead = true;
+
+protected:
+    // The rating of a reading that was read.
+    virtual Rating RateReading() const = 0;
+};
+
 // The drive's own verdict as bits (an NVMe drive's critical warning, an ATA drive's threshold
 // flags): any bit set rates error.
-class CriticalWarningData : public MBDataField {
+class CriticalWarningData : public DiskReadingData {
 public:
-    Rating Preview() const override;
     BandText DescribeBands() const override;
+
+protected:
+    Rating RateReading() const override;
 };
 
 // A disk reading with an upper limit in its setpoint (percentage of the rated life used,
 // temperature): above the limit rates warning, never error.
-class UpperLimitData : public MBDataField {
+class UpperLimitData : public DiskReadingData {
 public:
-    Rating Preview() const override;
     BandText DescribeBands() const override;
+
+protected:
+    Rating RateReading() const override;
 };
 
 }  // namespace MBDataContainer

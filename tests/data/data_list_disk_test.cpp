@@ -256,10 +256,22 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{2147483647, 3, 0, 0, 0, 0x10, 101, 78}));
 
-    // A page that cannot be read: every reading goes to 0 (no 0 kelvin turned into -273).
+    // A page that cannot be read: every reading goes to 0 (no 0 kelvin turned into -273), and
+    // the three health readings, unread, rate warning instead of passing as a sound disk.
     m_Device.AddDrive(0).nHealthResult = 0;
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>(8, 0)));
+    const std::vector<MBDataContainer::Rating> l_Unread = Ratings(l_List);
+    EXPECT_EQ(std::vector<MBDataContainer::Rating>(l_Unread.begin() + 5, l_Unread.end()),
+              (std::vector<MBDataContainer::Rating>(3, RatingWarning)));
+
+    // Read again: the fields rate their readings once more.
+    m_Device.AddDrive(0).nHealthResult = 1;
+    SetPage(0, 300, 10, 100, 0);
+    l_List.Update();
+    const std::vector<MBDataContainer::Rating> l_Read = Ratings(l_List);
+    EXPECT_EQ(std::vector<MBDataContainer::Rating>(l_Read.begin() + 5, l_Read.end()),
+              (std::vector<MBDataContainer::Rating>(3, RatingOk)));
 }
 
 TEST_F(DataListNvmeTest, TheThreeFieldsRateAgainstTheirSettings)
