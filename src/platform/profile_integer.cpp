@@ -47,10 +47,10 @@ ProfileInteger ParseProfileInteger(const std::wstring& text)
             break;
         }
         result.wrapped = result.wrapped * base + digit;
-        result.magnitude = result.magnitude * base + digit;
-        if (result.magnitude > kMagnitudeLimit) {
-            result.magnitude = kMagnitudeLimit;
-        }
+        // Compared before the product, which past 2^64 would wrap into a small number.
+        result.magnitude = result.magnitude > (kMagnitudeLimit - digit) / base
+                               ? kMagnitudeLimit
+                               : result.magnitude * base + digit;
     }
     return result;
 }

@@ -240,6 +240,13 @@ TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
          "\t\tCycleTime 4294967396 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
         {L"0x80000000",
          "\t\tCycleTime 2147483648 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+        // Past 2^64 as well: the magnitude stops at 2^62 instead of wrapping into a small number.
+        {L"18446744073709551620",
+         "\t\tCycleTime 4611686018427387904 ms is outside 100 to 3600000 ms; the pause is 3600000 "
+         "ms\r\n"},
+        {L"0x10000000000000005",
+         "\t\tCycleTime 4611686018427387904 ms is outside 100 to 3600000 ms; the pause is 3600000 "
+         "ms\r\n"},
         {L"-2147483648",
          "\t\tCycleTime -2147483648 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
         {L"-4294967296",
