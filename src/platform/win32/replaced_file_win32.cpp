@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/long_path.h"
+
 namespace platform {
 namespace {
 
@@ -47,32 +49,28 @@ bool MoveReplacing(const std::wstring& from, const std::wstring& to)
 }
 
 // Paths of MAX_PATH characters or more reach the file system only in their extended-length
-// form ("\\?\C:\..." or "\\?\UNC\server\..."), which takes no relative parts: the full path is
-// made first. A path that cannot be made full is left as it is, and the write reports the error.
-std::wstring LongPathForm(const std::wstring& path)
+// form, which takes no relative parts: the full path is made first, and its length decides. A
+// path that cannot be made full is left as it is, and the write reports the error.
+std::wstring FileFunctionPath(const std::wstring& path)
 {
-    const std::wstring prefix = L"\\\\?\\";
-    if (TemporaryFileOf(path).size() < MAX_PATH || path.compare(0, prefix.size(), prefix) == 0) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
         return path;
     }
-    std::wstring full(32768, L'\0');
-    const DWORD length =
-        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-    if (length == 0 || length >= full.size()) {
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) {
         return path;
     }
     full.resize(length);
-    if (full.compare(0, 2, L"\\\\") == 0) {
-        return prefix + L"UNC\\" + full.substr(2);
-    }
-    return prefix + full;
+    return LongPathForm(path, full);
 }
 
 class Win32ReplacedFile final : public ReplacedFile {
 public:
     bool Write(const std::wstring& given, const std::string& bytes) override
     {
-        const std::wstring path = LongPathForm(given);
+        const std::wstring path = FileFunctionPath(given);
         const std::wstring temporary = TemporaryFileOf(path);
         const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
