@@ -1,7 +1,5 @@
 #include "data/source_freshness.h"
 
-#include <algorithm>
-
 #include "logging/log.h"
 #include "platform/clock.h"
 #include "platform/seam.h"
@@ -10,13 +8,6 @@ namespace MBDataContainer {
 namespace {
 
 const wchar_t kObserve[] = L"MBDataContainer::SourceFreshness::Observe";
-
-// A clock set back would make ages negative: the data then count as changed at the new time.
-std::int64_t AgeSince(std::int64_t& p_nSince, std::int64_t p_nNow)
-{
-    p_nSince = std::min(p_nSince, p_nNow);
-    return p_nNow - p_nSince;
-}
 
 bool IsStale(std::int64_t p_nAge, std::int64_t p_nLimit)
 {
@@ -28,13 +19,21 @@ bool IsStale(std::int64_t p_nAge, std::int64_t p_nLimit)
 SourceFreshness::SourceFreshness(const FreshnessLimits& p_Limits)
     : m_Limits(p_Limits),
       m_nSensorChanged(platform::Use<platform::Clock>().Now()),
-      m_nDiskRead(m_nSensorChanged)
+      m_nDiskRead(m_nSensorChanged),
+      m_nLastNow(m_nSensorChanged)
 {
 }
 
 void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t p_nSystemDiskReads)
 {
     const std::int64_t l_nNow = platform::Use<platform::Clock>().Now();
+    // A clock set back moves the times the ages count from back by as much: the ages stay as
+    // they were, and a stale source stays stale, instead of passing for fresh data.
+    if (l_nNow < m_nLastNow) {
+        m_nSensorChanged -= m_nLastNow - l_nNow;
+        m_nDiskRead -= m_nLastNow - l_nNow;
+    }
+    m_nLastNow = l_nNow;
     if (!p_strSensorData.empty() && p_strSensorData != m_strSensorData) {
         m_strSensorData = p_strSensorData;
         m_nSensorChanged = l_nNow;
@@ -45,8 +44,8 @@ void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t 
     }
 
     SourceAges l_Ages;
-    l_Ages.sensorSeconds = AgeSince(m_nSensorChanged, l_nNow);
-    l_Ages.diskSeconds = AgeSince(m_nDiskRead, l_nNow);
+    l_Ages.sensorSeconds = l_nNow - m_nSensorChanged;
+    l_Ages.diskSeconds = l_nNow - m_nDiskRead;
     l_Ages.sensorsStale = IsStale(l_Ages.sensorSeconds, m_Limits.sensorSeconds);
     l_Ages.diskStale = IsStale(l_Ages.diskSeconds, m_Limits.diskSeconds);
 

@@ -18,7 +18,8 @@ struct SourceAges {
 // Tells how long each source's data has stayed unchanged, on the platform's clock. The sensor
 // source's data ages from the last cycle whose raw data differed from the data before it (a
 // cycle without data changes nothing); the disk's from the last refresh that read the system
-// disk. Both age from the construction until then. A source is stale while a limit is set
+// disk. Both age from the construction until then. A clock set back does not make data younger:
+// the ages keep their values across the step. A source is stale while a limit is set
 // (not 0) and its age has reached it; becoming stale and becoming fresh again are logged once
 // each (level 0).
 class SourceFreshness {
@@ -38,6 +39,7 @@ private:
     std::uint64_t m_nSystemDiskReads = 0;
     std::int64_t m_nSensorChanged;
     std::int64_t m_nDiskRead;
+    std::int64_t m_nLastNow;  // the clock at the last Observe
     SourceAges m_Ages;
 };
 

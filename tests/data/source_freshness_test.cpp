@@ -39,13 +39,16 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
         {20, "", 0, 20, 20, false, false},     // still none
         {5, "line 1", 1, 0, 0, false, false},  // data: fresh; the disk was read
         {29, "line 1", 1, 29, 29, false, false},
-        {1, "line 1", 1, 30, 30, true, false},     // the limit reached is stale
-        {10, "", 1, 40, 40, true, false},          // no data: ages from the last change
-        {10, "line 1", 1, 50, 50, true, false},    // the same line again is no change
-        {10, "line 2", 1, 0, 60, false, true},     // a new line is fresh; the disk is stale
-        {10, "line 2", 2, 10, 0, false, false},    // the disk read again
-        {-1000, "line 2", 2, 0, 0, false, false},  // a clock set back restarts both ages
-        {5, "line 2", 2, 5, 5, false, false},
+        {1, "line 1", 1, 30, 30, true, false},      // the limit reached is stale
+        {10, "", 1, 40, 40, true, false},           // no data: ages from the last change
+        {10, "line 1", 1, 50, 50, true, false},     // the same line again is no change
+        {10, "line 2", 1, 0, 60, false, true},      // a new line is fresh; the disk is stale
+        {10, "line 2", 2, 10, 0, false, false},     // the disk read again
+        {-1000, "line 2", 2, 10, 0, false, false},  // a clock set back keeps both ages
+        {5, "line 2", 2, 15, 5, false, false},
+        {16, "line 2", 3, 31, 0, true, false},
+        {-3600, "line 2", 3, 31, 0, true, false},  // and a stale source stale
+        {5, "line 2", 3, 36, 5, true, false},
     };
     for (std::size_t i = 0; i < std::size(cycles); ++i) {
         const auto& cycle = cycles[i];
