@@ -309,7 +309,7 @@ bool SmartReader::ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t 
     if (m_Device.Control(p_hDrive.Get(), ata::kPassThrough, l_Buffer.data(),
                          static_cast<std::uint32_t>(l_Buffer.size()), l_Buffer.data(),
                          static_cast<std::uint32_t>(l_Buffer.size()), l_nBytes) != 1 ||
-        l_nBytes < l_Buffer.size()) {
+        l_nBytes < l_Buffer.size() || !ata::Completed(l_Buffer.data())) {
         return false;
     }
     std::copy_n(l_Buffer.data() + ata::kHeaderSize, ata::kPageSize, p_pPage);
@@ -317,14 +317,13 @@ bool SmartReader::ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t 
 }
 
 bool SmartReader::ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive,
-                                           std::uint8_t p_nDrive, std::uint8_t* p_pPages)
+                                           std::uint8_t p_nDrive, std::uint8_t p_nPages,
+                                           std::uint8_t* p_pPages)
 {
-    const std::uint32_t l_nSize =
-        static_cast<std::uint32_t>(smart::kLogPageSize * smart::kLogPagesThroughSmart);
-    const smart::CommandBuffer l_In =
-        MakeCommand(smart::kFeatureReadLog, smart::kLogPagesThroughSmart, l_nSize, p_nDrive,
-                    smart::kDeviceStatisticsLog);
-    std::vector<std::uint8_t> l_Out(smart::kReadLogOutSize);
+    const std::uint32_t l_nSize = static_cast<std::uint32_t>(smart::kLogPageSize * p_nPages);
+    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureReadLog, p_nPages, l_nSize,
+                                                  p_nDrive, smart::kDeviceStatisticsLog);
+    std::vector<std::uint8_t> l_Out(smart::ReadLogOutSize(p_nPages));
     std::uint32_t l_nBytes = 0;
     if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),
                          static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
@@ -338,8 +337,9 @@ bool SmartReader::ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive,
 
 void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    // Pages 0 to 7; the pass-through reads one page per command, SMART READ LOG all at once.
-    std::vector<std::uint8_t> l_Pages(smart::kLogPageSize * smart::kLogPagesThroughSmart);
+    // Pages 0 to 7; the pass-through reads one page per command, SMART READ LOG the pages from 0
+    // on in one.
+    std::vector<std::uint8_t> l_Pages(smart::kLogPageSize * (kSolidStatePage + 1));
     const auto Page = [&l_Pages](std::uint8_t p_nPage) {
         return l_Pages.data() + smart::kLogPageSize * p_nPage;
     };
@@ -350,9 +350,18 @@ void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std:
                          ReadLogPage(p_hDrive, kTemperaturePage, Page(kTemperaturePage));
         l_bSolidState = ListsPage(Page(0), kSolidStatePage) &&
                         ReadLogPage(p_hDrive, kSolidStatePage, Page(kSolidStatePage));
-    } else if (ReadLogPagesThroughSmart(p_hDrive, p_nDrive, l_Pages.data())) {
-        l_bTemperature = ListsPage(Page(0), kTemperaturePage);
-        l_bSolidState = ListsPage(Page(0), kSolidStatePage);
+    } else if (ReadLogPagesThroughSmart(p_hDrive, p_nDrive, 1, Page(0))) {
+        // Only as far as the last page wanted that the drive lists: a log that ends before
+        // page 7 aborts a read of eight pages.
+        const bool l_bListsTemperature = ListsPage(Page(0), kTemperaturePage);
+        const bool l_bListsSolidState = ListsPage(Page(0), kSolidStatePage);
+        const std::uint8_t l_nPages = l_bListsSolidState    ? kSolidStatePage + 1
+                                      : l_bListsTemperature ? kTemperaturePage + 1
+                                                            : 0;
+        if (l_nPages != 0 && ReadLogPagesThroughSmart(p_hDrive, p_nDrive, l_nPages, Page(0))) {
+            l_bTemperature = l_bListsTemperature;
+            l_bSolidState = l_bListsSolidState;
+        }
     }
     m_SystemDisk.statistics =
         ParseDeviceStatistics(l_bTemperature ? Page(kTemperaturePage) : nullptr,

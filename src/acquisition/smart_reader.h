@@ -96,9 +96,10 @@ private:
     // One page of the Device Statistics log through the ATA pass-through (READ LOG EXT).
     bool ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
                      std::uint8_t* p_pPage);
-    // Pages 0 to 7 of the Device Statistics log through SMART READ LOG, into `p_pPages`.
+    // Pages 0 to `p_nPages` - 1 of the Device Statistics log through SMART READ LOG, into
+    // `p_pPages`.
     bool ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive,
-                                  std::uint8_t* p_pPages);
+                                  std::uint8_t p_nPages, std::uint8_t* p_pPages);
     // The system disk through the queries without rights, when it cannot be opened otherwise.
     void ReadWithoutRights(std::uint8_t p_nDrive);
     // Notes a driver that refused a query with error 1, as RAID controllers do.

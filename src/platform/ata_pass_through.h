@@ -36,6 +36,13 @@ inline constexpr std::size_t kTaskLbaLowOffset = 2;
 inline constexpr std::size_t kTaskLbaMidOffset = 3;
 inline constexpr std::size_t kTaskCommandOffset = 6;
 inline constexpr std::uint8_t kReadLogExt = 0x2F;
+// On output the task file holds the registers the drive returned: the status in place of the
+// command. ERR (bit 0) or DF (bit 5) means the drive did not carry the command out (READ LOG EXT
+// aborted: no such log or page, no 48-bit feature set); the call itself still succeeds.
+inline constexpr std::size_t kTaskStatusOffset = 6;
+inline constexpr std::uint8_t kStatusError = 0x01;
+inline constexpr std::uint8_t kStatusDeviceFault = 0x20;
+inline constexpr std::uint8_t kStatusReady = 0x50;  // DRDY and DSC: done without error
 
 inline constexpr std::size_t kPageSize = 512;
 inline constexpr std::size_t kReadLogBufferSize = kHeaderSize + kPageSize;
@@ -82,6 +89,13 @@ inline ReadLogRequest DecodeReadLog(const std::uint8_t* input)
     r.dataOffset = le::Load32(input + kDataBufferOffsetOffset);
     r.dataLength = le::Load32(input + kDataTransferLengthOffset);
     return r;
+}
+
+// The drive carried out the command whose answer is `output` (kHeaderSize bytes at least).
+inline bool Completed(const std::uint8_t* output)
+{
+    const std::uint8_t status = output[kCurrentTaskFileOffset + kTaskStatusOffset];
+    return (status & (kStatusError | kStatusDeviceFault)) == 0;
 }
 
 }  // namespace platform::ata

@@ -48,12 +48,18 @@ inline constexpr std::size_t kRegistersSize = 8;  // sizeof(IDEREGS)
 inline constexpr std::size_t kStatusOutSize = kOutDataOffset + kRegistersSize;
 inline constexpr std::size_t kRegisterCylinderLowOffset = 3;
 inline constexpr std::size_t kRegisterCylinderHighOffset = 4;
-// The Device Statistics log (log address 04h); SMART READ LOG reads its pages 0..7 at once.
+// The Device Statistics log (log address 04h). SMART READ LOG reads its pages from page 0 on, as
+// many as the sector count says; a count beyond the log's last page is aborted.
 inline constexpr std::uint8_t kDeviceStatisticsLog = 0x04;
 inline constexpr std::size_t kLogPageSize = 512;
-inline constexpr std::uint8_t kLogPagesThroughSmart = 8;
-inline constexpr std::size_t kReadLogOutSize =
-    kOutDataOffset + kLogPageSize * kLogPagesThroughSmart;
+// The output buffer of a SMART READ LOG of `pages` pages. The disk driver asks for room for the
+// pages behind a whole SENDCMDINPARAMS (less its one-byte buffer), 16 bytes more than
+// SENDCMDOUTPARAMS and the pages need, and fails a smaller buffer with ERROR_INSUFFICIENT_BUFFER;
+// it returns that many bytes.
+constexpr std::size_t ReadLogOutSize(std::size_t pages)
+{
+    return kCommandInSize - 1 + kLogPageSize * pages;
+}
 
 // One SENDCMDINPARAMS: the buffer size, the ATA registers (IDEREGS) and the drive number.
 struct Command {

@@ -192,6 +192,23 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
          },
          "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
          l_strAta.c_str()},
+        {"the drive aborts READ LOG EXT: SMART READ LOG",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).DeviceStatistics = DeviceStatistics(38, 104);
+             d.AddDrive(0).bReadLogExtAborted = true;
+         },
+         "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
+         l_strAta.c_str()},
+        {"a log that ends at page 5 read through SMART READ LOG",
+         [&](fakes::FakeDiskDevice& d) {
+             std::vector<std::uint8_t> l_Log = DeviceStatistics(38, 104);
+             l_Log[8] = 2;  // pages 0 and 5
+             l_Log[11] = 0;
+             l_Log.resize(512 * 6);
+             Ata(d).DeviceStatistics = l_Log;
+             d.AddDrive(0).bPassThrough = false;
+         },
+         "drive 0 ATA, hours 900, warning 0, used -, temperature 38, fields W T", l_strAta.c_str()},
         {"statistics supported but not valid",
          [&](fakes::FakeDiskDevice& d) {
              Ata(d).DeviceStatistics = DeviceStatistics(38, 104, 0x80);
@@ -259,6 +276,7 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
         EXPECT_EQ(!l_Device.CallsOf(ata::kPassThrough).empty(), l_bAtaWithRights);
         EXPECT_EQ(!l_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadLog).empty(),
                   l_bAtaWithRights && (!l_Device.AddDrive(0).bPassThrough ||
+                                       l_Device.AddDrive(0).bReadLogExtAborted ||
                                        l_Device.AddDrive(0).DeviceStatistics.empty()));
     }
 }

@@ -178,8 +178,15 @@ int FakeDiskDevice::AnswerPassThrough(const Drive& drive, const std::uint8_t* in
         return Fail(platform::kErrorNotSupported);
     }
     std::memmove(output, input, ata::kHeaderSize);
-    std::memcpy(output + ata::kHeaderSize, drive.DeviceStatistics.data() + l_nStart,
-                ata::kPageSize);
+    // The returned registers: the status in place of the command.
+    output[ata::kCurrentTaskFileOffset + ata::kTaskStatusOffset] =
+        drive.bReadLogExtAborted ? ata::kStatusReady | ata::kStatusError : ata::kStatusReady;
+    if (drive.bReadLogExtAborted) {
+        std::memset(output + ata::kHeaderSize, 0, ata::kPageSize);
+    } else {
+        std::memcpy(output + ata::kHeaderSize, drive.DeviceStatistics.data() + l_nStart,
+                    ata::kPageSize);
+    }
     bytesReturned = static_cast<std::uint32_t>(ata::kReadLogBufferSize);
     return 1;
 }
@@ -230,12 +237,16 @@ int FakeDiskDevice::AnswerSmart(const Drive& l_Drive, const ControlCall& l_Call,
     if (code == smart::kReceiveDriveData && l_Call.Command.features == smart::kFeatureReadLog) {
         const std::size_t l_nSize = smart::kLogPageSize * l_Call.Command.sectorCount;
         if (l_Call.Command.sectorNumber != smart::kDeviceStatisticsLog || l_pOut == nullptr ||
-            outputSize < smart::kOutDataOffset + l_nSize ||
-            l_Drive.DeviceStatistics.size() < l_nSize) {
+            l_nSize == 0 || l_Drive.DeviceStatistics.size() < l_nSize) {
             return Fail(platform::kErrorNotSupported);
         }
+        // The disk driver's rule for the output buffer.
+        const std::size_t l_nOutSize = smart::ReadLogOutSize(l_Call.Command.sectorCount);
+        if (outputSize < l_nOutSize) {
+            return Fail(platform::kErrorInsufficientBuffer);
+        }
         std::memcpy(l_pOut + smart::kOutDataOffset, l_Drive.DeviceStatistics.data(), l_nSize);
-        bytesReturned = static_cast<std::uint32_t>(smart::kOutDataOffset + l_nSize);
+        bytesReturned = static_cast<std::uint32_t>(l_nOutSize);
         return 1;
     }
     if (code == smart::kReceiveDriveData) {

@@ -45,10 +45,14 @@ public:
         bool bFailing = false;
         // READ THRESHOLDS answers with this block; without one it fails.
         std::optional<std::array<std::uint8_t, platform::smart::kAttributeBlockSize>> Thresholds;
-        // The Device Statistics log, page k at byte 512·k; READ LOG fails for a page beyond it.
+        // The Device Statistics log, page k at byte 512·k; READ LOG fails for a page beyond it,
+        // SMART READ LOG for a count of pages beyond it.
         std::vector<std::uint8_t> DeviceStatistics;
         // The ATA pass-through is refused (error 50) when false; SMART READ LOG still answers.
         bool bPassThrough = true;
+        // The pass-through answers, but the drive aborts READ LOG EXT (ERR in the returned
+        // status), as a drive without the 48-bit feature set does.
+        bool bReadLogExtAborted = false;
         // IOCTL_STORAGE_PREDICT_FAILURE: its result; the data is Block.
         int nPredictResult = 1;
         // The device descriptor's texts.

@@ -304,11 +304,16 @@ TEST_F(SmartFolderTest, TheFilesBesideADriveAnswerTheOtherQueries)
                                l_Page.data(), ata::kReadLogBufferSize, l_nBytes),
               1);
     EXPECT_EQ(l_Page[ata::kHeaderSize + 8], 'w');
+    EXPECT_TRUE(ata::Completed(l_Page.data()));
     l_Page = ata::EncodeReadLogExt(smart::kDeviceStatisticsLog, 8);  // beyond the log
     EXPECT_EQ(l_Device.Control(l_hDrive, ata::kPassThrough, l_Page.data(), ata::kReadLogBufferSize,
                                l_Page.data(), ata::kReadLogBufferSize, l_nBytes),
               0);
-    std::vector<std::uint8_t> l_Log(smart::kReadLogOutSize);
+    std::vector<std::uint8_t> l_Log(smart::ReadLogOutSize(8) - 1);  // too small for the driver
+    EXPECT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadLog, l_Log, 8,
+                   smart::kDeviceStatisticsLog),
+              0);
+    l_Log.resize(smart::ReadLogOutSize(8));
     ASSERT_EQ(Send(l_Device, l_hDrive, smart::kReceiveDriveData, smart::kFeatureReadLog, l_Log, 8,
                    smart::kDeviceStatisticsLog),
               1);

@@ -216,7 +216,11 @@ int AnswerSmart(const SmartFolder::OpenFile& drive, std::uint32_t code, const Ca
     } else if (l_Command.features != smart::kFeatureReadAttributes) {
         return Fail(kErrorNotSupported);
     }
-    if (call.output == nullptr || call.outputSize < smart::kOutDataOffset + l_nSize) {
+    // The disk driver wants room for SMART READ LOG's pages behind a whole SENDCMDINPARAMS.
+    const std::size_t l_nOutSize = l_Command.features == smart::kFeatureReadLog
+                                       ? smart::ReadLogOutSize(l_Command.sectorCount)
+                                       : smart::kOutDataOffset + l_nSize;
+    if (call.output == nullptr || call.outputSize < l_nOutSize) {
         return Fail(kErrorInsufficientBuffer);
     }
     std::memset(call.output, 0, call.outputSize);
@@ -245,6 +249,8 @@ int AnswerPassThrough(const SmartFolder::OpenFile& drive, const Call& call)
         return Fail(kErrorInvalidParameter);
     }
     std::memmove(call.output, call.input, ata::kHeaderSize);
+    // The returned registers: the status in place of the command.
+    call.output[ata::kCurrentTaskFileOffset + ata::kTaskStatusOffset] = ata::kStatusReady;
     if (!ReadPadded(drive.base + ".devstat", call.output + l_Request.dataOffset, ata::kPageSize,
                     ata::kPageSize * l_Request.page)) {
         return Fail(kErrorNotSupported);
