@@ -141,9 +141,11 @@ void Harddisk::FillHealth()
         return;
     }
     const diag::SmartTable& l_Table = l_itTable->second;
-    if (m_SystemDisk.thresholdExceeded || m_SystemDisk.thresholds) {
+    // The verdict counts only with the drive's status: thresholds alone would show bit 0, never
+    // read, as a sound 0.
+    if (m_SystemDisk.thresholdExceeded) {
         l_Health.criticalWarning =
-            (m_SystemDisk.thresholdExceeded.value_or(false) ? 1 : 0) |
+            (*m_SystemDisk.thresholdExceeded ? 1 : 0) |
             (m_SystemDisk.thresholds &&
                      diag::AttributeAtThreshold(l_Table, *m_SystemDisk.thresholds)
                  ? 2

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace diag {
@@ -393,11 +394,19 @@ void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
         NoteRefusal();
         return;
     }
+    SmartTable l_Table =
+        ParseAttributeBlock(l_Answer.data() + storage::kPredictVendorSpecificOffset);
+    // A driver that takes the verdict from SCSI sense data (SAS and SCSI disks, some RAID and USB
+    // bridges) answers with the verdict alone: its block names no attribute. Such a drive gave
+    // no health data; read as attributes it would show five sound zeros.
+    if (std::none_of(l_Table.begin(), l_Table.end(),
+                     [](const auto& p_Entry) { return p_Entry.first != 0; })) {
+        return;
+    }
     m_SystemDisk.withoutRights = true;
     m_SystemDisk.thresholdExceeded =
         platform::le::Load32(l_Answer.data() + storage::kPredictFailureFlagOffset) != 0;
-    m_Drives.emplace(p_nDrive,
-                     ParseAttributeBlock(l_Answer.data() + storage::kPredictVendorSpecificOffset));
+    m_Drives.emplace(p_nDrive, std::move(l_Table));
     ++m_nDriveCount;
 }
 

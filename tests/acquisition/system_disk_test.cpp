@@ -220,6 +220,19 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
              d.AddDrive(0).Thresholds.reset();
          },
          "drive 0 ATA, hours 900, warning -, used -, temperature 41, fields T", l_strAta.c_str()},
+        {"no status, an attribute at its threshold: no verdict",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).nStatusResult = 0;
+             (*d.AddDrive(0).Thresholds)[3] = 9;
+         },
+         "drive 0 ATA, hours 900, warning -, used -, temperature 41, fields T", l_strAta.c_str()},
+        {"no rights, a verdict without attributes (from SCSI sense data)",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).Block.fill(0);
+             d.m_bNoRights = true;
+         },
+         "drive 0 none, hours 0, warning -, used -, temperature -, fields",
+         "Drive 0: no health information"},
         {"no rights, an ATA drive: the predict-failure query alone",
          [&](fakes::FakeDiskDevice& d) {
              Ata(d).bFailing = true;
