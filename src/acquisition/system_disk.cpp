@@ -11,6 +11,7 @@
 #include "platform/seam.h"
 #include "platform/volume_extents.h"
 #include "settings/settings.h"
+#include "support/scoped_handle.h"
 
 namespace MBDataAquisition {
 
@@ -47,18 +48,20 @@ SystemDiskChoice AskTheVolume()
 {
     const std::wstring l_strVolume = WindowsVolume();
     platform::DiskDevice& l_Device = platform::Use<platform::DiskDevice>();
-    const platform::Handle l_hVolume = l_Device.OpenForQuery(L"\\\\.\\" + l_strVolume);
-    if (!platform::IsUsableHandle(l_hVolume)) {
+    const platform::Handle l_hOpened = l_Device.OpenForQuery(L"\\\\.\\" + l_strVolume);
+    const unsigned long l_nOpenError = platform::GetLastErrorCode();
+    const utils::ScopedHandle l_hVolume(
+        l_hOpened, [&l_Device](platform::Handle p_hVolume) { l_Device.Close(p_hVolume); });
+    if (!l_hVolume.IsValid()) {
         return DriveZero(L"the volume " + l_strVolume + L" cannot be opened (error " +
-                         std::to_wstring(platform::GetLastErrorCode()) + L")");
+                         std::to_wstring(l_nOpenError) + L")");
     }
     std::array<std::uint8_t, volume::kExtentsSize> l_Extents{};
     std::uint32_t l_nBytes = 0;
     const int l_nResult =
-        l_Device.Control(l_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
+        l_Device.Control(l_hVolume.Get(), volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
                          static_cast<std::uint32_t>(l_Extents.size()), l_nBytes);
     const unsigned long l_nError = platform::GetLastErrorCode();
-    l_Device.Close(l_hVolume);
     const std::uint32_t l_nCount =
         l_nBytes >= 4 ? platform::le::Load32(l_Extents.data() + volume::kExtentCountOffset) : 0;
     if (l_nResult == 0 && l_nError == platform::kErrorMoreData && l_nCount > 1) {
