@@ -102,7 +102,13 @@ void Harddisk::Update() noexcept
             m_Attributes[i].RawValue = 0;
         }
     }
-    FillHealth();
+    try {
+        FillHealth();
+    } catch (...) {
+        // Out of memory while copying the drive's texts: the record keeps its earlier readings,
+        // marked as not this cycle's, so the health fields rate as unread.
+        m_Health.source = DiskSource::None;
+    }
 }
 
 void Harddisk::FillHealth()
