@@ -95,6 +95,14 @@ void Harddisk::Update() noexcept
                 m_Attributes[i].RawValue = 0;
                 continue;
             }
+            if (!l_bMissing && l_bTold) {
+                try {
+                    dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::Harddisk::Update"), 0,
+                                 L"S.M.A.R.T. attribute " + std::to_wstring(kWatchedIds[i]) +
+                                     L" of drive " + std::to_wstring(l_nDrive) + L" is back");
+                } catch (...) {
+                }
+            }
         }
         try {
             m_Attributes[i] = GetSmartValue(kWatchedIds[i], l_nDrive);

@@ -378,7 +378,8 @@ int Occurrences(const std::string& p_strText, const std::string& p_strNeedle)
 }
 
 // A drive without one of the watched attributes (many SSDs lack 198): the level-0 line is
-// written when the attribute goes missing, not every cycle, and again after it came back.
+// written when the attribute goes missing, not every cycle; its return is logged once, and it is
+// told again when it goes missing again.
 TEST_F(HarddiskTest, AMissingAttributeIsLoggedOnceUntilItComesBack)
 {
     auto l_PutWithout198 = [this] {
@@ -398,7 +399,10 @@ TEST_F(HarddiskTest, AMissingAttributeIsLoggedOnceUntilItComesBack)
 
     PutWatched(0, 1000);
     l_Disk.Update();
+    l_Disk.Update();
     EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 1);
+    EXPECT_EQ(Occurrences(l_Log.Normalized(true), "S.M.A.R.T. attribute 198 of drive 0 is back"), 1)
+        << l_Log.Normalized(true);
     l_PutWithout198();
     l_Disk.Update();
     l_Disk.Update();
