@@ -9,10 +9,6 @@ namespace {
 
 namespace smart = platform::smart;
 
-constexpr std::size_t kFirstEntryOffset = 2;
-constexpr std::size_t kEntrySize = 12;
-constexpr std::size_t kEntryCount = 30;
-
 constexpr std::uint8_t kTemperaturePage = 0x05;
 constexpr std::uint8_t kSolidStatePage = 0x07;
 constexpr std::size_t kPageListCountOffset = 8;
@@ -45,8 +41,8 @@ std::optional<std::uint64_t> Statistic(const std::uint8_t* p_pPage, std::uint8_t
 SmartThresholds ParseThresholdBlock(const std::uint8_t* p_pBlock)
 {
     SmartThresholds l_Thresholds;
-    for (std::size_t i = 0; i < kEntryCount; ++i) {
-        const std::uint8_t* l_pEntry = p_pBlock + kFirstEntryOffset + i * kEntrySize;
+    for (std::size_t i = 0; i < kSmartBlockEntryCount; ++i) {
+        const std::uint8_t* l_pEntry = p_pBlock + kSmartBlockFirstEntry + i * kSmartBlockEntrySize;
         l_Thresholds.emplace(l_pEntry[0], l_pEntry[1]);
     }
     return l_Thresholds;

@@ -6,19 +6,11 @@
 
 namespace diag {
 
-namespace {
-
-constexpr std::size_t kFirstEntryOffset = 2;
-constexpr std::size_t kEntrySize = 12;
-constexpr std::size_t kEntryCount = 30;
-
-}  // namespace
-
 SmartTable ParseAttributeBlock(const std::uint8_t* p_pBlock)
 {
     SmartTable l_Table;
-    for (std::size_t i = 0; i < kEntryCount; ++i) {
-        const std::uint8_t* l_pEntry = p_pBlock + kFirstEntryOffset + i * kEntrySize;
+    for (std::size_t i = 0; i < kSmartBlockEntryCount; ++i) {
+        const std::uint8_t* l_pEntry = p_pBlock + kSmartBlockFirstEntry + i * kSmartBlockEntrySize;
         SmartAttribute l_Attribute;
         l_Attribute.Id = l_pEntry[0];
         l_Attribute.StatusFlags = platform::le::Load16(l_pEntry + 1);

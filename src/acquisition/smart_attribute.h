@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 
@@ -16,6 +17,12 @@ struct SmartAttribute {
 };
 
 using SmartTable = std::unordered_map<std::uint8_t, SmartAttribute>;
+
+// The layout the attribute data block and the threshold block share: a revision word, then 30
+// entries of 12 bytes, each beginning with the attribute's ID.
+constexpr std::size_t kSmartBlockFirstEntry = 2;
+constexpr std::size_t kSmartBlockEntrySize = 12;
+constexpr std::size_t kSmartBlockEntryCount = 30;
 
 // The attributes of a 512-byte attribute data block: 30 entries of 12 bytes from offset 2 (the
 // revision word before them is not used). Of two entries with one ID the first is kept; entries
