@@ -84,4 +84,20 @@ BandText UpperLimitData::DescribeBands() const
     return {L"> " + std::to_wstring(m_nSetpoint), L""};
 }
 
+Rating DaysLeftData::Preview() const
+{
+    if (m_nValue < 0) {
+        return RatingOk;
+    }
+    if (m_nValue <= m_nErrorDays) {
+        return RatingError;
+    }
+    return m_nValue <= m_nSetpoint ? RatingWarning : RatingOk;
+}
+
+BandText DaysLeftData::DescribeBands() const
+{
+    return {L"<= " + std::to_wstring(m_nSetpoint), L"<= " + std::to_wstring(m_nErrorDays)};
+}
+
 }  // namespace MBDataContainer

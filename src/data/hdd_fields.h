@@ -68,4 +68,15 @@ protected:
     Rating RateReading() const override;
 };
 
+// The days the system disk has left by the forecast, -1 while there is none (rated ok): at or
+// below the setpoint ("DaysLeftWarning") rates warning, at or below m_nErrorDays
+// ("DaysLeftError") error. Counts with this cycle's rating, so a new drive clears it.
+class DaysLeftData : public MBDataField {
+public:
+    Rating Preview() const override;
+    BandText DescribeBands() const override;
+
+    std::int32_t m_nErrorDays = 0;
+};
+
 }  // namespace MBDataContainer

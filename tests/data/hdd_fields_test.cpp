@@ -127,3 +127,26 @@ TEST(DiskHealthFieldsTest, ALimitWarnsOnlyAboveItsSetpoint)
 
 }  // namespace
 }  // namespace MBDataContainer
+
+namespace {
+
+// -1 (no forecast yet) is ok; the bands include their limits.
+TEST(DaysLeftData, RatesTheDaysLeftAgainstBothBands)
+{
+    const struct {
+        std::int32_t days;
+        MBDataContainer::Rating rating;
+    } cases[] = {{-1, MBDataContainer::RatingOk},       {0, MBDataContainer::RatingError},
+                 {30, MBDataContainer::RatingError},    {31, MBDataContainer::RatingWarning},
+                 {180, MBDataContainer::RatingWarning}, {181, MBDataContainer::RatingOk}};
+    MBDataContainer::DaysLeftData field;
+    field.m_nSetpoint = 180;
+    field.m_nErrorDays = 30;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.days);
+        field.m_nValue = c.days;
+        EXPECT_EQ(field.Evaluate(), c.rating);
+    }
+}
+
+}  // namespace
