@@ -60,6 +60,7 @@ struct CycleSnapshot {
     std::int64_t diskAgeSeconds = 0;
     bool sensorsStale = false;
     bool diskStale = false;
+    bool diskNeverRead = false;  // no refresh has read the system disk since the start
 };
 
 // "ok", "warning", "error"; "none" for a group without fields (and for any other value).

@@ -110,7 +110,8 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
               (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
          {"disk read", ToUtf8(DiskReadWay(snapshot.disk))},
          {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
-         {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale)},
+         {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale) +
+                               (snapshot.diskNeverRead ? ", never read" : "")},
          {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
          {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
          {"cycles", std::to_string(snapshot.cycles) + ", failed " +

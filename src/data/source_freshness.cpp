@@ -47,7 +47,9 @@ void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t 
     l_Ages.sensorSeconds = l_nNow - m_nSensorChanged;
     l_Ages.diskSeconds = l_nNow - m_nDiskRead;
     l_Ages.sensorsStale = IsStale(l_Ages.sensorSeconds, m_Limits.sensorSeconds);
-    l_Ages.diskStale = IsStale(l_Ages.diskSeconds, m_Limits.diskSeconds);
+    l_Ages.diskNeverRead = p_nSystemDiskReads == 0;
+    l_Ages.diskStale = IsStale(l_Ages.diskSeconds, m_Limits.diskSeconds) ||
+                       (m_Limits.diskSeconds > 0 && l_Ages.diskNeverRead);
 
     if (l_Ages.sensorsStale != m_Ages.sensorsStale) {
         dbg::LogLine(VEXA_LOCATION(kObserve), 0,
@@ -57,9 +59,10 @@ void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t 
     }
     if (l_Ages.diskStale != m_Ages.diskStale) {
         dbg::LogLine(VEXA_LOCATION(kObserve), 0,
-                     l_Ages.diskStale ? L"System disk not read for " +
-                                            std::to_wstring(l_Ages.diskSeconds) + L" s"
-                                      : std::wstring(L"System disk read again"));
+                     !l_Ages.diskStale      ? std::wstring(L"System disk read again")
+                     : l_Ages.diskNeverRead ? std::wstring(L"System disk never read")
+                                            : L"System disk not read for " +
+                                                  std::to_wstring(l_Ages.diskSeconds) + L" s");
     }
     m_Ages = l_Ages;
 }

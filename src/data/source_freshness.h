@@ -13,6 +13,8 @@ struct SourceAges {
     std::int64_t diskSeconds = 0;
     bool sensorsStale = false;
     bool diskStale = false;
+    // No refresh has read the system disk since the start: stale at once while its limit is set.
+    bool diskNeverRead = false;
 };
 
 // Tells how long each source's data has stayed unchanged, on the platform's clock. The sensor
@@ -20,8 +22,9 @@ struct SourceAges {
 // cycle without data changes nothing); the disk's from the last refresh that read the system
 // disk. Both age from the construction until then. A clock set back does not make data younger:
 // the ages keep their values across the step. A source is stale while a limit is set
-// (not 0) and its age has reached it; becoming stale and becoming fresh again are logged once
-// each (level 0).
+// (not 0) and its age has reached it; a system disk that no refresh has read since the start is
+// stale from the first cycle, for a monitor that cannot see must say so at once. Becoming stale
+// and becoming fresh again are logged once each (level 0).
 class SourceFreshness {
 public:
     explicit SourceFreshness(const FreshnessLimits& p_Limits);

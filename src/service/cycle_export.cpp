@@ -59,6 +59,7 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         l_Snapshot.diskAgeSeconds = p_Ages.diskSeconds;
         l_Snapshot.sensorsStale = p_Ages.sensorsStale;
         l_Snapshot.diskStale = p_Ages.diskStale;
+        l_Snapshot.diskNeverRead = p_Ages.diskNeverRead;
         l_Snapshot.cycles = m_nCycles;
         l_Snapshot.failedCycles = m_nFailedCycles;
         l_Snapshot.consecutiveFailures = m_nFailedInARow;

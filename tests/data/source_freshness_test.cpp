@@ -35,8 +35,8 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
         bool sensorsStale;
         bool diskStale;
     } cycles[] = {
-        {0, "", 0, 0, 0, false, false},        // no data yet: ages from the start
-        {20, "", 0, 20, 20, false, false},     // still none
+        {0, "", 0, 0, 0, false, true},         // no data yet: ages from the start; a disk
+        {20, "", 0, 20, 20, false, true},      // never read is stale at once
         {5, "line 1", 1, 0, 0, false, false},  // data: fresh; the disk was read
         {29, "line 1", 1, 29, 29, false, false},
         {1, "line 1", 1, 30, 30, true, false},      // the limit reached is stale
@@ -63,13 +63,20 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
     // Each change of state is told once.
     const std::string log = m_Log.Normalized(true);
     const std::string location = "MBDataContainer::SourceFreshness::Observe  line: N\t\t";
-    for (const char* line : {"Sensor data unchanged for 30 s", "Sensor data changing again",
-                             "System disk not read for 60 s", "System disk read again"}) {
+    for (const char* line : {"System disk never read", "Sensor data unchanged for 30 s",
+                             "Sensor data changing again", "System disk not read for 60 s"}) {
         SCOPED_TRACE(line);
         const std::size_t found = log.find(location + line + "\r\n");
         ASSERT_NE(found, std::string::npos) << log;
         EXPECT_EQ(log.find(location + line, found + 1), std::string::npos) << log;
     }
+    // Read after never having been, and read again after 60 s.
+    std::size_t readAgain = 0;
+    for (std::size_t at = log.find(location + "System disk read again"); at != std::string::npos;
+         at = log.find(location + "System disk read again", at + 1)) {
+        ++readAgain;
+    }
+    EXPECT_EQ(readAgain, 2u) << log;
 }
 
 TEST_F(SourceFreshnessTest, ALimitOf0TurnsItsCheckOff)
