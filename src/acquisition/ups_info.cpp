@@ -4,11 +4,12 @@
 #include <string>
 
 #include "logging/log.h"
-#include "platform/profile.h"
+#include "platform/profile_integer.h"
 #include "platform/registry.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
+#include "settings/values_file_writer.h"
 #include "support/registry.h"
 
 namespace MBDataAquisition {
@@ -86,20 +87,21 @@ void UpsInfo::EvalEventLog()
     if (counter < 2) {
         m_nFailureCount = 0;
         if (m_bMessageWritten) {
-            platform::Use<platform::Profile>().WriteString(kValuesCurrentSection, kMessageCountKey,
-                                                           L"", GetValuesFilePath());
+            ValuesFileWriter::Instance().SetValue(kValuesCurrentSection, kMessageCountKey, L"");
             m_bMessageWritten = false;
         }
     } else if (!m_bMessageWritten) {
-        const std::wstring valuesFile = GetValuesFilePath();
-        platform::Profile& profile = platform::Use<platform::Profile>();
-        // The count wraps as the unsigned profile integer does.
+        // The count as the file will hold it, the pending messages counted; it wraps as the
+        // unsigned profile integer does.
+        ValuesFileWriter& writer = ValuesFileWriter::Instance();
+        const std::wstring count =
+            writer.Read(kValuesCurrentSection, kMessageCountKey, GetValuesFilePath());
+        const platform::ProfileInteger number = platform::ParseProfileInteger(count);
         const auto message = static_cast<std::int32_t>(
-            ReadIniInt(kValuesCurrentSection, kMessageCountKey, 0, valuesFile) + 1u);
-        profile.WriteString(kValuesCurrentSection, kMessageCountKey, std::to_wstring(message),
-                            valuesFile);
-        profile.WriteString(kValuesCurrentSection, NumberedName(L"MESSAGE_", message),
-                            L"2Shutdown failure!", valuesFile);
+            (number.negative ? 0u - number.wrapped : number.wrapped) + 1u);
+        writer.SetValue(kValuesCurrentSection, kMessageCountKey, std::to_wstring(message));
+        writer.SetValue(kValuesCurrentSection, NumberedName(L"MESSAGE_", message),
+                        L"2Shutdown failure!");
         m_bMessageWritten = true;
     }
 }

@@ -5,9 +5,7 @@
 
 #include <boost/date_time/c_time.hpp>
 
-#include "platform/profile.h"
-#include "platform/seam.h"
-#include "settings/settings.h"
+#include "settings/values_file_writer.h"
 
 namespace MBBroadcast {
 
@@ -32,33 +30,16 @@ std::wstring LocalTimeText(std::int64_t seconds)
     return text;
 }
 
-namespace {
-
-// Each write rewrites the whole values file: the section is written with one write, and not at
-// all when every key already holds its text.
-void WriteChanged(const platform::Profile::Entries& p_Entries, const std::wstring& p_strValuesFile)
-{
-    for (const auto& l_Entry : p_Entries) {
-        if (ReadIniString(kStatusSection, l_Entry.first, p_strValuesFile) != l_Entry.second) {
-            platform::Use<platform::Profile>().WriteSection(kStatusSection, p_Entries,
-                                                            p_strValuesFile);
-            return;
-        }
-    }
-}
-
-}  // namespace
-
-void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_Snapshot) noexcept
+void WriteHeartbeat(const CycleSnapshot& p_Snapshot) noexcept
 {
     try {
-        WriteChanged({{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
-                      {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
-                      {L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource)},
-                      {L"DISK_DRIVE", std::to_wstring(p_Snapshot.disk.drive)},
-                      {L"SENSOR_AGE", std::to_wstring(p_Snapshot.sensorAgeSeconds)},
-                      {L"DISK_AGE", std::to_wstring(p_Snapshot.diskAgeSeconds)}},
-                     p_strValuesFile);
+        ValuesFileWriter::Instance().SetSection(
+            kStatusSection, {{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
+                             {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
+                             {L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource)},
+                             {L"DISK_DRIVE", std::to_wstring(p_Snapshot.disk.drive)},
+                             {L"SENSOR_AGE", std::to_wstring(p_Snapshot.sensorAgeSeconds)},
+                             {L"DISK_AGE", std::to_wstring(p_Snapshot.diskAgeSeconds)}});
     } catch (...) {
         // The heartbeat is a courtesy to the HMI: the next cycle writes it again.
     }

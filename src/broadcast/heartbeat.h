@@ -13,11 +13,10 @@ inline constexpr wchar_t kStatusSection[] = L"VEXA_STATUS";
 // Writes "LAST_CYCLE" (the cycle's local time), "FAILED_CYCLES" (failed cycles in a row, 0 after
 // a good one), "DISK_SOURCE" ("ATA", "NVMe" or "none"), "DISK_DRIVE" (the system disk's drive
 // number), "SENSOR_AGE" and "DISK_AGE" (whole seconds for which the sensor data have not changed
-// and since the system disk was read) into the status section of the values file. Written after
-// every cycle, a failed one included, with one write of the file that replaces the section, and
-// only when a key's text in the file differs (every write rewrites the whole file); this write
-// does not count for the current-state rewrites and a failed one fails nothing.
-void WriteHeartbeat(const std::wstring& p_strValuesFile, const CycleSnapshot& p_Snapshot) noexcept;
+// and since the system disk was read) into the status section of the values file: the section's
+// lines are replaced in the cycle's one write of the file (ValuesFileWriter). After every cycle,
+// a failed one included; it does not count for the current-state rewrites.
+void WriteHeartbeat(const CycleSnapshot& p_Snapshot) noexcept;
 
 // "YYYY-MM-DD hh:mm:ss" of the local time at `seconds` since 1970.
 std::wstring LocalTimeText(std::int64_t seconds);

@@ -5,11 +5,9 @@
 #include "broadcast/field_walk.h"
 #include "errors/exceptions.h"
 #include "logging/log.h"
-#include "platform/last_error.h"
-#include "platform/profile.h"
-#include "platform/seam.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
+#include "settings/values_file_writer.h"
 
 namespace MBBroadcast {
 namespace {
@@ -17,7 +15,6 @@ namespace {
 const wchar_t kPulseVariable[] = L"mb_fan_1";
 const wchar_t kPulseSetVariable[] = L"mb_fan_1_set";
 const wchar_t kValuesSection[] = L"Values";
-const wchar_t kWriteIniChanges[] = L"MBBroadcast::VisiWinNew::WriteIniChanges";
 
 // Values of "mb_fan_1": at rest, during an error pulse, during a warning pulse.
 constexpr std::int32_t kPulseRest = 101;
@@ -29,8 +26,6 @@ constexpr std::int32_t kSetAfterSend = 101;
 
 // A current-state key is rewritten at the latest on this many-plus-one-th call.
 constexpr std::int32_t kRewriteAfterCalls = 100;
-// More failed writes in a row than this end the cycle with an exception.
-constexpr std::uint32_t kMaxFailures = 100;
 
 std::wstring RatingDigit(MBDataContainer::Rating p_Rating)
 {
@@ -69,7 +64,6 @@ VisiWinNew::~VisiWinNew() = default;
 void VisiWinNew::ResetWriteCounters()
 {
     s_nCallCounter = 0;
-    s_nFailures = 0;
 }
 
 void VisiWinNew::Send()
@@ -143,8 +137,9 @@ void VisiWinNew::WriteMessages()
 void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText)
 {
     ++s_nCallCounter;
+    ValuesFileWriter& l_Writer = ValuesFileWriter::Instance();
     const std::wstring l_strCurrent =
-        ReadIniString(kValuesCurrentSection, p_strKey, m_strValuesFile);
+        l_Writer.Read(kValuesCurrentSection, p_strKey, m_strValuesFile);
     // The timer is asked only about an unchanged value, so a change does not use up its period.
     const bool l_bDue = l_strCurrent != p_strText || m_WriteTimer.IsElapsed() ||
                         s_nCallCounter > kRewriteAfterCalls;
@@ -153,34 +148,11 @@ void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstrin
     }
     s_nCallCounter = 0;
 
-    WriteValue(kValuesCurrentSection, p_strKey, p_strText);
-    ForEachField(*m_pDataList, [this](MBDataContainer::MBDataField& p_Field) {
-        WriteValue(kValuesSection, p_Field.m_strName, std::to_wstring(p_Field.m_nValue));
+    // Gathered for the cycle's one write of the whole file, which the worker makes at its end.
+    l_Writer.SetValue(kValuesCurrentSection, p_strKey, p_strText);
+    ForEachField(*m_pDataList, [&l_Writer](MBDataContainer::MBDataField& p_Field) {
+        l_Writer.SetValue(kValuesSection, p_Field.m_strName, std::to_wstring(p_Field.m_nValue));
     });
-
-    if (s_nFailures > kMaxFailures) {
-        throw err::GFileException(m_dwLastWriteError, VEXA_LOCATION(kWriteIniChanges),
-                                  m_strValuesFile);
-    }
-}
-
-void VisiWinNew::WriteValue(const std::wstring& p_strSection, const std::wstring& p_strKey,
-                            const std::wstring& p_strText)
-{
-    if (platform::Use<platform::Profile>().WriteString(p_strSection, p_strKey, p_strText,
-                                                       m_strValuesFile)) {
-        s_nFailures = 0;
-        return;
-    }
-    const unsigned long l_dwLastError = platform::GetLastErrorCode();
-    m_dwLastWriteError = l_dwLastError;
-    ++s_nFailures;
-    const std::wstring l_strLocation = VEXA_LOCATION(kWriteIniChanges);
-    dbg::LogValueLine(l_strLocation, 0, L"l_dwLastError", l_dwLastError);
-    dbg::LogValueLine(l_strLocation, 0, L"l_nFailures", s_nFailures);
-    dbg::LogErrorLine(l_strLocation, L"Unable to write ini file!");
-    // The next call writes again, whatever changed.
-    s_nCallCounter = kRewriteAfterCalls;
 }
 
 }  // namespace MBBroadcast

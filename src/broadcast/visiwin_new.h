@@ -19,20 +19,20 @@ public:
     explicit VisiWinNew(MBDataContainer::DataList* p_pDataList);
     ~VisiWinNew() override;
 
-    // Throws err::VisiWinException and err::GFileException.
+    // Gathers the values file's keys for the cycle's one write and sets the pulse, which follows
+    // the ratings whatever becomes of the file. Throws err::VisiWinException.
     void Send() override;
 
-    // The write counters shared by every values-file broadcast of the process.
+    // The call counter shared by every values-file broadcast of the process.
     static std::int32_t CallCounter() { return s_nCallCounter; }
-    static std::uint32_t Failures() { return s_nFailures; }
     // Back to the state of a freshly loaded process.
     static void ResetWriteCounters();
 
 protected:
     // Writes the seven current-state keys, each through WriteIniChanges.
     void WriteMessages();
-    // Writes one current-state key when it changed or a rewrite is due, then every reading.
-    // Throws err::GFileException after more than 100 failed writes in a row.
+    // Writes one current-state key when it changed or a rewrite is due, then every reading, into
+    // the values file's pending writes (ValuesFileWriter).
     void WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText);
 
     SpanTimer m_WriteTimer;
@@ -41,17 +41,8 @@ protected:
     SpanTimer m_DurationTimer;
 
 private:
-    // Writes one key of the values file and keeps the failure count.
-    void WriteValue(const std::wstring& p_strSection, const std::wstring& p_strKey,
-                    const std::wstring& p_strText);
-
-    // The system's error code of the latest failed write.
-    unsigned long m_dwLastWriteError = 0;
-
     // Calls of WriteIniChanges since the last write of a current-state key.
     static inline std::int32_t s_nCallCounter = 0;
-    // Failed writes since the last successful one.
-    static inline std::uint32_t s_nFailures = 0;
 };
 
 }  // namespace MBBroadcast

@@ -84,6 +84,30 @@ void LoggerStream::ReopenNewFile()
     m_nBytes = l_strLine.size();
 }
 
+bool LoggerStream::ReopenAfterFailedWrite()
+{
+    clear();
+    open(platform::FileSystemPath(m_strPath), std::ios::out | std::ios::app | std::ios::binary);
+    if (!is_open()) {
+        return false;
+    }
+    const std::wstring l_strLine = L"\r\n" + CurrentTimeStamp() + L"\t" +
+                                   VEXA_LOCATION(L"dbg::LoggerStream::ReopenAfterFailedWrite") +
+                                   L"\t\t" + std::to_wstring(m_nWriteLost) +
+                                   L" entries were lost while " + m_strFileName +
+                                   L" could not be written\r\n";
+    *this << l_strLine;
+    flush();
+    if (!good()) {
+        close();
+        return false;
+    }
+    m_bWriteFailed = false;
+    m_nWriteLost = 0;
+    m_nBytes += l_strLine.size();
+    return true;
+}
+
 std::wostream& LoggerStream::GetStream(std::size_t entryChars)
 {
     if (m_bError) {
@@ -91,6 +115,18 @@ std::wostream& LoggerStream::GetStream(std::size_t entryChars)
     }
     try {
         const std::uint64_t l_nEntryBytes = 2 + static_cast<std::uint64_t>(entryChars);
+        if (is_open() && !good()) {
+            // The last entry did not get through (a full disk): it is counted, and a later entry
+            // opens the file again, which a failed stream would never write to.
+            ++m_nWriteLost;
+            close();
+            m_bWriteFailed = true;
+        }
+        if (m_bWriteFailed && !ReopenAfterFailedWrite()) {
+            // Still no room: this entry is dropped by the closed stream, and counted.
+            ++m_nWriteLost;
+            return *this;
+        }
         if (m_bReopenPending) {
             ReopenNewFile();
         } else if (m_nMaxBytes != kNoLimit && m_nBytes != 0 &&

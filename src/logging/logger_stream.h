@@ -17,6 +17,9 @@ namespace dbg {
 // saying so. When the file cannot be renamed it is begun anew all the same. When the new file
 // cannot be opened, every following entry tries again until one succeeds; the entries dropped
 // meanwhile are counted in its first line.
+//
+// An entry that cannot be written (a full disk) is counted, and the next entry opens the file
+// again to append: the first line that gets through tells how many entries were lost.
 class LoggerStream : public std::wofstream {
 public:
     static constexpr std::uint64_t kNoLimit = 0;
@@ -45,6 +48,9 @@ private:
     // Opens the empty file after a change and writes its first line; on failure the stream stays
     // closed, the entry is counted as lost, and m_bReopenPending stays set.
     void ReopenNewFile();
+    // Opens the file again after a failed write and writes the line that counts the lost entries;
+    // false (the stream closed) while that cannot be written either.
+    bool ReopenAfterFailedWrite();
 
     std::wstring m_strFileName;
     std::wstring m_strPath;
@@ -56,6 +62,8 @@ private:
     bool m_bKept = false;              // whether the full file became "<file name>.1"
     std::uint64_t m_nLostEntries = 0;  // dropped since the change, while the file was not open
     bool m_bReportFailures = true;
+    bool m_bWriteFailed = false;     // an entry did not get through; the file is to be reopened
+    std::uint64_t m_nWriteLost = 0;  // entries lost since then
 };
 
 }  // namespace dbg

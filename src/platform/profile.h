@@ -40,7 +40,29 @@ public:
     virtual bool WriteSection(const std::wstring& section, const Entries& entries,
                               const std::wstring& file) = 0;
 
+    // One write of WriteString (a key) or of WriteSection (a key left empty: `entries` replace
+    // the section).
+    struct Write {
+        std::wstring section;
+        std::wstring key;
+        std::wstring value;
+        Entries entries;
+    };
+    using Writes = std::vector<Write>;
+
+    // Gives the file the text that WriteString and WriteSection, called in this order, would give
+    // it, but writes the text whole, at most once: into a temporary file beside it that then
+    // replaces it (ReplacedFile), and not at all when the text stays the same. The profile
+    // functions truncate and rewrite the file for every key, which a reader can catch half
+    // written and a full disk leaves cut. A failure leaves the file as it was: false, with the
+    // reason in GetLastErrorCode().
+    virtual bool WriteWhole(const Writes& writes, const std::wstring& file) = 0;
+
     static Profile& System();
 };
+
+// WriteWhole of both platforms: reads the file (a missing one is empty), edits its text as the
+// profile functions would and replaces the file when the text changed.
+bool WriteProfileWhole(const Profile::Writes& writes, const std::wstring& file);
 
 }  // namespace platform

@@ -9,6 +9,11 @@ namespace platform {
 std::string WideToAnsi(const std::wstring& text);
 std::wstring AnsiToWide(const std::string& text);
 
+// UTF-8 text (an INI file that begins with its byte-order mark). Bytes that are not UTF-8 come
+// back unchanged from WideToUtf8(Utf8ToWide(bytes)) on posix; Windows replaces them.
+std::wstring Utf8ToWide(const std::string& bytes);
+std::string WideToUtf8(const std::wstring& text);
+
 // Whether `c` can be written in the ANSI code page without loss.
 bool IsAnsiRepresentable(wchar_t c);
 

@@ -8,10 +8,13 @@
 #include "broadcast/heartbeat.h"
 #include "broadcast/last_snapshot.h"
 #include "data/source_freshness.h"
+#include "logging/log.h"
+#include "platform/last_error.h"
 #include "platform/clock.h"
 #include "platform/seam.h"
 #include "settings/cycle_time.h"
 #include "settings/values_file.h"
+#include "settings/values_file_writer.h"
 
 namespace service {
 
@@ -65,12 +68,37 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         l_Snapshot.consecutiveFailures = m_nFailedInARow;
 
         if (m_bHeartbeat) {
-            MBBroadcast::WriteHeartbeat(m_strValuesFile, l_Snapshot);
+            MBBroadcast::WriteHeartbeat(l_Snapshot);
         }
+        WriteValuesFile();
         m_MetricsFile.Write(l_Snapshot, BuildVersion());
         MBBroadcast::PublishSnapshot(l_Snapshot);
     } catch (...) {
         // Out of memory while copying the fields: the next cycle reports again.
+    }
+}
+
+void CycleExport::WriteValuesFile() noexcept
+{
+    const wchar_t* const l_strLocation = L"service::CycleExport::WriteValuesFile";
+    try {
+        const ValuesFileWriter::Outcome l_Outcome =
+            ValuesFileWriter::Instance().Flush(m_strValuesFile);
+        if (l_Outcome == ValuesFileWriter::Outcome::Failed) {
+            const unsigned long l_dwLastError = platform::GetLastErrorCode();
+            // Once per run of failures: the file stays whole and the next cycle tries again.
+            if (m_nFailedWrites++ == 0) {
+                dbg::LogValueLine(VEXA_LOCATION(l_strLocation), 0, L"l_dwLastError", l_dwLastError);
+                dbg::LogErrorLine(VEXA_LOCATION(l_strLocation), L"Unable to write ini file!");
+            }
+        } else if (l_Outcome == ValuesFileWriter::Outcome::Written && m_nFailedWrites != 0) {
+            dbg::LogLine(VEXA_LOCATION(l_strLocation), 0,
+                         L"Values file written again after " + std::to_wstring(m_nFailedWrites) +
+                             L" failed writes");
+            m_nFailedWrites = 0;
+        }
+    } catch (...) {
+        // Out of memory: the writes stay pending for the next cycle.
     }
 }
 

@@ -21,7 +21,8 @@ namespace service {
 // After every cycle, good or failed: builds the cycle's snapshot from what the broadcast rated
 // and the disk source read, counts the cycles, and hands the snapshot on: to the metrics file
 // (when configured), to the values file's heartbeat (with the values-file broadcast) and to the
-// process's last-snapshot store. Nothing of this can fail the cycle.
+// process's last-snapshot store. Then writes the values file whole, once, with everything the
+// cycle gathered for it. Nothing of this can fail the cycle.
 class CycleExport {
 public:
     // Reads the metrics file's path and the cycle time; forgets the snapshot of an earlier run.
@@ -33,6 +34,9 @@ public:
                     const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept;
 
 private:
+    // The cycle's one write of the values file; a failure is logged once until a write succeeds.
+    void WriteValuesFile() noexcept;
+
     std::wstring m_strSensorSource;
     bool m_bHeartbeat;
     std::wstring m_strValuesFile;
@@ -41,6 +45,7 @@ private:
     std::uint64_t m_nCycles = 0;
     std::uint64_t m_nFailedCycles = 0;
     std::uint64_t m_nFailedInARow = 0;
+    std::uint64_t m_nFailedWrites = 0;  // values-file writes that failed in a row
 };
 
 // The version of this build, as the metrics report it ("4.0.11.0").

@@ -21,6 +21,7 @@
 #include "settings/sensor_source.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
+#include "settings/values_file_writer.h"
 #include "support/version_number.h"
 
 namespace service {
@@ -76,8 +77,7 @@ private:
 // Every start begins without pending messages in the values file.
 void ClearMessageCount()
 {
-    platform::Use<platform::Profile>().WriteString(kValuesCurrentSection, kMessageCountKey, L"",
-                                                   GetValuesFilePath());
+    ValuesFileWriter::Instance().SetValue(kValuesCurrentSection, kMessageCountKey, L"");
 }
 
 // The sensor source's name for the status reports.

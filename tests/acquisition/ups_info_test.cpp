@@ -13,6 +13,7 @@
 #include "platform/seam.h"
 #include "settings/settings.h"
 #include "support/registry.h"
+#include "settings/values_file_writer.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ protected:
           m_UseProfile(m_Profile),
           m_strValuesFile(ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini"))
     {
+        ValuesFileWriter::Instance().Forget();
         SetStatus(0, 80);
     }
 
@@ -54,9 +56,18 @@ protected:
         m_Log.Append(type, id, source);
     }
 
-    const std::wstring* Current(const std::wstring& key) const
+    ~UpsInfoTest() override { ValuesFileWriter::Instance().Forget(); }
+
+    // The values file as the cycle's end writes it.
+    const std::wstring* Current(const std::wstring& key)
     {
+        ValuesFileWriter::Instance().Flush(m_strValuesFile);
         return m_Profile.Find(m_strValuesFile, L"VEXA_CURRENT", key);
+    }
+    std::size_t Writes()
+    {
+        ValuesFileWriter::Instance().Flush(m_strValuesFile);
+        return m_Profile.writes;
     }
 
     platform::MemoryEventLog m_Log;
@@ -85,7 +96,7 @@ TEST_F(UpsInfoTest, EmptyLogAndReadableRegistryGiveAFullCharge)
     EXPECT_EQ(1000, m_Ups.GetWorkingValue());
     EXPECT_EQ(100, m_Ups.GetChargeState());
     EXPECT_EQ(80, m_Ups.m_nBatteryCapacity);
-    EXPECT_EQ(0u, m_Profile.writes);
+    EXPECT_EQ(0u, Writes());
     EXPECT_TRUE(m_Ups.IsPresent());
 }
 
@@ -96,7 +107,7 @@ TEST_F(UpsInfoTest, OneFailureAfterTheLastResetWritesNoMessage)
     }
     m_Ups.Update();
     EXPECT_EQ(100, m_Ups.GetChargeState());
-    EXPECT_EQ(0u, m_Profile.writes);
+    EXPECT_EQ(0u, Writes());
 }
 
 TEST_F(UpsInfoTest, RepeatedFailuresWriteTheMessageOncePerRun)
@@ -110,12 +121,12 @@ TEST_F(UpsInfoTest, RepeatedFailuresWriteTheMessageOncePerRun)
     EXPECT_EQ(L"1", *Current(L"NO_OF_MESSAGES"));
     ASSERT_NE(nullptr, Current(L"MESSAGE_1"));
     EXPECT_EQ(L"2Shutdown failure!", *Current(L"MESSAGE_1"));
-    const std::size_t writes = m_Profile.writes;
+    const std::size_t writes = Writes();
     Append(69);
     m_Ups.Update();
     m_Ups.Update();
     EXPECT_EQ(80, m_Ups.GetChargeState());
-    EXPECT_EQ(writes, m_Profile.writes);
+    EXPECT_EQ(writes, Writes());
 
     // A reset empties the message count; the next run writes its message again.
     Append(67);
@@ -161,7 +172,7 @@ TEST_F(UpsInfoTest, IgnoresOtherTypesSourcesAndQualifiedIdentifiers)
     Append(69, 4, L"TcEventLogger");  // counts: contains "EventLog"
     m_Ups.Update();
     EXPECT_EQ(100, m_Ups.GetChargeState());
-    EXPECT_EQ(0u, m_Profile.writes);
+    EXPECT_EQ(0u, Writes());
 }
 
 TEST_F(UpsInfoTest, ChargeFlagsSelectTheReadings)
@@ -198,6 +209,22 @@ TEST_F(UpsInfoTest, MissingStatusKeyKeepsTheLastValues)
     EXPECT_FALSE(m_Ups.IsPresent());
 }
 
+// A message that cannot be written stays pending: the next write of the file puts it in.
+TEST_F(UpsInfoTest, AMessageStaysPendingUntilItIsWritten)
+{
+    m_Profile.failWrites = true;
+    Append(69);
+    Append(69);
+    m_Ups.Update();
+    m_Ups.Update();
+    EXPECT_EQ(nullptr, Current(L"MESSAGE_1"));
+    m_Profile.failWrites = false;
+    ASSERT_NE(nullptr, Current(L"MESSAGE_1"));
+    EXPECT_EQ(L"2Shutdown failure!", *Current(L"MESSAGE_1"));
+    EXPECT_EQ(L"1", *Current(L"NO_OF_MESSAGES"));
+    EXPECT_EQ(nullptr, Current(L"MESSAGE_2"));
+}
+
 // The log goes missing in the middle of a run of failures and comes back: the cycles without it
 // keep the count and the message, read the registry, and the log tells of the loss and the
 // return once each.
@@ -207,15 +234,13 @@ TEST_F(UpsInfoTest, ALostLogSkipsOnlyTheEventLogAndIsLoggedOnce)
     fakes::FaultyEventLog log(m_Log);
     platform::Substitute<platform::EventLog> use(log);
     UpsInfo ups;  // after the log: it keeps the log open until it goes
-    const std::wstring valuesFile =
-        ResolvePath(L"%temp%\\VexaValues.ini", L"c:\\temp\\VexaValues.ini");
     for (std::uint32_t id : {67u, 69u, 69u, 69u}) {
         Append(id);
     }
     ups.Update();
     ASSERT_EQ(80, ups.GetChargeState());
-    ASSERT_NE(nullptr, m_Profile.Find(valuesFile, L"VEXA_CURRENT", L"NO_OF_MESSAGES"));
-    const std::size_t writes = m_Profile.writes;
+    ASSERT_NE(nullptr, Current(L"NO_OF_MESSAGES"));
+    const std::size_t writes = Writes();
 
     log.m_bGone = true;
     SetStatus(0, 70);
@@ -224,15 +249,15 @@ TEST_F(UpsInfoTest, ALostLogSkipsOnlyTheEventLogAndIsLoggedOnce)
         EXPECT_EQ(80, ups.GetChargeState());    // the failures as last counted
         EXPECT_EQ(70, ups.m_nBatteryCapacity);  // the registry is read all the same
     }
-    EXPECT_EQ(writes, m_Profile.writes);  // the message stays, no new one
-    EXPECT_EQ(L"1", *m_Profile.Find(valuesFile, L"VEXA_CURRENT", L"NO_OF_MESSAGES"));
+    EXPECT_EQ(writes, Writes());  // the message stays, no new one
+    EXPECT_EQ(L"1", *Current(L"NO_OF_MESSAGES"));
 
     log.m_bGone = false;
     Append(67);
     ups.Update();
     ups.Update();
     EXPECT_EQ(100, ups.GetChargeState());
-    EXPECT_EQ(L"", *m_Profile.Find(valuesFile, L"VEXA_CURRENT", L"NO_OF_MESSAGES"));
+    EXPECT_EQ(L"", *Current(L"NO_OF_MESSAGES"));
 
     EXPECT_EQ(capture.Normalized(true),
               "\r\nT\tMBDataAquisition::UpsInfo::EvalEventLog  line: N\t\t"
@@ -251,7 +276,7 @@ TEST_F(UpsInfoTest, ALogThatCannotBeOpenedFromTheStartLeavesTheRegistryReadings)
     }
     EXPECT_EQ(100, m_Ups.GetChargeState());
     EXPECT_EQ(80, m_Ups.m_nBatteryCapacity);
-    EXPECT_EQ(0u, m_Profile.writes);
+    EXPECT_EQ(0u, Writes());
 }
 
 TEST_F(UpsInfoTest, ALogWithoutOldestRecordIsSkippedClosedAndLoggedOnce)
@@ -283,14 +308,14 @@ TEST_F(UpsInfoTest, FailingSeekReadsLeaveTheReadingsSteady)
         Append(id);
     }
     ups.Update();
-    const std::size_t writes = m_Profile.writes;
+    const std::size_t writes = Writes();
     for (int cycle = 0; cycle < 20; ++cycle) {
         ups.Update();
         EXPECT_EQ(80, ups.GetChargeState()) << "cycle " << cycle;
         ASSERT_NE(nullptr, Current(L"NO_OF_MESSAGES"));
         EXPECT_EQ(L"1", *Current(L"NO_OF_MESSAGES")) << "cycle " << cycle;
     }
-    EXPECT_EQ(writes, m_Profile.writes);
+    EXPECT_EQ(writes, Writes());
 }
 
 TEST_F(UpsInfoTest, ARecordLargerThanTheBufferEndsTheScan)

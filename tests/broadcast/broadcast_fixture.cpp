@@ -11,6 +11,7 @@
 #include "acquisition/vexa_tool.h"
 #include "data/data_list.h"
 #include "data/sensor_fields.h"
+#include "settings/values_file_writer.h"
 
 namespace broadcast_test {
 namespace {
@@ -64,6 +65,7 @@ BroadcastTest::BroadcastTest()
     : m_pSources(std::make_unique<Sources>()), m_pServing(std::make_unique<Serving>(m_Runtime))
 {
     m_Runtime.KeepTrace();
+    ValuesFileWriter::Instance().Forget();
 }
 
 BroadcastTest::~BroadcastTest()
@@ -71,6 +73,7 @@ BroadcastTest::~BroadcastTest()
     m_pList.reset();
     m_pServing.reset();
     MBDataAquisition::SensorNames = MBDataAquisition::SensorNameTable();
+    ValuesFileWriter::Instance().Forget();
 }
 
 void BroadcastTest::BuildList(const ListShape& p_Shape)

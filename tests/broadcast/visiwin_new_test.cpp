@@ -10,6 +10,7 @@
 #include "fakes/log_capture.h"
 #include "fakes/scripted_hmi_runtime.h"
 #include "settings/settings.h"
+#include "settings/values_file_writer.h"
 
 namespace {
 
@@ -40,13 +41,14 @@ protected:
 
     enum class State { Ok, Warning, Error };
 
-    // Sets the state, moves the clock to `p_nSecond` after the start and sends; returns
-    // "mb_fan_1" afterwards.
+    // Sets the state, moves the clock to `p_nSecond` after the start, sends and writes the
+    // values file as the cycle's end does; returns "mb_fan_1" afterwards.
     std::int32_t SendAt(VisiWinNew& p_Broadcast, std::int64_t p_nSecond, State p_State)
     {
         Set(L"Temp0", p_State == State::Ok ? 50 : p_State == State::Warning ? 70 : 80, 60);
         m_Clock.Set(kStart + p_nSecond);
         p_Broadcast.Send();
+        ValuesFileWriter::Instance().Flush(kValuesFile);
         EXPECT_EQ(m_Runtime.ValueOf(L"mb_fan_1_set"), 101);
         return m_Runtime.ValueOf(L"mb_fan_1").value_or(-1);
     }
@@ -230,16 +232,20 @@ TEST_F(VisiWinNewTest, NothingIsWrittenWhileNothingChangesUntilTheCallCounterPas
     SendAt(broadcast, 0, State::Ok);
     const std::size_t fields = FieldCount();
     const std::size_t afterFirst = m_Profile.writes;
-    EXPECT_EQ(afterFirst, 7 * (1 + fields));
+    // Each key once, in the cycle's one write of the file.
+    EXPECT_EQ(afterFirst, 7 + fields);
+    EXPECT_EQ(m_Profile.wholeWrites, 1u);
     for (int cycle = 1; cycle <= 14; ++cycle) {
         SendAt(broadcast, 10 * cycle, State::Ok);
     }
     EXPECT_EQ(m_Profile.writes, afterFirst);
     EXPECT_EQ(VisiWinNew::CallCounter(), 98);
-    // The 101st call (the third of this cycle) rewrites its key and every reading.
+    // The 101st call (the third of this cycle) writes its key and every reading again; their
+    // text is the file's, so the file is not written.
     SendAt(broadcast, 150, State::Ok);
-    EXPECT_EQ(m_Profile.writes, afterFirst + 1 + fields);
     EXPECT_EQ(VisiWinNew::CallCounter(), 4);
+    EXPECT_EQ(m_Profile.writes, afterFirst);
+    EXPECT_EQ(m_Profile.wholeWrites, 1u);
 }
 
 TEST_F(VisiWinNewTest, AnExpiredWriteTimerRewritesTheFirstUnchangedKey)
@@ -250,6 +256,8 @@ TEST_F(VisiWinNewTest, AnExpiredWriteTimerRewritesTheFirstUnchangedKey)
     const std::size_t afterFirst = m_Profile.writes;
     SendAt(broadcast, 900, State::Ok);
     EXPECT_EQ(m_Profile.writes, afterFirst);
+    // Due, but the same text: the file is not written. A reading changed meanwhile is.
+    Set(L"Fan0", 1234, 0);
     SendAt(broadcast, 901, State::Ok);
     EXPECT_EQ(m_Profile.writes, afterFirst + 1 + FieldCount());
     SendAt(broadcast, 911, State::Ok);
@@ -271,59 +279,24 @@ TEST_F(VisiWinNewTest, AChangedStateOfChargeRewritesItAndTheWholeValuesSection)
     EXPECT_EQ(*m_Profile.Find(kValuesFile, L"Values", L"Fan0"), L"1234");
 }
 
-TEST_F(VisiWinNewTest, AnUnwritableValuesFileThrowsOnTheFifthWritingCall)
+TEST_F(VisiWinNewTest, AnUnwritableValuesFileKeepsThePulseAndItsWritesUntilOneSucceeds)
 {
-    BuildList({std::vector<std::wstring>(3, L"F"),
-               {L"Temp0", L"T1", L"T2", L"T3"},
-               std::vector<std::wstring>(9, L"V"),
-               true});
-    // Each writing call fails once for its key and once per field; with the disk fields that is
-    // 24 failures, and the fifth call passes 100.
-    const std::size_t perCall = 1 + FieldCount();
-    const std::size_t callsToThrow = 100 / perCall + 1;
-    ASSERT_EQ(FieldCount(), 23u);
-    ASSERT_EQ(callsToThrow, 5u);
     VisiWinNew broadcast(List());
     m_Profile.failWrites = true;
-    m_Profile.failureCode = 5;
-    {
-        const fakes::LogCapture log(0);
-        try {
-            SendAt(broadcast, 0, State::Ok);
-            FAIL() << "no exception";
-        } catch (const err::GFileException& e) {
-            EXPECT_EQ(e.GetErrNo(), 5u);
-            EXPECT_EQ(e.GetFilename(), kValuesFile);
-        }
-        const std::string text = log.Contents();
-        EXPECT_NE(text.find("\t\tl_dwLastError\t5\r\n"), std::string::npos);
-        EXPECT_NE(text.find("\t\tl_nFailures\t" + std::to_string(callsToThrow * perCall) + "\r\n"),
-                  std::string::npos);
-        EXPECT_NE(text.find(" ** MBBroadcast::VisiWinNew::WriteIniChanges  line: "),
-                  std::string::npos);
-        EXPECT_NE(text.find("\t\tUnable to write ini file!\r\n"), std::string::npos);
+    // Far more cycles than the failures that once ended every cycle before the pulse was set.
+    EXPECT_EQ(SendAt(broadcast, 0, State::Error), 1);
+    for (std::int64_t second = 10; second <= 1000; second += 10) {
+        SendAt(broadcast, second, State::Error);
     }
-    EXPECT_EQ(VisiWinNew::Failures(), callsToThrow * perCall);
-    EXPECT_EQ(m_Profile.writes, callsToThrow * perCall);
-
-    // One good write clears the count.
+    EXPECT_EQ(SendAt(broadcast, 1010, State::Ok), 101);
+    EXPECT_EQ(Current(L"IPC_TEMP"), L"<absent>");
+    // The writes stayed pending, each key once, and the first write that works puts them in.
+    EXPECT_EQ(ValuesFileWriter::Instance().Pending(), 7 + FieldCount());
     m_Profile.failWrites = false;
-    SendAt(broadcast, 10, State::Ok);
-    EXPECT_EQ(VisiWinNew::Failures(), 0u);
-    EXPECT_EQ(Current(L"UPS_STATE_OF_CHARGE"), L"100");
-}
-
-TEST_F(VisiWinNewTest, AFailedWriteMakesTheNextCallWriteAgain)
-{
-    VisiWinNew broadcast(List());
-    SendAt(broadcast, 0, State::Ok);
-    const std::size_t afterFirst = m_Profile.writes;
-    m_Profile.failWrites = true;
-    Set(L"Temp0", 70, 60);
-    SendAt(broadcast, 10, State::Warning);
-    // IPC_TEMP failed, so every later call of the cycle wrote again.
-    EXPECT_EQ(m_Profile.writes, afterFirst + 6 * (1 + FieldCount()));
-    EXPECT_EQ(VisiWinNew::Failures(), 6 * (1 + FieldCount()));
+    SendAt(broadcast, 1020, State::Ok);
+    EXPECT_EQ(Current(L"IPC_TEMP"), L"1");
+    EXPECT_EQ(*m_Profile.Find(kValuesFile, L"Values", L"Temp0"), L"50");
+    EXPECT_EQ(ValuesFileWriter::Instance().Pending(), 0u);
 }
 
 // A stale source's groups show at least a warning, which pulses like any other, and return to

@@ -73,6 +73,31 @@ public:
         return true;
     }
 
+    // All writes or none take effect, and nothing is written when nothing changes. A write that
+    // takes place counts as one whole write and as many writes as it holds.
+    bool WriteWhole(const Writes& whole, const std::wstring& file) override
+    {
+        if (failWrites) {
+            platform::SetLastErrorCode(failureCode);
+            return false;
+        }
+        const std::map<Key, std::wstring> before = entries;
+        const std::size_t writesBefore = writes;
+        for (const Write& write : whole) {
+            if (write.key.empty()) {
+                WriteSection(write.section, write.entries, file);
+            } else {
+                WriteString(write.section, write.key, write.value, file);
+            }
+        }
+        if (entries == before) {
+            writes = writesBefore;
+        } else {
+            ++wholeWrites;
+        }
+        return true;
+    }
+
     const std::wstring* Find(const std::wstring& file, const std::wstring& section,
                              const std::wstring& key) const
     {
@@ -82,6 +107,7 @@ public:
 
     std::map<Key, std::wstring> entries;
     std::size_t writes = 0;
+    std::size_t wholeWrites = 0;
     bool failWrites = false;
     unsigned long failureCode = platform::kErrorPathNotFound;
 };

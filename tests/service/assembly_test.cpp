@@ -123,6 +123,8 @@ TEST_F(AssemblyTest, EveryStartClearsTheMessageCount)
     SetServicePack(L"2.8");
     {
         auto l_pMonitor = service::AssembleMonitor();
+        // The cycle's end writes the values file.
+        l_pMonitor->CycleEnded(false);
     }
     ASSERT_EQ(m_Environment.Profile().entries.count(l_Key), 1u);
     EXPECT_EQ(m_Environment.Profile().entries[l_Key], L"");

@@ -8,6 +8,7 @@
 #include "platform/text.h"
 #include "service/worker_thread.h"
 #include "settings/settings.h"
+#include "settings/values_file_writer.h"
 
 namespace servicetest {
 
@@ -128,11 +129,13 @@ WorkerEnvironment::WorkerEnvironment()
       m_ProfileSubstitute(m_Profile),
       m_MessageSubstitute(m_Messages)
 {
+    ValuesFileWriter::Instance().Forget();
 }
 
 WorkerEnvironment::~WorkerEnvironment()
 {
     WaitForWorkersToEnd();
+    ValuesFileWriter::Instance().Forget();
 }
 
 std::optional<std::wstring> WorkerEnvironment::Get(const std::wstring& name)

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "platform/last_error.h"
-#include "platform/posix/ini_text_posix.h"
+#include "platform/ini_text.h"
 #include "platform/posix/native_path_posix.h"
 
 namespace platform {
@@ -158,7 +158,7 @@ public:
         if (!bytes) {
             return CopyEntry(fallback, bufferChars);
         }
-        const std::optional<std::wstring> value = posix::IniText(*bytes).Find(section, key);
+        const std::optional<std::wstring> value = IniText(*bytes).Find(section, key);
         SetLastErrorCode(kErrorSuccess);
         return CopyEntry(value ? *value : fallback, bufferChars);
     }
@@ -177,13 +177,18 @@ public:
     bool WriteString(const std::wstring& section, const std::wstring& key,
                      const std::wstring& value, const std::wstring& file) override
     {
-        return Edit(file, [&](posix::IniText& text) { text.Set(section, key, value); });
+        return Edit(file, [&](IniText& text) { text.Set(section, key, value); });
     }
 
     bool WriteSection(const std::wstring& section, const Entries& entries,
                       const std::wstring& file) override
     {
-        return Edit(file, [&](posix::IniText& text) { text.SetSection(section, entries); });
+        return Edit(file, [&](IniText& text) { text.SetSection(section, entries); });
+    }
+
+    bool WriteWhole(const Writes& writes, const std::wstring& file) override
+    {
+        return WriteProfileWhole(writes, file);
     }
 
 private:
@@ -203,7 +208,7 @@ private:
             }
             bytes.emplace();
         }
-        posix::IniText text(std::move(*bytes));
+        IniText text(std::move(*bytes));
         change(text);
         return WriteFile(path, text.Bytes());
     }

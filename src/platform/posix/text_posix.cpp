@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include "platform/posix/native_path_posix.h"
+
 #include <array>
 #include <cstdint>
 
@@ -87,6 +89,16 @@ std::wstring AnsiToWide(const std::string& text)
                              : static_cast<wchar_t>(byte));
     }
     return result;
+}
+
+std::wstring Utf8ToWide(const std::string& bytes)
+{
+    return posix::FromNative(bytes);
+}
+
+std::string WideToUtf8(const std::wstring& text)
+{
+    return posix::ToNative(text);
 }
 
 bool IsAnsiRepresentable(wchar_t c)

@@ -48,6 +48,11 @@ public:
         lines += L'\0';
         return WritePrivateProfileSectionW(section.c_str(), lines.c_str(), file.c_str()) != FALSE;
     }
+
+    bool WriteWhole(const Writes& writes, const std::wstring& file) override
+    {
+        return WriteProfileWhole(writes, file);
+    }
 };
 
 }  // namespace

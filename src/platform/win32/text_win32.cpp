@@ -53,6 +53,36 @@ std::wstring AnsiToWide(const std::string& text)
     return result;
 }
 
+std::wstring Utf8ToWide(const std::string& bytes)
+{
+    if (bytes.empty()) {
+        return {};
+    }
+    const int length = Length(bytes.size());
+    const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
+    if (chars > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, result.data(), chars);
+    }
+    return result;
+}
+
+std::string WideToUtf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int length = Length(text.size());
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), bytes, nullptr,
+                            nullptr);
+    }
+    return result;
+}
+
 bool IsAnsiRepresentable(wchar_t c)
 {
     if (GetACP() == CP_UTF8) {

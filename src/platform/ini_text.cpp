@@ -1,15 +1,14 @@
-#include "platform/posix/ini_text_posix.h"
+#include "platform/ini_text.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "platform/byte_order.h"
-#include "platform/posix/native_path_posix.h"
 #include "platform/text.h"
 #include "platform/utf16.h"
 
-namespace platform::posix {
+namespace platform {
 namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
@@ -62,7 +61,7 @@ std::wstring IniText::Decode(std::size_t begin, std::size_t end) const
 {
     switch (m_encoding) {
     case Encoding::Utf8:
-        return FromNative(m_strBytes.substr(begin, end - begin));
+        return Utf8ToWide(m_strBytes.substr(begin, end - begin));
     case Encoding::Utf16Le:
         // Pairs of surrogates become one character, as a UTF-32 wchar_t holds it.
         return FromUtf16Le(reinterpret_cast<const std::uint8_t*>(m_strBytes.data()) + begin,
@@ -77,7 +76,7 @@ std::string IniText::Encode(const std::wstring& text) const
 {
     switch (m_encoding) {
     case Encoding::Utf8:
-        return ToNative(text);
+        return WideToUtf8(text);
     case Encoding::Utf16Le: {
         const std::vector<std::uint8_t> bytes = ToUtf16Le(text);
         return std::string(bytes.begin(), bytes.end());
@@ -239,4 +238,4 @@ void IniText::AppendSection(const std::wstring& section, const std::wstring& lin
     Splice(m_strBytes.size(), m_strBytes.size(), added);
 }
 
-}  // namespace platform::posix
+}  // namespace platform

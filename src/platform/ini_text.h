@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform::posix {
+namespace platform {
 
 // The text of an INI file as the Windows profile functions read it, editable without touching
 // the bytes of the lines that a write does not change.
@@ -76,4 +76,4 @@ private:
 bool IsProfileSpace(wchar_t c);
 std::wstring TrimProfileSpace(const std::wstring& text);
 
-}  // namespace platform::posix
+}  // namespace platform
