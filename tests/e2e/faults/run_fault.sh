@@ -25,6 +25,9 @@
 #   history-recreated       the probe's history file is deleted and written anew while running
 #   computer-ini-changed    Computer.ini names another history file while running
 #   log-folder-missing      TEMP names a folder that does not exist
+#   values-file-disk-full   (native) no file may grow past 64 KB (ulimit -f), less than the values
+#                           file needs: it stays whole, then catches up in a run with room
+#   log-disk-full           (native) the log is /dev/full
 set -euo pipefail
 # With pipefail, a reader that stops early (grep -q, head, awk's exit) can fail the writer of
 # its pipe with SIGPIPE: such readers here read a here-string or a variable instead of a pipe.
@@ -67,6 +70,7 @@ fan0_is() { [[ "$(ini_value "$work/VexaValues.ini" Values Fan0)" == "$1" ]]; }
 
 host_args=(--hmi-vars "$work/$vars" --hmi-trace "$work/trace.txt")
 native_args=()
+host_prefix=()
 run_status=0
 
 # Starts the host in the background (host_pid); the run ends by itself after --seconds, or
@@ -74,7 +78,7 @@ run_status=0
 start_host() {
   case "$form" in
     native)
-      TEMP="$temp_win" "$host" --module-ini "$work/VW_Vexa.ini" \
+      TEMP="$temp_win" ${host_prefix[@]+"${host_prefix[@]}"} "$host" --module-ini "$work/VW_Vexa.ini" \
         ${native_args[@]+"${native_args[@]}"} "${host_args[@]}" "$@" >"$work/stdout.txt" 2>"$work/stderr.txt" &
       host_pid=$!
       ;;
@@ -411,6 +415,51 @@ case "$scenario" in
     expect_status 0
     expect_complete_values_file
     expect_no_exception
+    expect_clean_release
+    ;;
+
+  values-file-disk-full)
+    # An HMI project's own section makes the file larger than the 64 KB that any file may grow to
+    # in the first run (ulimit -f), so no write of the values file can succeed, as on a full disk.
+    { printf '[HMI]\r\n'; for ((i = 0; i < 4000; i++)); do printf 'Key%04d=0123456789\r\n' "$i"; done
+      printf '[HMI_END]\r\nlast=1\r\n'; } >"$work/VexaValues.ini"
+    cp "$work/VexaValues.ini" "$work/before.ini"
+    # A reader beside the monitor never sees the file empty or cut.
+    watch_values() {
+      while kill -0 "$host_pid" 2>/dev/null; do
+        content="$(cat "$work/VexaValues.ini")"
+        [[ $content == *$'[HMI_END]\r\nlast=1\r'* ]] || echo "cut: ${#content} characters" >>"$work/cut.txt"
+      done
+    }
+    host_prefix=(bash -c 'trap "" XFSZ; ulimit -f 64; exec "$@"' limited)
+    start_host --cycles 4
+    watch_values
+    wait_host
+    expect_status 0
+    cmp -s "$work/before.ini" "$work/VexaValues.ini" || fail "the values file changed on a full disk"
+    messages="$(log_messages 'service::CycleExport::WriteValuesFile')"
+    [[ "$(count_lines -x 'Unable to write ini file!' <<<"$messages")" == 1 ]] ||
+      fail "the failed write is not logged once: $(log_text | tail -n 20)"
+    # With room again the file catches up, and keeps the project's sections.
+    host_prefix=()
+    start_host --cycles 2
+    watch_values
+    wait_host
+    expect_status 0
+    [[ ! -e $work/cut.txt ]] || fail "a reader saw the values file cut: $(cat "$work/cut.txt")"
+    values="$(tr -d '\r' <"$work/VexaValues.ini")"
+    [[ $values == '[HMI]'$'\n''Key0000=0123456789'$'\n'* && $values == *$'\n''[HMI_END]'$'\n''last=1'$'\n''[VEXA_CURRENT]'$'\n'* &&
+       $values == *$'\n''[VEXA_STATUS]'$'\n''LAST_CYCLE='* ]] || fail "values file: $values"
+    ;;
+
+  log-disk-full)
+    # Every write of the log fails (ENOSPC); the monitor goes on and publishes as ever.
+    ln -s /dev/full "$work/Vexa.log"
+    run_host 3
+    expect_status 0
+    grep -q '^IPC_TEMP=3'$'\r''$' "$work/VexaValues.ini" && grep -q '^LAST_CYCLE=' "$work/VexaValues.ini" ||
+      fail "values file: $(cat "$work/VexaValues.ini")"
+    [[ "$(count_lines -x 'set mb_fan_1_set 101' <"$work/trace.txt")" -ge 3 ]] || fail "cycles missing"
     expect_clean_release
     ;;
 
