@@ -1,5 +1,7 @@
 #include "broadcast/cycle_snapshot.h"
 
+#include <algorithm>
+
 #include "platform/storage_query.h"
 
 namespace MBBroadcast {
@@ -16,6 +18,33 @@ const wchar_t* RatingWord(MBDataContainer::Rating rating)
     default:
         return L"none";
     }
+}
+
+const wchar_t* ForecastBasisName(MBDataContainer::ForecastBasis basis)
+{
+    switch (basis) {
+    case MBDataContainer::ForecastBasis::Wear:
+        return L"wear";
+    case MBDataContainer::ForecastBasis::Hours:
+        return L"hours";
+    default:
+        return L"none";
+    }
+}
+
+std::wstring DaysLeftText(const MBDataContainer::DaysLeftForecast& forecast)
+{
+    if (forecast.basis == MBDataContainer::ForecastBasis::None) {
+        return L"not enough data (" +
+               std::to_wstring(std::min(forecast.spanDays, MBDataContainer::kForecastMinSpanDays)) +
+               L" of " + std::to_wstring(MBDataContainer::kForecastMinSpanDays) + L" days)";
+    }
+    std::wstring text =
+        std::to_wstring(forecast.days) + L" (basis " + ForecastBasisName(forecast.basis);
+    if (forecast.wear) {
+        text += L", wear " + std::to_wstring(*forecast.wear) + L" %";
+    }
+    return text + L")";
 }
 
 const wchar_t* DiskSourceName(MBDataAquisition::DiskSource source)

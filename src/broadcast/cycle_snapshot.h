@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "acquisition/disk_health.h"
+#include "data/days_left.h"
 #include "data/rating.h"
 
 namespace MBBroadcast {
@@ -13,7 +15,7 @@ namespace MBBroadcast {
 struct FieldSnapshot {
     std::wstring name;
     // The field's kind: "fan", "temperature", "voltage", "cmos_battery", "ups_battery",
-    // "disk_lifetime", "disk_events", "disk_critical_warning" or "disk_limit".
+    // "disk_lifetime", "disk_events", "disk_critical_warning", "disk_limit" or "disk_days_left".
     std::wstring kind;
     std::int32_t value = 0;
     std::int32_t setpoint = 0;
@@ -46,6 +48,10 @@ struct CycleSnapshot {
     // The system disk's record of the cycle: its drive number, the way it was read, its device
     // descriptor.
     MBDataAquisition::DiskHealth disk;
+    // The drive record's forecast of the system disk's days left, and the day the disk was first
+    // seen (nothing before its first reading).
+    MBDataContainer::DaysLeftForecast daysLeft;
+    std::optional<MBDataContainer::RecordDay> diskFirstSeen;
     // Wall-clock seconds since 1970 at the end of the cycle.
     std::int64_t time = 0;
     // Cycles and failed cycles since the worker started; failed cycles in a row up to this one.
@@ -65,6 +71,13 @@ struct CycleSnapshot {
 
 // "ok", "warning", "error"; "none" for a group without fields (and for any other value).
 const wchar_t* RatingWord(MBDataContainer::Rating rating);
+
+// "wear", "hours", "none".
+const wchar_t* ForecastBasisName(MBDataContainer::ForecastBasis basis);
+
+// The forecast for a person: "80 (basis wear, wear 60 %)", "1429 (basis hours)", or "not enough
+// data (3 of 14 days)".
+std::wstring DaysLeftText(const MBDataContainer::DaysLeftForecast& forecast);
 
 // "ATA", "NVMe", "none" as the values file's heartbeat writes it.
 const wchar_t* DiskSourceName(MBDataAquisition::DiskSource source);

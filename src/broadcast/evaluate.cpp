@@ -128,6 +128,8 @@ void Broadcast::FillSnapshot(CycleSnapshot& p_Snapshot) const
         {L"IPC_VOLTAGE", l_Results.voltage},   {L"IPC_CMOS_BAT", l_Results.cmosBatt},
         {L"IPC_HARDDISK", l_Results.harddisk}, {L"UPS_WORKING", l_Results.ups}};
     p_Snapshot.upsStateOfCharge = m_nUpsStateOfCharge;
+    p_Snapshot.daysLeft = m_pDataList->DaysLeft();
+    p_Snapshot.diskFirstSeen = m_pDataList->DiskFirstSeen();
 }
 
 }  // namespace MBBroadcast

@@ -40,6 +40,9 @@ const wchar_t* KindName(const MBDataField& field)
     if (dynamic_cast<const UpperLimitData*>(&field) != nullptr) {
         return L"disk_limit";
     }
+    if (dynamic_cast<const DaysLeftData*>(&field) != nullptr) {
+        return L"disk_days_left";
+    }
     return L"other";
 }
 

@@ -214,6 +214,20 @@ std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& ver
                         Label("model", snapshot.disk.model) + "," +
                         Label("serial", snapshot.disk.serial),
                     1);
+    Family daysLeft(out, "vexa_disk_days_left", "gauge",
+                    "Days until the system disk reaches the end of its life, forecast from the "
+                    "drive record on its wear or on its power-on hours; no sample before 14 days "
+                    "of record.");
+    if (snapshot.daysLeft.basis != MBDataContainer::ForecastBasis::None) {
+        daysLeft.Sample(Label("basis", ForecastBasisName(snapshot.daysLeft.basis)),
+                        snapshot.daysLeft.days);
+    }
+    Family firstSeen(out, "vexa_disk_first_seen_timestamp_seconds", "gauge",
+                     "Unix time of the day (00:00 UTC) on which the system disk was first seen; "
+                     "a later value than before means the disk was replaced.");
+    if (snapshot.diskFirstSeen) {
+        firstSeen.Sample("", *snapshot.diskFirstSeen * 86400);
+    }
     Family sensorAge(out, "vexa_sensor_data_age_seconds", "gauge",
                      "Seconds for which the sensor source's data have not changed.");
     sensorAge.Sample("", snapshot.sensorAgeSeconds);

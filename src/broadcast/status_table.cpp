@@ -109,6 +109,10 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
           "drive " + std::to_string(snapshot.disk.drive) +
               (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
          {"disk read", ToUtf8(DiskReadWay(snapshot.disk))},
+         {"disk days left", ToUtf8(DaysLeftText(snapshot.daysLeft))},
+         {"disk first seen", snapshot.diskFirstSeen
+                                 ? MBDataContainer::DayText(*snapshot.diskFirstSeen)
+                                 : std::string("-")},
          {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
          {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale) +
                                (snapshot.diskNeverRead ? ", never read" : "")},

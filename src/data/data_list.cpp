@@ -12,6 +12,8 @@
 #include "data/sensor_fields.h"
 #include "errors/exceptions.h"
 #include "logging/log.h"
+#include "platform/clock.h"
+#include "platform/seam.h"
 #include "settings/sensor_source.h"
 #include "settings/settings.h"
 
@@ -214,6 +216,49 @@ void DataList::SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk)
     if (l_Provides.temperature) {
         m_HddFields[kHddFieldCount + 2] = MakeLimit(L"HddTemperature", L"MaxTemperature", 70);
     }
+
+    const std::wstring l_strModuleIni = GetModuleIniPath();
+    auto l_pDaysLeft = std::make_shared<DaysLeftData>();
+    l_pDaysLeft->m_strName = L"HddDaysLeft";
+    l_pDaysLeft->m_nValue = -1;
+    l_pDaysLeft->m_nSetpoint =
+        static_cast<std::int32_t>(ReadIniInt(L"HDD", L"DaysLeftWarning", 180, l_strModuleIni));
+    l_pDaysLeft->m_nErrorDays =
+        static_cast<std::int32_t>(ReadIniInt(L"HDD", L"DaysLeftError", 30, l_strModuleIni));
+    m_HddFields[kDaysLeftSlot] = l_pDaysLeft;
+    m_DriveRecord.emplace(ReadDriveRecordPath());
+    m_DaysLeft = DaysLeftForecast();
+}
+
+std::optional<RecordDay> DataList::DiskFirstSeen() const
+{
+    const DriveHistory* l_pDrive = m_DriveRecord ? m_DriveRecord->Current() : nullptr;
+    return l_pDrive != nullptr ? std::optional<RecordDay>(l_pDrive->firstSeen) : std::nullopt;
+}
+
+// Takes a refresh that read the system disk into the drive record, and the forecast of the
+// record's days into the days-left field.
+void DataList::UpdateDriveRecord(const MBDataAquisition::DiskHealth& p_Health)
+{
+    if (!m_DriveRecord) {
+        return;
+    }
+    if (p_Health.source != MBDataAquisition::DiskSource::None) {
+        DriveReading l_Reading;
+        l_Reading.model = p_Health.model;
+        l_Reading.serial = p_Health.serial;
+        l_Reading.powerOnHours = p_Health.counters[0];
+        l_Reading.percentageUsed = p_Health.percentageUsed;
+        for (std::size_t k = 0; k < l_Reading.sectorCounters.size(); ++k) {
+            l_Reading.sectorCounters[k] = p_Health.counters[k + 1];
+        }
+        l_Reading.temperature = p_Health.temperature;
+        m_DriveRecord->Observe(l_Reading, platform::Use<platform::Clock>().Now());
+    }
+    if (const DriveHistory* l_pDrive = m_DriveRecord->Current()) {
+        m_DaysLeft = ForecastDaysLeft(l_pDrive->days, m_HddFields[0]->m_nSetpoint);
+    }
+    m_HddFields[kDaysLeftSlot]->m_nValue = m_DaysLeft.days;
 }
 
 void DataList::Update()
@@ -258,16 +303,17 @@ void DataList::Update()
                 m_HddFields[k]->m_nValue = l_Health.counters[k];
             }
         }
-        const std::optional<std::int32_t> l_Readings[kHddSlotCount - kHddFieldCount] = {
+        const std::optional<std::int32_t> l_Readings[kDaysLeftSlot - kHddFieldCount] = {
             l_Health.criticalWarning, l_Health.percentageUsed, l_Health.temperature};
         const bool l_bThisCycle = l_Health.source != MBDataAquisition::DiskSource::None;
-        for (std::size_t k = kHddFieldCount; k < kHddSlotCount; ++k) {
+        for (std::size_t k = kHddFieldCount; k < kDaysLeftSlot; ++k) {
             if (auto* l_pReading = dynamic_cast<DiskReadingData*>(m_HddFields[k].get())) {
                 const std::optional<std::int32_t>& l_Reading = l_Readings[k - kHddFieldCount];
                 l_pReading->m_bRead = l_bThisCycle && l_Reading.has_value();
                 l_pReading->m_nValue = l_pReading->m_bRead ? *l_Reading : 0;
             }
         }
+        UpdateDriveRecord(l_Health);
     }
 
     dbg::LogLine(VEXA_LOCATION(L"MBDataContainer::DataList::Update"), 3, L"End");

@@ -5,12 +5,16 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "acquisition/mb_setpoints.h"
 #include "data/data_field.h"
+#include "data/days_left.h"
+#include "data/drive_record_keeper.h"
 
 namespace MBDataAquisition {
+struct DiskHealth;
 class VexaTool;
 class UpsInfo;
 class Harddisk;
@@ -41,8 +45,9 @@ public:
     using FieldPtr = std::shared_ptr<MBDataField>;
     static constexpr std::size_t kHddFieldCount = 5;
     // The five disk slots, then three that the system disk fills when it provides the reading:
-    // its critical warning, percentage used and temperature.
-    static constexpr std::size_t kHddSlotCount = kHddFieldCount + 3;
+    // its critical warning, percentage used and temperature; last the days it has left.
+    static constexpr std::size_t kDaysLeftSlot = kHddFieldCount + 3;
+    static constexpr std::size_t kHddSlotCount = kDaysLeftSlot + 1;
 
     // Walks m_Fields in index order, then the filled disk slots in slot order.
     class FieldIterator {
@@ -97,7 +102,9 @@ public:
     // (setpoint "MaxLifetimeYears" of [HDD] in Computer.ini, in power-on hours) and the four
     // critical-event counters. Three more slots follow for the readings the system disk
     // provides: its critical warning, its percentage used (setpoint "MaxPercentageUsed", default
-    // 90) and its temperature in degrees Celsius (setpoint "MaxTemperature", default 70). The
+    // 90) and its temperature in degrees Celsius (setpoint "MaxTemperature", default 70). With a
+    // disk source the last slot holds "HddDaysLeft", the forecast of the drive record ("[HDD]
+    // RecordFile", "DaysLeftWarning", "DaysLeftError" of the add-on's own settings file). The
     // disk fields are not in m_Fields.
     void SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk);
     // Refreshes the attached sources and copies their readings; their exceptions pass through.
@@ -110,6 +117,11 @@ public:
     // The disk fields alone.
     Range<HddFieldIterator> HddFields() const;
 
+    // The system disk's forecast of the last update (-1 days before there is one), and the day it
+    // was first seen (nothing before its first reading).
+    const DaysLeftForecast& DaysLeft() const { return m_DaysLeft; }
+    std::optional<RecordDay> DiskFirstSeen() const;
+
     std::size_t FieldCount() const { return m_Fields.size(); }
     std::int32_t UpsFanIndex() const { return m_nUpsFanIndex; }
     std::int32_t UpsBattIndex() const { return m_nUpsBattIndex; }
@@ -117,6 +129,7 @@ public:
     std::int32_t ErrorTolerance() const { return m_nErrorTolerance; }
 
 private:
+    void UpdateDriveRecord(const MBDataAquisition::DiskHealth& p_Health);
     // The new field appended to m_Fields with the tolerance percentages; empty for an unknown
     // kind or when creating it failed.
     FieldPtr CreateDataField(FieldKind p_nKind);
@@ -131,6 +144,8 @@ private:
     MBDataAquisition::MBSetpoints m_Setpoints;
     MBDataAquisition::UpsInfo* m_pUpsInfo = nullptr;
     MBDataAquisition::Harddisk* m_pHarddisk = nullptr;
+    std::optional<DriveRecordKeeper> m_DriveRecord;
+    DaysLeftForecast m_DaysLeft;
     std::int32_t m_nErrorTolerance = 0;
     std::int32_t m_nWarningTolerance = 0;
     std::int32_t m_nUpsFanIndex = 0;

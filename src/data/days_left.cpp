@@ -77,12 +77,6 @@ DaysLeftForecast ForecastDaysLeft(const std::vector<RecordedDay>& days, std::int
     }
     forecast.spanDays = Span(hours);
 
-    // A drive at the end of its rated life has no days left, however long it has been recorded.
-    if (today.percentageUsed && *today.percentageUsed >= 100) {
-        forecast.days = 0;
-        forecast.basis = ForecastBasis::Wear;
-        return forecast;
-    }
     if (today.percentageUsed && !wear.empty() && wear.back().value > wear.front().value &&
         Span(wear) >= kForecastMinSpanDays) {
         if (const auto left = DaysUntil(wear.back().value, 100, Slope(wear))) {

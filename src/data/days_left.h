@@ -34,8 +34,7 @@ struct DaysLeftForecast {
 // On wear when the latest day reports a percentage used that has risen inside the window: the
 // least-squares slope of the percentage over the days gives the rate, 100 % the end. Otherwise on
 // hours: the slope of the power-on hours per day against `lifetimeHours` (0: not watched). Either
-// needs kForecastMinSpanDays of span and a rate above zero. A drive already at its end has 0 days
-// (on wear at once when it reports 100 % or more).
+// needs kForecastMinSpanDays of span and a rate above zero; a drive already at its end has 0 days.
 DaysLeftForecast ForecastDaysLeft(const std::vector<RecordedDay>& days, std::int32_t lifetimeHours);
 
 }  // namespace MBDataContainer

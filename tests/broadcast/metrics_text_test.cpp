@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -81,6 +82,45 @@ std::map<std::string, Family> Parse(const std::string& text)
     return families;
 }
 
+// A forecast gives one sample labelled with its basis, none without one; the day first seen is
+// given as its midnight UTC.
+TEST(MetricsText, TheDiskLifeSamples)
+{
+    using MBDataContainer::ForecastBasis;
+    using Lines = std::vector<std::string>;
+    const struct {
+        ForecastBasis basis;
+        std::int32_t days;
+        std::optional<MBDataContainer::RecordDay> firstSeen;
+        Lines daysLeft;
+        Lines firstSeenSamples;
+    } cases[] = {
+        {ForecastBasis::None, -1, std::nullopt, {}, {}},
+        {ForecastBasis::None, -1, 20513, {}, {"vexa_disk_first_seen_timestamp_seconds 1772323200"}},
+        {ForecastBasis::Wear,
+         80,
+         20513,
+         {"vexa_disk_days_left{basis=\"wear\"} 80"},
+         {"vexa_disk_first_seen_timestamp_seconds 1772323200"}},
+        {ForecastBasis::Hours,
+         1429,
+         20513,
+         {"vexa_disk_days_left{basis=\"hours\"} 1429"},
+         {"vexa_disk_first_seen_timestamp_seconds 1772323200"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.days);
+        MBBroadcast::CycleSnapshot snapshot = Sample();
+        snapshot.daysLeft.basis = c.basis;
+        snapshot.daysLeft.days = c.days;
+        snapshot.diskFirstSeen = c.firstSeen;
+        const std::map<std::string, Family> families = Parse(RenderMetrics(snapshot, L"4.0.11.0"));
+        EXPECT_EQ(families.at("vexa_disk_days_left").samples, c.daysLeft);
+        EXPECT_EQ(families.at("vexa_disk_first_seen_timestamp_seconds").samples,
+                  c.firstSeenSamples);
+    }
+}
+
 TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
 {
     const std::map<std::string, Family> families = Parse(RenderMetrics(Sample(), L"4.0.11.0"));
@@ -97,6 +137,8 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
         {"vexa_source_stale", "gauge"},
         {"vexa_disk_source", "gauge"},
         {"vexa_disk_info", "gauge"},
+        {"vexa_disk_days_left", "gauge"},
+        {"vexa_disk_first_seen_timestamp_seconds", "gauge"},
         {"vexa_last_cycle_timestamp_seconds", "gauge"},
         {"vexa_cycles_total", "counter"},
         {"vexa_cycle_failures_total", "counter"},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,6 +76,38 @@ TEST(StatusTable, ColumnsLineUpAndRatingsAreWords)
               std::string::npos);
     for (const std::string& line : lines) {
         EXPECT_TRUE(line.empty() || line.back() != ' ') << "trailing blanks: " << line;
+    }
+}
+
+TEST(StatusTable, TheDiskLifeRows)
+{
+    using MBDataContainer::ForecastBasis;
+    const struct {
+        MBDataContainer::DaysLeftForecast forecast;
+        std::optional<MBDataContainer::RecordDay> firstSeen;
+        const char* rows;
+    } cases[] = {
+        {{-1, ForecastBasis::None, 3, 40},
+         20513,
+         "disk days left       not enough data (3 of 14 days)\n"
+         "disk first seen      2026-03-01\n"},
+        {{-1, ForecastBasis::None, 60, std::nullopt},
+         std::nullopt,
+         "disk days left       not enough data (14 of 14 days)\ndisk first seen      -\n"},
+        {{80, ForecastBasis::Wear, 40, 60},
+         20513,
+         "disk days left       80 (basis wear, wear 60 %)\n"},
+        {{1429, ForecastBasis::Hours, 29, std::nullopt},
+         20513,
+         "disk days left       1429 (basis hours)\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        MBBroadcast::CycleSnapshot snapshot = Sample();
+        snapshot.daysLeft = c.forecast;
+        snapshot.diskFirstSeen = c.firstSeen;
+        EXPECT_NE(MBBroadcast::RenderStatusTable(snapshot, false).find(c.rows), std::string::npos)
+            << MBBroadcast::RenderStatusTable(snapshot, false);
     }
 }
 

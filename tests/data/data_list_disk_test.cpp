@@ -34,6 +34,8 @@ protected:
     {
         MBDataAquisition::SensorNames = MBDataAquisition::SensorNameTable();
         diag::SmartReader::ForgetAutoOffline();
+        // The drive record in memory alone.
+        m_Profile.entries[{GetModuleIniPath(), L"HDD", L"RecordFile"}] = L"";
         // A drive that gives no verdict: the five fields alone.
         m_Device.AddDrive(0).nStatusResult = 0;
         SetRaw(70000, 0, 0, 0, 0);
@@ -138,11 +140,11 @@ TEST_F(DataListDiskTest, UpdateCopiesTheRawValuesInSlotOrder)
     l_List.SetHarddisk(&l_Disk);
     SetRaw(44999, 11, 12, 13, 0x1000E);
     l_List.Update();
-    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{44999, 11, 12, 13, 14}));
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{44999, 11, 12, 13, 14, -1}));
 
     m_Device.RemoveDrive(0);  // no table for drive 0: every record reads 0
     l_List.Update();
-    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0, -1}));
 }
 
 TEST_F(DataListDiskTest, NewCountsRateErrorOnceAcrossFieldsAndRebuiltLists)
@@ -156,11 +158,12 @@ TEST_F(DataListDiskTest, NewCountsRateErrorOnceAcrossFieldsAndRebuiltLists)
         SetRaw(100, 0, l_nBase + 3, 0, l_nBase + 5);
         l_List.Update();
         // Evaluated twice per cycle, as the broadcast does.
-        EXPECT_EQ(Ratings(l_List), (std::vector<MBDataContainer::Rating>{
-                                       RatingOk, RatingOk, RatingError, RatingOk, RatingError}));
+        EXPECT_EQ(Ratings(l_List),
+                  (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingError, RatingOk,
+                                                        RatingError, RatingOk}));
         EXPECT_EQ(Ratings(l_List),
                   (std::vector<MBDataContainer::Rating>{RatingOk, RatingOk, RatingWarning, RatingOk,
-                                                        RatingWarning}));
+                                                        RatingWarning, RatingOk}));
         SetRaw(100, l_nBase + 4, l_nBase + 3, 0, l_nBase + 5);
         l_List.Update();
         EXPECT_EQ(Ratings(l_List)[1], RatingWarning);
@@ -171,7 +174,7 @@ TEST_F(DataListDiskTest, NewCountsRateErrorOnceAcrossFieldsAndRebuiltLists)
     l_Rebuilt.Update();
     EXPECT_EQ(Ratings(l_Rebuilt),
               (std::vector<MBDataContainer::Rating>{RatingOk, RatingWarning, RatingWarning,
-                                                    RatingOk, RatingWarning}));
+                                                    RatingOk, RatingWarning, RatingOk}));
 }
 
 class DataListNvmeTest : public DataListDiskTest {
@@ -214,14 +217,14 @@ TEST_F(DataListNvmeTest, AnNvmeDriveAddsThreeFieldsBehindTheFive)
               (std::vector<std::wstring>{L"HddLifetime", L"HddOfflineUncorrectable",
                                          L"HddReallocationCount", L"HddCurrentPendingSectorCount",
                                          L"ReallocatedSectorCount", L"HddCriticalWarning",
-                                         L"HddPercentageUsed", L"HddTemperature"}));
+                                         L"HddPercentageUsed", L"HddTemperature", L"HddDaysLeft"}));
     std::vector<std::int32_t> l_Setpoints;
     for (const DataList::FieldPtr& l_pField : l_List.HddFields()) {
         l_Setpoints.push_back(l_pField->m_nSetpoint);
         EXPECT_EQ(l_pField->m_nWarningPercent, 0);
         EXPECT_EQ(l_pField->m_nErrorPercent, 0);
     }
-    EXPECT_EQ(l_Setpoints, (std::vector<std::int32_t>{45000, 0, 0, 0, 0, 0, 90, 70}));
+    EXPECT_EQ(l_Setpoints, (std::vector<std::int32_t>{45000, 0, 0, 0, 0, 0, 90, 70, 180}));
     EXPECT_EQ(l_List.FieldCount(), 0u);  // not reachable by index, like the other disk fields
 }
 
@@ -233,7 +236,7 @@ TEST_F(DataListNvmeTest, AnAtaDriveOrNoDriveKeepsTheFive)
     l_List.SetDataSource(&m_Sensors);
     l_List.SetHarddisk(&l_Disk);
     l_List.Update();
-    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{4464, 0, 0, 0, 0}));
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{4464, 0, 0, 0, 0, -1}));
 
     m_Device.RemoveDrive(0);
     MBDataAquisition::Harddisk l_None(L"", L"");
@@ -241,7 +244,7 @@ TEST_F(DataListNvmeTest, AnAtaDriveOrNoDriveKeepsTheFive)
     l_Empty.SetDataSource(&m_Sensors);
     l_Empty.SetHarddisk(&l_None);
     l_Empty.Update();
-    EXPECT_EQ(Values(l_Empty), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Values(l_Empty), (std::vector<std::int32_t>{0, 0, 0, 0, 0, -1}));
 }
 
 TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
@@ -254,15 +257,16 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
     m_Device.AddDrive(1);
     SetPage(0x10, 351, 101, 5000000000ull, 3);
     l_List.Update();
-    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{2147483647, 3, 0, 0, 0, 0x10, 101, 78}));
+    EXPECT_EQ(Values(l_List),
+              (std::vector<std::int32_t>{2147483647, 3, 0, 0, 0, 0x10, 101, 78, -1}));
 
     // A page that cannot be read: every reading goes to 0 (no 0 kelvin turned into -273), and
     // the three health readings, unread, rate warning instead of passing as a sound disk.
     m_Device.AddDrive(0).nHealthResult = 0;
     l_List.Update();
-    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>(8, 0)));
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 0, 0, -1}));
     const std::vector<MBDataContainer::Rating> l_Unread = Ratings(l_List);
-    EXPECT_EQ(std::vector<MBDataContainer::Rating>(l_Unread.begin() + 5, l_Unread.end()),
+    EXPECT_EQ(std::vector<MBDataContainer::Rating>(l_Unread.begin() + 5, l_Unread.begin() + 8),
               (std::vector<MBDataContainer::Rating>(3, RatingWarning)));
 
     // Read again: the fields rate their readings once more.
@@ -270,7 +274,7 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
     SetPage(0, 300, 10, 100, 0);
     l_List.Update();
     const std::vector<MBDataContainer::Rating> l_Read = Ratings(l_List);
-    EXPECT_EQ(std::vector<MBDataContainer::Rating>(l_Read.begin() + 5, l_Read.end()),
+    EXPECT_EQ(std::vector<MBDataContainer::Rating>(l_Read.begin() + 5, l_Read.begin() + 8),
               (std::vector<MBDataContainer::Rating>(3, RatingOk)));
 }
 
@@ -287,7 +291,7 @@ TEST_F(DataListNvmeTest, TheThreeFieldsRateAgainstTheirSettings)
         SetPage(p_nWarning, p_nKelvin, p_nUsed, 100, 0);
         l_List.Update();
         const std::vector<MBDataContainer::Rating> l_Ratings = Ratings(l_List);
-        return std::vector<MBDataContainer::Rating>(l_Ratings.begin() + 5, l_Ratings.end());
+        return std::vector<MBDataContainer::Rating>(l_Ratings.begin() + 5, l_Ratings.begin() + 8);
     };
     using R = std::vector<MBDataContainer::Rating>;
     EXPECT_EQ(Rate(0, 333, 80), (R{RatingOk, RatingOk, RatingOk}));  // 60 degrees, 80 %

@@ -82,8 +82,8 @@ TEST(DaysLeftForecast, FollowsTheRateOfTheRecordedDays)
          45000, ForecastBasis::None, -1, 0, 29},
         {"past the lifetime setpoint", Days(30, fullDays, none), 10000, ForecastBasis::Hours, 0, 0,
          29},
-        {"worn out on the first day", Days(1, fullDays, [](int) { return 100.0; }), 45000,
-         ForecastBasis::Wear, 0, 0, 0},
+        {"worn past its rated life", Days(20, fullDays, [](int i) { return 95.0 + i; }), 45000,
+         ForecastBasis::Wear, 0, 0, 19},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -38,6 +38,7 @@ grep -q 'alert:' "$work/rules.yml" || { echo "no rules in $rules" >&2; exit 1; }
         if (series ~ /^vexa_last_cycle_timestamp_seconds\{/) values = "0+60x40"
         else if (series ~ /^vexa_cycles_total\{/) values = "0+6x40"
         else if (series ~ /^vexa_(sensor|disk)_data_age_seconds\{/) values = "0x40"
+        else if (series ~ /^vexa_disk_first_seen_timestamp_seconds\{/) values = "0x40"
         else values = value "x40"
         gsub(/\x27/, "\x27\x27", series)
         printf "      - series: \x27%s\x27\n        values: \x27%s\x27\n", series, values

@@ -257,14 +257,14 @@ case "$scenario" in
     # descriptor query (a SCSI bus), the native host has no drives.
     bus_mask='s/^/&/'
     [[ ${#native_machine[@]} != 0 ]] || bus_mask='s/^(vexa_disk_info\{bus=)"[a-z]+"/\1"B"/'
-    sed -E -e 's/^(vexa_last_cycle_timestamp_seconds|vexa_cycles_total|vexa_(sensor|disk)_data_age_seconds) [0-9]+$/\1 N/' \
+    sed -E -e 's/^(vexa_last_cycle_timestamp_seconds|vexa_cycles_total|vexa_(sensor|disk)_data_age_seconds|vexa_disk_first_seen_timestamp_seconds) [0-9]+$/\1 N/' \
       -e "$bus_mask" "$work/vexa.prom" >"$work/metrics-masked.prom"
     diff -u "$expected/metrics.prom" "$work/metrics-masked.prom" || fail "metrics file differs"
     if command -v promtool >/dev/null; then
       promtool check metrics <"$work/vexa.prom" || fail "promtool rejects the metrics file"
     fi
     sed -E -e 's/^(last cycle +)[0-9 :-]+$/\1T/' -e 's/^(cycles +)[0-9]+(, failed 0, failed in a row 0)$/\1N\2/' \
-      -e 's/^((sensor|disk) data age +)[0-9]+ s(, .*)?$/\1N s\3/' \
+      -e 's/^((sensor|disk) data age +)[0-9]+ s(, .*)?$/\1N s\3/' -e 's/^(disk first seen +)[0-9]{4}-[0-9]{2}-[0-9]{2}$/\1D/' \
       "$work/stdout.txt" >"$work/status-masked.txt"
     diff -u "$expected/status.txt" "$work/status-masked.txt" || fail "status table differs"
     progress="$(tr -d '\r' <"$work/Vexa.log" | sed -n -E 's/^.*CMain::MyThread  line: [0-9]+\t\t(.*)$/\1/p')"
