@@ -58,8 +58,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             l_Options.m_bStatus = true;
             continue;
         }
-        bool l_bTakesValue =
-            l_strName == "--seconds" || l_strName == "--cycles" || l_strName == "--simulate-days";
+        bool l_bTakesValue = l_strName == "--seconds" || l_strName == "--cycles" ||
+                             l_strName == "--simulate-days" || l_strName == "--wear-per-day";
         for (const auto& l_File : l_Files) {
             l_bTakesValue = l_bTakesValue || l_strName == l_File.first;
         }
@@ -82,6 +82,15 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             l_Options.m_Seconds = l_dSeconds;
             continue;
         }
+        if (l_strName == "--wear-per-day") {
+            double l_dWear = 0;
+            if (!ParseSeconds(l_strValue, l_dWear)) {
+                p_strError = "--wear-per-day needs a percentage from 0 up, not " + l_strValue;
+                return std::nullopt;
+            }
+            l_Options.m_WearPerDay = l_dWear;
+            continue;
+        }
         if (l_strName == "--cycles" || l_strName == "--simulate-days") {
             long l_nCount = 0;
             if (!ParseCycles(l_strValue, l_nCount)) {
@@ -96,6 +105,10 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
                 l_Options.*l_pMember = l_strValue;
             }
         }
+    }
+    if (l_Options.m_WearPerDay && !l_Options.m_SimulateDays) {
+        p_strError = "--wear-per-day needs --simulate-days";
+        return std::nullopt;
     }
     return l_Options;
 }
@@ -115,6 +128,8 @@ std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
         l_Names.push_back("--accounts");
     if (p_Options.m_SimulateDays)
         l_Names.push_back("--simulate-days");
+    if (p_Options.m_WearPerDay)
+        l_Names.push_back("--wear-per-day");
     if (p_Options.m_bNoAdmin)
         l_Names.push_back("--no-admin");
     return l_Names;
@@ -125,7 +140,8 @@ std::string Usage()
     return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
            "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
            "                 [--smart-dir DIR] [--accounts FILE] [--no-admin]\n"
-           "                 [--no-hmi-runtime] [--status] [--simulate-days D] [--help]\n"
+           "                 [--no-hmi-runtime] [--status] [--simulate-days D]\n"
+           "                 [--wear-per-day P] [--help]\n"
            "--smart-dir DIR (native): drive N is DIR/PhysicalDriveN.bin, a 512-byte S.M.A.R.T.\n"
            "  attribute data block, or DIR/PhysicalDriveN.nvme, an NVMe drive's 512-byte SMART /\n"
            "  Health Information log page; beside them PhysicalDriveN.thr (the 512-byte\n"
@@ -138,7 +154,11 @@ std::string Usage()
            "  a drive opens for reading and writing only while an administrator logon is\n"
            "  impersonated; the queries without rights always answer\n"
            "--simulate-days D (native): D days of cycles on a simulated clock, without pausing,\n"
-           "  with one line of the process's figures a day (see scripts/soak)\n";
+           "  with one line of the process's figures a day (see scripts/soak); the days end at\n"
+           "  about the real time\n"
+           "--wear-per-day P (native, with --simulate-days): the system disk of --smart-dir\n"
+           "  (its .nvme page or .devstat log) wears by P percent a simulated day and gains 24\n"
+           "  power-on hours\n";
 }
 
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv)

@@ -23,6 +23,9 @@ struct HostOptions {
     // Native only: runs D days of cycles on a simulated clock, without pausing, and prints the
     // process's figures once a simulated day (a measurement, see scripts/soak).
     std::optional<long> m_SimulateDays;
+    // Native only, with --simulate-days: the percentage used of the stand-in system disk rises
+    // by this much a simulated day (and its power-on hours by 24).
+    std::optional<double> m_WearPerDay;
     // Native only: the machine acts as an account without administrator rights: a physical
     // drive opens for reading and writing only while an administrator logon is impersonated.
     bool m_bNoAdmin = false;

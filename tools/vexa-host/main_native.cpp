@@ -70,9 +70,10 @@ int Run(host::HostOptions p_Options)
 
     std::unique_ptr<host::SimulatedDays> l_pDays;
     if (p_Options.m_SimulateDays) {
-        l_pDays = std::make_unique<host::SimulatedDays>();
+        l_pDays = std::make_unique<host::SimulatedDays>(
+            *p_Options.m_SimulateDays, p_Options.m_WearPerDay, p_Options.m_SmartDir);
         l_pDays->Begin();
-        p_Options.m_Cycles = *p_Options.m_SimulateDays * host::SimulatedDays::kCyclesADay;
+        p_Options.m_Cycles = l_pDays->Cycles();
     }
 
     host::HostRun::CatchInterrupts();
