@@ -5,8 +5,11 @@
 #include "common/temp_folder.h"
 #include "data/drive_record_keeper.h"
 #include "fakes/log_capture.h"
+#include "fakes/memory_environment.h"
+#include "fakes/memory_profile.h"
 #include "platform/replaced_file.h"
 #include "platform/seam.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -138,6 +141,30 @@ TEST(DriveRecordKeeper, AGarbledFileIsKeptAsideAndANewRecordBegins)
     const std::string text = log.Contents();
     EXPECT_NE(text.find("Drive record cut or garbled; kept as"), std::string::npos) << text;
     EXPECT_EQ(text.find("System disk replaced"), std::string::npos);
+}
+
+// Beside the values file unless "RecordFile" names another place; empty keeps no file.
+TEST(DriveRecordKeeper, ThePathComesFromTheSettings)
+{
+    const struct {
+        const wchar_t* setting;
+        const wchar_t* path;
+    } cases[] = {
+        {nullptr, L"C:\\Users\\op\\Temp\\VexaDriveRecord.txt"},
+        {L"D:\\Vexa\\drives.txt", L"D:\\Vexa\\drives.txt"},
+        {L"", L""},
+    };
+    fakes::MemoryEnvironment environment{{{L"TEMP", L"C:\\Users\\op\\Temp"}}};
+    const platform::Substitute<platform::Environment> environmentInPlace(environment);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        fakes::MemoryProfile profile;
+        if (c.setting != nullptr) {
+            profile.entries[{GetModuleIniPath(), L"HDD", L"RecordFile"}] = c.setting;
+        }
+        const platform::Substitute<platform::Profile> profileInPlace(profile);
+        EXPECT_EQ(MBDataContainer::ReadDriveRecordPath(), c.path);
+    }
 }
 
 }  // namespace
