@@ -31,7 +31,8 @@ std::wstring ExtendedLengthPath(const std::wstring& fullPath)
 
 std::wstring LongPathForm(const std::wstring& path, const std::wstring& fullPath)
 {
-    if (StartsWith(path, kExtendedPrefix) || TemporaryFileOf(fullPath).size() < kMaxPathChars) {
+    if (StartsWith(path, kExtendedPrefix) ||
+        fullPath.size() + kTemporarySuffixChars < kMaxPathChars) {
         return path;
     }
     return ExtendedLengthPath(fullPath);

@@ -15,7 +15,7 @@ inline constexpr std::size_t kMaxPathChars = 260;
 std::wstring ExtendedLengthPath(const std::wstring& fullPath);
 
 // The form in which the file functions are given `path`, whose full path is `fullPath`, so that
-// both it and its temporary file ("<path>.tmp") reach the file: `path` itself while the full
+// both it and its temporary file (TemporaryFileOf) reach the file: `path` itself while the full
 // path of the temporary file is shorter than MAX_PATH, else the extended-length form. The length
 // that counts is the full path's: a short relative path in a deep current folder is long too.
 std::wstring LongPathForm(const std::wstring& path, const std::wstring& fullPath);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -23,6 +24,21 @@ std::size_t CountOf(const std::string& text, const std::string& part)
     std::size_t count = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
         ++count;
+    }
+    return count;
+}
+
+// Files the writer left beside `path`: "<name>.<random>.tmp".
+std::size_t TemporaryFilesBeside(const std::wstring& path)
+{
+    const std::filesystem::path file(path);
+    const std::wstring prefix = file.filename().wstring() + L".";
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+        const std::wstring name = entry.path().filename().wstring();
+        if (name.compare(0, prefix.size(), prefix) == 0 && entry.path().extension() == L".tmp") {
+            ++count;
+        }
     }
     return count;
 }
@@ -94,7 +110,7 @@ TEST(ReplacedFile, AReaderNeverSeesAPartialFile)
 #else
     EXPECT_EQ(written, kRounds);
 #endif
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
+    EXPECT_EQ(TemporaryFilesBeside(path), 0u);
 }
 
 // A folder in the file's place cannot be replaced: the write fails with a reason, and neither
@@ -108,7 +124,7 @@ TEST(ReplacedFile, AFailedReplacementLeavesNoTemporaryFile)
     EXPECT_FALSE(platform::ReplacedFile::System().Write(path, "x 1\n"));
     EXPECT_NE(platform::GetLastErrorCode(), platform::kErrorSuccess);
     EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(path)));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
+    EXPECT_EQ(TemporaryFilesBeside(path), 0u);
 
     EXPECT_FALSE(
         platform::ReplacedFile::System().Write(folder.Path(L"missing\\vexa.prom"), "x 1\n"));
@@ -128,7 +144,72 @@ TEST(ReplacedFile, APathLongerThan259CharactersIsWrittenInFull)
     bool found = false;
     EXPECT_EQ(ReadWhole(path, found), "x 1\n");
     EXPECT_TRUE(found);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::TemporaryFileOf(path))));
+    EXPECT_EQ(TemporaryFilesBeside(path), 0u);
+}
+
+// Another user's file at the name the temporary file used to have, or at the first name the
+// writer tries: a file of theirs (read-only, as one of another owner is), a link to a file of
+// theirs, a link to where they want a file made. The writer opens none of them and takes another
+// name; the planted file, and what a link points at, stay as they were.
+TEST(ReplacedFile, APlantedTemporaryNameIsNeverFollowed)
+{
+    enum class Plant { kFile, kLink, kDanglingLink };
+    const std::wstring firstName = platform::TemporaryFileOf(L"vexa.prom", 1);
+    const struct {
+        const char* label;
+        std::wstring name;
+        Plant plant;
+    } cases[] = {
+        {"file at the old name", L"vexa.prom.tmp", Plant::kFile},
+        {"file at the first name", firstName, Plant::kFile},
+#ifndef _WIN32
+        {"link at the old name", L"vexa.prom.tmp", Plant::kLink},
+        {"link at the first name", firstName, Plant::kLink},
+        {"dangling link at the first name", firstName, Plant::kDanglingLink},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const testing_support::TempFolder folder;
+        const std::filesystem::path planted(folder.Path(c.name));
+        const std::filesystem::path victim(folder.Path(L"victim"));
+        if (c.plant == Plant::kFile) {
+            folder.Write(c.name, "forged 1\n");
+            std::filesystem::permissions(planted, std::filesystem::perms::all,
+                                         std::filesystem::perm_options::remove);
+        } else {
+            if (c.plant == Plant::kLink) {
+                folder.Write(L"victim", "victim\n");
+            }
+            std::filesystem::create_symlink(victim, planted);
+        }
+        std::uint64_t nonce = 0;
+        const auto writer = platform::ReplacedFile::WithNonces([&nonce] { return ++nonce; });
+
+        EXPECT_TRUE(writer->Write(folder.Path(L"vexa.prom"), "x 1\n"));
+        EXPECT_EQ(folder.Read(L"vexa.prom"), "x 1\n");
+        EXPECT_EQ(folder.Read(L"victim"), c.plant == Plant::kLink ? "victim\n" : "<missing>");
+        EXPECT_EQ(TemporaryFilesBeside(folder.Path(L"vexa.prom")), 1u);  // the planted one
+        if (c.plant == Plant::kFile) {
+            std::filesystem::permissions(planted, std::filesystem::perms::owner_all);
+            EXPECT_EQ(folder.Read(c.name), "forged 1\n");
+        } else {
+            EXPECT_TRUE(std::filesystem::is_symlink(planted));
+        }
+    }
+}
+
+// Should every name the writer tries be taken, the write fails and touches nothing.
+TEST(ReplacedFile, AWriteWhoseEveryNameIsTakenFails)
+{
+    const testing_support::TempFolder folder;
+    folder.Write(platform::TemporaryFileOf(L"vexa.prom", 7), "forged 1\n");
+    const auto writer = platform::ReplacedFile::WithNonces([] { return 7; });
+    platform::SetLastErrorCode(platform::kErrorSuccess);
+    EXPECT_FALSE(writer->Write(folder.Path(L"vexa.prom"), "x 1\n"));
+    EXPECT_NE(platform::GetLastErrorCode(), platform::kErrorSuccess);
+    EXPECT_EQ(folder.Read(L"vexa.prom"), "<missing>");
+    EXPECT_EQ(folder.Read(platform::TemporaryFileOf(L"vexa.prom", 7)), "forged 1\n");
 }
 
 // Fails while told to, and records what it was given.

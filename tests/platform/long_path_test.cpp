@@ -1,16 +1,19 @@
 #include "platform/long_path.h"
 
+#include "platform/replaced_file.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-// A file path under C:\ whose temporary file ("<path>.tmp") has `tmpChars` characters.
+// A file path under C:\ whose temporary file has `tmpChars` characters.
 std::wstring DrivePathWithTemporaryOf(std::size_t tmpChars)
 {
     const std::wstring name = L"\\m.prom";
-    return L"C:\\" + std::wstring(tmpChars - 3 - name.size() - 4, L'd') + name;
+    return L"C:\\" +
+           std::wstring(tmpChars - 3 - name.size() - platform::kTemporarySuffixChars, L'd') + name;
 }
 
 TEST(LongPath, TheFullPathsLengthDecidesAndEachKindKeepsItsRoot)
@@ -25,8 +28,8 @@ TEST(LongPath, TheFullPathsLengthDecidesAndEachKindKeepsItsRoot)
         std::wstring expected;
     } cases[] = {
         {"short", L"C:\\vexa\\m.prom", L"C:\\vexa\\m.prom", L"C:\\vexa\\m.prom"},
-        {"259 with .tmp", at259, at259, at259},
-        {"260 with .tmp", at260, at260, L"\\\\?\\" + at260},
+        {"259 with its temporary", at259, at259, at259},
+        {"260 with its temporary", at260, at260, L"\\\\?\\" + at260},
         // A short relative path in a deep current folder.
         {"relative", L"m.prom", L"C:\\" + deep + L"\\m.prom", L"\\\\?\\C:\\" + deep + L"\\m.prom"},
         {"forward slashes", L"C:/" + deep + L"/m.prom", L"C:\\" + deep + L"\\m.prom",

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
+#include <utility>
 
 #include "platform/last_error.h"
 #include "platform/posix/native_path_posix.h"
@@ -19,6 +21,8 @@ unsigned long ErrorCodeOf(int error)
         return kErrorPathNotFound;
     case ENOTDIR:
         return kErrorPathNotFound;
+    case EEXIST:
+        return kErrorAlreadyExists;
     default:
         return kErrorAccessDenied;
     }
@@ -40,13 +44,24 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+// std::random_device reads the kernel's random source (getrandom) on Linux.
+std::uint64_t SystemNonce()
+{
+    std::random_device source;
+    return (static_cast<std::uint64_t>(source()) << 32) ^ source();
+}
+
 class PosixReplacedFile final : public ReplacedFile {
 public:
+    explicit PosixReplacedFile(std::function<std::uint64_t()> nonces) : m_nonces(std::move(nonces))
+    {
+    }
+
     bool Write(const std::wstring& path, const std::string& bytes) override
     {
         const std::string target = posix::NativePath(path);
-        const std::string temporary = posix::NativePath(TemporaryFileOf(path));
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::string temporary;
+        const int fd = CreateTemporary(path, temporary);
         if (fd < 0) {
             SetLastErrorCode(ErrorCodeOf(errno));
             return false;
@@ -67,14 +82,38 @@ public:
         SetLastErrorCode(ErrorCodeOf(error));
         return false;
     }
+
+private:
+    // A new file under a name no one could know in advance. O_EXCL fails on any name that
+    // exists, a symbolic link included (dangling or not), so a planted name is passed over.
+    int CreateTemporary(const std::wstring& path, std::string& temporary)
+    {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+            temporary = posix::NativePath(TemporaryFileOf(path, m_nonces()));
+            const int fd = ::open(temporary.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            if (fd >= 0 || errno != EEXIST) {
+                return fd;
+            }
+        }
+        errno = EEXIST;
+        return -1;
+    }
+
+    std::function<std::uint64_t()> m_nonces;
 };
 
 }  // namespace
 
 ReplacedFile& ReplacedFile::System()
 {
-    static PosixReplacedFile instance;
+    static PosixReplacedFile instance(SystemNonce);
     return instance;
+}
+
+std::unique_ptr<ReplacedFile> ReplacedFile::WithNonces(std::function<std::uint64_t()> nonces)
+{
+    return std::make_unique<PosixReplacedFile>(std::move(nonces));
 }
 
 }  // namespace platform

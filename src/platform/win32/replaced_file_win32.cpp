@@ -1,9 +1,12 @@
 #include "platform/replaced_file.h"
 
 #include <windows.h>
+// After windows.h: RtlGenRandom (advapi32's SystemFunction036).
+#include <ntsecapi.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/long_path.h"
 
@@ -66,14 +69,29 @@ std::wstring FileFunctionPath(const std::wstring& path)
     return LongPathForm(path, full);
 }
 
+// The system's cryptographic random source; advapi32 is loaded from the system folder.
+std::uint64_t SystemNonce()
+{
+    std::uint64_t nonce = 0;
+    if (!RtlGenRandom(&nonce, sizeof nonce)) {
+        // Never seen; an exclusive create under a guessable name still cannot be planted, only
+        // blocked, and the next write takes another name.
+        nonce = GetTickCount64() ^ (static_cast<std::uint64_t>(GetCurrentThreadId()) << 32);
+    }
+    return nonce;
+}
+
 class Win32ReplacedFile final : public ReplacedFile {
 public:
+    explicit Win32ReplacedFile(std::function<std::uint64_t()> nonces) : m_nonces(std::move(nonces))
+    {
+    }
+
     bool Write(const std::wstring& given, const std::string& bytes) override
     {
         const std::wstring path = FileFunctionPath(given);
-        const std::wstring temporary = TemporaryFileOf(path);
-        const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::wstring temporary;
+        const HANDLE file = CreateTemporary(path, temporary);
         if (file == INVALID_HANDLE_VALUE) {
             return false;
         }
@@ -93,14 +111,40 @@ public:
         SetLastError(error);
         return false;
     }
+
+private:
+    // A new file under a name no one could know in advance. CREATE_NEW fails on any name that
+    // exists, so a file planted there (or a link) is never opened; the next name is tried.
+    HANDLE CreateTemporary(const std::wstring& path, std::wstring& temporary)
+    {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+            temporary = TemporaryFileOf(path, m_nonces());
+            const HANDLE file =
+                CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+            const DWORD error = GetLastError();
+            if (file != INVALID_HANDLE_VALUE ||
+                (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) {
+                return file;
+            }
+        }
+        return INVALID_HANDLE_VALUE;
+    }
+
+    std::function<std::uint64_t()> m_nonces;
 };
 
 }  // namespace
 
 ReplacedFile& ReplacedFile::System()
 {
-    static Win32ReplacedFile instance;
+    static Win32ReplacedFile instance(SystemNonce);
     return instance;
+}
+
+std::unique_ptr<ReplacedFile> ReplacedFile::WithNonces(std::function<std::uint64_t()> nonces)
+{
+    return std::make_unique<Win32ReplacedFile>(std::move(nonces));
 }
 
 }  // namespace platform
