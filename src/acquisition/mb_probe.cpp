@@ -10,6 +10,7 @@
 #include "logging/log.h"
 #include "platform/profile.h"
 #include "platform/seam.h"
+#include "settings/device_path.h"
 #include "settings/sensor_source.h"
 #include "settings/settings.h"
 
@@ -114,12 +115,22 @@ void MBProbe::Update()
     // effect at the next cycle.
     const std::wstring l_strHistory = platform::Use<platform::Profile>().GetString(
         m_strSection, L"HistoryFile", L"", kHistoryFileBuffer, m_strIniFile);
-    const std::string l_strLine = ReadLastLine(l_strHistory);
+    // A pipe's server would learn the runtime's identity from the open, a device would be read
+    // as if it were the probe's file: such a path is not opened, and said once.
+    const std::wstring l_strDevice = DeviceKindOf(l_strHistory);
+    if (!l_strDevice.empty() && l_strHistory != m_strRefusedHistory) {
+        dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::MBProbe::Update"), 0,
+                     L"HistoryFile \"" + l_strHistory + L"\" names " + l_strDevice +
+                         L", not a file; it is not read");
+    }
+    m_strRefusedHistory = l_strDevice.empty() ? std::wstring() : l_strHistory;
+    const std::string l_strLine = l_strDevice.empty() ? ReadLastLine(l_strHistory) : std::string();
     // Every sample carries its date and time: a line that stays is a probe that stopped.
     m_strRawData = l_strLine;
     // Without its file every reading becomes 1, which the ratings alone cannot tell from a
     // machine in trouble.
-    const bool l_bMissing = l_strLine.empty() && !PathExists(l_strHistory);
+    const bool l_bMissing =
+        l_strDevice.empty() ? l_strLine.empty() && !PathExists(l_strHistory) : m_bHistoryMissing;
     if (l_bMissing != m_bHistoryMissing) {
         m_bHistoryMissing = l_bMissing;
         dbg::LogLine(VEXA_LOCATION(L"MBDataAquisition::MBProbe::Update"), 0,

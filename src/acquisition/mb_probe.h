@@ -28,6 +28,8 @@ private:
     // The history file was missing at the last update: its loss and its return are logged once
     // each, not every cycle.
     bool m_bHistoryMissing = false;
+    // The history path last refused as a device or a pipe: logged once, not every cycle.
+    std::wstring m_strRefusedHistory;
 };
 
 }  // namespace MBDataAquisition

@@ -1,6 +1,8 @@
 #include "broadcast/metrics_file.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cwctype>
 #include <utility>
 
 #include "broadcast/metrics_text.h"
@@ -9,6 +11,7 @@
 #include "platform/profile.h"
 #include "platform/replaced_file.h"
 #include "platform/seam.h"
+#include "settings/device_path.h"
 #include "settings/settings.h"
 
 namespace MBBroadcast {
@@ -21,6 +24,19 @@ const wchar_t kReadPath[] = L"MBBroadcast::ReadMetricsFilePath";
 // this buffer may have been cut and is refused.
 constexpr std::size_t kPathBufferChars = 32768;
 
+// The collectors take files ending in ".prom"; Windows names match without regard to case.
+bool EndsWithProm(const std::wstring& p_strPath)
+{
+    static const std::wstring kEnding = L".prom";
+    if (p_strPath.size() < kEnding.size()) {
+        return false;
+    }
+    return std::equal(kEnding.begin(), kEnding.end(), p_strPath.end() - kEnding.size(),
+                      [](wchar_t p_cEnding, wchar_t p_cPath) {
+                          return p_cEnding == static_cast<wchar_t>(std::towlower(p_cPath));
+                      });
+}
+
 }  // namespace
 
 std::wstring ReadMetricsFilePath()
@@ -31,6 +47,21 @@ std::wstring ReadMetricsFilePath()
         dbg::LogLine(VEXA_LOCATION(kReadPath), 0,
                      L"MetricsFile is longer than " + std::to_wstring(kPathBufferChars - 2) +
                          L" characters; no metrics file is written");
+        return {};
+    }
+    // Only a file the collectors read: never another file the account may write (a settings
+    // file, a program), nor a device or a pipe whose server would see the add-on's identity.
+    std::wstring l_strWhy;
+    const std::wstring l_strDevice = DeviceKindOf(l_strPath);
+    if (!l_strDevice.empty()) {
+        l_strWhy = L"names " + l_strDevice + L", not a file";
+    } else if (!l_strPath.empty() && !EndsWithProm(l_strPath)) {
+        l_strWhy = L"does not end in .prom";
+    }
+    if (!l_strWhy.empty()) {
+        dbg::LogLine(
+            VEXA_LOCATION(kReadPath), 0,
+            L"MetricsFile \"" + l_strPath + L"\" " + l_strWhy + L"; no metrics file is written");
         return {};
     }
     return l_strPath;

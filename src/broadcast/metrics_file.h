@@ -9,7 +9,7 @@ namespace MBBroadcast {
 // The path of key "MetricsFile" in section "Export" of the add-on's own settings file, read in
 // full up to 32,766 characters; empty (the default) leaves the metrics file off. A longer value
 // is refused with one log line (level 0) and leaves it off too: a cut path would name another
-// file.
+// file. So is a path that does not end in ".prom" or that names a device or a named pipe.
 std::wstring ReadMetricsFilePath();
 
 // The Prometheus text file that an exporter's textfile collector serves, rewritten whole after

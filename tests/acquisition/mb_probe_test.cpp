@@ -83,6 +83,33 @@ TEST_F(MBProbeTest, TheLossAndReturnOfTheHistoryFileAreLoggedOnceEach)
     EXPECT_EQ(text.find("\t\tHistory file found: "), text.rfind("\t\tHistory file found: "));
 }
 
+// A pipe or a device in "HistoryFile" is never opened: one line says why, every reading is 1,
+// and the monitor goes on.
+TEST_F(MBProbeTest, AHistoryFileThatIsAPipeOrADeviceIsRefusedOnce)
+{
+    const struct {
+        std::string path;
+        std::string kind;
+    } cases[] = {{"\\\\.\\pipe\\probe", "a named pipe"},
+                 {"\\\\?\\GLOBALROOT\\Device\\Null", "a device"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        fakes::LogCapture log(0);
+        m_folder.Write(L"Computer.ini", "[MbProbe]\r\nHistoryFile=" + c.path + "\r\n");
+        MBProbe probe;
+        probe.Update();
+        probe.Update();
+        EXPECT_EQ(probe.GetFan(0), 1);
+        EXPECT_EQ(probe.GetVoltage(0), 1);
+        const std::string text = log.Contents();
+        const std::string line = "\t\tHistoryFile \"" + c.path + "\" names " + c.kind +
+                                 ", not a file; it is not read\r\n";
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+        EXPECT_EQ(text.find("HistoryFile"), text.rfind("HistoryFile")) << text;
+        EXPECT_EQ(text.find("History file"), std::string::npos) << text;
+    }
+}
+
 TEST_F(MBProbeTest, ConvertsTheLastLine)
 {
     WriteSettings("MbProbe", "");

@@ -298,4 +298,37 @@ TEST(MetricsFile, ThePathIsReadInFullOrRefused)
     }
 }
 
+// Only a ".prom" file is written: no other file the account may write, no device, no pipe.
+TEST(MetricsFile, APathThatIsNoMetricsFileIsRefused)
+{
+    const struct {
+        std::wstring path;
+        const char* why;
+    } cases[] = {
+        {L"c:\\metrics\\vexa.prom", nullptr},
+        {L"C:\\METRICS\\VEXA.PROM", nullptr},
+        {L"\\\\server\\share\\vexa.prom", nullptr},
+        {L"c:\\metrics\\vexa.txt", "does not end in .prom"},
+        {L"c:\\Computer.ini", "does not end in .prom"},
+        {L"\\\\.\\pipe\\vexa.prom", "names a named pipe, not a file"},
+        {L"\\\\?\\GLOBALROOT\\Device\\vexa.prom", "names a device, not a file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
+        fakes::MemoryProfile profile;
+        const platform::Substitute<platform::Profile> inPlace(profile);
+        profile.entries[{GetModuleIniPath(), L"Export", L"MetricsFile"}] = c.path;
+        const fakes::LogCapture log(0);
+        EXPECT_EQ(MBBroadcast::ReadMetricsFilePath(), c.why ? std::wstring() : c.path);
+        const std::string text = log.Contents();
+        if (c.why) {
+            EXPECT_EQ(
+                CountOf(text, std::string("\" ") + c.why + "; no metrics file is written\r\n"), 1u)
+                << text;
+        } else {
+            EXPECT_EQ(CountOf(text, "MetricsFile"), 0u) << text;
+        }
+    }
+}
+
 }  // namespace

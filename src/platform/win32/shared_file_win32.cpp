@@ -45,13 +45,17 @@ private:
     win32::UniqueHandle m_hFile;
 };
 
+// Should the path lead to a named pipe after all (a share's server can answer with one), its
+// server may identify the caller but not act as it.
+constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+
 class Win32SharedFile final : public SharedFile {
 public:
     std::unique_ptr<ReadableFile> OpenForReading(const std::wstring& path) override
     {
         win32::UniqueHandle file(CreateFileW(
             path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | kNoImpersonation, nullptr));
         if (!file) {
             return nullptr;
         }
