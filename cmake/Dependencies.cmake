@@ -26,7 +26,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   target_compile_options(vexa_tinyxml PRIVATE -w)
 
   add_library(vexa_platform_deps INTERFACE)
-  target_link_libraries(vexa_platform_deps INTERFACE ole32 oleaut32 uuid advapi32 user32 version)
+  target_link_libraries(vexa_platform_deps INTERFACE ole32 oleaut32 uuid advapi32 user32)
 elseif(WIN32)
   # Native Windows: MSVC with the vcpkg manifest (vcpkg.json) and a static triplet such as
   # x64-windows-static, so the DLL needs no runtime DLLs beside it. vcpkg's tinyxml port
@@ -50,7 +50,7 @@ elseif(WIN32)
   # The port compiles TinyXML with STL strings; every user of its header must agree.
   target_compile_definitions(vexa_tinyxml INTERFACE TIXML_USE_STL)
   add_library(vexa_platform_deps INTERFACE)
-  target_link_libraries(vexa_platform_deps INTERFACE ole32 oleaut32 uuid advapi32 user32 version)
+  target_link_libraries(vexa_platform_deps INTERFACE ole32 oleaut32 uuid advapi32 user32)
 else()
   find_package(Boost 1.74 REQUIRED COMPONENTS date_time)
   find_path(TINYXML_INCLUDE_DIR tinyxml.h REQUIRED)

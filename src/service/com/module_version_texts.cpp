@@ -1,43 +1,31 @@
 #include "service/com/module_version_texts.h"
 
-#include <windows.h>
-
+#include <cstdint>
 #include <vector>
 
-namespace {
+#include "support/version_block.h"
 
-std::optional<std::wstring> QueryText(std::vector<unsigned char>& p_Resource,
-                                      const wchar_t* p_szName)
+std::optional<ModuleVersionTexts> ReadModuleVersionTexts(HMODULE p_hModule)
 {
-    void* l_pValue = nullptr;
-    UINT l_nChars = 0;
-    if (!VerQueryValueW(p_Resource.data(), p_szName, &l_pValue, &l_nChars) || l_pValue == nullptr) {
+    const HRSRC l_hInfo = FindResourceW(p_hModule, MAKEINTRESOURCEW(VS_VERSION_INFO),
+                                        MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    if (l_hInfo == nullptr) {
         return std::nullopt;
     }
-    // The length counts the terminator when there is one; the text ends at the first zero.
-    const wchar_t* l_szText = static_cast<const wchar_t*>(l_pValue);
-    std::wstring l_strText(l_szText, l_nChars);
-    l_strText.resize(wcsnlen(l_strText.c_str(), l_strText.size()));
-    return l_strText;
-}
-
-}  // namespace
-
-std::optional<ModuleVersionTexts> ReadModuleVersionTexts(const std::wstring& p_strModulePath)
-{
-    DWORD l_dwHandle = 0;
-    const DWORD l_dwSize = GetFileVersionInfoSizeW(p_strModulePath.c_str(), &l_dwHandle);
-    if (l_dwSize == 0) {
+    const DWORD l_dwSize = SizeofResource(p_hModule, l_hInfo);
+    const HGLOBAL l_hResource = LoadResource(p_hModule, l_hInfo);
+    const void* l_pBlock = l_hResource == nullptr ? nullptr : LockResource(l_hResource);
+    if (l_pBlock == nullptr || l_dwSize == 0) {
         return std::nullopt;
     }
-    std::vector<unsigned char> l_Resource(l_dwSize);
-    if (!GetFileVersionInfoW(p_strModulePath.c_str(), 0, l_dwSize, l_Resource.data())) {
-        return std::nullopt;
-    }
+    // A resource's memory lives as long as the module and is not freed.
+    const auto* l_pBytes = static_cast<const std::uint8_t*>(l_pBlock);
     ModuleVersionTexts l_Texts;
     l_Texts.m_strDescription =
-        QueryText(l_Resource, L"\\StringFileInfo\\000004b0\\FileDescription").value_or(L"TestDLL");
+        FindVersionText(l_pBytes, l_dwSize, {L"StringFileInfo", L"000004b0", L"FileDescription"})
+            .value_or(L"TestDLL");
     l_Texts.m_strVersion =
-        QueryText(l_Resource, L"\\StringFileInfo\\000004b0\\FileVersion").value_or(L"?????");
+        FindVersionText(l_pBytes, l_dwSize, {L"StringFileInfo", L"000004b0", L"FileVersion"})
+            .value_or(L"?????");
     return l_Texts;
 }

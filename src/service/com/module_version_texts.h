@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -9,5 +11,7 @@ struct ModuleVersionTexts {
     std::wstring m_strVersion;      // "?????" when it has no file version
 };
 
-// Nothing when the module has no version resource or it cannot be read.
-std::optional<ModuleVersionTexts> ReadModuleVersionTexts(const std::wstring& p_strModulePath);
+// Read from the loaded module's own resource (FindResourceW, LoadResource, LockResource), so the
+// module needs no VERSION.dll: a DLL's imports are searched in its own folder first, where
+// another user might have put one. Nothing when the module has no version resource.
+std::optional<ModuleVersionTexts> ReadModuleVersionTexts(HMODULE p_hModule);

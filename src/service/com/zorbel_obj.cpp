@@ -125,7 +125,8 @@ STDMETHODIMP CVW_ZorbelObj::SVersionInfo(BSTR* pbstrDescription, BSTR* pbstrVers
         if (l_strPath.empty()) {
             return S_FALSE;
         }
-        const std::optional<ModuleVersionTexts> l_Texts = ReadModuleVersionTexts(l_strPath);
+        const std::optional<ModuleVersionTexts> l_Texts =
+            ReadModuleVersionTexts(CVW_ZorbelApp::Instance().GetModule());
         if (!l_Texts) {
             return S_FALSE;
         }
