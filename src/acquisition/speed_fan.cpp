@@ -54,12 +54,15 @@ void SpeedFan::Update()
     platform::SharedMemory& l_Memory = platform::Use<platform::SharedMemory>();
     const auto l_fnClose = [&l_Memory](platform::Handle p_hHandle) { l_Memory.Close(p_hHandle); };
 
-    // When the tool runs, its named mapping exists and the file and the size are ignored;
-    // otherwise a zero-filled mapping backed by the file is made, and every reading is 0.
-    // Declared in this order so the mapping is closed before the file.
-    const utils::ScopedHandle l_hFile(l_Memory.OpenFile(kBlockName), l_fnClose);
-    const utils::ScopedHandle l_hMapping(
-        l_Memory.CreateMapping(l_hFile.Get(), kBlockName, kBlockSize), l_fnClose);
+    // When the tool runs, its named mapping exists and is read, never written. Otherwise an
+    // unnamed, zero-filled mapping of the paging file stands in and every reading is 0: no file
+    // is made in the working folder, where another user could plant one with readings of their
+    // choice, and no one else can reach the stand-in.
+    platform::Handle l_hBlock = l_Memory.OpenMapping(kBlockName);
+    if (!platform::IsUsableHandle(l_hBlock)) {
+        l_hBlock = l_Memory.CreateMapping(platform::kInvalidHandle, L"", kBlockSize);
+    }
+    const utils::ScopedHandle l_hMapping(l_hBlock, l_fnClose);
     m_strRawData.clear();
     if (!l_hMapping.IsValid()) {
         return;

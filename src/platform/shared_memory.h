@@ -25,8 +25,14 @@ public:
     // ignored), otherwise a new read-write mapping of `size` bytes backed by `file`, which grows
     // to that size with zeros. Without a file Windows backs it by the paging file; the posix
     // substitute always uses the file called `name` in the working directory. kNullHandle on
-    // failure.
+    // failure. An empty name makes an unnamed mapping that no other process can reach (on posix
+    // memory of its own, no file).
     virtual Handle CreateMapping(Handle file, const std::wstring& name, std::uint32_t size) = 0;
+
+    // The existing mapping called `name`, for reading only (OpenFileMappingW with FILE_MAP_READ;
+    // on posix the file of that name in the working directory, opened read-only, never created
+    // and never through a symbolic link). kNullHandle when there is none.
+    virtual Handle OpenMapping(const std::wstring& name) = 0;
 
     // A view of the first `size` bytes (0: all of it), read-only unless `writable`; nullptr on
     // failure, also when `size` exceeds the mapping. The posix substitute's read-only view is a

@@ -54,6 +54,43 @@ TEST_F(SharedMemoryTest, SecondOpenOfANameSeesTheSameBytes)
     m_memory.Close(first);
 }
 
+// A reader opens only a mapping that exists, and reads it: a missing one is not made.
+TEST_F(SharedMemoryTest, OpeningForReadingFindsOnlyAnExistingMapping)
+{
+    EXPECT_EQ(m_memory.OpenMapping(L"Block_E"), kNullHandle);
+    EXPECT_FALSE(std::filesystem::exists("Block_E"));
+
+    const Handle writer = m_memory.CreateMapping(kInvalidHandle, L"Block_E", 32);
+    ASSERT_TRUE(IsUsableHandle(writer));
+    auto* bytes = static_cast<unsigned char*>(m_memory.MapView(writer, 32, true));
+    ASSERT_NE(bytes, nullptr);
+    bytes[5] = 0x5A;
+    const Handle reader = m_memory.OpenMapping(L"Block_E");
+    ASSERT_TRUE(IsUsableHandle(reader));
+    EXPECT_EQ(m_memory.MapView(reader, 32, true), nullptr);
+    auto* seen = static_cast<unsigned char*>(m_memory.MapView(reader, 32, false));
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen[5], 0x5A);
+    m_memory.UnmapView(seen);
+    m_memory.UnmapView(bytes);
+    m_memory.Close(reader);
+    m_memory.Close(writer);
+}
+
+// An unnamed mapping is zero-filled memory of this process alone.
+TEST_F(SharedMemoryTest, AnUnnamedMappingIsZerosWithoutAFile)
+{
+    const Handle mapping = m_memory.CreateMapping(kInvalidHandle, L"", 402);
+    ASSERT_TRUE(IsUsableHandle(mapping));
+    void* view = m_memory.MapView(mapping, 402, false);
+    ASSERT_NE(view, nullptr);
+    const unsigned char zeros[402] = {};
+    EXPECT_EQ(std::memcmp(view, zeros, sizeof zeros), 0);
+    m_memory.UnmapView(view);
+    m_memory.Close(mapping);
+    EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
+}
+
 TEST_F(SharedMemoryTest, ViewBeyondTheMappingFails)
 {
     const Handle mapping = m_memory.CreateMapping(kInvalidHandle, L"Block_C", 16);

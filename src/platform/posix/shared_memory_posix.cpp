@@ -63,12 +63,9 @@ public:
     {
         // The named file in the working directory is the mapping, so separate processes that
         // open the same name share it; the file handle of Windows' fallback is not needed.
-        if (name.empty()) {
-            SetLastErrorCode(kErrorInvalidParameter);
-            return kNullHandle;
-        }
         auto descriptor = std::make_unique<Descriptor>();
-        descriptor->fd = OpenReadWrite(name);
+        descriptor->fd =
+            name.empty() ? ::memfd_create("unnamed mapping", MFD_CLOEXEC) : OpenReadWrite(name);
         struct stat status {};
         if (descriptor->fd < 0 || ::fstat(descriptor->fd, &status) != 0) {
             SetLastErrorCode(ErrorFromErrno(errno));
@@ -85,6 +82,25 @@ public:
         }
         descriptor->mapping = true;
         descriptor->size = existing < size ? size : existing;
+        return Register(std::move(descriptor));
+    }
+
+    Handle OpenMapping(const std::wstring& name) override
+    {
+        auto descriptor = std::make_unique<Descriptor>();
+        const std::filesystem::path native(name);
+        descriptor->fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        struct stat status {};
+        if (descriptor->fd < 0 || ::fstat(descriptor->fd, &status) != 0) {
+            SetLastErrorCode(errno == ENOENT ? kErrorFileNotFound : ErrorFromErrno(errno));
+            return kNullHandle;
+        }
+        if (!S_ISREG(status.st_mode) || status.st_size == 0) {
+            SetLastErrorCode(kErrorFileInvalid);
+            return kNullHandle;
+        }
+        descriptor->mapping = true;
+        descriptor->size = static_cast<std::size_t>(status.st_size);
         return Register(std::move(descriptor));
     }
 

@@ -31,6 +31,11 @@ public:
                                              name.empty() ? nullptr : name.c_str()));
     }
 
+    Handle OpenMapping(const std::wstring& name) override
+    {
+        return FromNative(OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str()));
+    }
+
     void* MapView(Handle mapping, std::size_t size, bool writable) override
     {
         return MapViewOfFile(ToNative(mapping), writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0,
