@@ -20,6 +20,7 @@
 #include "service/run_gate.h"
 #include "service/worker_log.h"
 #include "settings/cycle_time.h"
+#include "settings/install_rights.h"
 #include "settings/settings.h"
 
 namespace {
@@ -128,6 +129,7 @@ void CMain::Worker::MyThread()
     const unsigned int l_nDebugLevel = ReadIniInt(L"Vexa", L"DebugLevel", 0, GetComputerIniPath());
     service::WorkerLog l_Log(dbg::kMonitorLogName, l_nDebugLevel, ReadLogLimit());
     dbg::LogLine(VEXA_LOCATION(kThreadName), 0, L"Start");
+    WarnOfOpenInstall();
 
     std::wstring l_strError;
     std::string l_strException;
