@@ -132,7 +132,10 @@ void DriveRecordKeeper::Observe(const DriveReading& p_Reading, std::int64_t p_nN
     const std::wstring l_strSerial = RecordedName(p_Reading.serial);
     std::vector<DriveHistory>& l_Drives = m_Record.drives;
 
-    if (l_Drives.empty() || l_Drives.back().serial != l_strSerial) {
+    // A reading without a serial number (the descriptor gave none this time) is taken for the
+    // drive already recorded: a drive unknown by name is no proof of a swap.
+    const bool l_bUnnamed = l_strSerial.empty() && !l_Drives.empty();
+    if (!l_bUnnamed && (l_Drives.empty() || l_Drives.back().serial != l_strSerial)) {
         const auto l_Known = std::find_if(
             l_Drives.begin(), l_Drives.end(),
             [&l_strSerial](const DriveHistory& p_Drive) { return p_Drive.serial == l_strSerial; });
@@ -159,7 +162,9 @@ void DriveRecordKeeper::Observe(const DriveReading& p_Reading, std::int64_t p_nN
     m_bCurrentKnown = true;
 
     DriveHistory& l_Drive = l_Drives.back();
-    l_Drive.model = l_strModel;
+    if (!l_bUnnamed) {
+        l_Drive.model = l_strModel;
+    }
     // A clock set back keeps adding to the latest day, so the days stay in order.
     if (l_Drive.days.empty() || l_Drive.days.back().day < l_nToday) {
         RecordedDay l_Day;

@@ -32,7 +32,8 @@ public:
 
     // Takes the reading at `p_nNow` (seconds since 1970) into today's line of the system disk. A
     // serial number other than the system disk's last one starts that drive's history (or
-    // continues it, for a drive seen before) and logs "System disk replaced: ..." at level 0.
+    // continues it, for a drive seen before) and logs "System disk replaced: ..." at level 0; a
+    // reading without a serial number counts for the drive recorded last.
     void Observe(const DriveReading& p_Reading, std::int64_t p_nNow);
 
     // The system disk's history; nothing before the first reading of a run or a record.

@@ -94,6 +94,12 @@ TEST(DriveRecordKeeper, ARestartGoesOnWithTheRecordedDays)
     EXPECT_EQ(second.Current()->days.size(), 3u);
     EXPECT_EQ(second.Current()->firstSeen, 20513);
 
+    // A reading that names no serial number is no other drive.
+    DriveReading unnamed = Reading(L"", 1049);
+    unnamed.model.clear();
+    second.Observe(unnamed, kNoon + 2 * kDay);
+    EXPECT_EQ(second.Record().drives.size(), 1u);
+    EXPECT_EQ(second.Current()->model, L"SAMSUNG MZ7LH240");
     second.Observe(Reading(L"S2", 7), kNoon + 2 * kDay);
     second.Observe(Reading(L"S1", 1049), kNoon + 2 * kDay);
     EXPECT_EQ(second.Record().drives.size(), 2u);
