@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "broadcast/cycle_snapshot.h"
+#include "data/cycle_snapshot.h"
 
 #include "data/rating.h"
 
@@ -34,7 +34,7 @@ public:
 
     // The fields as the latest rating saw them (a disk field with the rating that counts for its
     // group), the group results and the UPS state of charge. Empty fields before the first rating.
-    void FillSnapshot(CycleSnapshot& p_Snapshot) const;
+    void FillSnapshot(MBDataContainer::CycleSnapshot& p_Snapshot) const;
 
     // Whose data has stopped changing, for this cycle's publishing: the sensor source (fans,
     // temperatures, voltages) or the system disk. Set before every Send.
@@ -68,7 +68,7 @@ protected:
     GroupResults PublishedResults() const;
 
 private:
-    std::vector<FieldSnapshot> m_SeenFields;
+    std::vector<MBDataContainer::FieldSnapshot> m_SeenFields;
     bool m_bSensorsStale = false;
     bool m_bDiskStale = false;
 };

@@ -41,7 +41,7 @@ void Broadcast::Rate(bool p_bEvaluate)
     m_ResultCmosBatt = m_nResultBase;
     m_ResultUps = m_nResultBase;
 
-    std::vector<FieldSnapshot> l_SeenFields;
+    std::vector<MBDataContainer::FieldSnapshot> l_SeenFields;
     // Disk fields belong to no group here, but their rating runs: the critical-event rule
     // remembers the counts it has seen, and the second pass below relies on that.
     ForEachField(*m_pDataList, [this, p_bEvaluate, &l_Rate, &l_SeenFields](MBDataField& p_Field) {
@@ -119,7 +119,7 @@ Broadcast::GroupResults Broadcast::PublishedResults() const
             l_fnFloor(m_ResultHarddisk, m_bDiskStale),   m_ResultUps};
 }
 
-void Broadcast::FillSnapshot(CycleSnapshot& p_Snapshot) const
+void Broadcast::FillSnapshot(MBDataContainer::CycleSnapshot& p_Snapshot) const
 {
     const GroupResults l_Results = PublishedResults();
     p_Snapshot.fields = m_SeenFields;

@@ -48,9 +48,9 @@ const wchar_t* KindName(const MBDataField& field)
 
 }  // namespace
 
-FieldSnapshot DescribeField(const MBDataField& field, Rating rating)
+MBDataContainer::FieldSnapshot DescribeField(const MBDataField& field, Rating rating)
 {
-    FieldSnapshot description;
+    MBDataContainer::FieldSnapshot description;
     description.name = field.m_strName;
     description.kind = KindName(field);
     description.value = field.m_nValue;

@@ -30,16 +30,17 @@ std::wstring LocalTimeText(std::int64_t seconds)
     return text;
 }
 
-void WriteHeartbeat(const CycleSnapshot& p_Snapshot) noexcept
+void WriteHeartbeat(const MBDataContainer::CycleSnapshot& p_Snapshot) noexcept
 {
     try {
         ValuesFileWriter::Instance().SetSection(
-            kStatusSection, {{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
-                             {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
-                             {L"DISK_SOURCE", DiskSourceName(p_Snapshot.diskSource)},
-                             {L"DISK_DRIVE", std::to_wstring(p_Snapshot.disk.drive)},
-                             {L"SENSOR_AGE", std::to_wstring(p_Snapshot.sensorAgeSeconds)},
-                             {L"DISK_AGE", std::to_wstring(p_Snapshot.diskAgeSeconds)}});
+            kStatusSection,
+            {{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
+             {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
+             {L"DISK_SOURCE", MBDataAquisition::NamesOf(p_Snapshot.diskSource).name},
+             {L"DISK_DRIVE", std::to_wstring(p_Snapshot.disk.drive)},
+             {L"SENSOR_AGE", std::to_wstring(p_Snapshot.sensorAgeSeconds)},
+             {L"DISK_AGE", std::to_wstring(p_Snapshot.diskAgeSeconds)}});
     } catch (...) {
         // The heartbeat is a courtesy to the HMI: the next cycle writes it again.
     }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "broadcast/cycle_snapshot.h"
+#include "data/cycle_snapshot.h"
 
 namespace MBBroadcast {
 
@@ -16,7 +16,7 @@ inline constexpr wchar_t kStatusSection[] = L"VEXA_STATUS";
 // and since the system disk was read) into the status section of the values file: the section's
 // lines are replaced in the cycle's one write of the file (ValuesFileWriter). After every cycle,
 // a failed one included; it does not count for the current-state rewrites.
-void WriteHeartbeat(const CycleSnapshot& p_Snapshot) noexcept;
+void WriteHeartbeat(const MBDataContainer::CycleSnapshot& p_Snapshot) noexcept;
 
 // "YYYY-MM-DD hh:mm:ss" of the local time at `seconds` since 1970.
 std::wstring LocalTimeText(std::int64_t seconds);

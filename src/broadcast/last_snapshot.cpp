@@ -11,21 +11,21 @@ std::mutex& SnapshotMutex()
     return mutex;
 }
 
-std::optional<CycleSnapshot>& Stored()
+std::optional<MBDataContainer::CycleSnapshot>& Stored()
 {
-    static std::optional<CycleSnapshot> snapshot;
+    static std::optional<MBDataContainer::CycleSnapshot> snapshot;
     return snapshot;
 }
 
 }  // namespace
 
-void PublishSnapshot(const CycleSnapshot& snapshot)
+void PublishSnapshot(const MBDataContainer::CycleSnapshot& snapshot)
 {
     std::lock_guard<std::mutex> lock(SnapshotMutex());
     Stored() = snapshot;
 }
 
-std::optional<CycleSnapshot> LastSnapshot()
+std::optional<MBDataContainer::CycleSnapshot> LastSnapshot()
 {
     std::lock_guard<std::mutex> lock(SnapshotMutex());
     return Stored();

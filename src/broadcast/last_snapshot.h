@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "broadcast/cycle_snapshot.h"
+#include "data/cycle_snapshot.h"
 
 namespace MBBroadcast {
 
 // The latest cycle's snapshot, kept for the life of the process so that a host can still show it
 // after the worker has ended. Safe to use from any thread.
-void PublishSnapshot(const CycleSnapshot& snapshot);
-std::optional<CycleSnapshot> LastSnapshot();
+void PublishSnapshot(const MBDataContainer::CycleSnapshot& snapshot);
+std::optional<MBDataContainer::CycleSnapshot> LastSnapshot();
 // The cycle count of the latest snapshot (0 before the first), without copying its fields: a
 // host polls it to end a run after a number of cycles.
 std::uint64_t LastSnapshotCycles();

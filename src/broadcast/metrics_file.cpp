@@ -69,7 +69,8 @@ std::wstring ReadMetricsFilePath()
 
 MetricsFile::MetricsFile(std::wstring p_strPath) : m_strPath(std::move(p_strPath)) {}
 
-void MetricsFile::Write(const CycleSnapshot& p_Snapshot, const std::wstring& p_strVersion) noexcept
+void MetricsFile::Write(const MBDataContainer::CycleSnapshot& p_Snapshot,
+                        const std::wstring& p_strVersion) noexcept
 {
     if (!IsOn()) {
         return;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "broadcast/cycle_snapshot.h"
+#include "data/cycle_snapshot.h"
 
 namespace MBBroadcast {
 
@@ -21,7 +21,8 @@ public:
 
     bool IsOn() const { return !m_strPath.empty(); }
     // Replaces the file with the snapshot's metrics in one step; does nothing when off.
-    void Write(const CycleSnapshot& p_Snapshot, const std::wstring& p_strVersion) noexcept;
+    void Write(const MBDataContainer::CycleSnapshot& p_Snapshot,
+               const std::wstring& p_strVersion) noexcept;
 
 private:
     std::wstring m_strPath;

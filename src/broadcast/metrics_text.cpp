@@ -4,6 +4,8 @@
 #include <map>
 #include <vector>
 
+#include "platform/storage_query.h"
+
 namespace MBBroadcast {
 namespace {
 
@@ -84,11 +86,12 @@ std::string Label(const char* name, const std::wstring& value)
 
 // The values file holds one key per name, the last field of a name winning; the metrics follow
 // it, and a repeated name would make the scrape fail as a duplicate series.
-std::vector<const FieldSnapshot*> PublishedFields(const CycleSnapshot& snapshot)
+std::vector<const MBDataContainer::FieldSnapshot*> PublishedFields(
+    const MBDataContainer::CycleSnapshot& snapshot)
 {
-    std::vector<const FieldSnapshot*> fields;
+    std::vector<const MBDataContainer::FieldSnapshot*> fields;
     std::map<std::wstring, std::size_t> positions;
-    for (const FieldSnapshot& field : snapshot.fields) {
+    for (const MBDataContainer::FieldSnapshot& field : snapshot.fields) {
         const auto found = positions.find(field.name);
         if (found == positions.end()) {
             positions.emplace(field.name, fields.size());
@@ -98,18 +101,6 @@ std::vector<const FieldSnapshot*> PublishedFields(const CycleSnapshot& snapshot)
         }
     }
     return fields;
-}
-
-const wchar_t* SourceLabel(MBDataAquisition::DiskSource source)
-{
-    switch (source) {
-    case MBDataAquisition::DiskSource::Ata:
-        return L"ata";
-    case MBDataAquisition::DiskSource::Nvme:
-        return L"nvme";
-    default:
-        return L"none";
-    }
 }
 
 // Milliseconds as seconds in decimal notation without trailing zeros: 200 is "0.2".
@@ -166,32 +157,33 @@ std::string EscapeLabelValue(const std::wstring& value)
     return escaped;
 }
 
-std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& version)
+std::string RenderMetrics(const MBDataContainer::CycleSnapshot& snapshot,
+                          const std::wstring& version)
 {
     std::string out;
-    const std::vector<const FieldSnapshot*> fields = PublishedFields(snapshot);
-    const auto fieldLabels = [](const FieldSnapshot& field) {
+    const std::vector<const MBDataContainer::FieldSnapshot*> fields = PublishedFields(snapshot);
+    const auto fieldLabels = [](const MBDataContainer::FieldSnapshot& field) {
         return Label("field", field.name) + "," + Label("kind", field.kind);
     };
 
     Family value(out, "vexa_field_value", "gauge",
                  "Latest reading of a monitored field, as published in the values file.");
-    for (const FieldSnapshot* field : fields) {
+    for (const MBDataContainer::FieldSnapshot* field : fields) {
         value.Sample(fieldLabels(*field), field->value);
     }
     Family setpoint(out, "vexa_field_setpoint", "gauge", "Setpoint of a monitored field.");
-    for (const FieldSnapshot* field : fields) {
+    for (const MBDataContainer::FieldSnapshot* field : fields) {
         setpoint.Sample(fieldLabels(*field), field->setpoint);
     }
     Family rating(out, "vexa_field_rating", "gauge",
                   "Rating of a monitored field: 0 none, 1 ok, 2 warning, 3 error.");
-    for (const FieldSnapshot* field : fields) {
+    for (const MBDataContainer::FieldSnapshot* field : fields) {
         rating.Sample(fieldLabels(*field), field->rating);
     }
     Family group(out, "vexa_group_rating", "gauge",
                  "Worst rating of a group of fields, as the values file's group digit: 0 no "
                  "field, 1 ok, 2 warning, 3 error.");
-    for (const GroupSnapshot& entry : snapshot.groups) {
+    for (const MBDataContainer::GroupSnapshot& entry : snapshot.groups) {
         group.Sample(Label("group", entry.name), entry.rating);
     }
     Family charge(out, "vexa_ups_state_of_charge", "gauge",
@@ -204,12 +196,12 @@ std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& ver
     ups.Sample("", snapshot.upsPresent ? 1 : 0);
     Family disk(out, "vexa_disk_source", "gauge",
                 "Interface that answered the last read of the system disk (the one sample).");
-    disk.Sample(Label("source", SourceLabel(snapshot.diskSource)), 1);
+    disk.Sample(Label("source", MBDataAquisition::NamesOf(snapshot.diskSource).label), 1);
     Family diskInfo(out, "vexa_disk_info", "gauge",
                     "The system disk: drive number, bus, model and serial number from its "
                     "device descriptor (the one sample).");
     // Labels in the order an exporter sorts them into, so a scrape reads the series as written.
-    diskInfo.Sample(Label("bus", DiskBusName(snapshot.disk.busType)) + "," +
+    diskInfo.Sample(Label("bus", platform::storage::NameOfBusType(snapshot.disk.busType)) + "," +
                         Label("drive", std::to_wstring(snapshot.disk.drive)) + "," +
                         Label("model", snapshot.disk.model) + "," +
                         Label("serial", snapshot.disk.serial),
@@ -219,7 +211,7 @@ std::string RenderMetrics(const CycleSnapshot& snapshot, const std::wstring& ver
                     "drive record on its wear or on its power-on hours; no sample before 14 days "
                     "of record.");
     if (snapshot.daysLeft.basis != MBDataContainer::ForecastBasis::None) {
-        daysLeft.Sample(Label("basis", ForecastBasisName(snapshot.daysLeft.basis)),
+        daysLeft.Sample(Label("basis", MBDataContainer::NameOf(snapshot.daysLeft.basis)),
                         snapshot.daysLeft.days);
     }
     Family firstSeen(out, "vexa_disk_first_seen_timestamp_seconds", "gauge",

@@ -27,7 +27,7 @@ const char* ColourOf(MBDataContainer::Rating rating)
 
 std::string RatingText(MBDataContainer::Rating rating, bool colour)
 {
-    const std::string word = ToUtf8(RatingWord(rating));
+    const std::string word = ToUtf8(MBDataContainer::RatingWord(rating));
     const std::string start = colour ? ColourOf(rating) : "";
     return start.empty() ? word : start + word + "\x1b[0m";
 }
@@ -79,11 +79,11 @@ std::string AgeText(std::int64_t seconds, bool stale)
 
 }  // namespace
 
-std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
+std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bool colour)
 {
     std::string out;
     std::vector<Row> fields{{"field", "reading", "setpoint", "warning", "error", "rating"}};
-    for (const FieldSnapshot& field : snapshot.fields) {
+    for (const MBDataContainer::FieldSnapshot& field : snapshot.fields) {
         fields.push_back({ToUtf8(field.name), std::to_string(field.value),
                           std::to_string(field.setpoint), OrDash(field.warningBand),
                           OrDash(field.errorBand), RatingText(field.rating, colour)});
@@ -92,7 +92,7 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
 
     out += "\n";
     std::vector<Row> groups{{"group", "digit", "rating"}};
-    for (const GroupSnapshot& group : snapshot.groups) {
+    for (const MBDataContainer::GroupSnapshot& group : snapshot.groups) {
         groups.push_back(
             {ToUtf8(group.name), std::to_string(group.rating), RatingText(group.rating, colour)});
     }
@@ -104,12 +104,12 @@ std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour)
         {{"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
          {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
          {"sensor source", OrDash(snapshot.sensorSource)},
-         {"disk source", ToUtf8(DiskSourceName(snapshot.diskSource))},
+         {"disk source", ToUtf8(MBDataAquisition::NamesOf(snapshot.diskSource).name)},
          {"system disk",
           "drive " + std::to_string(snapshot.disk.drive) +
               (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
-         {"disk read", ToUtf8(DiskReadWay(snapshot.disk))},
-         {"disk days left", ToUtf8(DaysLeftText(snapshot.daysLeft))},
+         {"disk read", ToUtf8(MBDataContainer::DiskReadWay(snapshot.disk))},
+         {"disk days left", ToUtf8(MBDataContainer::DaysLeftText(snapshot.daysLeft))},
          {"disk first seen", snapshot.diskFirstSeen
                                  ? MBDataContainer::DayText(*snapshot.diskFirstSeen)
                                  : std::string("-")},

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "broadcast/cycle_snapshot.h"
+#include "data/cycle_snapshot.h"
 
 namespace MBBroadcast {
 
@@ -10,6 +10,6 @@ namespace MBBroadcast {
 // and error band where the field has them, rating as a word), then the group digits, the UPS
 // state of charge, the sources and the cycle counts. With `colour` the rating words carry
 // terminal colour codes. UTF-8, lines ending in "\n".
-std::string RenderStatusTable(const CycleSnapshot& snapshot, bool colour);
+std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bool colour);
 
 }  // namespace MBBroadcast

@@ -12,6 +12,26 @@ namespace MBDataContainer {
 // lifetime setpoint; None without enough days.
 enum class ForecastBasis { None, Wear, Hours };
 
+// The bases' names, as the metrics label a forecast and the status table shows it.
+struct ForecastBasisName {
+    ForecastBasis basis;
+    const wchar_t* name;
+};
+inline constexpr ForecastBasisName kForecastBasisNames[] = {{ForecastBasis::None, L"none"},
+                                                            {ForecastBasis::Wear, L"wear"},
+                                                            {ForecastBasis::Hours, L"hours"}};
+
+// "wear", "hours"; "none" for None and any value outside the enumeration.
+inline const wchar_t* NameOf(ForecastBasis basis)
+{
+    for (const ForecastBasisName& entry : kForecastBasisNames) {
+        if (entry.basis == basis) {
+            return entry.name;
+        }
+    }
+    return kForecastBasisNames[0].name;
+}
+
 // The forecast's window and the span of days it needs inside it.
 inline constexpr std::int64_t kForecastWindowDays = 90;
 inline constexpr std::int64_t kForecastMinSpanDays = 14;

@@ -13,4 +13,23 @@ inline constexpr Rating RatingOk = 1;
 inline constexpr Rating RatingWarning = 2;
 inline constexpr Rating RatingError = 3;
 
+// The ratings' words, as the status table shows them.
+struct RatingName {
+    Rating rating;
+    const wchar_t* word;
+};
+inline constexpr RatingName kRatingNames[] = {
+    {RatingNone, L"none"}, {RatingOk, L"ok"}, {RatingWarning, L"warning"}, {RatingError, L"error"}};
+
+// "ok", "warning", "error"; "none" for a group without fields and for any other value.
+inline const wchar_t* RatingWord(Rating rating)
+{
+    for (const RatingName& entry : kRatingNames) {
+        if (entry.rating == rating) {
+            return entry.word;
+        }
+    }
+    return kRatingNames[0].word;
+}
+
 }  // namespace MBDataContainer

@@ -38,10 +38,35 @@ inline constexpr std::size_t kDeviceBusTypeOffset = 28;
 inline constexpr std::size_t kDeviceDescriptorSize = 40;
 // Room for the fixed part and the texts a drive names itself with; the bus type is all we read.
 inline constexpr std::size_t kDeviceAnswerSize = 512;
-inline constexpr std::uint32_t kBusTypeAta = 3;    // BusTypeAta
-inline constexpr std::uint32_t kBusTypeRaid = 8;   // BusTypeRAID
-inline constexpr std::uint32_t kBusTypeSata = 11;  // BusTypeSata
-inline constexpr std::uint32_t kBusTypeNvme = 17;  // BusTypeNvme
+inline constexpr std::uint32_t kBusTypeUnknown = 0;  // BusTypeUnknown
+inline constexpr std::uint32_t kBusTypeScsi = 1;     // BusTypeScsi
+inline constexpr std::uint32_t kBusTypeAta = 3;      // BusTypeAta
+inline constexpr std::uint32_t kBusTypeUsb = 7;      // BusTypeUsb
+inline constexpr std::uint32_t kBusTypeRaid = 8;     // BusTypeRAID
+inline constexpr std::uint32_t kBusTypeSas = 10;     // BusTypeSas
+inline constexpr std::uint32_t kBusTypeSata = 11;    // BusTypeSata
+inline constexpr std::uint32_t kBusTypeNvme = 17;    // BusTypeNvme
+
+// The bus types' names, as the metrics label a drive's bus.
+struct BusTypeName {
+    std::uint32_t busType;
+    const wchar_t* name;
+};
+inline constexpr BusTypeName kBusTypeNames[] = {
+    {kBusTypeUnknown, L"unknown"}, {kBusTypeScsi, L"scsi"}, {kBusTypeAta, L"ata"},
+    {kBusTypeUsb, L"usb"},         {kBusTypeRaid, L"raid"}, {kBusTypeSas, L"sas"},
+    {kBusTypeSata, L"sata"},       {kBusTypeNvme, L"nvme"}};
+
+// The name of a bus type; "unknown" for a drive without descriptor, "other" for a bus not named.
+inline const wchar_t* NameOfBusType(std::uint32_t busType)
+{
+    for (const BusTypeName& entry : kBusTypeNames) {
+        if (entry.busType == busType) {
+            return entry.name;
+        }
+    }
+    return L"other";
+}
 
 // The drive's own verdict and attribute data, answered without rights
 // (IOCTL_STORAGE_PREDICT_FAILURE, STORAGE_PREDICT_FAILURE).

@@ -46,7 +46,7 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         m_nFailedInARow = 0;
     }
     try {
-        MBBroadcast::CycleSnapshot l_Snapshot;
+        MBDataContainer::CycleSnapshot l_Snapshot;
         p_Broadcast.FillSnapshot(l_Snapshot);
         l_Snapshot.sensorSource = m_strSensorSource;
         if (p_pHarddisk != nullptr) {

@@ -238,7 +238,7 @@ TEST(MetricsFile, AFailureIsLoggedOnceAndSoIsTheRecovery)
     const platform::Substitute<platform::ReplacedFile> inPlace(replaced);
     const fakes::LogCapture log(0);
     MBBroadcast::MetricsFile metrics(L"c:\\metrics\\vexa.prom");
-    MBBroadcast::CycleSnapshot snapshot;
+    MBDataContainer::CycleSnapshot snapshot;
     snapshot.cycles = 1;
 
     replaced.fail = true;
@@ -270,7 +270,7 @@ TEST(MetricsFile, AnEmptyPathWritesNothing)
     const platform::Substitute<platform::ReplacedFile> inPlace(replaced);
     MBBroadcast::MetricsFile metrics(L"");
     EXPECT_FALSE(metrics.IsOn());
-    metrics.Write(MBBroadcast::CycleSnapshot(), L"1");
+    metrics.Write(MBDataContainer::CycleSnapshot(), L"1");
     EXPECT_EQ(replaced.writes, 0);
 }
 

@@ -10,9 +10,9 @@
 
 namespace {
 
-using MBBroadcast::CycleSnapshot;
-using MBBroadcast::FieldSnapshot;
 using MBBroadcast::RenderMetrics;
+using MBDataContainer::CycleSnapshot;
+using MBDataContainer::FieldSnapshot;
 
 CycleSnapshot Sample()
 {
@@ -110,7 +110,7 @@ TEST(MetricsText, TheDiskLifeSamples)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.days);
-        MBBroadcast::CycleSnapshot snapshot = Sample();
+        MBDataContainer::CycleSnapshot snapshot = Sample();
         snapshot.daysLeft.basis = c.basis;
         snapshot.daysLeft.days = c.days;
         snapshot.diskFirstSeen = c.firstSeen;

@@ -20,10 +20,10 @@ public:
     void Send() override {}
 };
 
-const MBBroadcast::FieldSnapshot* FindField(const MBBroadcast::CycleSnapshot& snapshot,
-                                            const std::wstring& name)
+const MBDataContainer::FieldSnapshot* FindField(const MBDataContainer::CycleSnapshot& snapshot,
+                                                const std::wstring& name)
 {
-    for (const MBBroadcast::FieldSnapshot& field : snapshot.fields) {
+    for (const MBDataContainer::FieldSnapshot& field : snapshot.fields) {
         if (field.name == name) {
             return &field;
         }
@@ -40,18 +40,18 @@ TEST_F(SnapshotTest, HoldsEveryFieldWithTheRatingTheBroadcastGaveIt)
     Set(L"Temp0", 80, 60);     // above the error band
     Set(L"V12", 1200, 1200);
     Rated broadcast(List());
-    MBBroadcast::CycleSnapshot before;
+    MBDataContainer::CycleSnapshot before;
     broadcast.FillSnapshot(before);
     EXPECT_TRUE(before.fields.empty());
 
     broadcast.Evaluate();
-    MBBroadcast::CycleSnapshot snapshot;
+    MBDataContainer::CycleSnapshot snapshot;
     broadcast.FillSnapshot(snapshot);
     ASSERT_EQ(snapshot.fields.size(), FieldCount());
     EXPECT_EQ(snapshot.fields.front().name, L"Fan0");
     EXPECT_EQ(snapshot.fields.back().name, L"ReallocatedSectorCount");
 
-    const MBBroadcast::FieldSnapshot* fan = FindField(snapshot, L"Fan0");
+    const MBDataContainer::FieldSnapshot* fan = FindField(snapshot, L"Fan0");
     ASSERT_NE(fan, nullptr);
     EXPECT_EQ(fan->kind, L"fan");
     EXPECT_EQ(fan->value, 2500);
@@ -85,7 +85,7 @@ TEST_F(SnapshotTest, ARisingDiskCounterShowsTheRatingItsGroupRecorded)
     broadcast.Evaluate();
     Field(L"HddCurrentPendingSectorCount").m_nValue = 65000;
     broadcast.Evaluate();
-    MBBroadcast::CycleSnapshot snapshot;
+    MBDataContainer::CycleSnapshot snapshot;
     broadcast.FillSnapshot(snapshot);
     EXPECT_EQ(FindField(snapshot, L"HddCurrentPendingSectorCount")->rating, RatingWarning);
     // The bands a person reads say the same: rising is a warning, not an error.
@@ -102,7 +102,7 @@ TEST_F(SnapshotTest, UnwatchedFieldsHaveNoBands)
     Set(L"Fan0", 100, 0);
     Rated broadcast(List());
     broadcast.Evaluate();
-    MBBroadcast::CycleSnapshot snapshot;
+    MBDataContainer::CycleSnapshot snapshot;
     broadcast.FillSnapshot(snapshot);
     EXPECT_TRUE(FindField(snapshot, L"Fan0")->warningBand.empty());
     EXPECT_TRUE(FindField(snapshot, L"Fan0")->errorBand.empty());
@@ -123,7 +123,7 @@ TEST_F(SnapshotTest, TheClassicBroadcastRatesForTheSnapshotWithoutSideEffects)
     const fakes::LogCapture log(10);
     broadcast.Send();
     broadcast.Send();
-    MBBroadcast::CycleSnapshot snapshot;
+    MBDataContainer::CycleSnapshot snapshot;
     broadcast.FillSnapshot(snapshot);
     ASSERT_EQ(snapshot.fields.size(), FieldCount());
     EXPECT_EQ(FindField(snapshot, L"Temp0")->rating, RatingError);

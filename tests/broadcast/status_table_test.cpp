@@ -9,17 +9,17 @@
 
 namespace {
 
-MBBroadcast::CycleSnapshot Sample()
+MBDataContainer::CycleSnapshot Sample()
 {
-    MBBroadcast::CycleSnapshot snapshot;
-    MBBroadcast::FieldSnapshot fan;
+    MBDataContainer::CycleSnapshot snapshot;
+    MBDataContainer::FieldSnapshot fan;
     fan.name = L"Fan0";
     fan.value = 2481;
     fan.setpoint = 2500;
     fan.rating = 1;
     fan.warningBand = L"< 2250";
     fan.errorBand = L"< 2000";
-    MBBroadcast::FieldSnapshot temp;
+    MBDataContainer::FieldSnapshot temp;
     temp.name = L"HddCurrentPendingSectorCount";
     temp.value = 12345;
     temp.setpoint = 0;
@@ -103,7 +103,7 @@ TEST(StatusTable, TheDiskLifeRows)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);
-        MBBroadcast::CycleSnapshot snapshot = Sample();
+        MBDataContainer::CycleSnapshot snapshot = Sample();
         snapshot.daysLeft = c.forecast;
         snapshot.diskFirstSeen = c.firstSeen;
         EXPECT_NE(MBBroadcast::RenderStatusTable(snapshot, false).find(c.rows), std::string::npos)

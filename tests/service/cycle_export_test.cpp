@@ -100,7 +100,7 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     l_pMonitor->CycleEnded(false);
     EXPECT_EQ(m_Environment.Profile().writes - l_nWrites, 1);
 
-    const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+    const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
     ASSERT_TRUE(l_Snapshot);
     EXPECT_EQ(l_Snapshot->cycles, 6u);
     EXPECT_EQ(l_Snapshot->failedCycles, 2u);

@@ -110,7 +110,8 @@ int Run(host::HostOptions p_Options)
         l_pDays->PrintSummary();
     }
     if (p_Options.m_bStatus) {
-        const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot =
+            MBBroadcast::LastSnapshot();
         host::PrintStatus(
             l_Snapshot ? MBBroadcast::RenderStatusTable(*l_Snapshot, host::StdoutIsTerminal())
                        : std::string());

@@ -287,9 +287,10 @@ void SimulatedDays::PrintSummary() const
            << " bytes; written " << m_Last.written / 1e6 / l_nDays << " MB a day; "
            << (m_Last.cpuSeconds - m_dCpuAtStart) * 1e6 / static_cast<double>(m_nCycles)
            << " us CPU a cycle";
-    if (const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot()) {
+    if (const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot =
+            MBBroadcast::LastSnapshot()) {
         l_Line << "; days left "
-               << platform::WideToAnsi(MBBroadcast::DaysLeftText(l_Snapshot->daysLeft));
+               << platform::WideToAnsi(MBDataContainer::DaysLeftText(l_Snapshot->daysLeft));
     }
     std::cout << l_Line.str() << "\n" << std::flush;
 }

@@ -118,6 +118,8 @@ static_assert(storage::kProductIdOffsetOffset ==
 static_assert(storage::kSerialNumberOffsetOffset ==
               offsetof(STORAGE_DEVICE_DESCRIPTOR, SerialNumberOffset));
 static_assert(storage::kBusTypeAta == BusTypeAta && storage::kBusTypeRaid == BusTypeRAID);
+static_assert(storage::kBusTypeUnknown == BusTypeUnknown && storage::kBusTypeScsi == BusTypeScsi &&
+              storage::kBusTypeUsb == BusTypeUsb && storage::kBusTypeSas == BusTypeSas);
 
 static_assert(volume::kGetDiskExtents == IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS);
 static_assert(volume::kExtentCountOffset == offsetof(VOLUME_DISK_EXTENTS, NumberOfDiskExtents));

@@ -81,7 +81,8 @@ STDAPI_(ULONGLONG) VexaCyclesEnded()
 STDAPI_(DWORD) VexaStatusTable(LPSTR p_pBuffer, DWORD p_nSize, BOOL p_bColour)
 {
     try {
-        const std::optional<MBBroadcast::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot =
+            MBBroadcast::LastSnapshot();
         if (!l_Snapshot) {
             return 0;
         }

@@ -9,7 +9,7 @@
 #include "data/days_left.h"
 #include "data/rating.h"
 
-namespace MBBroadcast {
+namespace MBDataContainer {
 
 // One field as the broadcast rated it in a cycle.
 struct FieldSnapshot {
@@ -19,7 +19,7 @@ struct FieldSnapshot {
     std::wstring kind;
     std::int32_t value = 0;
     std::int32_t setpoint = 0;
-    MBDataContainer::Rating rating = MBDataContainer::RatingNone;
+    Rating rating = RatingNone;
     // The readings that rate warning and error, for a person ("< 2880", "> 66"); empty where
     // the field has no such band.
     std::wstring warningBand;
@@ -29,12 +29,13 @@ struct FieldSnapshot {
 // One group digit of the values file's current-state section.
 struct GroupSnapshot {
     std::wstring name;  // the key: "IPC_FANS", ..., "UPS_WORKING"
-    MBDataContainer::Rating rating = MBDataContainer::RatingNone;
+    Rating rating = RatingNone;
 };
 
 // What one cycle of the monitor produced, built once after the cycle and read by everything that
 // reports it (metrics file, heartbeat, status table); none of them rates anything again. A failed
-// cycle keeps the fields and groups of the last rating and counts the failure.
+// cycle keeps the fields and groups of the last rating and counts the failure. It belongs to the
+// data layer: the publishers learn of the disk through it, never from the disk source.
 struct CycleSnapshot {
     std::vector<FieldSnapshot> fields;
     std::vector<GroupSnapshot> groups;
@@ -50,8 +51,8 @@ struct CycleSnapshot {
     MBDataAquisition::DiskHealth disk;
     // The drive record's forecast of the system disk's days left, and the day the disk was first
     // seen (nothing before its first reading).
-    MBDataContainer::DaysLeftForecast daysLeft;
-    std::optional<MBDataContainer::RecordDay> diskFirstSeen;
+    DaysLeftForecast daysLeft;
+    std::optional<RecordDay> diskFirstSeen;
     // Wall-clock seconds since 1970 at the end of the cycle.
     std::int64_t time = 0;
     // Cycles and failed cycles since the worker started; failed cycles in a row up to this one.
@@ -69,25 +70,12 @@ struct CycleSnapshot {
     bool diskNeverRead = false;  // no refresh has read the system disk since the start
 };
 
-// "ok", "warning", "error"; "none" for a group without fields (and for any other value).
-const wchar_t* RatingWord(MBDataContainer::Rating rating);
-
-// "wear", "hours", "none".
-const wchar_t* ForecastBasisName(MBDataContainer::ForecastBasis basis);
-
 // The forecast for a person: "80 (basis wear, wear 60 %)", "1429 (basis hours)", or "not enough
 // data (3 of 14 days)".
-std::wstring DaysLeftText(const MBDataContainer::DaysLeftForecast& forecast);
-
-// "ATA", "NVMe", "none" as the values file's heartbeat writes it.
-const wchar_t* DiskSourceName(MBDataAquisition::DiskSource source);
-
-// The bus of a device descriptor as the metrics label it: "ata", "sata", "nvme", "raid", "scsi",
-// "sas", "usb", "unknown" (no descriptor) or "other".
-const wchar_t* DiskBusName(std::uint32_t busType);
+std::wstring DaysLeftText(const DaysLeftForecast& forecast);
 
 // How the system disk was read, for a person: "with administrator rights", "without
 // administrator rights", "hidden by a RAID controller" or "not read".
 const wchar_t* DiskReadWay(const MBDataAquisition::DiskHealth& disk);
 
-}  // namespace MBBroadcast
+}  // namespace MBDataContainer
