@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     const auto options =
         ParseSensorBlockOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::fprintf(stderr, "vexa-sensor-memory: %s\n\n%s", error.c_str(), kSensorBlockUsage);
+        std::fprintf(stderr, "vexa-sensor-memory: %s; see --help\n", error.c_str());
         return 1;
     }
     if (options->help) {

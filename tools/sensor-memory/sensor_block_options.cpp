@@ -36,18 +36,28 @@ bool ParseNumber(const std::string& text, long long minimum, long long maximum, 
     return true;
 }
 
-bool ParseReading(const std::string& text, SensorBlockOptions::Reading& reading)
+// Empty when the reading is good, else what is wrong with it, naming the part at fault.
+std::string ParseReading(const std::string& option, const std::string& text,
+                         SensorBlockOptions::Reading& reading)
 {
     const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) {
+        return option + " needs I=V, not " + text;
+    }
+    const std::string indexText = text.substr(0, equals);
+    const std::string valueText = text.substr(equals + 1);
     long long index = 0;
     long long value = 0;
-    if (equals == std::string::npos || !ParseNumber(text.substr(0, equals), 0, 31, index) ||
-        !ParseNumber(text.substr(equals + 1), -2147483648LL, 4294967295LL, value)) {
-        return false;
+    if (!ParseNumber(indexText, 0, 31, index)) {
+        return "bad index " + indexText + " in " + option + " " + text + " (0 to 31)";
+    }
+    if (!ParseNumber(valueText, -2147483648LL, 4294967295LL, value)) {
+        return "bad value " + valueText + " in " + option + " " + text +
+               " (a 32-bit integer, -2147483648 to 4294967295)";
     }
     reading.index = static_cast<std::uint32_t>(index);
     reading.value = static_cast<std::uint32_t>(value);
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -67,7 +77,7 @@ std::optional<SensorBlockOptions> ParseSensorBlockOptions(const std::vector<std:
             error = "unknown option " + option;
             return std::nullopt;
         }
-        if (i + 1 >= args.size()) {
+        if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
             error = option + " needs a value";
             return std::nullopt;
         }
@@ -77,14 +87,14 @@ std::optional<SensorBlockOptions> ParseSensorBlockOptions(const std::vector<std:
         } else if (option == "--seconds") {
             long long seconds = 0;
             if (!ParseNumber(value, 0, 86400L * 366, seconds)) {
-                error = "bad number of seconds: " + value;
+                error = "--seconds needs a whole number of seconds, 0 to 31622400, not " + value;
                 return std::nullopt;
             }
             options.seconds = static_cast<unsigned long>(seconds);
         } else {
             SensorBlockOptions::Reading reading{};
-            if (!ParseReading(value, reading)) {
-                error = "bad reading " + value + " (expected I=V with I from 0 to 31)";
+            error = ParseReading(option, value, reading);
+            if (!error.empty()) {
                 return std::nullopt;
             }
             (option == "--fan" ? options.fans : options.temperatures).push_back(reading);

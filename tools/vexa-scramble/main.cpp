@@ -4,6 +4,7 @@
 #include "acquisition/password_decoder.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -24,8 +25,12 @@ const char* const kUsage =
     "UTF-8.\n"
     "\n"
     "A password has 1 to 51 characters (UTF-16 code units). A few very large first characters\n"
-    "(U+26A9 and above) cannot be scrambled.\n"
+    "(U+26A9 and above) cannot be scrambled. A password that begins with \"-\" is given on\n"
+    "standard input.\n"
     "Exit status: 0 printed, 1 bad usage, 2 the password cannot be scrambled.\n";
+
+// The longest password: the scrambling key has this many characters.
+constexpr std::size_t kMaxPasswordLength = 51;
 
 // UTF-8 to UTF-16 code units (as the password is seen on Windows); nothing for invalid input.
 std::optional<std::wstring> Utf8ToUtf16(const std::string& p_strText)
@@ -85,6 +90,29 @@ std::optional<std::wstring> PasswordFromStandardInput()
     return Utf8ToUtf16(l_strLine);
 }
 
+// Why the scrambler refused a password: its length, or else its first character.
+std::string WhyNot(const std::wstring& p_strPassword)
+{
+    if (p_strPassword.empty()) {
+        return "it is empty (a password has 1 to 51 characters)";
+    }
+    if (p_strPassword.size() > kMaxPasswordLength) {
+        return "it has " + std::to_string(p_strPassword.size()) +
+               " characters (at most 51 can be scrambled)";
+    }
+    char l_szCode[16];
+    std::snprintf(l_szCode, sizeof l_szCode, "U+%04X", static_cast<unsigned>(p_strPassword[0]));
+    return std::string("its first character ") + l_szCode +
+           " is too large (U+26A9 and above cannot be scrambled)";
+}
+
+// One line for a command line that is not one password, "-" or --help.
+int UsageError(const std::string& p_strError)
+{
+    std::cerr << "vexa-scramble: " << p_strError << "; see --help\n";
+    return 1;
+}
+
 int Run(const std::optional<std::wstring>& p_strPassword, bool p_bFromArgument)
 {
     if (!p_strPassword) {
@@ -94,7 +122,8 @@ int Run(const std::optional<std::wstring>& p_strPassword, bool p_bFromArgument)
     }
     const std::optional<std::wstring> l_strText = cfg::PasswordDecoder::Scramble(*p_strPassword);
     if (!l_strText) {
-        std::cerr << "vexa-scramble: this password cannot be scrambled (see --help)\n";
+        std::cerr << "vexa-scramble: this password cannot be scrambled: " << WhyNot(*p_strPassword)
+                  << "\n";
         return 2;
     }
     // The text holds only digits and the letters A, B, C.
@@ -102,10 +131,10 @@ int Run(const std::optional<std::wstring>& p_strPassword, bool p_bFromArgument)
     return 0;
 }
 
-int Usage(int p_nStatus)
+int Usage()
 {
-    (p_nStatus == 0 ? std::cout : std::cerr) << kUsage;
-    return p_nStatus;
+    std::cout << kUsage;
+    return 0;
 }
 
 }  // namespace
@@ -114,14 +143,21 @@ int Usage(int p_nStatus)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc != 2) {
-        return Usage(1);
+        return UsageError(argc < 2 ? "no password given" : "give one password");
     }
     const std::wstring l_strArgument = argv[1];
     if (l_strArgument == L"--help" || l_strArgument == L"-h") {
-        return Usage(0);
+        return Usage();
     }
     if (l_strArgument == L"-") {
         return Run(PasswordFromStandardInput(), false);
+    }
+    if (l_strArgument.size() > 1 && l_strArgument[0] == L'-') {
+        std::string l_strOption;
+        for (const wchar_t c : l_strArgument) {
+            l_strOption.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+        }
+        return UsageError("unknown option " + l_strOption);
     }
     return Run(l_strArgument, true);
 }
@@ -129,14 +165,18 @@ int wmain(int argc, wchar_t** argv)
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        return Usage(1);
+        return UsageError(argc < 2 ? "no password given" : "give one password");
     }
     const std::string l_strArgument = argv[1];
     if (l_strArgument == "--help" || l_strArgument == "-h") {
-        return Usage(0);
+        return Usage();
     }
     if (l_strArgument == "-") {
         return Run(PasswordFromStandardInput(), false);
+    }
+    // A mistyped option must not be scrambled as a password.
+    if (l_strArgument.size() > 1 && l_strArgument[0] == '-') {
+        return UsageError("unknown option " + l_strArgument);
     }
     return Run(Utf8ToUtf16(l_strArgument), true);
 }
