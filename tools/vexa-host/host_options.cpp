@@ -68,7 +68,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
                                                       : "unexpected argument " + l_strName;
             return std::nullopt;
         }
-        if (l_nArg + 1 >= p_Arguments.size()) {
+        // An option in place of the value is a value left out, not a file of that name.
+        if (l_nArg + 1 >= p_Arguments.size() || p_Arguments[l_nArg + 1].rfind("--", 0) == 0) {
             p_strError = l_strName + " needs a value";
             return std::nullopt;
         }
@@ -76,7 +77,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
         if (l_strName == "--seconds") {
             double l_dSeconds = 0;
             if (!ParseSeconds(l_strValue, l_dSeconds)) {
-                p_strError = "--seconds needs a number of seconds, not " + l_strValue;
+                p_strError = "--seconds needs a number of seconds, 0 or more, not " + l_strValue;
                 return std::nullopt;
             }
             l_Options.m_Seconds = l_dSeconds;
@@ -94,7 +95,7 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
         if (l_strName == "--cycles" || l_strName == "--simulate-days") {
             long l_nCount = 0;
             if (!ParseCycles(l_strValue, l_nCount)) {
-                p_strError = l_strName + " needs a positive number, not " + l_strValue;
+                p_strError = l_strName + " needs a whole number, 1 or more, not " + l_strValue;
                 return std::nullopt;
             }
             (l_strName == "--cycles" ? l_Options.m_Cycles : l_Options.m_SimulateDays) = l_nCount;
@@ -135,41 +136,20 @@ std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
     return l_Names;
 }
 
-std::string Usage()
-{
-    return "usage: vexa-host [--seconds S] [--cycles N] [--hmi-vars FILE] [--hmi-trace FILE]\n"
-           "                 [--module-ini FILE] [--registry FILE] [--event-log FILE]\n"
-           "                 [--smart-dir DIR] [--accounts FILE] [--no-admin]\n"
-           "                 [--no-hmi-runtime] [--status] [--simulate-days D]\n"
-           "                 [--wear-per-day P] [--help]\n"
-           "--smart-dir DIR (native): drive N is DIR/PhysicalDriveN.bin, a 512-byte S.M.A.R.T.\n"
-           "  attribute data block, or DIR/PhysicalDriveN.nvme, an NVMe drive's 512-byte SMART /\n"
-           "  Health Information log page; beside them PhysicalDriveN.thr (the 512-byte\n"
-           "  threshold block), PhysicalDriveN.failing (present: the drive reports a threshold\n"
-           "  exceeded), PhysicalDriveN.devstat (the Device Statistics log, page k at byte\n"
-           "  512*k), PhysicalDriveN.ident (two lines: model and serial number) and SystemDrive\n"
-           "  (the number of the drive that holds the Windows volume; absent: the volume query\n"
-           "  fails)\n"
-           "--no-admin (native): the machine acts as an account without administrator rights:\n"
-           "  a drive opens for reading and writing only while an administrator logon is\n"
-           "  impersonated; the queries without rights always answer\n"
-           "--simulate-days D (native): D days of cycles on a simulated clock, without pausing,\n"
-           "  with one line of the process's figures a day (see scripts/soak); the days end at\n"
-           "  about the real time\n"
-           "--wear-per-day P (native, with --simulate-days): the system disk of --smart-dir\n"
-           "  (its .nvme page or .devstat log) wears by P percent a simulated day and gains 24\n"
-           "  power-on hours\n";
-}
-
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv)
 {
     std::string l_strError;
     std::optional<HostOptions> l_Options =
         ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), l_strError);
     if (!l_Options) {
-        std::cerr << "vexa-host: " << l_strError << "\n" << Usage();
+        std::cerr << UsageError(l_strError);
     }
     return l_Options;
+}
+
+std::string UsageError(const std::string& p_strError)
+{
+    return "vexa-host: " + p_strError + "; see --help\n";
 }
 
 std::optional<std::vector<std::wstring>> ReadHmiVariableNames(const std::string& p_strFile)

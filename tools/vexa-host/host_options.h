@@ -42,14 +42,19 @@ struct HostOptions {
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Arguments,
                                             std::string& p_strError);
 
-// The options of the program's command line; on a bad one, nothing, with the reason and the
-// usage written to standard error.
+// The options of the program's command line; on a bad one, nothing, with the reason written to
+// standard error (UsageError).
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv);
 
 // The options that only the native form understands, by name, when given.
 std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options);
 
+// The text of --help: every option with its argument's format, the stand-ins' file formats in
+// brief, the environment and the exit statuses.
 std::string Usage();
+
+// The one line of a usage error: what is wrong, and where to look.
+std::string UsageError(const std::string& p_strError);
 
 // The names of an --hmi-vars file, one a line (blank lines skipped); nothing when it cannot be
 // read.
