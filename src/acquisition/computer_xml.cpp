@@ -53,8 +53,7 @@ std::wstring ElementText(const TiXmlElement& p_Element)
 }  // namespace
 
 ComputerXml::ComputerXml()
-    : m_strPath(ResolvePath(L"%MAINDIR%\\Computer.xml", L"c:\\Computer.xml")),
-      m_pDocument(std::make_unique<TiXmlDocument>())
+    : m_strPath(GetCredentialsFilePath()), m_pDocument(std::make_unique<TiXmlDocument>())
 {
     if (!PathExists(m_strPath)) {
         return;

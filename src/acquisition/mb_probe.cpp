@@ -34,9 +34,6 @@ constexpr std::size_t kFirstFanField = 15;
 // Reported for a fan while its condition temperature is below the configured limit.
 constexpr std::uint32_t kConditionedFanValue = 501;
 
-// Settings text read with a buffer of 255 characters.
-constexpr std::size_t kHistoryFileBuffer = 255;
-
 using Fields = std::array<std::string_view, kFieldSlots>;
 
 // Splits at spaces only (a tab belongs to its field); runs of spaces count as one. Stops at the
@@ -85,10 +82,7 @@ std::int32_t BatteryReading(std::string_view p_strField)
 
 MBProbe::MBProbe() : m_strIniFile(GetComputerIniPath())
 {
-    m_strSection = ReadSensorSourceSetting();
-    if (m_strSection.empty()) {
-        m_strSection = L"MbProbe";
-    }
+    m_strSection = ProbeSectionName();
     SensorNames.FanCount = kFanCount;
     SensorNames.TempCount = kTempCount;
     SensorNames.VoltageCount = kVoltageCount;

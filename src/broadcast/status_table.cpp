@@ -99,29 +99,31 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
     AppendTable(out, groups, {false, true, false});
 
     out += "\n";
-    AppendTable(
-        out,
-        {{"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
-         {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
-         {"sensor source", OrDash(snapshot.sensorSource)},
-         {"disk source", ToUtf8(MBDataAquisition::NamesOf(snapshot.diskSource).name)},
-         {"system disk",
-          "drive " + std::to_string(snapshot.disk.drive) +
-              (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
-         {"disk read", ToUtf8(MBDataContainer::DiskReadWay(snapshot.disk))},
-         {"disk days left", ToUtf8(MBDataContainer::DaysLeftText(snapshot.daysLeft))},
-         {"disk first seen", snapshot.diskFirstSeen
-                                 ? MBDataContainer::DayText(*snapshot.diskFirstSeen)
-                                 : std::string("-")},
-         {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
-         {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale) +
-                               (snapshot.diskNeverRead ? ", never read" : "")},
-         {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
-         {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
-         {"cycles", std::to_string(snapshot.cycles) + ", failed " +
-                        std::to_string(snapshot.failedCycles) + ", failed in a row " +
-                        std::to_string(snapshot.consecutiveFailures)}},
-        {false, false});
+    std::vector<Row> facts{
+        {"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
+        {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
+        {"sensor source", OrDash(snapshot.sensorSource)},
+        {"disk source", ToUtf8(MBDataAquisition::NamesOf(snapshot.diskSource).name)},
+        {"system disk",
+         "drive " + std::to_string(snapshot.disk.drive) +
+             (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
+        {"disk read", ToUtf8(MBDataContainer::DiskReadWay(snapshot.disk))},
+        {"disk days left", ToUtf8(MBDataContainer::DaysLeftText(snapshot.daysLeft))},
+        {"disk first seen", snapshot.diskFirstSeen
+                                ? MBDataContainer::DayText(*snapshot.diskFirstSeen)
+                                : std::string("-")},
+        {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
+        {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale) +
+                              (snapshot.diskNeverRead ? ", never read" : "")},
+        {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
+        {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
+        {"cycles", std::to_string(snapshot.cycles) + ", failed " +
+                       std::to_string(snapshot.failedCycles) + ", failed in a row " +
+                       std::to_string(snapshot.consecutiveFailures)}};
+    if (!snapshot.firstFailure.empty()) {
+        facts.push_back({"first failure", ToUtf8(snapshot.firstFailure)});
+    }
+    AppendTable(out, facts, {false, false});
     return out;
 }
 

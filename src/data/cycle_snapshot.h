@@ -59,6 +59,8 @@ struct CycleSnapshot {
     std::uint64_t cycles = 0;
     std::uint64_t failedCycles = 0;
     std::uint64_t consecutiveFailures = 0;
+    // Why the run's first failed cycle failed, in one line; empty while none has failed.
+    std::wstring firstFailure;
     // The pause between cycles in use, after clamping.
     std::int64_t cycleIntervalMs = 0;
     // Seconds for which the sensor source's data have not changed and since the last read of the

@@ -33,6 +33,18 @@ CycleExport::CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat)
     MBBroadcast::ForgetSnapshot();
 }
 
+void CycleExport::CycleFailed(const std::wstring& p_strReason) noexcept
+{
+    if (!m_strFirstFailure.empty()) {
+        return;
+    }
+    try {
+        m_strFirstFailure = p_strReason.empty() ? std::wstring(L"unknown") : p_strReason;
+    } catch (...) {
+        // Out of memory: a later failure may still be kept.
+    }
+}
+
 void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
                              const MBDataAquisition::Harddisk* p_pHarddisk,
                              const MBDataAquisition::UpsInfo* p_pUps,
@@ -66,6 +78,7 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         l_Snapshot.cycles = m_nCycles;
         l_Snapshot.failedCycles = m_nFailedCycles;
         l_Snapshot.consecutiveFailures = m_nFailedInARow;
+        l_Snapshot.firstFailure = m_strFirstFailure;
 
         if (m_bHeartbeat) {
             MBBroadcast::WriteHeartbeat(l_Snapshot);

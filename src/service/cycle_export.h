@@ -32,6 +32,8 @@ public:
                     const MBDataAquisition::Harddisk* p_pHarddisk,
                     const MBDataAquisition::UpsInfo* p_pUps,
                     const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept;
+    // The reason of a failed cycle, before its CycleEnded; the run's first one is kept.
+    void CycleFailed(const std::wstring& p_strReason) noexcept;
 
 private:
     // The cycle's one write of the values file; a failure is logged once until a write succeeds.
@@ -46,6 +48,7 @@ private:
     std::uint64_t m_nFailedCycles = 0;
     std::uint64_t m_nFailedInARow = 0;
     std::uint64_t m_nFailedWrites = 0;  // values-file writes that failed in a row
+    std::wstring m_strFirstFailure;
 };
 
 // The version of this build, as the metrics report it ("4.0.11.0").

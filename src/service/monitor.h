@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace service {
 
@@ -15,6 +16,11 @@ public:
     virtual void Send() = 0;
     // After every cycle, also one whose Update or Send failed: reports the cycle's outcome.
     virtual void CycleEnded(bool p_bFailed) noexcept { static_cast<void>(p_bFailed); }
+    // Before CycleEnded of a failed cycle: what failed, in one line for a person.
+    virtual void CycleFailed(const std::wstring& p_strReason) noexcept
+    {
+        static_cast<void>(p_strReason);
+    }
 };
 
 // Builds a run's monitor on the worker thread; throws when the start-up fails.

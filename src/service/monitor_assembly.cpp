@@ -50,6 +50,10 @@ public:
         ObserveSources();
     }
     void Send() override { m_pBroadcast->Send(); }
+    void CycleFailed(const std::wstring& p_strReason) noexcept override
+    {
+        m_Export->CycleFailed(p_strReason);
+    }
     void CycleEnded(bool p_bFailed) noexcept override
     {
         m_Export->CycleEnded(*m_pBroadcast, m_pHarddisk.get(), m_Ups ? &*m_Ups : nullptr,
@@ -112,8 +116,7 @@ std::shared_ptr<MBDataAquisition::Harddisk> CreateDiskSource()
 // The values-file broadcast from service pack 2.8 on, or when forced by "BroadcastVersion" 1.
 bool UsesValuesFile()
 {
-    const std::wstring l_strServicePackFile =
-        ResolvePath(L"%SERVICEPACKDIR%\\InstallSP.ini", L"c:\\Servicepacks\\InstallSP.ini");
+    const std::wstring l_strServicePackFile = GetServicePackIniPath();
     const SRVersionInfo l_Installed(
         ReadIniString(L"Servicepack", L"Version", l_strServicePackFile));
     const SRVersionInfo l_ValuesFileVersion(2.8);

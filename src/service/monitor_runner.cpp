@@ -53,6 +53,17 @@ std::uint64_t ReadLogLimit()
     return static_cast<std::uint64_t>(l_nKilobytes > 0 ? l_nKilobytes : kDefaultLogLimitKB) * 1024;
 }
 
+// Tells the monitor why its cycle failed. Building the text may itself run out of memory; the
+// cycle's failure is counted all the same.
+template <typename Describe>
+void ReportFailure(service::Monitor& p_Monitor, Describe p_Describe) noexcept
+{
+    try {
+        p_Monitor.CycleFailed(p_Describe());
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 // The part of the worker that its thread shares with CMain. The thread holds its own reference,
@@ -106,15 +117,26 @@ void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
         // The error line alone does not tell what failed, and the failure may repeat every
         // cycle: the exception describes itself (a file exception already did when it was made).
-        if (dynamic_cast<const err::GFileException*>(&e) == nullptr) {
+        const auto* l_pFileException = dynamic_cast<const err::GFileException*>(&e);
+        if (l_pFileException == nullptr) {
             e.LogExceptionInfo();
         }
+        ReportFailure(p_Monitor, [&e, l_pFileException] {
+            std::wstring l_strReason = e.GetMessage().empty() ? L"exception" : e.GetMessage();
+            if (l_pFileException != nullptr) {
+                l_strReason += L": " + l_pFileException->GetFilename();
+            }
+            return l_strReason + L" (at " + e.GetLocation() + L")";
+        });
     } catch (const std::exception& e) {
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
         const std::string l_strException = e.what();
         dbg::LogLine(VEXA_LOCATION(kThreadName), 0, platform::AnsiToWide(l_strException));
+        ReportFailure(p_Monitor,
+                      [&l_strException] { return platform::AnsiToWide(l_strException); });
     } catch (...) {
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
+        ReportFailure(p_Monitor, [] { return std::wstring(L"an unknown exception"); });
     }
     p_Monitor.CycleEnded(l_bFailed);
 }

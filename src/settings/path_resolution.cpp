@@ -153,3 +153,13 @@ bool PathExists(const std::wstring& path)
     }
     return fileSystem.FindEntry(copy);
 }
+
+std::wstring GetServicePackIniPath()
+{
+    return ResolvePath(L"%SERVICEPACKDIR%\\InstallSP.ini", L"c:\\Servicepacks\\InstallSP.ini");
+}
+
+std::wstring GetCredentialsFilePath()
+{
+    return ResolvePath(L"%MAINDIR%\\Computer.xml", L"c:\\Computer.xml");
+}

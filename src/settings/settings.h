@@ -13,6 +13,12 @@ std::wstring ResolvePath(const std::wstring& path, const std::wstring& fallback)
 // "%COMPUTER_INI%", falling back to "c:\Computer.ini"; computed anew on every call.
 std::wstring GetComputerIniPath();
 
+// "%SERVICEPACKDIR%\InstallSP.ini", falling back to "c:\Servicepacks\InstallSP.ini".
+std::wstring GetServicePackIniPath();
+
+// The credentials file: "%MAINDIR%\Computer.xml", falling back to "c:\Computer.xml".
+std::wstring GetCredentialsFilePath();
+
 // The add-on's own settings file: the path a host named (UseModuleIniPath), or else the module's
 // own path, upper-cased, ".EXE"/".DLL" replaced by ".INI", kept after the first call.
 std::wstring GetModuleIniPath();

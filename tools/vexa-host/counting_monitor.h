@@ -21,6 +21,11 @@ public:
     void Update() override { m_pMonitor->Update(); }
     void Send() override { m_pMonitor->Send(); }
 
+    void CycleFailed(const std::wstring& p_strReason) noexcept override
+    {
+        m_pMonitor->CycleFailed(p_strReason);
+    }
+
     // Counted once the monitor has reported the cycle, so that a run that stops after N cycles
     // finds the N-th cycle's snapshot.
     void CycleEnded(bool p_bFailed) noexcept override

@@ -12,6 +12,8 @@
 #include <iostream>
 #include <utility>
 
+#include "file_origins.h"
+#include "startup_failure.h"
 #include "logging/log_file_path.h"
 #include "platform/file_system.h"
 #include "standins/hmi_substitute.h"
@@ -102,16 +104,41 @@ void ReportFailure(const std::wstring& p_strMessage)
     std::fflush(stderr);
 }
 
+void ReportStartUpFailure(const std::wstring& p_strMessage)
+{
+    ReportFailure(p_strMessage);
+    const std::string l_strLine =
+        "vexa-host: the monitor did not start: " + ExplainStartUpFailure(p_strMessage) + "\n";
+    std::fwrite(l_strLine.data(), 1, l_strLine.size(), stderr);
+    std::fflush(stderr);
+}
+
+int CheckCycleOutcome(std::uint64_t p_nCycles, std::uint64_t p_nFailed,
+                      const std::wstring& p_strFirstFailure)
+{
+    if (p_nCycles == 0 || p_nFailed < p_nCycles) {
+        return 0;
+    }
+    ReportFailure(L"vexa-host: no cycle succeeded (" + std::to_wstring(p_nFailed) +
+                  L" failed); the first failed: " + p_strFirstFailure);
+    return kExitNoGoodCycle;
+}
+
 void ReportMissingLog()
 {
     const std::wstring l_strLog = dbg::LogFilePath();
     if (!platform::Use<platform::FileSystem>().FindEntry(l_strLog)) {
-        ReportFailure(L"vexa-host: the monitor could not create its log " + l_strLog);
+        const std::string l_strText =
+            "vexa-host: the monitor could not create its log " + NativeForm(l_strLog) + "\n";
+        std::fwrite(l_strText.data(), 1, l_strText.size(), stderr);
+        std::fflush(stderr);
     }
 }
 
-void PrintStatus(const std::string& p_strTable)
+void PrintStatus(const std::string& p_strFiles, const std::string& p_strTable)
 {
+    std::fwrite(p_strFiles.data(), 1, p_strFiles.size(), stdout);
+    std::fputs("\n", stdout);
     if (p_strTable.empty()) {
         std::fputs("vexa-host: no cycle ended, no status to show\n", stdout);
     } else {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -43,13 +44,25 @@ private:
 // Writes the failure text to standard error as the monitor showed it.
 void ReportFailure(const std::wstring& p_strMessage);
 
+// Writes a start-up failure to standard error: the monitor's text, then a line with its cause
+// and fix.
+void ReportStartUpFailure(const std::wstring& p_strMessage);
+
+// Exit status of a run in which cycles ran but none succeeded.
+inline constexpr int kExitNoGoodCycle = 4;
+
+// After a run without start-up failure: when cycles ended and every one failed, says so on
+// standard error with the first failure's reason and gives kExitNoGoodCycle; else 0.
+int CheckCycleOutcome(std::uint64_t p_nCycles, std::uint64_t p_nFailed,
+                      const std::wstring& p_strFirstFailure);
+
 // After a run: the monitor stays silent when it cannot create its log (dbg::LogFilePath), so
 // the host says so on standard error.
 void ReportMissingLog();
 
-// Writes the status table of --status to standard output; an empty table says that no cycle
-// ended.
-void PrintStatus(const std::string& p_strTable);
+// Writes --status to standard output: the files the monitor uses, then the status table; an
+// empty table says that no cycle ended.
+void PrintStatus(const std::string& p_strFiles, const std::string& p_strTable);
 
 // Whether standard output is a terminal (colour is only for a person at one).
 bool StdoutIsTerminal();

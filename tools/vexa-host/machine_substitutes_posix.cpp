@@ -124,6 +124,10 @@ std::unique_ptr<MachineSubstitutes> MachineSubstitutes::Install(const HostOption
 {
     std::wstring l_strModuleIni;
     if (p_Options.m_ModuleIni) {
+        if (!IsReadableFile(*p_Options.m_ModuleIni)) {
+            p_strError = "cannot read the settings file " + *p_Options.m_ModuleIni;
+            return nullptr;
+        }
         l_strModuleIni = platform::posix::FromNative(*p_Options.m_ModuleIni);
     } else {
         l_strModuleIni = platform::FileSystem::System().ModulePath(4096);

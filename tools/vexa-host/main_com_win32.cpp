@@ -16,9 +16,13 @@
 #include <thread>
 
 #include "VW_Zorbel.h"
+#include "file_origins.h"
 #include "host_options.h"
 #include "host_run.h"
 #include "message_hook_win32.h"
+#include "service/monitor_files.h"
+#include "settings/module_ini_path.h"
+#include "settings/settings.h"
 #include "standins/hmi_substitute.h"
 #include "standins/win32/vwcontrol_server.h"
 
@@ -111,6 +115,41 @@ std::string StatusTableOf(HMODULE p_hModule)
     return l_strTable;
 }
 
+// The module's failed cycles and the reason of the first: exit status 4 when every ended cycle
+// failed (0 when the module does not tell).
+int CycleOutcomeOf(HMODULE p_hModule)
+{
+    using CycleFailures = DWORD(STDAPICALLTYPE*)(ULONGLONG*, ULONGLONG*, LPWSTR, DWORD);
+    const auto l_pCycleFailures = reinterpret_cast<CycleFailures>(
+        reinterpret_cast<void*>(GetProcAddress(p_hModule, "VexaCycleFailures")));
+    if (l_pCycleFailures == nullptr) {
+        return 0;
+    }
+    ULONGLONG l_nCycles = 0;
+    ULONGLONG l_nFailed = 0;
+    const DWORD l_nNeeded = l_pCycleFailures(&l_nCycles, &l_nFailed, nullptr, 0);
+    std::wstring l_strReason(l_nNeeded, L'\0');
+    if (l_nNeeded != 0 &&
+        l_pCycleFailures(&l_nCycles, &l_nFailed, &l_strReason[0], l_nNeeded) == l_nNeeded) {
+        l_strReason.resize(l_nNeeded - 1);
+    } else {
+        l_strReason.clear();
+    }
+    return host::CheckCycleOutcome(l_nCycles, l_nFailed, l_strReason);
+}
+
+// The add-on's own settings file is the one beside the DLL, as the monitor derives it.
+void UseModuleIniOf(HMODULE p_hModule)
+{
+    std::wstring l_strPath(32768, L'\0');
+    const DWORD l_nLength =
+        GetModuleFileNameW(p_hModule, &l_strPath[0], static_cast<DWORD>(l_strPath.size()));
+    l_strPath.resize(l_nLength < l_strPath.size() ? l_nLength : 0);
+    if (!l_strPath.empty()) {
+        UseModuleIniPath(ModuleIniPathOf(l_strPath));
+    }
+}
+
 // Reports the module's ended cycles to the host run while the monitor runs, so that --cycles
 // ends the run as natively: the worker runs in the module, which only tells its count.
 class CyclePoller {
@@ -177,6 +216,8 @@ int Run(const host::HostOptions& p_Options)
         return 2;
     }
     const HMODULE l_hModule = ModuleOf(l_pService.Get());
+    UseModuleIniOf(l_hModule);
+    host::WarnAboutSettings(service::ListMonitorFiles());
 
     host::HostRun l_Run;
     // A message box that is not routed would wait for a click that a run without a desktop never
@@ -215,17 +256,18 @@ int Run(const host::HostOptions& p_Options)
     WaitForModuleIdle(l_hModule, std::chrono::seconds(30));
     host::ReportMissingLog();
     if (p_Options.m_bStatus) {
-        host::PrintStatus(StatusTableOf(l_hModule));
+        host::PrintStatus(host::RenderFileOrigins(service::ListMonitorFiles()),
+                          StatusTableOf(l_hModule));
     }
 
     // A start-up failure fails the run whenever the monitor reported it: also when the time ran
     // out or Ctrl-C came first and the worker reported it while it stopped.
     const std::optional<std::wstring> l_Failure = l_Run.Failure();
     if (l_Failure) {
-        host::ReportFailure(*l_Failure);
+        host::ReportStartUpFailure(*l_Failure);
         return 2;
     }
-    return 0;
+    return CycleOutcomeOf(l_hModule);
 }
 
 }  // namespace
@@ -245,8 +287,7 @@ int main(int argc, char** argv)
         return 0;
     }
     for (const std::string& l_strOption : host::NativeOnlyOptions(*l_Options)) {
-        std::cerr << "vexa-host: " << l_strOption << " is an option of the native host only\n"
-                  << host::Usage();
+        std::cerr << host::UsageError(l_strOption + " is an option of the native host only");
         return 1;
     }
     return Run(*l_Options);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "counting_monitor.h"
+#include "file_origins.h"
 #include "host_options.h"
 #include "host_run.h"
 #include "machine_substitutes.h"
@@ -19,6 +20,7 @@
 #include "standins/hmi_substitute.h"
 #include "platform/message_dialog.h"
 #include "platform/seam.h"
+#include "service/monitor_files.h"
 #include "service/monitor_runner.h"
 #include "service/worker_thread.h"
 
@@ -68,6 +70,8 @@ int Run(host::HostOptions p_Options)
         return 1;
     }
 
+    host::WarnAboutSettings(service::ListMonitorFiles());
+
     std::unique_ptr<host::SimulatedDays> l_pDays;
     if (p_Options.m_SimulateDays) {
         l_pDays = std::make_unique<host::SimulatedDays>(
@@ -89,16 +93,21 @@ int Run(host::HostOptions p_Options)
         l_End = l_Run.WaitForEnd(p_Options);
     }
     if (l_End == host::RunEnd::StartUpFailure) {
-        host::ReportFailure(*l_Run.Failure());
+        host::ReportStartUpFailure(*l_Run.Failure());
     }
     const bool l_bStopped = WaitForWorker(std::chrono::seconds(30));
     // A start-up failure fails the run whenever the monitor reported it: also when the time ran
     // out or Ctrl-C came first and the worker reported it while it stopped.
     const std::optional<std::wstring> l_Failure = l_Run.Failure();
     if (l_Failure && l_End != host::RunEnd::StartUpFailure) {
-        host::ReportFailure(*l_Failure);
+        host::ReportStartUpFailure(*l_Failure);
     }
-    const int l_nExitCode = l_Failure ? 2 : 0;
+    const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+    int l_nExitCode = l_Failure ? 2 : 0;
+    if (!l_Failure && l_Snapshot) {
+        l_nExitCode = host::CheckCycleOutcome(l_Snapshot->cycles, l_Snapshot->failedCycles,
+                                              l_Snapshot->firstFailure);
+    }
     if (!l_bStopped) {
         // The substitutes must outlive the worker: leave without destroying them.
         std::cerr << "vexa-host: the monitor did not stop\n";
@@ -110,9 +119,8 @@ int Run(host::HostOptions p_Options)
         l_pDays->PrintSummary();
     }
     if (p_Options.m_bStatus) {
-        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot =
-            MBBroadcast::LastSnapshot();
         host::PrintStatus(
+            host::RenderFileOrigins(service::ListMonitorFiles()),
             l_Snapshot ? MBBroadcast::RenderStatusTable(*l_Snapshot, host::StdoutIsTerminal())
                        : std::string());
     }

@@ -75,6 +75,30 @@ STDAPI_(ULONGLONG) VexaCyclesEnded()
     return MBBroadcast::LastSnapshotCycles();
 }
 
+// The cycles of the latest run, its failed ones and the first failure's reason (UTF-16), for a
+// host that gives a run without a good cycle its own exit status (vexa-host). Copies the reason
+// and its terminator into the buffer when it fits; returns the characters the reason needs with
+// its terminator, or 0 when no cycle has ended yet.
+STDAPI_(DWORD)
+VexaCycleFailures(ULONGLONG* p_pCycles, ULONGLONG* p_pFailed, LPWSTR p_pReason, DWORD p_nSize)
+{
+    try {
+        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+        if (!l_Snapshot || p_pCycles == nullptr || p_pFailed == nullptr) {
+            return 0;
+        }
+        *p_pCycles = l_Snapshot->cycles;
+        *p_pFailed = l_Snapshot->failedCycles;
+        const DWORD l_nNeeded = static_cast<DWORD>(l_Snapshot->firstFailure.size() + 1);
+        if (p_pReason != nullptr && p_nSize >= l_nNeeded) {
+            std::memcpy(p_pReason, l_Snapshot->firstFailure.c_str(), l_nNeeded * sizeof(wchar_t));
+        }
+        return l_nNeeded;
+    } catch (...) {
+        return 0;
+    }
+}
+
 // The last cycle's snapshot as a status table (UTF-8) for a host that runs the monitor in its own
 // process (vexa-host --status). Copies the text and its terminator into the buffer when it fits;
 // returns the size the text needs with its terminator, or 0 when no cycle has ended yet.

@@ -1,0 +1,39 @@
+#include "service/monitor_files.h"
+
+#include "broadcast/metrics_file.h"
+#include "logging/log_file_path.h"
+#include "platform/profile.h"
+#include "platform/seam.h"
+#include "settings/sensor_source.h"
+#include "settings/settings.h"
+#include "settings/values_file.h"
+
+namespace service {
+namespace {
+
+std::wstring HistoryFilePath()
+{
+    if (UsesSpeedFanSource()) {
+        return {};
+    }
+    return platform::Use<platform::Profile>().GetString(
+        ProbeSectionName(), L"HistoryFile", L"", kHistoryFileBuffer, GetComputerIniPath());
+}
+
+}  // namespace
+
+std::vector<MonitorFile> ListMonitorFiles()
+{
+    return {
+        {L"settings file", GetModuleIniPath(), true},
+        {L"Computer.ini", GetComputerIniPath(), true},
+        {L"InstallSP.ini", GetServicePackIniPath(), false},
+        {L"Computer.xml", GetCredentialsFilePath(), false},
+        {L"history file", HistoryFilePath(), false},
+        {L"values file", GetValuesFilePath(), false},
+        {L"log", dbg::LogFilePath(), false},
+        {L"metrics file", MBBroadcast::ReadMetricsFilePath(), false},
+    };
+}
+
+}  // namespace service
