@@ -1,0 +1,169 @@
+#include "drive_files.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "acquisition/smart_attribute.h"
+#include "platform/byte_order.h"
+#include "platform/storage_query.h"
+
+namespace {
+
+namespace le = platform::le;
+namespace storage = platform::storage;
+
+constexpr std::size_t kBlockSize = 512;
+using Block = std::array<std::uint8_t, kBlockSize>;
+
+// Status flags of an attribute entry: pre-failure and on-line (the counters), on-line only
+// (the temperature).
+constexpr std::uint16_t kPreFailureOnline = 0x03;
+constexpr std::uint16_t kOnlineOnly = 0x22;
+constexpr std::uint8_t kDefaultCurrent = 100;
+constexpr std::uint16_t kRevision = 0x10;
+
+// Device Statistics: page 0 lists the pages (count at byte 8, numbers from byte 9); a page's
+// header names it at byte 2; the first statistic lies at byte 8, its flags in the top byte
+// (supported and valid: 0xC0).
+constexpr std::uint8_t kTemperaturePage = 0x05;
+constexpr std::uint8_t kSolidStatePage = 0x07;
+constexpr std::uint64_t kSupportedAndValid = 0xC0ull << 56;
+
+// NVMe health page: available spare and its threshold, in percent.
+constexpr std::size_t kAvailableSpareOffset = 3;
+constexpr std::size_t kSpareThresholdOffset = 4;
+constexpr std::int32_t kKelvinAtZeroCelsius = 273;
+
+void PutEntry(Block& block, std::size_t index, std::uint8_t id, std::uint16_t flags,
+              std::uint8_t current, std::uint64_t raw)
+{
+    std::uint8_t* entry = block.data() + diag::kSmartBlockFirstEntry +
+                          index * diag::kSmartBlockEntrySize;
+    entry[0] = id;
+    le::Store16(entry + 1, flags);
+    entry[3] = current;
+    entry[4] = current;
+    le::Store32(entry + 5, static_cast<std::uint32_t>(raw));
+    le::Store16(entry + 9, static_cast<std::uint16_t>(raw >> 32));
+}
+
+bool Write(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return static_cast<bool>(file.flush());
+}
+
+bool WriteText(const std::filesystem::path& path, const std::string& text)
+{
+    return Write(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+// The attribute and threshold blocks of an ATA drive.
+bool WriteAta(const DriveOptions& o, const std::filesystem::path& base)
+{
+    struct Attribute {
+        std::uint8_t id;
+        std::uint64_t raw;
+        std::uint16_t flags;
+    };
+    std::vector<Attribute> attributes{{9, o.hours, kPreFailureOnline},
+                                      {198, o.uncorrectable, kPreFailureOnline},
+                                      {196, o.reallocationEvents, kPreFailureOnline},
+                                      {197, o.pending, kPreFailureOnline},
+                                      {5, o.reallocated, kPreFailureOnline}};
+    if (o.temperature) {
+        attributes.push_back({194, static_cast<std::uint64_t>(*o.temperature), kOnlineOnly});
+    }
+    Block values{};
+    Block thresholds{};
+    le::Store16(values.data(), kRevision);
+    le::Store16(thresholds.data(), kRevision);
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        const Attribute& a = attributes[i];
+        const auto current = o.current.find(a.id);
+        PutEntry(values, i, a.id, a.flags,
+                 current == o.current.end() ? kDefaultCurrent : current->second, a.raw);
+        const auto threshold = o.thresholds.find(a.id);
+        std::uint8_t* entry = thresholds.data() + diag::kSmartBlockFirstEntry +
+                              i * diag::kSmartBlockEntrySize;
+        entry[0] = a.id;
+        entry[1] = threshold == o.thresholds.end() ? 0 : threshold->second;
+    }
+    return Write(base.string() + ".bin", values.data(), values.size()) &&
+           Write(base.string() + ".thr", thresholds.data(), thresholds.size());
+}
+
+// Pages 0 to 7 of the Device Statistics log: page 0 lists the pages given.
+bool WriteDeviceStatistics(const DriveOptions& o, const std::filesystem::path& base)
+{
+    std::vector<std::uint8_t> log(kBlockSize * (kSolidStatePage + 1), 0);
+    std::vector<std::uint8_t> listed{0};
+    const auto putStatistic = [&log, &listed](std::uint8_t page, int value) {
+        std::uint8_t* at = log.data() + kBlockSize * page;
+        at[0] = 1;
+        at[2] = page;
+        le::Store64(at + 8, kSupportedAndValid | static_cast<std::uint64_t>(value));
+        listed.push_back(page);
+    };
+    if (o.temperature) {
+        putStatistic(kTemperaturePage, *o.temperature);
+    }
+    if (o.percentageUsed) {
+        putStatistic(kSolidStatePage, *o.percentageUsed);
+    }
+    log[0] = 1;
+    log[8] = static_cast<std::uint8_t>(listed.size());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        log[9 + i] = listed[i];
+    }
+    return Write(base.string() + ".devstat", log.data(), log.size());
+}
+
+bool WriteNvme(const DriveOptions& o, const std::filesystem::path& base)
+{
+    Block page{};
+    page[storage::kCriticalWarningOffset] = o.criticalWarning;
+    le::Store16(page.data() + storage::kCompositeTemperatureOffset,
+                static_cast<std::uint16_t>(o.temperature.value_or(0) + kKelvinAtZeroCelsius));
+    page[kAvailableSpareOffset] = 100;
+    page[kSpareThresholdOffset] = 10;
+    page[storage::kPercentageUsedOffset] =
+        static_cast<std::uint8_t>(o.percentageUsed.value_or(0));
+    le::Store64(page.data() + storage::kPowerOnHoursOffset, o.hours);
+    le::Store64(page.data() + storage::kMediaErrorsOffset, o.uncorrectable);
+    return Write(base.string() + ".nvme", page.data(), page.size());
+}
+
+}  // namespace
+
+std::string WriteDriveFiles(const DriveOptions& o)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(o.folder, error);
+    if (!fs::is_directory(o.folder)) {
+        return "cannot create the folder " + o.folder;
+    }
+    const fs::path base = fs::path(o.folder) / ("PhysicalDrive" + std::to_string(o.drive));
+    for (const char* extension : {".bin", ".thr", ".nvme", ".devstat", ".ident", ".failing"}) {
+        fs::remove(base.string() + extension, error);
+    }
+    const bool ataStatistics = !o.nvme && (o.temperature || o.percentageUsed);
+    bool written = o.nvme ? WriteNvme(o, base) : WriteAta(o, base);
+    if (written && ataStatistics) {
+        written = WriteDeviceStatistics(o, base);
+    }
+    if (written && (!o.model.empty() || !o.serial.empty())) {
+        written = WriteText(base.string() + ".ident", o.model + "\r\n" + o.serial + "\r\n");
+    }
+    if (written && o.failing) {
+        written = WriteText(base.string() + ".failing", "");
+    }
+    if (written && o.system) {
+        written = WriteText(fs::path(o.folder) / "SystemDrive", std::to_string(o.drive) + "\r\n");
+    }
+    return written ? std::string() : "cannot write the files of " + base.string();
+}
