@@ -61,8 +61,9 @@ std::wstring Masked(const std::wstring& p_strPassword)
     return p_strPassword.empty() ? std::wstring() : std::wstring(L"********");
 }
 
-// The account's logon. One that fails leaves the reader without a logon: the system disk is then
-// read through the queries that need no rights, and the log says why.
+// The account's logon. One that fails leaves the reader without a logon: the drives are then read
+// with the rights of the process's own account (through the queries that need none, when it has
+// too few), and the log says why.
 std::shared_ptr<const utils::LogonToken> LogOnForTheDisks(const std::wstring& p_strUser,
                                                           const std::wstring& p_strPassword)
 {
@@ -70,7 +71,7 @@ std::shared_ptr<const utils::LogonToken> LogOnForTheDisks(const std::wstring& p_
         return std::make_shared<const utils::LogonToken>(p_strUser, p_strPassword);
     } catch (const std::runtime_error&) {
         dbg::LogErrorLine(VEXA_LOCATION(L"diag::SmartReader::SmartReader"),
-                          L"Unable to log on! The disks are read without administrator rights.");
+                          L"Unable to log on! The disks are read with the runtime's own rights.");
         return std::make_shared<const utils::LogonToken>(std::wstring(), std::wstring());
     }
 }
@@ -89,6 +90,11 @@ SmartReader::SmartReader(const std::wstring& p_strUser, const std::wstring& p_st
 }
 
 SmartReader::~SmartReader() = default;
+
+bool SmartReader::LogonFailed() const noexcept
+{
+    return !m_strUser.empty() && !m_pLogon->IsLoggedOn();
+}
 
 void SmartReader::Init()
 {

@@ -64,6 +64,10 @@ public:
     // drive) or "Invalid S.M.A.R.T. value!" (no such attribute; the table is logged first).
     SmartAttribute GetSmartValue(std::uint32_t p_idxValue, std::uint8_t p_nDrive) const;
 
+    // An account was configured but did not log on: the drives are read with the rights of the
+    // process's own account.
+    bool LogonFailed() const noexcept;
+
     // Automatic off-line data collection is enabled at most once per process; tests start over.
     static void ForgetAutoOffline();
 

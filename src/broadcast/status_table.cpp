@@ -107,7 +107,10 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
         {"system disk",
          "drive " + std::to_string(snapshot.disk.drive) +
              (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
-        {"disk read", ToUtf8(MBDataContainer::DiskReadWay(snapshot.disk))},
+        {"disk read",
+         ToUtf8(MBDataContainer::DiskReadWay(snapshot.disk)) +
+             (snapshot.diskLogonFailed ? " (the runtime's own: the administrator's logon failed)"
+                                       : "")},
         {"disk days left", ToUtf8(MBDataContainer::DaysLeftText(snapshot.daysLeft))},
         {"disk first seen", snapshot.diskFirstSeen
                                 ? MBDataContainer::DayText(*snapshot.diskFirstSeen)

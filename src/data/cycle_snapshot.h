@@ -53,6 +53,9 @@ struct CycleSnapshot {
     // seen (nothing before its first reading).
     DaysLeftForecast daysLeft;
     std::optional<RecordDay> diskFirstSeen;
+    // A password of the administrator is configured but its logon failed: the disks are read with
+    // the rights of the runtime's own account.
+    bool diskLogonFailed = false;
     // Wall-clock seconds since 1970 at the end of the cycle.
     std::int64_t time = 0;
     // Cycles and failed cycles since the worker started; failed cycles in a row up to this one.

@@ -64,6 +64,7 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         if (p_pHarddisk != nullptr) {
             l_Snapshot.diskSource = p_pHarddisk->Source();
             l_Snapshot.disk = p_pHarddisk->Health();
+            l_Snapshot.diskLogonFailed = p_pHarddisk->LogonFailed();
         }
         if (p_pUps != nullptr) {
             l_Snapshot.upsPresent = p_pUps->IsPresent();

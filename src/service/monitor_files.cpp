@@ -16,8 +16,8 @@ std::wstring HistoryFilePath()
     if (UsesSpeedFanSource()) {
         return {};
     }
-    return platform::Use<platform::Profile>().GetString(
-        ProbeSectionName(), L"HistoryFile", L"", kHistoryFileBuffer, GetComputerIniPath());
+    return platform::Use<platform::Profile>().GetString(ProbeSectionName(), L"HistoryFile", L"",
+                                                        kHistoryFileBuffer, GetComputerIniPath());
 }
 
 }  // namespace

@@ -30,13 +30,14 @@ constexpr std::int32_t kDefaultLogLimitKB = 10240;
 
 const wchar_t* const kThreadName = L"CMain::MyThread";
 
-// The pause between cycles; a setting outside the range is logged with the pause used.
+// The pause between cycles; a setting outside the range is logged, as written, with the pause
+// used.
 std::chrono::milliseconds ReadAndLogCycleTime()
 {
     const CycleTime l_CycleTime = ReadCycleTime();
     if (l_CycleTime.IsClamped()) {
         dbg::LogLine(VEXA_LOCATION(kThreadName), 0,
-                     L"CycleTime " + std::to_wstring(l_CycleTime.setting) + L" ms is outside " +
+                     L"CycleTime " + l_CycleTime.text + L" ms is outside " +
                          std::to_wstring(kMinimumCycleTime) + L" to " +
                          std::to_wstring(kMaximumCycleTime) + L" ms; the pause is " +
                          std::to_wstring(l_CycleTime.pause.count()) + L" ms");

@@ -13,8 +13,9 @@ constexpr std::int64_t kDefaultCycleTime = 10000;
 CycleTime ReadCycleTime()
 {
     CycleTime l_CycleTime;
-    l_CycleTime.setting =
-        ReadIniSignedInt(L"Timer", L"CycleTime", kDefaultCycleTime, GetModuleIniPath());
+    const std::wstring l_strFile = GetModuleIniPath();
+    l_CycleTime.setting = ReadIniSignedInt(L"Timer", L"CycleTime", kDefaultCycleTime, l_strFile);
+    l_CycleTime.text = ReadIniString(L"Timer", L"CycleTime", l_strFile);
     l_CycleTime.pause = std::chrono::milliseconds(
         std::clamp(l_CycleTime.setting, kMinimumCycleTime, kMaximumCycleTime));
     return l_CycleTime;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 // The pause between cycles, from key "CycleTime" of section "Timer" of the add-on's own settings
 // file (milliseconds, default 10000). Short cycles serve tests and commissioning; below 100 ms
@@ -11,6 +12,7 @@
 // and "-1" a pause of 49 days).
 struct CycleTime {
     std::int64_t setting = 0;            // as read, signed
+    std::wstring text;                   // the value as written (empty when the key is missing)
     std::chrono::milliseconds pause{0};  // the setting clamped to 100 ... 3,600,000 ms
     bool IsClamped() const { return pause.count() != setting; }
 };

@@ -328,10 +328,11 @@ TEST_F(HarddiskTest, AFailedLogonReadsWithoutRightsAFailedImpersonationLeavesThe
         EXPECT_EQ(l_Disk.Health().counters[0], 1000);
         EXPECT_NE(l_Log.Normalized(true).find(
                       " ** diag::SmartReader::SmartReader  line: N\t\tUnable to log on! The disks "
-                      "are read without administrator rights.\r\n"),
+                      "are read with the runtime's own rights.\r\n"),
                   std::string::npos)
             << l_Log.Normalized(true);
         EXPECT_EQ(m_Logon.m_nImpersonations, 0);
+        EXPECT_TRUE(l_Disk.LogonFailed());
     }
     m_Device.m_bNoRights = false;
     m_Logon.m_bLogonSucceeds = true;

@@ -111,6 +111,35 @@ TEST(StatusTable, TheDiskLifeRows)
     }
 }
 
+// The table says what the log says: a failed logon of the administrator, and why the run's
+// first failed cycle failed; neither line appears without its cause.
+TEST(StatusTable, NamesAFailedLogonAndTheFirstFailure)
+{
+    const struct {
+        bool logonFailed;
+        const wchar_t* firstFailure;
+        const char* line;
+        bool present;
+    } cases[] = {
+        {false, L"", "disk read            without administrator rights\n", true},
+        {true, L"",
+         "disk read            without administrator rights (the runtime's own: the "
+         "administrator's logon failed)\n",
+         true},
+        {false, L"", "first failure", false},
+        {false, L"Unable to write ini file! (at X)",
+         "first failure        Unable to write ini file! (at X)\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        MBBroadcast::CycleSnapshot snapshot = Sample();
+        snapshot.diskLogonFailed = c.logonFailed;
+        snapshot.firstFailure = c.firstFailure;
+        const std::string text = MBBroadcast::RenderStatusTable(snapshot, false);
+        EXPECT_EQ(text.find(c.line) != std::string::npos, c.present) << text;
+    }
+}
+
 TEST(StatusTable, ColourOnlyWhenAsked)
 {
     const std::string plain = MBBroadcast::RenderStatusTable(Sample(), false);

@@ -227,7 +227,8 @@ TEST_F(WorkerTest, TheClockDecidesHowLongThePauseReallyTakes)
 
 TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
 {
-    // The text is read with its own sign and size: past 2^31 (or 2^32) it does not wrap.
+    // The text is read with its own sign and size: past 2^31 (or 2^32) it does not wrap. The
+    // line quotes the setting as written.
     const struct {
         const wchar_t* m_szSetting;
         const char* m_szLine;  // nullptr: no line
@@ -239,13 +240,13 @@ TEST_F(WorkerTest, TheCycleTimeSettingIsLoggedOnlyWhenThePauseDiffersFromIt)
         {L"4294967396",
          "\t\tCycleTime 4294967396 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
         {L"0x80000000",
-         "\t\tCycleTime 2147483648 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
+         "\t\tCycleTime 0x80000000 ms is outside 100 to 3600000 ms; the pause is 3600000 ms\r\n"},
         // Past 2^64 as well: the magnitude stops at 2^62 instead of wrapping into a small number.
         {L"18446744073709551620",
-         "\t\tCycleTime 4611686018427387904 ms is outside 100 to 3600000 ms; the pause is 3600000 "
+         "\t\tCycleTime 18446744073709551620 ms is outside 100 to 3600000 ms; the pause is 3600000 "
          "ms\r\n"},
         {L"0x10000000000000005",
-         "\t\tCycleTime 4611686018427387904 ms is outside 100 to 3600000 ms; the pause is 3600000 "
+         "\t\tCycleTime 0x10000000000000005 ms is outside 100 to 3600000 ms; the pause is 3600000 "
          "ms\r\n"},
         {L"-2147483648",
          "\t\tCycleTime -2147483648 ms is outside 100 to 3600000 ms; the pause is 100 ms\r\n"},
