@@ -39,8 +39,8 @@ constexpr std::int32_t kKelvinAtZeroCelsius = 273;
 void PutEntry(Block& block, std::size_t index, std::uint8_t id, std::uint16_t flags,
               std::uint8_t current, std::uint64_t raw)
 {
-    std::uint8_t* entry = block.data() + diag::kSmartBlockFirstEntry +
-                          index * diag::kSmartBlockEntrySize;
+    std::uint8_t* entry =
+        block.data() + diag::kSmartBlockFirstEntry + index * diag::kSmartBlockEntrySize;
     entry[0] = id;
     le::Store16(entry + 1, flags);
     entry[3] = current;
@@ -87,8 +87,8 @@ bool WriteAta(const DriveOptions& o, const std::filesystem::path& base)
         PutEntry(values, i, a.id, a.flags,
                  current == o.current.end() ? kDefaultCurrent : current->second, a.raw);
         const auto threshold = o.thresholds.find(a.id);
-        std::uint8_t* entry = thresholds.data() + diag::kSmartBlockFirstEntry +
-                              i * diag::kSmartBlockEntrySize;
+        std::uint8_t* entry =
+            thresholds.data() + diag::kSmartBlockFirstEntry + i * diag::kSmartBlockEntrySize;
         entry[0] = a.id;
         entry[1] = threshold == o.thresholds.end() ? 0 : threshold->second;
     }
@@ -130,8 +130,7 @@ bool WriteNvme(const DriveOptions& o, const std::filesystem::path& base)
                 static_cast<std::uint16_t>(o.temperature.value_or(0) + kKelvinAtZeroCelsius));
     page[kAvailableSpareOffset] = 100;
     page[kSpareThresholdOffset] = 10;
-    page[storage::kPercentageUsedOffset] =
-        static_cast<std::uint8_t>(o.percentageUsed.value_or(0));
+    page[storage::kPercentageUsedOffset] = static_cast<std::uint8_t>(o.percentageUsed.value_or(0));
     le::Store64(page.data() + storage::kPowerOnHoursOffset, o.hours);
     le::Store64(page.data() + storage::kMediaErrorsOffset, o.uncorrectable);
     return Write(base.string() + ".nvme", page.data(), page.size());

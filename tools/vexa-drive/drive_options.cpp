@@ -81,7 +81,7 @@ std::optional<DriveOptions> ParseDriveOptions(const std::vector<std::string>& ar
         {"--reallocated", &DriveOptions::reallocated},
     };
     const std::pair<const char*, bool DriveOptions::*> flags[] = {
-        {"--nvme", &DriveOptions::nvme}, {"--failing", &DriveOptions::failing},
+        {"--nvme", &DriveOptions::nvme},     {"--failing", &DriveOptions::failing},
         {"--system", &DriveOptions::system}, {"--help", &DriveOptions::help},
         {"-h", &DriveOptions::help},
     };
@@ -97,11 +97,20 @@ std::optional<DriveOptions> ParseDriveOptions(const std::vector<std::string>& ar
         if (isFlag) {
             continue;
         }
-        static const char* const kValued[] = {
-            "--dir",         "--drive",           "--hours",           "--uncorrectable",
-            "--pending",     "--reallocated",     "--temperature",     "--percentage-used",
-            "--current",     "--threshold",       "--critical-warning", "--model",
-            "--serial",      "--reallocation-events"};
+        static const char* const kValued[] = {"--dir",
+                                              "--drive",
+                                              "--hours",
+                                              "--uncorrectable",
+                                              "--pending",
+                                              "--reallocated",
+                                              "--temperature",
+                                              "--percentage-used",
+                                              "--current",
+                                              "--threshold",
+                                              "--critical-warning",
+                                              "--model",
+                                              "--serial",
+                                              "--reallocation-events"};
         bool known = false;
         for (const char* name : kValued) {
             known = known || option == name;
