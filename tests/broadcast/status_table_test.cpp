@@ -132,7 +132,7 @@ TEST(StatusTable, NamesAFailedLogonAndTheFirstFailure)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        MBBroadcast::CycleSnapshot snapshot = Sample();
+        MBDataContainer::CycleSnapshot snapshot = Sample();
         snapshot.diskLogonFailed = c.logonFailed;
         snapshot.firstFailure = c.firstFailure;
         const std::string text = MBBroadcast::RenderStatusTable(snapshot, false);

@@ -83,7 +83,8 @@ STDAPI_(DWORD)
 VexaCycleFailures(ULONGLONG* p_pCycles, ULONGLONG* p_pFailed, LPWSTR p_pReason, DWORD p_nSize)
 {
     try {
-        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot = MBBroadcast::LastSnapshot();
+        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot =
+            MBBroadcast::LastSnapshot();
         if (!l_Snapshot || p_pCycles == nullptr || p_pFailed == nullptr) {
             return 0;
         }
