@@ -3,13 +3,13 @@
 # one line on standard error that names what is wrong. A run that must not start the monitor
 # leaves no log behind; --help prints clean text on standard output.
 #
-# usage: usage.sh HOST SCRAMBLE SENSOR_MEMORY WORK
-#   HOST the native vexa-host, SCRAMBLE vexa-scramble, SENSOR_MEMORY vexa-sensor-memory,
-#   WORK a scratch folder, emptied first
+# usage: usage.sh HOST SCRAMBLE SENSOR_MEMORY DRIVE WORK
+#   HOST the native vexa-host, SCRAMBLE vexa-scramble, SENSOR_MEMORY vexa-sensor-memory, DRIVE
+#   vexa-drive, WORK a scratch folder, emptied first
 set -euo pipefail
 
 form=native scenario=usage
-host="$1" scramble="$2" sensor_memory="$3" work="$4"
+host="$1" scramble="$2" sensor_memory="$3" drive="$4" work="$5"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 source "$here/host_machine.sh"
@@ -46,6 +46,12 @@ cases=(
   "sensor-memory|--fan 1=99999999999|1|vexa-sensor-memory: bad value 99999999999 in --fan 1=99999999999 \(a 32-bit integer, -2147483648 to 4294967295\); see --help"
   "sensor-memory|--temp 32=40|1|vexa-sensor-memory: bad index 32 in --temp 32=40 \(0 to 31\); see --help"
   "sensor-memory|--fan|1|vexa-sensor-memory: --fan needs a value; see --help"
+  "drive||1|vexa-drive: --dir is missing; see --help"
+  "drive|--dir W/d --temperature 300|1|vexa-drive: --temperature needs degrees Celsius, 0 to 200, not 300; see --help"
+  "drive|--dir W/d --current 5|1|vexa-drive: --current needs ID=V, both 0 to 255, not 5; see --help"
+  "drive|--dir W/d --hours|1|vexa-drive: --hours needs a value; see --help"
+  "new-machine||1|new-machine: the machine folder is missing; see --help"
+  "new-machine|W/a W/b|1|new-machine: unexpected argument W/b; see --help"
   "soak|--cycles abc|1|soak: --cycles needs a whole number of at least 1, not abc; see --help"
   "soak|--cycles|1|soak: --cycles needs a value; see --help"
   "soak|--hlep|1|soak: unknown option --hlep; see --help"
@@ -67,6 +73,8 @@ for case in "${cases[@]}"; do
     host) command=("$host" --module-ini "$work/VW_Vexa.ini") ;;
     scramble) command=("$scramble") ;;
     sensor-memory) command=("$sensor_memory") ;;
+    drive) command=("$drive") ;;
+    new-machine) command=("$root/scripts/new-machine") ;;
     soak) command=("$root/scripts/soak" --host "$host" --work "$work/soak") ;;
   esac
   # The settings file of its own goes first, so that a case's --module-ini is the one used.
