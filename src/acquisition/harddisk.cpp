@@ -23,8 +23,8 @@ std::uint8_t AnnounceSystemDisk()
 
 }  // namespace
 
-Harddisk::Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassword)
-    : diag::SmartReader(p_strUser, p_strPassword, AnnounceSystemDisk())
+Harddisk::Harddisk(const std::wstring& p_strUser, const wchar_t* p_pPassword)
+    : diag::SmartReader(p_strUser, p_pPassword, AnnounceSystemDisk())
 {
     m_Attributes.fill(diag::SmartAttribute{});
     m_bNvme = m_NvmeDrives.count(m_nSystemDrive) != 0;

@@ -22,7 +22,7 @@ public:
 
     // Chooses the system disk (logged at level 0) and reads the drives once; throws as the
     // reader's constructor does.
-    Harddisk(const std::wstring& p_strUser, const std::wstring& p_strPassword);
+    Harddisk(const std::wstring& p_strUser, const wchar_t* p_pPassword);
 
     // Re-reads the drives and copies the watched attributes. A failed read is logged and keeps
     // the previous records; an attribute that cannot be found gets a raw value of 0. Never throws.

@@ -6,14 +6,15 @@
 
 namespace utils {
 
-LogonToken::LogonToken(const std::wstring& p_strUser, const std::wstring& p_strPassword)
+LogonToken::LogonToken(const std::wstring& p_strUser, const wchar_t* p_pPassword)
     : m_Logon(platform::Use<platform::Logon>())
 {
-    if (p_strUser.empty() && p_strPassword.empty()) {
+    const wchar_t* l_pPassword = p_pPassword != nullptr ? p_pPassword : L"";
+    if (p_strUser.empty() && *l_pPassword == L'\0') {
         return;
     }
     platform::Logon::Token l_hToken = platform::Logon::kInvalidToken;
-    if (!m_Logon.LogOn(p_strUser, p_strPassword, l_hToken)) {
+    if (!m_Logon.LogOn(p_strUser, l_pPassword, l_hToken)) {
         throw std::runtime_error("Unable to log on!");
     }
     m_hToken = l_hToken;
@@ -27,9 +28,9 @@ LogonToken::~LogonToken()
     }
 }
 
-Impersonation::Impersonation(const std::wstring& p_strUser, const std::wstring& p_strPassword)
+Impersonation::Impersonation(const std::wstring& p_strUser, const wchar_t* p_pPassword)
     : m_Logon(platform::Use<platform::Logon>()),
-      m_pLogon(std::make_shared<const LogonToken>(p_strUser, p_strPassword))
+      m_pLogon(std::make_shared<const LogonToken>(p_strUser, p_pPassword))
 {
     Impersonate();
 }

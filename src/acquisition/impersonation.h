@@ -12,8 +12,9 @@ namespace utils {
 class LogonToken {
 public:
     // Logs on with the account name and password; with both empty there is no logon and
-    // impersonating this object does nothing. Throws std::runtime_error "Unable to log on!".
-    LogonToken(const std::wstring& p_strUser, const std::wstring& p_strPassword);
+    // impersonating this object does nothing. The password is needed only for this call and is
+    // not kept. Throws std::runtime_error "Unable to log on!".
+    LogonToken(const std::wstring& p_strUser, const wchar_t* p_pPassword);
     ~LogonToken();
     LogonToken(const LogonToken&) = delete;
     LogonToken& operator=(const LogonToken&) = delete;
@@ -31,7 +32,7 @@ class Impersonation {
 public:
     // Logs on and impersonates; with both texts empty it does nothing at all. Throws
     // std::runtime_error "Unable to log on!" or "Impersonation failed!".
-    Impersonation(const std::wstring& p_strUser, const std::wstring& p_strPassword);
+    Impersonation(const std::wstring& p_strUser, const wchar_t* p_pPassword);
     // Impersonates an existing logon; does nothing for a logon without token. Throws
     // std::runtime_error "Impersonation failed!".
     explicit Impersonation(std::shared_ptr<const LogonToken> p_pLogon);

@@ -10,7 +10,8 @@ namespace {
 constexpr std::size_t kGroupDigits = 5;
 constexpr std::uint32_t kGroupLimit = 100000;
 
-void ReplaceAll(std::wstring& p_strText, wchar_t p_cLetter, const std::wstring& p_strZeros)
+template <class Text>
+void ReplaceAll(Text& p_strText, wchar_t p_cLetter, const std::wstring& p_strZeros)
 {
     for (std::size_t l_nPos = p_strText.find(p_cLetter); l_nPos != std::wstring::npos;
          l_nPos = p_strText.find(p_cLetter, l_nPos + p_strZeros.size())) {
@@ -35,33 +36,38 @@ const std::wstring& PasswordDecoder::Key()
     return s_strKey;
 }
 
-std::wstring PasswordDecoder::Decode(const std::wstring& p_strScrambled)
+utils::SecretText PasswordDecoder::Decode(const wchar_t* p_pScrambled, std::size_t p_nLength)
 {
-    if (p_strScrambled.empty()) {
-        return {};
+    utils::SecretText l_Result;
+    if (p_nLength == 0) {
+        return l_Result;
     }
-    std::wstring l_strDigits = p_strScrambled;
+    // At most four digits a letter: reserved once, so the text never moves while it grows.
+    utils::SecretText l_Digits;
+    l_Digits.Get().reserve(4 * p_nLength + 9);
+    l_Digits.Get().assign(p_pScrambled, p_nLength);
+    auto& l_strDigits = l_Digits.Get();
     ReplaceAll(l_strDigits, L'A', L"00");
     ReplaceAll(l_strDigits, L'B', L"000");
     ReplaceAll(l_strDigits, L'C', L"0000");
     for (wchar_t c : l_strDigits) {
         if (!IsDigit(c)) {
-            return {};
+            return l_Result;
         }
     }
     const std::size_t l_nLeadingZeros = static_cast<std::size_t>(l_strDigits.back() - L'0');
     l_strDigits.pop_back();
     if (l_nLeadingZeros == 0) {
-        return {};
+        return l_Result;
     }
     l_strDigits.insert(0, l_nLeadingZeros, L'0');
 
     const std::wstring& l_strKey = Key();
     if (l_strDigits.size() % kGroupDigits != 0 ||
         l_strDigits.size() / kGroupDigits > l_strKey.size()) {
-        return {};
+        return l_Result;
     }
-    std::wstring l_strPassword;
+    auto& l_strPassword = l_Result.Get();
     l_strPassword.reserve(l_strDigits.size() / kGroupDigits);
     for (std::size_t i = 0; i < l_strDigits.size(); i += kGroupDigits) {
         std::uint32_t l_nGroup = 0;
@@ -71,7 +77,7 @@ std::wstring PasswordDecoder::Decode(const std::wstring& p_strScrambled)
         const auto l_nKey = static_cast<std::uint32_t>(l_strKey[i / kGroupDigits]);
         l_strPassword.push_back(static_cast<wchar_t>((l_nGroup - l_nKey) & 0xFFFFu));
     }
-    return l_strPassword;
+    return l_Result;
 }
 
 std::optional<std::wstring> PasswordDecoder::Scramble(const std::wstring& p_strPassword)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+
+#include "support/secret_text.h"
 
 namespace cfg {
 
@@ -14,7 +17,12 @@ public:
     // The password, or the empty string for a text that is no scrambled password: a character
     // other than a digit, "A", "B", "C"; last digit 0; not whole five-digit groups; more groups
     // than the key has characters.
-    static std::wstring Decode(const std::wstring& p_strScrambled);
+    // Every copy it makes of the text is wiped before its memory is freed.
+    static utils::SecretText Decode(const wchar_t* p_pScrambled, std::size_t p_nLength);
+    static utils::SecretText Decode(const std::wstring& p_strScrambled)
+    {
+        return Decode(p_strScrambled.data(), p_strScrambled.size());
+    }
 
     // The text that Decode turns back into `p_strPassword`; nothing for an empty password, one
     // longer than the key, a character beyond U+FFFF, or a first character whose group would

@@ -56,35 +56,35 @@ std::wstring DrivePath(std::uint8_t p_nDrive)
 }
 
 // The password never reaches the log; the line only tells whether one is set.
-std::wstring Masked(const std::wstring& p_strPassword)
+std::wstring Masked(bool p_bPasswordSet)
 {
-    return p_strPassword.empty() ? std::wstring() : std::wstring(L"********");
+    return p_bPasswordSet ? std::wstring(L"********") : std::wstring();
 }
 
 // The account's logon. One that fails leaves the reader without a logon: the drives are then read
 // with the rights of the process's own account (through the queries that need none, when it has
 // too few), and the log says why.
 std::shared_ptr<const utils::LogonToken> LogOnForTheDisks(const std::wstring& p_strUser,
-                                                          const std::wstring& p_strPassword)
+                                                          const wchar_t* p_pPassword)
 {
     try {
-        return std::make_shared<const utils::LogonToken>(p_strUser, p_strPassword);
+        return std::make_shared<const utils::LogonToken>(p_strUser, p_pPassword);
     } catch (const std::runtime_error&) {
         dbg::LogErrorLine(VEXA_LOCATION(L"diag::SmartReader::SmartReader"),
                           L"Unable to log on! The disks are read with the runtime's own rights.");
-        return std::make_shared<const utils::LogonToken>(std::wstring(), std::wstring());
+        return std::make_shared<const utils::LogonToken>(std::wstring(), L"");
     }
 }
 
 }  // namespace
 
-SmartReader::SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword,
+SmartReader::SmartReader(const std::wstring& p_strUser, const wchar_t* p_pPassword,
                          std::uint8_t p_nSystemDrive)
     : m_strUser(p_strUser),
-      m_strPassword(p_strPassword),
+      m_bPasswordSet(p_pPassword != nullptr && *p_pPassword != L'\0'),
       m_nSystemDrive(p_nSystemDrive),
       m_Device(platform::Use<platform::DiskDevice>()),
-      m_pLogon(LogOnForTheDisks(p_strUser, p_strPassword))
+      m_pLogon(LogOnForTheDisks(p_strUser, p_pPassword))
 {
     Init();
 }
@@ -104,7 +104,7 @@ void SmartReader::Init()
     m_SystemDisk = SystemDiskReport{};
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"Username", m_strUser);
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"m_strPassword",
-                      Masked(m_strPassword));
+                      Masked(m_bPasswordSet));
 
     const utils::Impersonation l_Impersonation(m_pLogon);
     std::vector<std::uint8_t> l_Drives{0, 1};

@@ -48,8 +48,9 @@ struct SystemDiskReport {
 class SmartReader {
 public:
     // Logs on (unless both texts are empty) and reads the drives. A logon that fails is logged
-    // and the drives are read without it. Throws std::runtime_error "Impersonation failed!".
-    SmartReader(const std::wstring& p_strUser, const std::wstring& p_strPassword,
+    // and the drives are read without it. The logon is kept, the password is not. Throws
+    // std::runtime_error "Impersonation failed!".
+    SmartReader(const std::wstring& p_strUser, const wchar_t* p_pPassword,
                 std::uint8_t p_nSystemDrive = 0);
     ~SmartReader();
     SmartReader(const SmartReader&) = delete;
@@ -84,7 +85,7 @@ protected:
 
     std::int32_t m_nDriveCount = 0;  // enabled or NVMe drives, summed over all reads; only grows
     std::wstring m_strUser;
-    std::wstring m_strPassword;
+    bool m_bPasswordSet = false;  // for the log, which never shows the password itself
     std::map<std::uint8_t, SmartTable> m_Drives;
     std::set<std::uint8_t> m_NvmeDrives;               // drives on an NVMe bus at the last read
     std::map<std::uint8_t, NvmeHealth> m_HealthPages;  // their pages, where one could be read

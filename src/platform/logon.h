@@ -5,9 +5,9 @@
 
 namespace platform {
 
-// Logon and impersonation of a Windows account: LogonUserW (no domain, interactive logon,
-// default provider), ImpersonateLoggedOnUser, RevertToSelf and CloseHandle on the token. The
-// posix substitute knows a list of accounts that can log on.
+// Logon and impersonation of a Windows account: LogonUserW (domain ".", so only a local account
+// of that name logs on; interactive logon, default provider), ImpersonateLoggedOnUser, RevertToSelf
+// and CloseHandle on the token. The posix substitute knows a list of accounts that can log on.
 class Logon {
 public:
     using Token = std::intptr_t;
@@ -16,7 +16,8 @@ public:
     virtual ~Logon() = default;
 
     // False on failure, with the reason in GetLastErrorCode(); `token` is then left unchanged.
-    virtual bool LogOn(const std::wstring& user, const std::wstring& password, Token& token) = 0;
+    // The password is read in place and copied nowhere.
+    virtual bool LogOn(const std::wstring& user, const wchar_t* password, Token& token) = 0;
     // Makes the calling thread act as the token's account.
     virtual bool Impersonate(Token token) = 0;
     // Ends the calling thread's impersonation.

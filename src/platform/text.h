@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -8,6 +9,10 @@ namespace platform {
 // Characters the code page cannot hold become '?'.
 std::string WideToAnsi(const std::wstring& text);
 std::wstring AnsiToWide(const std::string& text);
+// The same conversion straight into the caller's buffer of at least `bytes` characters (no code
+// page gives more characters than bytes), for secrets that must not be copied anywhere else.
+// The number of characters written.
+std::size_t AnsiToWide(const char* text, std::size_t bytes, wchar_t* out);
 
 // UTF-8 text (an INI file that begins with its byte-order mark). Bytes that are not UTF-8 come
 // back unchanged from WideToUtf8(Utf8ToWide(bytes)) on posix; Windows replaces them.

@@ -22,6 +22,7 @@
 #include "settings/settings.h"
 #include "settings/values_file.h"
 #include "settings/values_file_writer.h"
+#include "support/secret_text.h"
 #include "support/version_number.h"
 
 namespace service {
@@ -101,16 +102,18 @@ std::shared_ptr<MBDataAquisition::VexaTool> CreateSensorSource(bool p_bSpeedFan)
 std::shared_ptr<MBDataAquisition::Harddisk> CreateDiskSource()
 {
     std::wstring l_strUser = kAdministrator;
-    std::wstring l_strPassword;
+    // The password lives only until the disk source has logged on with it; then it is wiped,
+    // and so are the file's text and the parsed document, when the credentials go.
+    utils::SecretText l_Password;
     {
         cfg::ComputerXml l_Credentials;
-        l_strPassword = l_Credentials.GetPassword(l_strUser);
+        l_Password = l_Credentials.GetPassword(l_strUser);
     }
     // Without a password the drives are read as the worker's own account.
-    if (l_strPassword.empty()) {
+    if (l_Password.empty()) {
         l_strUser.clear();
     }
-    return std::make_shared<MBDataAquisition::Harddisk>(l_strUser, l_strPassword);
+    return std::make_shared<MBDataAquisition::Harddisk>(l_strUser, l_Password.c_str());
 }
 
 // The values-file broadcast from service pack 2.8 on, or when forced by "BroadcastVersion" 1.

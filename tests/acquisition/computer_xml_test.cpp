@@ -22,7 +22,8 @@ protected:
     {
         Write("<SysMgmt><Users><TarselAdmin>" + p_strUserContent +
               "</TarselAdmin></Users></SysMgmt>");
-        return ComputerXml().GetPassword(L"TarselAdmin");
+        const utils::SecretText l_Password = ComputerXml().GetPassword(L"TarselAdmin");
+        return std::wstring(l_Password.c_str(), l_Password.size());
     }
 
     testing_support::TempFolder m_Folder;

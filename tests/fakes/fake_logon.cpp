@@ -4,7 +4,7 @@
 
 namespace fakes {
 
-bool FakeLogon::LogOn(const std::wstring& user, const std::wstring& password, Token& token)
+bool FakeLogon::LogOn(const std::wstring& user, const wchar_t* password, Token& token)
 {
     m_Logons.emplace_back(user, password);
     if (!m_bLogonSucceeds) {

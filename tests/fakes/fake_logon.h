@@ -12,7 +12,7 @@ namespace fakes {
 // Logon and impersonation that succeed or fail as told and count every call.
 class FakeLogon : public platform::Logon {
 public:
-    bool LogOn(const std::wstring& user, const std::wstring& password, Token& token) override;
+    bool LogOn(const std::wstring& user, const wchar_t* password, Token& token) override;
     bool Impersonate(Token token) override;
     bool RevertToSelf() override;
     void CloseToken(Token token) override;

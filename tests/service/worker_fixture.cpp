@@ -143,7 +143,17 @@ std::optional<std::wstring> WorkerEnvironment::Get(const std::wstring& name)
     if (platform::EqualNoCase(name, L"TEMP")) {
         return m_Temp.Path();
     }
+    for (const auto& [l_strName, l_strValue] : m_Variables) {
+        if (platform::EqualNoCase(name, l_strName)) {
+            return l_strValue;
+        }
+    }
     return std::nullopt;
+}
+
+void WorkerEnvironment::Set(const std::wstring& p_strName, const std::wstring& p_strValue)
+{
+    m_Variables.emplace_back(p_strName, p_strValue);
 }
 
 void WorkerEnvironment::SetDebugLevel(int p_nLevel)

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/temp_folder.h"
@@ -78,6 +79,8 @@ public:
     ~WorkerEnvironment() override;
 
     std::optional<std::wstring> Get(const std::wstring& name) override;
+    // Sets a variable besides TEMP.
+    void Set(const std::wstring& p_strName, const std::wstring& p_strValue);
 
     void SetDebugLevel(int p_nLevel);
     void SetCycleTime(int p_nMilliseconds);
@@ -97,6 +100,7 @@ public:
 
 private:
     testing_support::TempFolder m_Temp;
+    std::vector<std::pair<std::wstring, std::wstring>> m_Variables;
     fakes::MemoryProfile m_Profile;
     platform::Substitute<platform::Environment> m_EnvironmentSubstitute;
     platform::Substitute<platform::Profile> m_ProfileSubstitute;

@@ -20,7 +20,7 @@ public:
     bool LoadFile(const std::string& nativePath);
     void Add(const std::wstring& user, const std::wstring& password);
 
-    bool LogOn(const std::wstring& user, const std::wstring& password, Token& token) override;
+    bool LogOn(const std::wstring& user, const wchar_t* password, Token& token) override;
     bool Impersonate(Token token) override;
     bool RevertToSelf() override;
     void CloseToken(Token token) override;

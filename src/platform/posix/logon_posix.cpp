@@ -38,7 +38,7 @@ void AccountList::Add(const std::wstring& user, const std::wstring& password)
     m_Accounts.emplace_back(user, password);
 }
 
-bool AccountList::LogOn(const std::wstring& user, const std::wstring& password, Token& token)
+bool AccountList::LogOn(const std::wstring& user, const wchar_t* password, Token& token)
 {
     std::lock_guard<std::mutex> l_Lock(m_Mutex);
     for (const auto& [l_strName, l_strPassword] : m_Accounts) {

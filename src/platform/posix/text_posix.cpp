@@ -78,16 +78,20 @@ std::string WideToAnsi(const std::wstring& text)
     return result;
 }
 
+std::size_t AnsiToWide(const char* text, std::size_t bytes, wchar_t* out)
+{
+    for (std::size_t i = 0; i < bytes; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        out[i] = byte >= 0x80 && byte < 0xA0 ? static_cast<wchar_t>(kHighControls[byte - 0x80])
+                                             : static_cast<wchar_t>(byte);
+    }
+    return bytes;
+}
+
 std::wstring AnsiToWide(const std::string& text)
 {
-    std::wstring result;
-    result.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        result.push_back(byte >= 0x80 && byte < 0xA0
-                             ? static_cast<wchar_t>(kHighControls[byte - 0x80])
-                             : static_cast<wchar_t>(byte));
-    }
+    std::wstring result(text.size(), L'\0');
+    result.resize(AnsiToWide(text.data(), text.size(), &result[0]));
     return result;
 }
 

@@ -8,10 +8,12 @@ namespace {
 
 class Win32Logon final : public Logon {
 public:
-    bool LogOn(const std::wstring& user, const std::wstring& password, Token& token) override
+    bool LogOn(const std::wstring& user, const wchar_t* password, Token& token) override
     {
         HANDLE l_hToken = nullptr;
-        if (!LogonUserW(user.c_str(), nullptr, password.c_str(), LOGON32_LOGON_INTERACTIVE,
+        // "." confines the name to the machine's own accounts: without a domain a domain account
+        // of that name could log on.
+        if (!LogonUserW(user.c_str(), L".", password, LOGON32_LOGON_INTERACTIVE,
                         LOGON32_PROVIDER_DEFAULT, &l_hToken)) {
             return false;
         }

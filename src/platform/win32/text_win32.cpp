@@ -83,6 +83,16 @@ std::string WideToUtf8(const std::wstring& text)
     return result;
 }
 
+std::size_t AnsiToWide(const char* text, std::size_t bytes, wchar_t* out)
+{
+    if (bytes == 0) {
+        return 0;
+    }
+    const int length = Length(bytes);
+    const int chars = MultiByteToWideChar(CP_ACP, 0, text, length, out, length);
+    return static_cast<std::size_t>(chars > 0 ? chars : 0);
+}
+
 bool IsAnsiRepresentable(wchar_t c)
 {
     if (GetACP() == CP_UTF8) {
