@@ -110,6 +110,22 @@ TEST_F(CycleExportTest, HeartbeatAfterAGoodCycleAndAfterFailedOnes)
     EXPECT_FALSE(l_Snapshot->fields.empty());
 }
 
+// The run keeps the reason of its first failed cycle, for a host that reports a run without a
+// good cycle; later failures and good cycles leave it.
+TEST_F(CycleExportTest, TheRunKeepsItsFirstFailuresReason)
+{
+    SetServicePack(L"2.8");
+    std::unique_ptr<service::Monitor> l_pMonitor = service::AssembleMonitor();
+    GoodCycle(*l_pMonitor);
+    EXPECT_EQ(MBBroadcast::LastSnapshot()->firstFailure, L"");
+    for (const wchar_t* l_szReason : {L"first (at X)", L"second (at Y)"}) {
+        l_pMonitor->CycleFailed(l_szReason);
+        l_pMonitor->CycleEnded(true);
+    }
+    GoodCycle(*l_pMonitor);
+    EXPECT_EQ(MBBroadcast::LastSnapshot()->firstFailure, L"first (at X)");
+}
+
 // The HMI project of the classic broadcast reads no values file: nothing is written there.
 TEST_F(CycleExportTest, TheClassicBroadcastWritesNoHeartbeat)
 {

@@ -338,6 +338,36 @@ TEST_F(WorkerTest, AFileExceptionInACycleIsLoggedOnceAsItWasMade)
     EXPECT_EQ(CountOf(l_strLog, "\tm_strFilename\tc:\\temp\\VexaValues.ini\r\n"), l_nPasses);
 }
 
+// A failed cycle tells the monitor why, in one line that a host can show (vexa-host's exit
+// status 4 quotes the run's first).
+TEST_F(WorkerTest, AFailedCycleTellsTheMonitorWhy)
+{
+    const struct {
+        const char* label;
+        std::function<void()> fail;
+        std::wstring reason;
+    } l_Cases[] = {
+        {"family", [] { throw err::DataListException(L"Ups", L"X::Y  line: 7", 1); },
+         L"Ups (at X::Y  line: 7)"},
+        {"file", [] { throw err::GFileException(3, L"X::Z  line: 9", L"c:\\temp\\V.ini"); },
+         L"Invalid Filename!: c:\\temp\\V.ini (at X::Z  line: 9)"},
+        {"standard", [] { throw std::runtime_error("Impersonation failed!"); },
+         L"Impersonation failed!"},
+        {"other", [] { throw 42; }, L"an unknown exception"},
+    };
+    m_Environment.SetCycleTime(100);
+    for (const auto& l_Case : l_Cases) {
+        SCOPED_TRACE(l_Case.label);
+        ScriptedMonitor l_Monitor;
+        l_Monitor.m_Update = l_Case.fail;
+        ASSERT_TRUE(RunUntilUpdates(l_Monitor, 1));
+        ASSERT_TRUE(m_Environment.WaitForWorkersToEnd());
+        const std::vector<std::wstring> l_Failures = l_Monitor.m_pRecord->Failures();
+        ASSERT_FALSE(l_Failures.empty());
+        EXPECT_EQ(l_Failures.front(), l_Case.reason);
+    }
+}
+
 struct StartUpFailure {
     const char* m_szName;
     std::function<void()> m_Throw;

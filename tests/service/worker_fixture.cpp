@@ -51,6 +51,12 @@ bool MonitorRecord::TornDown()
     return m_bTornDown;
 }
 
+std::vector<std::wstring> MonitorRecord::Failures()
+{
+    std::lock_guard<std::mutex> l_Lock(m_Mutex);
+    return m_Failures;
+}
+
 namespace {
 
 class RecordingMonitor : public service::Monitor {
@@ -77,6 +83,10 @@ public:
     void Send() override
     {
         Change([this] { ++m_pRecord->m_nSends; });
+    }
+    void CycleFailed(const std::wstring& p_strReason) noexcept override
+    {
+        Change([this, &p_strReason] { m_pRecord->m_Failures.push_back(p_strReason); });
     }
 
 private:

@@ -45,11 +45,13 @@ struct MonitorRecord {
     int m_nSends = 0;
     bool m_bTornDown = false;
     std::vector<std::chrono::steady_clock::time_point> m_UpdateTimes;
+    std::vector<std::wstring> m_Failures;  // the reasons of failed cycles, in order
 
     // Waits until `p_Condition` holds (checked under the lock); false after 10 s without.
     bool WaitFor(const std::function<bool()>& p_Condition);
     int Updates();
     bool TornDown();
+    std::vector<std::wstring> Failures();
 };
 
 // A monitor whose start-up and cycle do what a test scripts.
