@@ -45,7 +45,14 @@ std::optional<DeviceDescriptor> ParseDeviceDescriptor(const std::uint8_t* p_pAns
     const std::size_t l_nEnd = std::min(p_nSize, l_nDescriptorSize);
     DeviceDescriptor l_Descriptor;
     l_Descriptor.busType = platform::le::Load32(p_pAnswer + storage::kDeviceBusTypeOffset);
+    // Many drivers split an ATA model between the vendor and the product texts; the ATA driver
+    // names "ATA" as the vendor of every drive.
+    const std::wstring l_strVendor = TextAt(p_pAnswer, l_nEnd, storage::kVendorIdOffsetOffset);
     l_Descriptor.model = TextAt(p_pAnswer, l_nEnd, storage::kProductIdOffsetOffset);
+    if (!l_strVendor.empty() && l_strVendor != L"ATA") {
+        l_Descriptor.model =
+            l_Descriptor.model.empty() ? l_strVendor : l_strVendor + L" " + l_Descriptor.model;
+    }
     l_Descriptor.serial = TextAt(p_pAnswer, l_nEnd, storage::kSerialNumberOffsetOffset);
     return l_Descriptor;
 }

@@ -10,7 +10,9 @@ namespace diag {
 // What the storage device descriptor (STORAGE_DEVICE_DESCRIPTOR) says of a drive.
 struct DeviceDescriptor {
     std::uint32_t busType = 0;
-    std::wstring model;   // the product text, without the padding spaces drives add
+    // The vendor and the product texts joined by a space (the product alone when the vendor is
+    // empty or "ATA"), without the padding spaces drives add.
+    std::wstring model;
     std::wstring serial;  // the serial number text, likewise
 };
 

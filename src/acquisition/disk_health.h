@@ -37,9 +37,12 @@ struct DiskHealth {
     // Power-on hours, off-line uncorrectable sectors, reallocation events, current pending
     // sectors, reallocated sectors: the order of the data list's five disk fields. An NVMe drive
     // gives power-on hours and media errors in the first two; it has no sector counters.
+    // Power-on hours hold 32 bits (NVMe: up to the largest signed value), the ATA sector counters
+    // the low 16 bits of their raw values.
     std::array<std::int32_t, kCounterCount> counters{};
-    // The drive's own verdict as bits (NVMe: the critical warning byte; ATA: bit 0 the drive
-    // reports a threshold exceeded, bit 1 a pre-failure attribute at or below its threshold).
+    // The three readings below hold a value only when this refresh gave it. The drive's own verdict
+    // as bits (NVMe: the critical warning byte; ATA: bit 0 the drive reports a threshold exceeded,
+    // bit 1 a pre-failure attribute at or below its threshold).
     std::optional<std::int32_t> criticalWarning;
     // Percentage of the rated life used; may exceed 100.
     std::optional<std::int32_t> percentageUsed;
@@ -49,8 +52,17 @@ struct DiskHealth {
     std::uint32_t busType = 0;
     std::wstring model;
     std::wstring serial;
-    // A RAID controller hides the drive: its bus is RAID, or the driver refused the queries.
+    // A RAID controller hides the drive: its device descriptor names a RAID bus.
     bool hiddenByRaid = false;
+
+    // The counters keep their values as not this cycle's; the three health readings are unread.
+    void ForgetReadings() noexcept
+    {
+        source = DiskSource::None;
+        criticalWarning.reset();
+        percentageUsed.reset();
+        temperature.reset();
+    }
 };
 
 }  // namespace MBDataAquisition

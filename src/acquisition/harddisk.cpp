@@ -3,12 +3,28 @@
 #include "acquisition/system_disk.h"
 #include "logging/log.h"
 
+#include <algorithm>
+
 namespace MBDataAquisition {
 
 namespace {
 
 // The attribute whose raw byte 0 is the temperature in degrees Celsius on most ATA drives.
 constexpr std::uint8_t kTemperatureAttribute = 194;
+
+// Power-on hours with the low 32 bits of the raw value: 16 bits wrap after 7.5 years, sooner
+// than an industrial PC retires. A field's reading is a signed 32-bit number.
+std::int32_t PowerOnHours(const diag::SmartAttribute& p_Attribute)
+{
+    constexpr std::uint32_t kLargest = 0x7FFFFFFF;
+    return static_cast<std::int32_t>(std::min(p_Attribute.RawLow32, kLargest));
+}
+
+void ZeroRaw(diag::SmartAttribute& p_Attribute)
+{
+    p_Attribute.RawValue = 0;
+    p_Attribute.RawLow32 = 0;
+}
 
 // Chooses the system disk and names it in the log, once per attach.
 std::uint8_t AnnounceSystemDisk()
@@ -32,7 +48,10 @@ Harddisk::Harddisk(const std::wstring& p_strUser, const wchar_t* p_pPassword)
     if (m_bNvme) {
         // An NVMe health page always holds the three readings.
         m_Provides = {true, true, true};
-    } else if (l_itTable != m_Drives.end()) {
+    } else if (l_itTable == m_Drives.end()) {
+        // A drive that gives its verdict alone, from SCSI sense data.
+        m_Provides.criticalWarning = m_SystemDisk.thresholdExceeded.has_value();
+    } else {
         m_Provides.criticalWarning = m_SystemDisk.thresholdExceeded.has_value();
         m_Provides.percentageUsed = m_SystemDisk.statistics.percentageUsed.has_value();
         m_Provides.temperature = m_SystemDisk.statistics.temperature.has_value() ||
@@ -56,7 +75,7 @@ void Harddisk::Update() noexcept
             }
         }
         NoteSource(DiskSource::None);
-        m_Health.source = DiskSource::None;
+        m_Health.ForgetReadings();
         return;
     }
     m_bRefreshFailed = false;
@@ -92,7 +111,7 @@ void Harddisk::Update() noexcept
             const bool l_bTold = m_bAttributeMissing[i];
             m_bAttributeMissing[i] = l_bMissing;
             if (l_bMissing && l_bTold) {
-                m_Attributes[i].RawValue = 0;
+                ZeroRaw(m_Attributes[i]);
                 continue;
             }
             if (!l_bMissing && l_bTold) {
@@ -107,15 +126,15 @@ void Harddisk::Update() noexcept
         try {
             m_Attributes[i] = GetSmartValue(kWatchedIds[i], l_nDrive);
         } catch (...) {
-            m_Attributes[i].RawValue = 0;
+            ZeroRaw(m_Attributes[i]);
         }
     }
     try {
         FillHealth();
     } catch (...) {
-        // Out of memory while copying the drive's texts: the record keeps its earlier readings,
-        // marked as not this cycle's, so the health fields rate as unread.
-        m_Health.source = DiskSource::None;
+        // Out of memory while copying the drive's texts: the record keeps its earlier counters,
+        // marked as not this cycle's, and the health fields rate as unread.
+        m_Health.ForgetReadings();
     }
 }
 
@@ -146,11 +165,16 @@ void Harddisk::FillHealth()
         m_Health = l_Health;
         return;
     }
-    for (std::size_t i = 0; i < l_Health.counters.size(); ++i) {
+    l_Health.counters[0] = PowerOnHours(m_Attributes[0]);
+    for (std::size_t i = 1; i < l_Health.counters.size(); ++i) {
         l_Health.counters[i] = m_Attributes[i].RawValue;
     }
     const auto l_itTable = m_Drives.find(m_nSystemDrive);
     if (l_itTable == m_Drives.end()) {
+        // A drive's own failure prediction from SCSI sense data: its verdict without counters.
+        if (m_SystemDisk.thresholdExceeded) {
+            l_Health.criticalWarning = *m_SystemDisk.thresholdExceeded ? 1 : 0;
+        }
         m_Health = l_Health;
         return;
     }
@@ -205,10 +229,16 @@ void Harddisk::NoteSource(DiskSource p_Source) noexcept
             l_strLine += L"NVMe health information";
         } else if (m_SystemDisk.hiddenByRaid) {
             l_strLine += L"hidden by a RAID controller";
+        } else if (m_SystemDisk.openError != 0) {
+            l_strLine +=
+                L"cannot be opened (error " + std::to_wstring(m_SystemDisk.openError) + L")";
+        } else if (m_SystemDisk.thresholdExceeded) {
+            l_strLine += L"the drive's verdict alone";
         } else {
             l_strLine += L"no health information";
         }
-        if (p_Source != DiskSource::None && m_SystemDisk.withoutRights) {
+        if ((p_Source != DiskSource::None || m_SystemDisk.thresholdExceeded) &&
+            m_SystemDisk.withoutRights) {
             l_strLine += L" (without administrator rights)";
         }
         if (l_strLine == m_strLoggedSource) {

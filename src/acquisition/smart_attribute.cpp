@@ -17,6 +17,7 @@ SmartTable ParseAttributeBlock(const std::uint8_t* p_pBlock)
         l_Attribute.CurrentValue = l_pEntry[3];
         l_Attribute.WorstValue = l_pEntry[4];
         l_Attribute.RawValue = platform::le::Load16(l_pEntry + 5);
+        l_Attribute.RawLow32 = platform::le::Load32(l_pEntry + 5);
         l_Table.emplace(l_Attribute.Id, l_Attribute);
     }
     return l_Table;

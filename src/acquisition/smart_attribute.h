@@ -6,14 +6,15 @@
 
 namespace diag {
 
-// One attribute of a drive's S.M.A.R.T. table, as kept in memory. Of the raw value only its low
-// 16 bits are kept.
+// One attribute of a drive's S.M.A.R.T. table, as kept in memory. Of the 48-bit raw value the
+// counters use the low 16 bits; power-on hours, which pass 65,535 after 7.5 years, its low 32.
 struct SmartAttribute {
     std::uint8_t Id = 0;
     std::uint16_t StatusFlags = 0;
     std::uint8_t CurrentValue = 0;
     std::uint8_t WorstValue = 0;
-    std::uint16_t RawValue = 0;
+    std::uint16_t RawValue = 0;  // raw bytes 0-1 (entry bytes 5-6)
+    std::uint32_t RawLow32 = 0;  // raw bytes 0-3 (entry bytes 5-8)
 };
 
 using SmartTable = std::unordered_map<std::uint8_t, SmartAttribute>;

@@ -17,7 +17,6 @@
 
 namespace diag {
 
-namespace smart = platform::smart;
 namespace storage = platform::storage;
 namespace ata = platform::ata;
 
@@ -30,8 +29,6 @@ constexpr std::uint8_t kDriveCount = 2;
 
 constexpr std::uint8_t kTemperaturePage = 0x05;
 constexpr std::uint8_t kSolidStatePage = 0x07;
-// What RAID controllers answer to the queries of a disk they hide.
-constexpr unsigned long kErrorInvalidFunction = 1;
 
 smart::CommandBuffer MakeCommand(std::uint8_t p_nFeatures, std::uint8_t p_nSectorCount,
                                  std::uint32_t p_nBufferSize, std::uint8_t p_nDrive,
@@ -122,20 +119,14 @@ void SmartReader::Init()
         const std::optional<DeviceDescriptor> l_Descriptor = ReadDescriptor(l_hDrive);
         if (l_bSystem) {
             m_SystemDisk.descriptor = l_Descriptor;
-            if (!l_Descriptor) {
-                NoteRefusal();
-            }
         }
         if (l_Descriptor && l_Descriptor->busType == storage::kBusTypeNvme) {
             m_NvmeDrives.insert(n);
             ReadHealthPage(l_hDrive, n);
-            ++m_nDriveCount;
+            m_bDriveFound = true;
             continue;
         }
         if (!SupportsSmart(l_hDrive) || !EnableSmart(l_hDrive, n)) {
-            if (l_bSystem) {
-                NoteRefusal();
-            }
             continue;
         }
         EnableAutoOffline(l_hDrive, n);
@@ -145,7 +136,7 @@ void SmartReader::Init()
             ReadThresholds(l_hDrive, n);
             ReadDeviceStatistics(l_hDrive, n);
         }
-        ++m_nDriveCount;
+        m_bDriveFound = true;
     }
     const auto& l_Descriptor = m_SystemDisk.descriptor;
     if (l_Descriptor && l_Descriptor->busType == storage::kBusTypeRaid) {
@@ -155,7 +146,7 @@ void SmartReader::Init()
 
 void SmartReader::Refresh()
 {
-    if (m_nDriveCount != 0) {
+    if (m_bDriveFound) {
         Init();
     }
 }
@@ -212,14 +203,24 @@ bool SmartReader::SupportsSmart(const utils::ScopedHandle& p_hDrive)
     return (l_nCapabilities & smart::kCapSmartCommands) != 0;
 }
 
+bool SmartReader::SmartCall(const utils::ScopedHandle& p_hDrive, std::uint32_t p_nCode,
+                            const smart::CommandBuffer& p_In, std::uint8_t* p_pOut,
+                            std::size_t p_nOutSize, std::size_t p_nNeeded)
+{
+    std::fill_n(p_pOut, p_nOutSize, std::uint8_t{0});
+    std::uint32_t l_nBytes = 0;
+    return m_Device.Control(p_hDrive.Get(), p_nCode, p_In.data(),
+                            static_cast<std::uint32_t>(p_In.size()), p_pOut,
+                            static_cast<std::uint32_t>(p_nOutSize), l_nBytes) == 1 &&
+           l_nBytes >= p_nNeeded && p_pOut[smart::kOutDriverErrorOffset] == 0;
+}
+
 bool SmartReader::EnableSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureEnable, 1, 0, p_nDrive);
     std::array<std::uint8_t, smart::kCommandOutSize> l_Out{};
-    std::uint32_t l_nBytes = 0;
-    return m_Device.Control(p_hDrive.Get(), smart::kSendDriveCommand, l_In.data(),
-                            static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
-                            static_cast<std::uint32_t>(l_Out.size()), l_nBytes) == 1;
+    return SmartCall(p_hDrive, smart::kSendDriveCommand,
+                     MakeCommand(smart::kFeatureEnable, 1, 0, p_nDrive), l_Out.data(), l_Out.size(),
+                     0);
 }
 
 void SmartReader::EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
@@ -227,25 +228,21 @@ void SmartReader::EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::ui
     if (s_bAutoOfflineEnabled) {
         return;
     }
-    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureAutoOffline, 0xF8, 0, p_nDrive);
     std::array<std::uint8_t, smart::kCommandOutSize> l_Out{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), smart::kSendDriveCommand, l_In.data(),
-                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
-                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) == 1) {
+    if (SmartCall(p_hDrive, smart::kSendDriveCommand,
+                  MakeCommand(smart::kFeatureAutoOffline, 0xF8, 0, p_nDrive), l_Out.data(),
+                  l_Out.size(), 0)) {
         s_bAutoOfflineEnabled = true;
     }
 }
 
 void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    const smart::CommandBuffer l_In =
-        MakeCommand(smart::kFeatureReadAttributes, 1, smart::kAttributeBlockSize, p_nDrive);
     std::array<std::uint8_t, smart::kReadOutSize> l_Out{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),
-                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
-                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1) {
+    if (!SmartCall(
+            p_hDrive, smart::kReceiveDriveData,
+            MakeCommand(smart::kFeatureReadAttributes, 1, smart::kAttributeBlockSize, p_nDrive),
+            l_Out.data(), l_Out.size(), 0)) {
         return;
     }
     m_Drives.emplace(p_nDrive, ParseAttributeBlock(l_Out.data() + smart::kOutDataOffset));
@@ -272,22 +269,12 @@ std::optional<DeviceDescriptor> SmartReader::ReadDescriptor(const utils::ScopedH
     return ParseDeviceDescriptor(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
 }
 
-void SmartReader::NoteRefusal()
-{
-    if (platform::GetLastErrorCode() == kErrorInvalidFunction) {
-        m_SystemDisk.hiddenByRaid = true;
-    }
-}
-
 void SmartReader::ReadVerdict(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureReturnStatus, 0, 0, p_nDrive);
     std::array<std::uint8_t, smart::kStatusOutSize> l_Out{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), smart::kSendDriveCommand, l_In.data(),
-                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
-                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1 ||
-        l_nBytes < smart::kStatusOutSize) {
+    if (!SmartCall(p_hDrive, smart::kSendDriveCommand,
+                   MakeCommand(smart::kFeatureReturnStatus, 0, 0, p_nDrive), l_Out.data(),
+                   l_Out.size(), smart::kStatusOutSize)) {
         return;
     }
     m_SystemDisk.thresholdExceeded = ParseStatusRegisters(l_Out.data() + smart::kOutDataOffset);
@@ -295,14 +282,11 @@ void SmartReader::ReadVerdict(const utils::ScopedHandle& p_hDrive, std::uint8_t 
 
 void SmartReader::ReadThresholds(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    const smart::CommandBuffer l_In =
-        MakeCommand(smart::kFeatureReadThresholds, 1, smart::kAttributeBlockSize, p_nDrive);
     std::array<std::uint8_t, smart::kReadOutSize> l_Out{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),
-                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
-                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1 ||
-        l_nBytes < smart::kOutDataOffset + smart::kAttributeBlockSize) {
+    if (!SmartCall(
+            p_hDrive, smart::kReceiveDriveData,
+            MakeCommand(smart::kFeatureReadThresholds, 1, smart::kAttributeBlockSize, p_nDrive),
+            l_Out.data(), l_Out.size(), smart::kOutDataOffset + smart::kAttributeBlockSize)) {
         return;
     }
     m_SystemDisk.thresholds = ParseThresholdBlock(l_Out.data() + smart::kOutDataOffset);
@@ -328,14 +312,11 @@ bool SmartReader::ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive,
                                            std::uint8_t* p_pPages)
 {
     const std::uint32_t l_nSize = static_cast<std::uint32_t>(smart::kLogPageSize * p_nPages);
-    const smart::CommandBuffer l_In = MakeCommand(smart::kFeatureReadLog, p_nPages, l_nSize,
-                                                  p_nDrive, smart::kDeviceStatisticsLog);
     std::vector<std::uint8_t> l_Out(smart::ReadLogOutSize(p_nPages));
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), smart::kReceiveDriveData, l_In.data(),
-                         static_cast<std::uint32_t>(l_In.size()), l_Out.data(),
-                         static_cast<std::uint32_t>(l_Out.size()), l_nBytes) != 1 ||
-        l_nBytes < smart::kOutDataOffset + l_nSize) {
+    if (!SmartCall(p_hDrive, smart::kReceiveDriveData,
+                   MakeCommand(smart::kFeatureReadLog, p_nPages, l_nSize, p_nDrive,
+                               smart::kDeviceStatisticsLog),
+                   l_Out.data(), l_Out.size(), smart::kOutDataOffset + l_nSize)) {
         return false;
     }
     std::copy_n(l_Out.data() + smart::kOutDataOffset, l_nSize, p_pPages);
@@ -379,17 +360,15 @@ void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
 {
     const utils::ScopedHandle l_hDrive = OpenDriveForQuery(p_nDrive);
     if (!l_hDrive.IsValid()) {
+        m_SystemDisk.openError = platform::GetLastErrorCode();
         return;
     }
     m_SystemDisk.descriptor = ReadDescriptor(l_hDrive);
-    if (!m_SystemDisk.descriptor) {
-        NoteRefusal();
-    }
     if (m_SystemDisk.descriptor && m_SystemDisk.descriptor->busType == storage::kBusTypeNvme) {
         m_NvmeDrives.insert(p_nDrive);
         ReadHealthPage(l_hDrive, p_nDrive);
         m_SystemDisk.withoutRights = m_HealthPages.count(p_nDrive) != 0;
-        m_nDriveCount += m_SystemDisk.withoutRights ? 1 : 0;
+        m_bDriveFound = m_bDriveFound || m_SystemDisk.withoutRights;
         return;
     }
     std::array<std::uint8_t, storage::kPredictFailureSize> l_Answer{};
@@ -397,23 +376,22 @@ void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
     if (m_Device.Control(l_hDrive.Get(), storage::kPredictFailure, nullptr, 0, l_Answer.data(),
                          static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) != 1 ||
         l_nBytes < l_Answer.size()) {
-        NoteRefusal();
-        return;
-    }
-    SmartTable l_Table =
-        ParseAttributeBlock(l_Answer.data() + storage::kPredictVendorSpecificOffset);
-    // A driver that takes the verdict from SCSI sense data (SAS and SCSI disks, some RAID and USB
-    // bridges) answers with the verdict alone: its block names no attribute. Such a drive gave
-    // no health data; read as attributes it would show five sound zeros.
-    if (std::none_of(l_Table.begin(), l_Table.end(),
-                     [](const auto& p_Entry) { return p_Entry.first != 0; })) {
         return;
     }
     m_SystemDisk.withoutRights = true;
     m_SystemDisk.thresholdExceeded =
         platform::le::Load32(l_Answer.data() + storage::kPredictFailureFlagOffset) != 0;
+    m_bDriveFound = true;
+    SmartTable l_Table =
+        ParseAttributeBlock(l_Answer.data() + storage::kPredictVendorSpecificOffset);
+    // A driver that takes the verdict from SCSI sense data (SAS and SCSI disks, some RAID and USB
+    // bridges) answers with the verdict alone: its block names no attribute. Such a drive gave
+    // its verdict and no counters; read as attributes they would show five sound zeros.
+    if (std::none_of(l_Table.begin(), l_Table.end(),
+                     [](const auto& p_Entry) { return p_Entry.first != 0; })) {
+        return;
+    }
     m_Drives.emplace(p_nDrive, std::move(l_Table));
-    ++m_nDriveCount;
 }
 
 void SmartReader::ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)

@@ -5,6 +5,7 @@
 #include "acquisition/nvme_health.h"
 #include "acquisition/smart_attribute.h"
 #include "platform/disk_device.h"
+#include "platform/smart_ioctl.h"
 #include "support/scoped_handle.h"
 
 #include <cstdint>
@@ -20,17 +21,24 @@ class LogonToken;
 
 namespace diag {
 
+namespace smart = platform::smart;
+
 // What the reader learnt of the system disk at its last read, beside its attribute table or
 // health page.
 struct SystemDiskReport {
     // The drive could not be opened for reading and writing: it was read through the queries
     // that Windows answers on a handle opened without access.
     bool withoutRights = false;
-    // Its bus is RAID, or the driver refused the queries as a RAID controller does (error 1).
+    // Its device descriptor names a RAID bus: the controller hides the drive's own health data.
     bool hiddenByRaid = false;
+    // The drive could not be opened at all, not even for queries: the error of that open
+    // (2 for a drive that does not exist); 0 when it opened.
+    unsigned long openError = 0;
     // Its device descriptor, when the driver gave one.
     std::optional<DeviceDescriptor> descriptor;
     // RETURN SMART STATUS (or, without rights, the predict-failure query): a threshold exceeded.
+    // A predict-failure answer without attribute data (a verdict from SCSI sense data) gives
+    // this alone.
     std::optional<bool> thresholdExceeded;
     std::optional<SmartThresholds> thresholds;
     DeviceStatistics statistics;
@@ -58,7 +66,7 @@ public:
 
     // Re-reads the drives; the tables, pages and the report of the last read are dropped first.
     void Init();
-    // Re-reads the drives once S.M.A.R.T. was ever enabled on one; otherwise does nothing.
+    // Re-reads the drives once one ever answered; otherwise does nothing.
     void Refresh();
     // A copy of an attribute of a drive's last read. Throws std::runtime_error
     // "Invalid S.M.A.R.T. index!" (ID above 255), "Invalid drive index!" (no table for the
@@ -83,7 +91,7 @@ protected:
     // Stores the drive's health page when the driver answers the query with a sound one.
     void ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
 
-    std::int32_t m_nDriveCount = 0;  // enabled or NVMe drives, summed over all reads; only grows
+    bool m_bDriveFound = false;  // a drive answered at some read since construction
     std::wstring m_strUser;
     bool m_bPasswordSet = false;  // for the log, which never shows the password itself
     std::map<std::uint8_t, SmartTable> m_Drives;
@@ -107,8 +115,11 @@ private:
                                   std::uint8_t p_nPages, std::uint8_t* p_pPages);
     // The system disk through the queries without rights, when it cannot be opened otherwise.
     void ReadWithoutRights(std::uint8_t p_nDrive);
-    // Notes a driver that refused a query with error 1, as RAID controllers do.
-    void NoteRefusal();
+    // A S.M.A.R.T. control call that the driver carried out: the call succeeded, returned at
+    // least `p_nNeeded` bytes, and its status block (DRIVERSTATUS) reports no driver error.
+    bool SmartCall(const utils::ScopedHandle& p_hDrive, std::uint32_t p_nCode,
+                   const smart::CommandBuffer& p_In, std::uint8_t* p_pOut, std::size_t p_nOutSize,
+                   std::size_t p_nNeeded);
 
     platform::DiskDevice& m_Device;
     std::shared_ptr<const utils::LogonToken> m_pLogon;

@@ -1,8 +1,9 @@
 #include "acquisition/system_disk.h"
 
-#include <array>
+#include <algorithm>
 #include <cwctype>
 #include <optional>
+#include <vector>
 
 #include "platform/byte_order.h"
 #include "platform/disk_device.h"
@@ -20,6 +21,8 @@ namespace {
 namespace volume = platform::volume;
 
 constexpr std::uint32_t kLargestDrive = 255;  // SENDCMDINPARAMS holds the drive in one byte
+// More extents than any volume has: an answer beyond it is no sound one.
+constexpr std::uint32_t kLargestExtentCount = 1024;
 
 SystemDiskChoice Chosen(std::uint32_t p_nDrive, const std::wstring& p_strHow)
 {
@@ -44,6 +47,43 @@ std::wstring WindowsVolume()
     return L"C:";
 }
 
+// The disk numbers of the volume's extents, in the driver's order; empty with the query's error in
+// `p_nError` when it fails. A first answer that names more extents than fit is asked again with
+// room for all of them.
+std::vector<std::uint32_t> ExtentDisks(platform::DiskDevice& p_Device, platform::Handle p_hVolume,
+                                       unsigned long& p_nError)
+{
+    std::vector<std::uint8_t> l_Extents(volume::kExtentsSize);
+    for (int l_nTry = 0; l_nTry < 2; ++l_nTry) {
+        std::uint32_t l_nBytes = 0;
+        const int l_nResult =
+            p_Device.Control(p_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
+                             static_cast<std::uint32_t>(l_Extents.size()), l_nBytes);
+        p_nError = l_nResult != 0 ? platform::kErrorSuccess : platform::GetLastErrorCode();
+        const std::uint32_t l_nCount =
+            l_nBytes >= 4 ? platform::le::Load32(l_Extents.data() + volume::kExtentCountOffset) : 0;
+        if (l_nResult == 0 && p_nError == platform::kErrorMoreData && l_nCount > 1 &&
+            l_nCount <= kLargestExtentCount && l_Extents.size() < volume::ExtentsSize(l_nCount)) {
+            l_Extents.assign(volume::ExtentsSize(l_nCount), 0);
+            continue;
+        }
+        if (l_nResult == 0) {
+            return {};
+        }
+        std::vector<std::uint32_t> l_Disks;
+        for (std::uint32_t i = 0; i < l_nCount && volume::ExtentsSize(i + 1) <= l_nBytes; ++i) {
+            l_Disks.push_back(platform::le::Load32(l_Extents.data() + volume::kFirstExtentOffset +
+                                                   volume::kExtentSize * i +
+                                                   volume::kExtentDiskNumberOffset));
+        }
+        if (l_Disks.empty()) {
+            p_nError = platform::kErrorInvalidData;
+        }
+        return l_Disks;
+    }
+    return {};
+}
+
 SystemDiskChoice AskTheVolume()
 {
     const std::wstring l_strVolume = WindowsVolume();
@@ -56,31 +96,28 @@ SystemDiskChoice AskTheVolume()
         return DriveZero(L"the volume " + l_strVolume + L" cannot be opened (error " +
                          std::to_wstring(l_nOpenError) + L")");
     }
-    std::array<std::uint8_t, volume::kExtentsSize> l_Extents{};
-    std::uint32_t l_nBytes = 0;
-    const int l_nResult =
-        l_Device.Control(l_hVolume.Get(), volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
-                         static_cast<std::uint32_t>(l_Extents.size()), l_nBytes);
-    const unsigned long l_nError = platform::GetLastErrorCode();
-    const std::uint32_t l_nCount =
-        l_nBytes >= 4 ? platform::le::Load32(l_Extents.data() + volume::kExtentCountOffset) : 0;
-    if (l_nResult == 0 && l_nError == platform::kErrorMoreData && l_nCount > 1) {
-        return DriveZero(L"the volume " + l_strVolume + L" spans " + std::to_wstring(l_nCount) +
-                         L" disks");
-    }
-    if (l_nResult == 0) {
+    unsigned long l_nError = platform::kErrorSuccess;
+    const std::vector<std::uint32_t> l_Extents = ExtentDisks(l_Device, l_hVolume.Get(), l_nError);
+    if (l_Extents.empty()) {
         return DriveZero(L"the disk query of the volume " + l_strVolume + L" failed (error " +
                          std::to_wstring(l_nError) + L")");
     }
-    if (l_nBytes < volume::kExtentsSize || l_nCount != 1) {
-        return DriveZero(L"the volume " + l_strVolume + L" named " + std::to_wstring(l_nCount) +
-                         L" disks");
+    // A volume extended on its own disk has several extents on one disk; one on several disks
+    // (spanned, striped, mirrored) is watched through the disk of its first extent.
+    std::vector<std::uint32_t> l_Disks;
+    for (const std::uint32_t l_nDisk : l_Extents) {
+        if (std::find(l_Disks.begin(), l_Disks.end(), l_nDisk) == l_Disks.end()) {
+            l_Disks.push_back(l_nDisk);
+        }
     }
-    const std::uint32_t l_nDrive = platform::le::Load32(
-        l_Extents.data() + volume::kFirstExtentOffset + volume::kExtentDiskNumberOffset);
+    const std::uint32_t l_nDrive = l_Disks.front();
     if (l_nDrive > kLargestDrive) {
         return DriveZero(L"the volume " + l_strVolume + L" lies on drive " +
                          std::to_wstring(l_nDrive) + L", beyond 255");
+    }
+    if (l_Disks.size() > 1) {
+        return Chosen(l_nDrive, L", the first of the " + std::to_wstring(l_Disks.size()) +
+                                    L" disks the volume " + l_strVolume + L" spans");
     }
     return Chosen(l_nDrive, L"");
 }

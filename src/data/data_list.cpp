@@ -305,11 +305,10 @@ void DataList::Update()
         }
         const std::optional<std::int32_t> l_Readings[kDaysLeftSlot - kHddFieldCount] = {
             l_Health.criticalWarning, l_Health.percentageUsed, l_Health.temperature};
-        const bool l_bThisCycle = l_Health.source != MBDataAquisition::DiskSource::None;
         for (std::size_t k = kHddFieldCount; k < kDaysLeftSlot; ++k) {
             if (auto* l_pReading = dynamic_cast<DiskReadingData*>(m_HddFields[k].get())) {
                 const std::optional<std::int32_t>& l_Reading = l_Readings[k - kHddFieldCount];
-                l_pReading->m_bRead = l_bThisCycle && l_Reading.has_value();
+                l_pReading->m_bRead = l_Reading.has_value();
                 l_pReading->m_nValue = l_pReading->m_bRead ? *l_Reading : 0;
             }
         }

@@ -18,22 +18,16 @@ bool IsStale(std::int64_t p_nAge, std::int64_t p_nLimit)
 
 SourceFreshness::SourceFreshness(const FreshnessLimits& p_Limits)
     : m_Limits(p_Limits),
-      m_nSensorChanged(platform::Use<platform::Clock>().Now()),
-      m_nDiskRead(m_nSensorChanged),
-      m_nLastNow(m_nSensorChanged)
+      m_nSensorChanged(platform::Use<platform::Clock>().Monotonic()),
+      m_nDiskRead(m_nSensorChanged)
 {
 }
 
 void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t p_nSystemDiskReads)
 {
-    const std::int64_t l_nNow = platform::Use<platform::Clock>().Now();
-    // A clock set back moves the times the ages count from back by as much: the ages stay as
-    // they were, and a stale source stays stale, instead of passing for fresh data.
-    if (l_nNow < m_nLastNow) {
-        m_nSensorChanged -= m_nLastNow - l_nNow;
-        m_nDiskRead -= m_nLastNow - l_nNow;
-    }
-    m_nLastNow = l_nNow;
+    // Ages count on the monotonic clock: a wall clock set back or forward neither makes stale
+    // data pass for fresh nor fresh data stale.
+    const std::int64_t l_nNow = platform::Use<platform::Clock>().Monotonic();
     if (!p_strSensorData.empty() && p_strSensorData != m_strSensorData) {
         m_strSensorData = p_strSensorData;
         m_nSensorChanged = l_nNow;

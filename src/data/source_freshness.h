@@ -17,14 +17,14 @@ struct SourceAges {
     bool diskNeverRead = false;
 };
 
-// Tells how long each source's data has stayed unchanged, on the platform's clock. The sensor
-// source's data ages from the last cycle whose raw data differed from the data before it (a
-// cycle without data changes nothing); the disk's from the last refresh that read the system
-// disk. Both age from the construction until then. A clock set back does not make data younger:
-// the ages keep their values across the step. A source is stale while a limit is set
-// (not 0) and its age has reached it; a system disk that no refresh has read since the start is
-// stale from the first cycle, for a monitor that cannot see must say so at once. Becoming stale
-// and becoming fresh again are logged once each (level 0).
+// Tells how long each source's data has stayed unchanged, on the platform's monotonic clock. The
+// sensor source's data ages from the last cycle whose raw data differed from the data before it
+// (a cycle without data changes nothing); the disk's from the last refresh that read the system
+// disk. Both age from the construction until then. Setting the wall clock, back or forward, does
+// not change the ages. A source is stale while a limit is set (not 0) and its age has reached it;
+// a system disk that no refresh has read since the start is stale from the first cycle, for a
+// monitor that cannot see must say so at once. Becoming stale and becoming fresh again are logged
+// once each (level 0).
 class SourceFreshness {
 public:
     explicit SourceFreshness(const FreshnessLimits& p_Limits);
@@ -42,7 +42,6 @@ private:
     std::uint64_t m_nSystemDiskReads = 0;
     std::int64_t m_nSensorChanged;
     std::int64_t m_nDiskRead;
-    std::int64_t m_nLastNow;  // the clock at the last Observe
     SourceAges m_Ages;
 };
 

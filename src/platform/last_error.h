@@ -11,11 +11,13 @@ void SetLastErrorCode(unsigned long code);
 // pinned to the SDK's value in the win32 build. GetLastError reports them as DWORD, the type
 // here; the registry functions return them as LONG (RegStatus in registry.h).
 inline constexpr unsigned long kErrorSuccess = 0;
+inline constexpr unsigned long kErrorInvalidFunction = 1;
 inline constexpr unsigned long kErrorFileNotFound = 2;
 inline constexpr unsigned long kErrorPathNotFound = 3;
 inline constexpr unsigned long kErrorAccessDenied = 5;
 inline constexpr unsigned long kErrorInvalidHandle = 6;
 inline constexpr unsigned long kErrorNotEnoughMemory = 8;
+inline constexpr unsigned long kErrorInvalidData = 13;
 inline constexpr unsigned long kErrorHandleEof = 38;
 inline constexpr unsigned long kErrorNotSupported = 50;
 inline constexpr unsigned long kErrorBadNetPath = 53;

@@ -26,6 +26,10 @@ inline constexpr std::size_t kCommandOutSize = 17;  // sizeof(SENDCMDOUTPARAMS)
 inline constexpr std::size_t kInRegistersOffset = 4;
 inline constexpr std::size_t kInDriveNumberOffset = 12;
 inline constexpr std::size_t kOutDataOffset = 16;
+// The status block (DRIVERSTATUS) behind the buffer size: the driver's error code (0: none) and
+// the drive's error register. A call that succeeds may still report an error here.
+inline constexpr std::size_t kOutDriverErrorOffset = 4;
+inline constexpr std::size_t kOutIdeErrorOffset = 5;
 inline constexpr std::size_t kAttributeBlockSize = 512;  // READ_ATTRIBUTE_BUFFER_SIZE
 inline constexpr std::size_t kReadOutSize = kCommandOutSize + kAttributeBlockSize;  // 529
 

@@ -32,6 +32,7 @@ inline constexpr std::size_t kQuerySize = 12;  // sizeof(STORAGE_PROPERTY_QUERY)
 // offsets count from the descriptor's start; 0 means no such text.
 inline constexpr std::size_t kDescriptorVersionOffset = 0;
 inline constexpr std::size_t kDescriptorSizeOffset = 4;
+inline constexpr std::size_t kVendorIdOffsetOffset = 12;
 inline constexpr std::size_t kProductIdOffsetOffset = 16;
 inline constexpr std::size_t kSerialNumberOffsetOffset = 24;
 inline constexpr std::size_t kDeviceBusTypeOffset = 28;

@@ -15,7 +15,7 @@ const wchar_t kSection[] = L"Freshness";
 constexpr std::int64_t kLargestLimit = 100LL * 366 * 24 * 3600;
 
 // The whole number of seconds the text names, blanks around it allowed; nothing for text that
-// names none.
+// names none. A number beyond a century stops there: it is read as kLargestLimit + 1.
 std::optional<std::int64_t> ParseSeconds(const std::wstring& p_strText)
 {
     const std::size_t l_nBegin = p_strText.find_first_not_of(L" \t");
@@ -29,9 +29,8 @@ std::optional<std::int64_t> ParseSeconds(const std::wstring& p_strText)
         if (c < L'0' || c > L'9') {
             return std::nullopt;
         }
-        l_nValue = l_nValue * 10 + (c - L'0');
-        if (l_nValue > kLargestLimit) {
-            return std::nullopt;
+        if (l_nValue <= kLargestLimit) {
+            l_nValue = l_nValue * 10 + (c - L'0');
         }
     }
     return l_nValue;
@@ -45,13 +44,15 @@ std::int64_t ReadLimit(const wchar_t* p_strKey, std::int64_t p_nDefault)
         return p_nDefault;
     }
     const std::optional<std::int64_t> l_nSeconds = ParseSeconds(l_strText);
-    if (l_nSeconds) {
+    if (l_nSeconds && *l_nSeconds <= kLargestLimit) {
         return *l_nSeconds;
     }
-    dbg::LogLine(VEXA_LOCATION(L"ReadFreshnessLimits"), 0,
-                 std::wstring(kSection) + L" " + p_strKey + L" \"" + l_strText +
-                     L"\" is no number of seconds from 0 up; the limit is " +
-                     std::to_wstring(p_nDefault) + L" s");
+    dbg::LogLine(
+        VEXA_LOCATION(L"ReadFreshnessLimits"), 0,
+        std::wstring(kSection) + L" " + p_strKey + L" \"" + l_strText +
+            (l_nSeconds ? L"\" is more than a century (" + std::to_wstring(kLargestLimit) + L" s)"
+                        : std::wstring(L"\" is no number of seconds from 0 up")) +
+            L"; the limit is " + std::to_wstring(p_nDefault) + L" s");
     return p_nDefault;
 }
 

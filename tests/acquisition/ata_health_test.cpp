@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "acquisition/device_descriptor.h"
@@ -147,6 +149,35 @@ TEST(DeviceDescriptorTest, TextsAreTrimmedAndReadOnlyInsideTheAnswer)
     EXPECT_EQ(l_Short->model, L"SSD");
     EXPECT_EQ(l_Short->serial, L"");
     EXPECT_FALSE(ParseDeviceDescriptor(l_Answer, 31));
+}
+
+TEST(DeviceDescriptorTest, TheModelJoinsVendorAndProductUnlessTheVendorIsAta)
+{
+    const struct {
+        std::string vendor;  // empty: no vendor text
+        const char* product;
+        const wchar_t* model;
+    } cases[] = {
+        {"Samsung ", "SSD 870 EVO", L"Samsung SSD 870 EVO"},
+        {"ATA     ", "SSD 870 EVO", L"SSD 870 EVO"},
+        {"", "SSD 870 EVO", L"SSD 870 EVO"},
+        {"WDC", "", L"WDC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.vendor);
+        std::uint8_t l_Answer[platform::storage::kDeviceAnswerSize] = {};
+        std::uint32_t l_nSize = platform::storage::EncodeDeviceDescriptor(
+            l_Answer, sizeof(l_Answer), platform::storage::kBusTypeSata, c.product, "");
+        if (!c.vendor.empty()) {
+            platform::le::Store32(l_Answer + platform::storage::kVendorIdOffsetOffset, l_nSize);
+            std::copy(c.vendor.begin(), c.vendor.end(), l_Answer + l_nSize);
+            l_nSize += static_cast<std::uint32_t>(c.vendor.size()) + 1;
+            platform::le::Store32(l_Answer + platform::storage::kDescriptorSizeOffset, l_nSize);
+        }
+        const auto l_Descriptor = ParseDeviceDescriptor(l_Answer, l_nSize);
+        ASSERT_TRUE(l_Descriptor);
+        EXPECT_EQ(l_Descriptor->model, c.model);
+    }
 }
 
 }  // namespace

@@ -21,9 +21,9 @@ using MBDataAquisition::DiskSource;
 class ProbedHarddisk : public MBDataAquisition::Harddisk {
 public:
     using Harddisk::Harddisk;
+    using Harddisk::m_bDriveFound;
     using Harddisk::m_Drives;
     using Harddisk::m_HealthPages;
-    using Harddisk::m_nDriveCount;
     using Harddisk::m_NvmeDrives;
 };
 
@@ -104,7 +104,7 @@ TEST_F(NvmeReaderTest, AsksTheBusThenTheHealthPageWithTheDocumentedBuffers)
     }
     EXPECT_EQ(m_Device.CallsOf(smart::kReceiveDriveData).size(), 1u);
     EXPECT_EQ(l_Disk.m_NvmeDrives, (std::set<std::uint8_t>{0}));
-    EXPECT_EQ(l_Disk.m_nDriveCount, 2);
+    EXPECT_TRUE(l_Disk.m_bDriveFound);
     EXPECT_TRUE(l_Disk.IsNvme());
     EXPECT_TRUE(m_Device.m_OpenHandles.empty());
 }
@@ -241,7 +241,8 @@ TEST_F(NvmeReaderTest, AnAtaDriveIsNamedOnceToo)
         SourceLines(l_Log),
         "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: ATA S.M.A.R.T. "
         "attributes\r\n"
-        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: no health information\r\n"
+        "T\tMBDataAquisition::Harddisk::NoteSource  line: N\t\tDrive 0: cannot be opened (error "
+        "2)\r\n"
         "T\tMBDataAquisition::Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n");
 }
 

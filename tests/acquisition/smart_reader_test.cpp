@@ -22,16 +22,16 @@ namespace smart = platform::smart;
 // Exposes the reader's state to the checks.
 class ProbedReader : public SmartReader {
 public:
+    using SmartReader::m_bDriveFound;
     using SmartReader::m_Drives;
-    using SmartReader::m_nDriveCount;
     using SmartReader::SmartReader;
 };
 
 class ProbedHarddisk : public MBDataAquisition::Harddisk {
 public:
     using Harddisk::Harddisk;
+    using Harddisk::m_bDriveFound;
     using Harddisk::m_Drives;
-    using Harddisk::m_nDriveCount;
 };
 
 using vexa_test::MessageOf;
@@ -91,7 +91,7 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
     EXPECT_EQ(l_Read[1].Command.driveNumber, 1);
     EXPECT_EQ(l_Read[1].Command.driveHead, 0xA0);
 
-    EXPECT_EQ(l_Reader.m_nDriveCount, 2);
+    EXPECT_TRUE(l_Reader.m_bDriveFound);
     EXPECT_EQ(l_Reader.m_Drives.size(), 2u);
 }
 
@@ -103,7 +103,7 @@ TEST_F(SmartReaderTest, OpensBothDrivesAndClosesEveryHandle)
               (std::vector<std::wstring>{L"\\\\.\\PHYSICALDRIVE0", L"\\\\.\\PHYSICALDRIVE1"}));
     EXPECT_TRUE(m_Device.m_OpenHandles.empty());
     EXPECT_EQ(m_Device.m_nCloses, 1);  // the failed open owns nothing
-    EXPECT_EQ(l_Reader.m_nDriveCount, 1);
+    EXPECT_TRUE(l_Reader.m_bDriveFound);
 }
 
 TEST_F(SmartReaderTest, SkipsDrivesThatCannotBeEnabled)
@@ -112,7 +112,7 @@ TEST_F(SmartReaderTest, SkipsDrivesThatCannotBeEnabled)
     m_Device.AddDrive(1).nVersionResult = 0;
     ProbedReader l_Reader(L"", L"");
     EXPECT_TRUE(m_Device.CallsOf(smart::kSendDriveCommand).empty());
-    EXPECT_EQ(l_Reader.m_nDriveCount, 0);
+    EXPECT_FALSE(l_Reader.m_bDriveFound);
 
     m_Device.AddDrive(0).nCapabilities = smart::kCapSmartCommands;
     m_Device.AddDrive(0).nEnableResult = 2;  // success means exactly 1
@@ -121,7 +121,7 @@ TEST_F(SmartReaderTest, SkipsDrivesThatCannotBeEnabled)
     l_Reader.Init();
     EXPECT_EQ(m_Device.CallsOf(smart::kSendDriveCommand).size(), 2u);
     EXPECT_TRUE(m_Device.CallsOf(smart::kReceiveDriveData).empty());
-    EXPECT_EQ(l_Reader.m_nDriveCount, 0);
+    EXPECT_FALSE(l_Reader.m_bDriveFound);
     EXPECT_TRUE(l_Reader.m_Drives.empty());
 }
 
@@ -129,7 +129,7 @@ TEST_F(SmartReaderTest, AFailedReadCountsTheDriveWithoutTable)
 {
     m_Device.AddDrive(0).nReadResult = 0;
     ProbedReader l_Reader(L"", L"");
-    EXPECT_EQ(l_Reader.m_nDriveCount, 1);
+    EXPECT_TRUE(l_Reader.m_bDriveFound);
     EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(9, 0); }), "Invalid drive index!");
 }
 
@@ -143,7 +143,7 @@ TEST_F(SmartReaderTest, RefreshReadsOnlyOnceADriveWasFound)
     l_Reader.Init();
     l_Reader.Refresh();
     EXPECT_EQ(m_Device.m_Opened.size(), 6u);
-    EXPECT_EQ(l_Reader.m_nDriveCount, 2);
+    EXPECT_TRUE(l_Reader.m_bDriveFound);
 }
 
 TEST_F(SmartReaderTest, ChecksTheAttributeIdBeforeTheDrive)
@@ -197,7 +197,7 @@ TEST_F(SmartReaderTest, AutomaticOfflineIsEnabledOncePerProcess)
     l_Reader.Refresh();
     ProbedReader l_Another(L"", L"");
     EXPECT_EQ(l_Offline(), 5u);
-    EXPECT_EQ(l_Another.m_nDriveCount, 2);
+    EXPECT_TRUE(l_Another.m_bDriveFound);
 }
 
 TEST_F(SmartReaderTest, ReadsUnderTheAccountAndLogsNoPassword)
@@ -241,7 +241,7 @@ TEST_F(SmartReaderTest, WithoutAccountReadsAsItself)
     EXPECT_TRUE(m_Logon.m_Logons.empty());
     EXPECT_EQ(m_Logon.m_nImpersonations, 0);
     EXPECT_EQ(m_Logon.m_nReverts, 0);
-    EXPECT_EQ(l_Reader.m_nDriveCount, 1);
+    EXPECT_TRUE(l_Reader.m_bDriveFound);
     EXPECT_NE(l_Log.Normalized(true).find("m_strPassword\t\r\n"), std::string::npos);
 }
 
@@ -291,7 +291,7 @@ TEST_F(HarddiskTest, OnlyDriveOneGivesZeros)
     ProbedHarddisk l_Disk(L"", L"");
     l_Disk.Update();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_nDriveCount, 3);
+    EXPECT_TRUE(l_Disk.m_bDriveFound);
     for (const auto& l_Attribute : l_Disk.m_Attributes) {
         EXPECT_EQ(l_Attribute.RawValue, 0);
     }

@@ -25,6 +25,8 @@ namespace ata = platform::ata;
 using MBDataAquisition::DiskAccess;
 using MBDataAquisition::DiskSource;
 
+constexpr std::uint32_t kBusTypeMmc = 13;  // BusTypeMmc
+
 class SystemDiskTest : public testing::Test {
 protected:
     SystemDiskTest() { diag::SmartReader::ForgetAutoOffline(); }
@@ -46,27 +48,54 @@ TEST_F(SystemDiskTest, TheKeyOrTheVolumeNamesTheDriveAndTheLineSaysHow)
         const wchar_t* key;  // "Drive" of [HDD]; null: absent
         const wchar_t* systemRoot;
         std::optional<std::uint32_t> volumeDrive;
-        std::uint32_t extents;
+        std::vector<std::uint32_t> extents;  // empty: one extent on volumeDrive
         std::uint8_t drive;
         const wchar_t* line;
         const wchar_t* volumeOpened;  // null: none
     };
     const Case cases[] = {
-        {nullptr, L"C:\\Windows", 1, 1, 1, L"System disk: drive 1", L"\\\\.\\C:"},
-        {nullptr, L"d:\\WINNT", 2, 1, 2, L"System disk: drive 2", L"\\\\.\\D:"},
-        {nullptr, nullptr, 3, 1, 3, L"System disk: drive 3", L"\\\\.\\C:"},
-        {nullptr, L"C:\\Windows", 1, 2, 0, L"System disk: drive 0, the volume C: spans 2 disks",
+        {nullptr, L"C:\\Windows", 1, {}, 1, L"System disk: drive 1", L"\\\\.\\C:"},
+        {nullptr, L"d:\\WINNT", 2, {}, 2, L"System disk: drive 2", L"\\\\.\\D:"},
+        {nullptr, nullptr, 3, {}, 3, L"System disk: drive 3", L"\\\\.\\C:"},
+        // A volume extended on its own disk, and one on several disks: its first extent's disk.
+        {nullptr, L"C:\\Windows", 1, {1, 1, 1}, 1, L"System disk: drive 1", L"\\\\.\\C:"},
+        {nullptr,
+         L"C:\\Windows",
+         2,
+         {2, 1, 2},
+         2,
+         L"System disk: drive 2, the first of the 2 disks the volume C: spans",
          L"\\\\.\\C:"},
-        {nullptr, L"C:\\Windows", std::nullopt, 1, 0,
-         L"System disk: drive 0, the volume C: cannot be opened (error 2)", L"\\\\.\\C:"},
-        {nullptr, L"C:\\Windows", 300, 1, 0,
-         L"System disk: drive 0, the volume C: lies on drive 300, beyond 255", L"\\\\.\\C:"},
-        {L"2", L"C:\\Windows", 1, 1, 2, L"System disk: drive 2 (key \"Drive\" of [HDD])", nullptr},
-        {L"0", L"C:\\Windows", 1, 1, 0, L"System disk: drive 0 (key \"Drive\" of [HDD])", nullptr},
-        {L"x1", L"C:\\Windows", 1, 1, 0,
-         L"System disk: drive 0, key \"Drive\" of [HDD] is no drive number: x1", nullptr},
-        {L"256", L"C:\\Windows", 1, 1, 0,
-         L"System disk: drive 0, key \"Drive\" of [HDD] is no drive number: 256", nullptr},
+        {nullptr,
+         L"C:\\Windows",
+         std::nullopt,
+         {},
+         0,
+         L"System disk: drive 0, the volume C: cannot be opened (error 2)",
+         L"\\\\.\\C:"},
+        {nullptr,
+         L"C:\\Windows",
+         300,
+         {},
+         0,
+         L"System disk: drive 0, the volume C: lies on drive 300, beyond 255",
+         L"\\\\.\\C:"},
+        {L"2", L"C:\\Windows", 1, {}, 2, L"System disk: drive 2 (key \"Drive\" of [HDD])", nullptr},
+        {L"0", L"C:\\Windows", 1, {}, 0, L"System disk: drive 0 (key \"Drive\" of [HDD])", nullptr},
+        {L"x1",
+         L"C:\\Windows",
+         1,
+         {},
+         0,
+         L"System disk: drive 0, key \"Drive\" of [HDD] is no drive number: x1",
+         nullptr},
+        {L"256",
+         L"C:\\Windows",
+         1,
+         {},
+         0,
+         L"System disk: drive 0, key \"Drive\" of [HDD] is no drive number: 256",
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -79,7 +108,7 @@ TEST_F(SystemDiskTest, TheKeyOrTheVolumeNamesTheDriveAndTheLineSaysHow)
             m_Environment.variables[L"SystemRoot"] = c.systemRoot;
         }
         m_Device.m_SystemDrive = c.volumeDrive;
-        m_Device.m_nExtents = c.extents;
+        m_Device.m_Extents = c.extents;
         m_Device.m_OpenedForQuery.clear();
         const MBDataAquisition::SystemDiskChoice l_Choice = MBDataAquisition::ChooseSystemDisk();
         EXPECT_EQ(l_Choice.drive, c.drive);
@@ -231,8 +260,34 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
              Ata(d).Block.fill(0);
              d.m_bNoRights = true;
          },
+         "drive 0 none without rights, hours 0, warning 0, used -, temperature -, fields W",
+         "Drive 0: the drive's verdict alone (without administrator rights)"},
+        {"no rights, a failure predicted from SCSI sense data",
+         [&](fakes::FakeDiskDevice& d) {
+             Ata(d).Block.fill(0);
+             d.AddDrive(0).bFailing = true;
+             d.m_bNoRights = true;
+         },
+         "drive 0 none without rights, hours 0, warning 1, used -, temperature -, fields W",
+         "Drive 0: the drive's verdict alone (without administrator rights)"},
+        {"a driver error in every status block",
+         [&](fakes::FakeDiskDevice& d) { Ata(d).nDriverError = 1; },
          "drive 0 none, hours 0, warning -, used -, temperature -, fields",
          "Drive 0: no health information"},
+        {"power-on hours past 16 bits",
+         [&](fakes::FakeDiskDevice& d) { PutAtaDrive(d.AddDrive(0), 70000); },
+         "drive 0 ATA, hours 70000, warning 0, used -, temperature 41, fields W T",
+         l_strAta.c_str()},
+        {"a disk without failure prediction (error 1), as eMMC and USB media are",
+         [](fakes::FakeDiskDevice& d) {
+             d.AddDrive(0).nBusType = kBusTypeMmc;
+             d.AddDrive(0).nVersionResult = 0;
+         },
+         "drive 0 none, hours 0, warning -, used -, temperature -, fields",
+         "Drive 0: no health information"},
+        {"a system disk that does not exist", [](fakes::FakeDiskDevice& d) { d.m_SystemDrive = 3; },
+         "drive 3 none, hours 0, warning -, used -, temperature -, fields",
+         "Drive 3: cannot be opened (error 2)"},
         {"no rights, an ATA drive: the predict-failure query alone",
          [&](fakes::FakeDiskDevice& d) {
              Ata(d).bFailing = true;

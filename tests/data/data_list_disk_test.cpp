@@ -122,7 +122,7 @@ TEST_F(DataListDiskTest, TheLifetimeSetpointComesFromComputerIni)
     l_List.Update();
     const DataList::FieldPtr l_pLifetime = *l_List.HddFields().begin();
     EXPECT_EQ(l_pLifetime->m_nSetpoint, 4000);
-    EXPECT_EQ(l_pLifetime->m_nValue, 4464);  // 70000 hours, low 16 bits
+    EXPECT_EQ(l_pLifetime->m_nValue, 70000);  // all 32 bits of the power-on hours
     EXPECT_EQ(l_pLifetime->Evaluate(), RatingWarning);
 
     m_Profile.entries[{GetComputerIniPath(), L"HDD", L"MaxLifetimeYears"}] = L"0";
@@ -236,7 +236,7 @@ TEST_F(DataListNvmeTest, AnAtaDriveOrNoDriveKeepsTheFive)
     l_List.SetDataSource(&m_Sensors);
     l_List.SetHarddisk(&l_Disk);
     l_List.Update();
-    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{4464, 0, 0, 0, 0, -1}));
+    EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{70000, 0, 0, 0, 0, -1}));
 
     m_Device.RemoveDrive(0);
     MBDataAquisition::Harddisk l_None(L"", L"");

@@ -21,7 +21,7 @@ TEST(LifetimeDataTest, WarnsBeyondTheMaximumAndNeverErrs)
     EXPECT_EQ(Lifetime(45000, 45000), RatingOk);
     EXPECT_EQ(Lifetime(45000, 45001), RatingWarning);
     EXPECT_EQ(Lifetime(45000, 65535), RatingWarning);
-    EXPECT_EQ(Lifetime(45000, 4464), RatingOk);  // 70000 hours as the low 16 bits
+    EXPECT_EQ(Lifetime(45000, 70000), RatingWarning);  // power-on hours past 16 bits
     EXPECT_EQ(Lifetime(0, 65535), RatingOk);
     EXPECT_EQ(Lifetime(0, 0), RatingOk);
 }

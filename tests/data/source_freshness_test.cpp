@@ -49,11 +49,18 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
         {16, "line 2", 3, 31, 0, true, false},
         {-3600, "line 2", 3, 31, 0, true, false},  // and a stale source stale
         {5, "line 2", 3, 36, 5, true, false},
+        {7200, "line 2", 3, 36, 5, true, false},  // a clock set forward ages nothing
+        {6, "line 2", 3, 42, 11, true, false},
     };
     for (std::size_t i = 0; i < std::size(cycles); ++i) {
         const auto& cycle = cycles[i];
         SCOPED_TRACE(i);
-        m_Clock.Advance(cycle.advance);
+        // Negative steps and steps of an hour or more are corrections of the wall clock.
+        if (cycle.advance < 0 || cycle.advance >= 3600) {
+            m_Clock.Correct(cycle.advance);
+        } else {
+            m_Clock.Advance(cycle.advance);
+        }
         freshness.Observe(cycle.data, cycle.diskReads);
         EXPECT_EQ(freshness.Ages().sensorSeconds, cycle.sensorAge);
         EXPECT_EQ(freshness.Ages().diskSeconds, cycle.diskAge);

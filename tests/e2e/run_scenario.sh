@@ -260,9 +260,9 @@ case "$scenario" in
 esac
 # The disk source names the system disk once and what answered for it once.
 case "$scenario" in
-  machine) system_line='System disk: drive 0, the volume C: spans 2 disks'
+  machine) system_line='System disk: drive 0, the disk query of the volume C: failed (error 1)'
     source_line='Drive 0: ATA S.M.A.R.T. attributes' ;;
-  nvme) system_line='System disk: drive 0, the volume C: spans 2 disks'
+  nvme) system_line='System disk: drive 0, the disk query of the volume C: failed (error 1)'
     source_line='Drive 0: NVMe health information' ;;
   two-drives) system_line='System disk: drive 1' source_line='Drive 1: NVMe health information' ;;
   *) source_line= ;;

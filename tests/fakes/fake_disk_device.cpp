@@ -142,20 +142,34 @@ int FakeDiskDevice::Control(Handle handle, std::uint32_t code, const void* input
     if (code == platform::ata::kPassThrough) {
         return AnswerPassThrough(l_Drive, l_pIn, inputSize, l_pOut, outputSize, bytesReturned);
     }
-    return AnswerSmart(l_Drive, l_Call, l_pOut, outputSize, bytesReturned);
+    const int l_nResult = AnswerSmart(l_Drive, l_Call, l_pOut, outputSize, bytesReturned);
+    if (l_nResult == 1 && code != smart::kGetVersion && l_pOut != nullptr &&
+        outputSize > smart::kOutDriverErrorOffset) {
+        l_pOut[smart::kOutDriverErrorOffset] = l_Drive.nDriverError;
+    }
+    return l_nResult;
 }
 
 int FakeDiskDevice::AnswerVolume(std::uint8_t* output, std::uint32_t outputSize,
                                  std::uint32_t& bytesReturned)
 {
     namespace volume = platform::volume;
+    const std::vector<std::uint32_t> l_Disks =
+        m_Extents.empty() ? std::vector<std::uint32_t>{*m_SystemDrive} : m_Extents;
     if (output == nullptr || outputSize < volume::kExtentsSize) {
         return Fail(platform::kErrorInsufficientBuffer);
     }
-    volume::EncodeOneExtent(output, *m_SystemDrive);
-    platform::le::Store32(output + volume::kExtentCountOffset, m_nExtents);
-    bytesReturned = volume::kExtentsSize;
-    return m_nExtents == 1 ? 1 : Fail(platform::kErrorMoreData);
+    std::memset(output, 0, outputSize);
+    platform::le::Store32(output + volume::kExtentCountOffset,
+                          static_cast<std::uint32_t>(l_Disks.size()));
+    std::size_t l_nFit = 0;
+    for (; l_nFit < l_Disks.size() && volume::ExtentsSize(l_nFit + 1) <= outputSize; ++l_nFit) {
+        platform::le::Store32(output + volume::kFirstExtentOffset + volume::kExtentSize * l_nFit +
+                                  volume::kExtentDiskNumberOffset,
+                              l_Disks[l_nFit]);
+    }
+    bytesReturned = static_cast<std::uint32_t>(volume::ExtentsSize(l_nFit));
+    return l_nFit == l_Disks.size() ? 1 : Fail(platform::kErrorMoreData);
 }
 
 int FakeDiskDevice::AnswerPassThrough(const Drive& drive, const std::uint8_t* input,
@@ -199,6 +213,10 @@ int FakeDiskDevice::AnswerSmart(const Drive& l_Drive, const ControlCall& l_Call,
     const std::uint32_t code = l_Call.nCode;
 
     if (code == smart::kGetVersion) {
+        // The disk driver's answer for a disk without failure prediction.
+        if (l_Drive.nVersionResult == 0) {
+            platform::SetLastErrorCode(platform::kErrorInvalidFunction);
+        }
         if (l_Drive.nVersionResult != 0 && l_pOut != nullptr && outputSize >= smart::kVersionSize) {
             std::memset(l_pOut, 0, smart::kVersionSize);
             platform::le::Store32(l_pOut + smart::kVersionCapabilitiesOffset,

@@ -55,6 +55,8 @@ public:
         bool bReadLogExtAborted = false;
         // IOCTL_STORAGE_PREDICT_FAILURE: its result; the data is Block.
         int nPredictResult = 1;
+        // Every S.M.A.R.T. command's status block (DRIVERSTATUS) reports this driver error.
+        std::uint8_t nDriverError = 0;
         // The device descriptor's texts.
         std::string Model;
         std::string Serial;
@@ -72,8 +74,9 @@ public:
 
     // The drive the volume "\\.\X:" lies on; without one the volume cannot be opened.
     std::optional<std::uint32_t> m_SystemDrive;
-    // The extents the volume query reports (more than one fails it with ERROR_MORE_DATA).
-    std::uint32_t m_nExtents = 1;
+    // The disks of the volume's extents, in order; empty: one extent on m_SystemDrive. A buffer
+    // too small for all of them fails the query with ERROR_MORE_DATA.
+    std::vector<std::uint32_t> m_Extents;
     // The account has no administrator rights: Open fails with error 5; OpenForQuery works.
     bool m_bNoRights = false;
 

@@ -233,20 +233,27 @@ TEST_F(SmartFolderTest, TheFilesBesideADriveAnswerTheOtherQueries)
     m_Folder.Write(L"PhysicalDrive0.ident", "SSD 870 EVO\r\nS5Y1\r\n");
     SmartFolder l_Device(Folder(), true);
 
-    // Without SystemDrive the volume query fails as on a spanned volume; with it, one extent.
+    // Without SystemDrive the volume query fails; with it, one extent per number, and as many as
+    // fit with ERROR_MORE_DATA when the buffer is too small for all.
     const auto l_hVolume = l_Device.OpenForQuery(L"\\\\.\\C:");
-    std::vector<std::uint8_t> l_Extents(volume::kExtentsSize);
+    std::vector<std::uint8_t> l_Extents(volume::ExtentsSize(2));
     std::uint32_t l_nBytes = 0;
+    EXPECT_EQ(l_Device.Control(l_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
+                               volume::kExtentsSize, l_nBytes),
+              0);
+    EXPECT_EQ(GetLastErrorCode(), kErrorInvalidFunction);
+    m_Folder.Write(L"SystemDrive", "3\r\n5\r\n");
     EXPECT_EQ(l_Device.Control(l_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
                                volume::kExtentsSize, l_nBytes),
               0);
     EXPECT_EQ(GetLastErrorCode(), kErrorMoreData);
     EXPECT_EQ(le::Load32(l_Extents.data()), 2u);
-    m_Folder.Write(L"SystemDrive", "3\r\n");
     ASSERT_EQ(l_Device.Control(l_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
-                               volume::kExtentsSize, l_nBytes),
+                               volume::ExtentsSize(2), l_nBytes),
               1);
+    EXPECT_EQ(l_nBytes, volume::ExtentsSize(2));
     EXPECT_EQ(le::Load32(l_Extents.data() + volume::kFirstExtentOffset), 3u);
+    EXPECT_EQ(le::Load32(l_Extents.data() + volume::kFirstExtentOffset + volume::kExtentSize), 5u);
     l_Device.Close(l_hVolume);
 
     // Without an impersonated logon the drive opens for queries only.

@@ -18,12 +18,21 @@ TEST(FreshnessLimits, ReadFromTheModuleSettingsWithDefaultsForWhatIsNoNumberOfSe
         const wchar_t* text;  // nullptr: no key
         std::int64_t seconds;
         bool logged;
+        const char* why = "is no number of seconds from 0 up";
     } cases[] = {
-        {nullptr, 900, false}, {L"", 900, false},
-        {L"120", 120, false},  {L" 60 ", 60, false},
-        {L"0", 0, false},      {L"-5", 900, true},
-        {L"abc", 900, true},   {L"12abc", 900, true},
-        {L"0x10", 900, true},  {L"99999999999999999999", 900, true},
+        {nullptr, 900, false},
+        {L"", 900, false},
+        {L"120", 120, false},
+        {L" 60 ", 60, false},
+        {L"0", 0, false},
+        {L"-5", 900, true},
+        {L"abc", 900, true},
+        {L"12abc", 900, true},
+        {L"0x10", 900, true},
+        {L"3162240000", 3162240000, false},
+        {L"3162240001", 900, true, "is more than a century (3162240000 s)"},
+        {L"99999999999999999999", 900, true, "is more than a century (3162240000 s)"},
+        {L"99999999999999999999x", 900, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text != nullptr ? c.text : L"<no key>");
@@ -41,8 +50,8 @@ TEST(FreshnessLimits, ReadFromTheModuleSettingsWithDefaultsForWhatIsNoNumberOfSe
         const std::string text = log.Contents();
         EXPECT_EQ(text.find("Freshness SensorSeconds \"") != std::string::npos, c.logged) << text;
         if (c.logged) {
-            EXPECT_NE(text.find("is no number of seconds from 0 up; the limit is 900 s"),
-                      std::string::npos);
+            EXPECT_NE(text.find(std::string(c.why) + "; the limit is 900 s"), std::string::npos)
+                << text;
         }
     }
 }

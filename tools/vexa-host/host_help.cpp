@@ -52,8 +52,9 @@ The machine (native form only)
                       PhysicalDriveN.failing  present: the drive reports a threshold exceeded
                       PhysicalDriveN.devstat  the Device Statistics log, page k at byte 512*k
                       PhysicalDriveN.ident model and serial number, one a line
-                      SystemDrive          the number of the drive holding the Windows volume
-                                           (absent: the volume query fails)
+                      SystemDrive          the number of the drive holding the Windows volume,
+                                           or one number for each of its extents (absent:
+                                           the volume query fails)
                       A missing drive file is a missing drive.
   --accounts FILE     the accounts that can log on, name:password lines
   --no-admin          the machine acts as an account without administrator rights: a drive

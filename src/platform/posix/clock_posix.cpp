@@ -13,6 +13,12 @@ public:
                    std::chrono::system_clock::now().time_since_epoch())
             .count();
     }
+    std::int64_t Monotonic() override
+    {
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 };
 
 }  // namespace

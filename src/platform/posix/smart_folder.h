@@ -18,8 +18,8 @@ namespace platform {
 //   predict-failure query), "PhysicalDriven.devstat" its Device Statistics log (page k at byte
 //   512·k; READ LOG EXT through the ATA pass-through and SMART READ LOG read it). Beside any drive:
 //   "PhysicalDriven.ident", two lines, the model and the serial number of its device descriptor.
-// - "\\.\X:" is the system volume: "SystemDrive" holds the number of the drive it lies on. Without
-//   the file the volume query fails as on a volume that spans several disks.
+// - "\\.\X:" is the system volume: "SystemDrive" holds the number of the drive it lies on, or
+//   one number for each of its extents. Without the file the volume query fails (error 1).
 // Every drive answers the storage property query of its device descriptor (bus type SATA or
 // NVMe); an ATA drive answers the S.M.A.R.T. control codes, the pass-through and the predict-
 // failure query, an NVMe drive fails them, as the NVMe driver does, and answers the query of its

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 namespace platform::smart_folder {
 
@@ -68,21 +69,31 @@ bool ReadPadded(const std::string& file, std::uint8_t* out, std::size_t size, st
 
 int AnswerVolumeExtents(const std::string& folder, const Call& call)
 {
-    if (call.output == nullptr || call.outputSize < volume::kExtentsSize) {
+    std::ifstream l_File(folder + "/SystemDrive", std::ios::binary);
+    std::vector<std::uint32_t> l_Disks;
+    unsigned long l_nDisk = 0;
+    while (l_File >> l_nDisk) {
+        l_Disks.push_back(static_cast<std::uint32_t>(l_nDisk));
+    }
+    if (l_Disks.empty()) {
+        return Fail(kErrorInvalidFunction);
+    }
+    if (call.output == nullptr || call.outputSize < volume::ExtentsSize(1)) {
         return Fail(kErrorInsufficientBuffer);
     }
-    std::ifstream l_File(folder + "/SystemDrive", std::ios::binary);
-    unsigned long l_nDrive = 0;
-    if (!(l_File >> l_nDrive)) {
-        // As on a spanned volume: the count of extents, and a buffer too small for them.
-        std::memset(call.output, 0, volume::kExtentsSize);
-        le::Store32(call.output + volume::kExtentCountOffset, 2);
-        call.bytesReturned = volume::kExtentsSize;
-        return Fail(kErrorMoreData);
+    // As the volume driver does: the count of extents, and as many of them as fit.
+    std::memset(call.output, 0, call.outputSize);
+    le::Store32(call.output + volume::kExtentCountOffset,
+                static_cast<std::uint32_t>(l_Disks.size()));
+    std::size_t l_nFit = 0;
+    for (; l_nFit < l_Disks.size() && volume::ExtentsSize(l_nFit + 1) <= call.outputSize;
+         ++l_nFit) {
+        le::Store32(call.output + volume::kFirstExtentOffset + volume::kExtentSize * l_nFit +
+                        volume::kExtentDiskNumberOffset,
+                    l_Disks[l_nFit]);
     }
-    volume::EncodeOneExtent(call.output, static_cast<std::uint32_t>(l_nDrive));
-    call.bytesReturned = volume::kExtentsSize;
-    return 1;
+    call.bytesReturned = static_cast<std::uint32_t>(volume::ExtentsSize(l_nFit));
+    return l_nFit == l_Disks.size() ? 1 : Fail(kErrorMoreData);
 }
 
 // The storage property query: the device descriptor names the bus, model and serial number, and

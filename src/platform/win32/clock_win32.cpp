@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include <windows.h>
+
 #include <ctime>
 
 namespace platform {
@@ -8,6 +10,7 @@ namespace {
 class Win32Clock final : public Clock {
 public:
     std::int64_t Now() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    std::int64_t Monotonic() override { return static_cast<std::int64_t>(GetTickCount64() / 1000); }
 };
 
 }  // namespace

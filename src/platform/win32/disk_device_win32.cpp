@@ -33,6 +33,10 @@ static_assert(sizeof(DRIVERSTATUS) == 12);
 static_assert(smart::kInRegistersOffset == offsetof(SENDCMDINPARAMS, irDriveRegs));
 static_assert(smart::kInDriveNumberOffset == offsetof(SENDCMDINPARAMS, bDriveNumber));
 static_assert(smart::kOutDataOffset == offsetof(SENDCMDOUTPARAMS, bBuffer));
+static_assert(smart::kOutDriverErrorOffset ==
+                  offsetof(SENDCMDOUTPARAMS, DriverStatus) + offsetof(DRIVERSTATUS, bDriverError) &&
+              smart::kOutIdeErrorOffset ==
+                  offsetof(SENDCMDOUTPARAMS, DriverStatus) + offsetof(DRIVERSTATUS, bIDEError));
 static_assert(offsetof(IDEREGS, bFeaturesReg) == 0 && offsetof(IDEREGS, bCommandReg) == 6);
 
 static_assert(storage::kQueryProperty == IOCTL_STORAGE_QUERY_PROPERTY);
@@ -113,6 +117,8 @@ static_assert(storage::kPredictFailureFlagOffset ==
               offsetof(STORAGE_PREDICT_FAILURE, PredictFailure));
 static_assert(storage::kPredictVendorSpecificOffset ==
               offsetof(STORAGE_PREDICT_FAILURE, VendorSpecific));
+static_assert(storage::kVendorIdOffsetOffset ==
+              offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset));
 static_assert(storage::kProductIdOffsetOffset ==
               offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset));
 static_assert(storage::kSerialNumberOffsetOffset ==

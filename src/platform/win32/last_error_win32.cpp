@@ -10,6 +10,8 @@ static_assert(kErrorPathNotFound == ERROR_PATH_NOT_FOUND);
 static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(kErrorInvalidHandle == ERROR_INVALID_HANDLE);
 static_assert(kErrorNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY);
+static_assert(kErrorInvalidData == ERROR_INVALID_DATA);
+static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION);
 static_assert(kErrorHandleEof == ERROR_HANDLE_EOF);
 static_assert(kErrorNotSupported == ERROR_NOT_SUPPORTED);
 static_assert(kErrorBadNetPath == ERROR_BAD_NETPATH);
