@@ -16,7 +16,7 @@
 #include "platform/byte_order.h"
 #include "platform/posix/smart_folder.h"
 #include "platform/seam.h"
-#include "platform/storage_query.h"
+#include "platform/win32/storage_layout.h"
 
 namespace {
 
@@ -28,13 +28,6 @@ void CheckReadings(const diag::NvmeHealth& health)
                 "the saturated counters are never negative");
     fuzz::Check(health.Temperature >= -273 && health.Temperature <= 65535 - 273,
                 "the temperature comes from 16 bits of kelvin");
-}
-
-bool SameReadings(const diag::NvmeHealth& a, const diag::NvmeHealth& b)
-{
-    return a.CriticalWarning == b.CriticalWarning && a.Temperature == b.Temperature &&
-           a.PercentageUsed == b.PercentageUsed && a.PowerOnHours == b.PowerOnHours &&
-           a.MediaErrors == b.MediaErrors;
 }
 
 }  // namespace
@@ -49,22 +42,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto answer = std::make_unique<std::uint8_t[]>(std::max<std::size_t>(size, 1));
     std::memcpy(answer.get(), data, size);
-    const auto health = diag::ParseHealthAnswer(answer.get(), size);
-    if (health) {
-        CheckReadings(*health);
+    const std::uint8_t* found = storage::HealthPageIn(answer.get(), size);
+    if (found != nullptr) {
+        CheckReadings(diag::ParseHealthPage(found));
         const std::uint32_t offset = platform::le::Load32(
             answer.get() + storage::kProtocolDescriptorDataOffset + storage::kDataOffsetOffset);
         fuzz::Check(storage::kProtocolDescriptorDataOffset + std::size_t{offset} +
                             storage::kHealthPageSize <=
                         size,
                     "an accepted page lies inside the answer");
-        fuzz::Check(SameReadings(*health, diag::ParseHealthPage(
-                                              answer.get() +
-                                              storage::kProtocolDescriptorDataOffset + offset)),
+        fuzz::Check(found == answer.get() + storage::kProtocolDescriptorDataOffset + offset,
                     "the page is read where the descriptor puts it");
     }
-    const auto busType = diag::ParseBusType(answer.get(), size);
-    fuzz::Check(!busType || size >= storage::kDeviceBusTypeOffset + 4,
+    platform::StorageDescriptor descriptor;
+    const bool described = storage::ParseDeviceDescriptor(answer.get(), size, descriptor);
+    fuzz::Check(!described || size >= storage::kDeviceBusTypeOffset + 4,
                 "a bus type is read only from a descriptor that holds it");
 
     // The input's first 512 bytes as a drive's page file (padded with zeros, as the folder does).
@@ -76,8 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckReadings(expected);
     MBDataAquisition::Harddisk disk(L"", L"");
     disk.Update();
-    fuzz::Check(disk.IsNvme() && disk.Source() == MBDataAquisition::DiskSource::Nvme,
+    const MBDataAquisition::DiskHealth& health = disk.Health();
+    fuzz::Check(health.source == MBDataAquisition::DiskSource::Nvme,
                 "the drive answers as an NVMe drive");
-    fuzz::Check(SameReadings(disk.m_NvmeHealth, expected), "the drive's page reads as parsed");
+    fuzz::Check(health.counters[0] == expected.PowerOnHours &&
+                    health.counters[1] == expected.MediaErrors &&
+                    health.criticalWarning == expected.CriticalWarning &&
+                    health.percentageUsed == expected.PercentageUsed &&
+                    health.temperature == expected.Temperature,
+                "the drive's page reads as parsed");
     return 0;
 }

@@ -1,13 +1,13 @@
 #include "acquisition/ata_health.h"
 
 #include "platform/byte_order.h"
-#include "platform/smart_ioctl.h"
+#include "platform/ata_commands.h"
 
 namespace diag {
 
 namespace {
 
-namespace smart = platform::smart;
+namespace ata = platform::ata;
 
 constexpr std::uint8_t kTemperaturePage = 0x05;
 constexpr std::uint8_t kSolidStatePage = 0x07;
@@ -64,14 +64,14 @@ bool AttributeAtThreshold(const SmartTable& p_Attributes, const SmartThresholds&
     return false;
 }
 
-std::optional<bool> ParseStatusRegisters(const std::uint8_t* p_pRegisters)
+std::optional<bool> ParseStatusRegisters(const platform::AtaRegisters& p_Registers)
 {
-    const std::uint8_t l_nLow = p_pRegisters[smart::kRegisterCylinderLowOffset];
-    const std::uint8_t l_nHigh = p_pRegisters[smart::kRegisterCylinderHighOffset];
-    if (l_nLow == smart::kExceededCylinderLow && l_nHigh == smart::kExceededCylinderHigh) {
+    const std::uint8_t l_nMid = p_Registers.lbaMid;
+    const std::uint8_t l_nHigh = p_Registers.lbaHigh;
+    if (l_nMid == ata::kExceededMid && l_nHigh == ata::kExceededHigh) {
         return true;
     }
-    if (l_nLow == smart::kCylinderLow && l_nHigh == smart::kCylinderHigh) {
+    if (l_nMid == ata::kSignatureMid && l_nHigh == ata::kSignatureHigh) {
         return false;
     }
     return std::nullopt;

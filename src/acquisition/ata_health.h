@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "acquisition/smart_attribute.h"
+#include "platform/disk_device.h"
 
 namespace diag {
 
@@ -19,9 +20,9 @@ SmartThresholds ParseThresholdBlock(const std::uint8_t* p_pBlock);
 // non-zero threshold.
 bool AttributeAtThreshold(const SmartTable& p_Attributes, const SmartThresholds& p_Thresholds);
 
-// The verdict of RETURN SMART STATUS from the registers the driver returned (IDEREGS): true for a
-// threshold exceeded (cylinder F4h/2Ch), false for none (4Fh/C2h), nothing for any other answer.
-std::optional<bool> ParseStatusRegisters(const std::uint8_t* p_pRegisters);
+// The verdict of SMART RETURN STATUS from the registers the drive returned: true for a threshold
+// exceeded (LBA mid and high F4h/2Ch), false for none (4Fh/C2h), nothing for any other answer.
+std::optional<bool> ParseStatusRegisters(const platform::AtaRegisters& p_Registers);
 
 // The readings the monitor takes from the Device Statistics log (log address 04h).
 struct DeviceStatistics {

@@ -1,25 +1,14 @@
 #include "acquisition/device_descriptor.h"
 
-#include <algorithm>
-
-#include "platform/byte_order.h"
-#include "platform/storage_query.h"
-
 namespace diag {
 
 namespace {
 
-namespace storage = platform::storage;
-
-std::wstring TextAt(const std::uint8_t* p_pAnswer, std::size_t p_nEnd, std::size_t p_nOffsetField)
+std::wstring Trimmed(const std::string& p_strText)
 {
-    const std::size_t l_nOffset = platform::le::Load32(p_pAnswer + p_nOffsetField);
     std::wstring l_strText;
-    if (l_nOffset == 0) {
-        return l_strText;
-    }
-    for (std::size_t i = l_nOffset; i < p_nEnd && p_pAnswer[i] != 0; ++i) {
-        l_strText += static_cast<wchar_t>(p_pAnswer[i]);
+    for (const char c : p_strText) {
+        l_strText += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
     const std::size_t l_nFirst = l_strText.find_first_not_of(L' ');
     if (l_nFirst == std::wstring::npos) {
@@ -30,30 +19,19 @@ std::wstring TextAt(const std::uint8_t* p_pAnswer, std::size_t p_nEnd, std::size
 
 }  // namespace
 
-std::optional<DeviceDescriptor> ParseDeviceDescriptor(const std::uint8_t* p_pAnswer,
-                                                      std::size_t p_nSize)
+DeviceDescriptor Describe(const platform::StorageDescriptor& p_Descriptor)
 {
-    constexpr std::size_t kEnd = storage::kDeviceBusTypeOffset + 4;
-    if (p_pAnswer == nullptr || p_nSize < kEnd) {
-        return std::nullopt;
-    }
-    const std::size_t l_nDescriptorSize =
-        platform::le::Load32(p_pAnswer + storage::kDescriptorSizeOffset);
-    if (l_nDescriptorSize < kEnd) {
-        return std::nullopt;
-    }
-    const std::size_t l_nEnd = std::min(p_nSize, l_nDescriptorSize);
     DeviceDescriptor l_Descriptor;
-    l_Descriptor.busType = platform::le::Load32(p_pAnswer + storage::kDeviceBusTypeOffset);
+    l_Descriptor.busType = p_Descriptor.busType;
+    l_Descriptor.serial = Trimmed(p_Descriptor.serial);
     // Many drivers split an ATA model between the vendor and the product texts; the ATA driver
     // names "ATA" as the vendor of every drive.
-    const std::wstring l_strVendor = TextAt(p_pAnswer, l_nEnd, storage::kVendorIdOffsetOffset);
-    l_Descriptor.model = TextAt(p_pAnswer, l_nEnd, storage::kProductIdOffsetOffset);
+    const std::wstring l_strVendor = Trimmed(p_Descriptor.vendor);
+    l_Descriptor.model = Trimmed(p_Descriptor.product);
     if (!l_strVendor.empty() && l_strVendor != L"ATA") {
         l_Descriptor.model =
             l_Descriptor.model.empty() ? l_strVendor : l_strVendor + L" " + l_Descriptor.model;
     }
-    l_Descriptor.serial = TextAt(p_pAnswer, l_nEnd, storage::kSerialNumberOffsetOffset);
     return l_Descriptor;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "platform/disk_device.h"
 
 namespace diag {
 
@@ -16,10 +16,8 @@ struct DeviceDescriptor {
     std::wstring serial;  // the serial number text, likewise
 };
 
-// The descriptor of which `p_nSize` bytes were returned: nothing when the answer or the
-// descriptor's own size ends before the bus type. A text counts when its offset is non-zero and
-// inside both, and it ends at its NUL or at the end of either; its bytes are read as Latin-1.
-std::optional<DeviceDescriptor> ParseDeviceDescriptor(const std::uint8_t* p_pAnswer,
-                                                      std::size_t p_nSize);
+// The descriptor as the disk source shows it: texts read as Latin-1 and trimmed of padding, the
+// vendor joined to the product.
+DeviceDescriptor Describe(const platform::StorageDescriptor& p_Descriptor);
 
 }  // namespace diag

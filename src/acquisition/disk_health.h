@@ -21,6 +21,10 @@ struct DiskHealthReadings {
     bool temperature = false;
 };
 
+// Whether a counter slot holds this refresh's reading. A protocol that has no such counter marks
+// its slot not applicable; it is published and rated as 0, a sound disk's count.
+enum class CounterState { Unread, Read, NotApplicable };
+
 // What the disk source knows of the system disk after a refresh, whatever protocol answered
 // (ATA attributes, the NVMe health page, the queries without rights). Everything that reports the
 // disk (data list, broadcasts, metrics, status table) reads this record alone.
@@ -34,12 +38,22 @@ struct DiskHealth {
     // readings below are this cycle's.
     DiskSource source = DiskSource::None;
     DiskAccess access = DiskAccess::ReadWrite;
-    // Power-on hours, off-line uncorrectable sectors, reallocation events, current pending
-    // sectors, reallocated sectors: the order of the data list's five disk fields. An NVMe drive
-    // gives power-on hours and media errors in the first two; it has no sector counters.
-    // Power-on hours hold 32 bits (NVMe: up to the largest signed value), the ATA sector counters
-    // the low 16 bits of their raw values.
+    // The counters in the order of the data list's five disk fields; what each slot holds:
+    //
+    // | Slot | Field                        | ATA (attribute, raw value)      | NVMe (health page)
+    // |
+    // |------|------------------------------|---------------------------------|---------------------|
+    // | 0    | HddLifetime                  | power-on hours (9), low 32 bits | power-on hours | |
+    // 1    | HddOfflineUncorrectable      | off-line uncorrectable (198)    | media and data      |
+    // |      |                              | sectors, low 16 bits            | integrity errors |
+    // | 2    | HddReallocationCount         | reallocation events (196)       | not applicable | |
+    // 3    | HddCurrentPendingSectorCount | current pending sectors (197)   | not applicable      |
+    // | 4    | ReallocatedSectorCount       | reallocated sectors (5)         | not applicable |
+    //
+    // NVMe counters stop at the largest signed 32-bit value. An ATA attribute the drive lacks is
+    // unread and reads 0.
     std::array<std::int32_t, kCounterCount> counters{};
+    std::array<CounterState, kCounterCount> counterStates{};
     // The three readings below hold a value only when this refresh gave it. The drive's own verdict
     // as bits (NVMe: the critical warning byte; ATA: bit 0 the drive reports a threshold exceeded,
     // bit 1 a pre-failure attribute at or below its threshold).
@@ -59,6 +73,7 @@ struct DiskHealth {
     void ForgetReadings() noexcept
     {
         source = DiskSource::None;
+        counterStates.fill(CounterState::Unread);
         criticalWarning.reset();
         percentageUsed.reset();
         temperature.reset();

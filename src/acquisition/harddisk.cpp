@@ -43,9 +43,8 @@ Harddisk::Harddisk(const std::wstring& p_strUser, const wchar_t* p_pPassword)
     : diag::SmartReader(p_strUser, p_pPassword, AnnounceSystemDisk())
 {
     m_Attributes.fill(diag::SmartAttribute{});
-    m_bNvme = m_NvmeDrives.count(m_nSystemDrive) != 0;
     const auto l_itTable = m_Drives.find(m_nSystemDrive);
-    if (m_bNvme) {
+    if (m_NvmeDrives.count(m_nSystemDrive) != 0) {
         // An NVMe health page always holds the three readings.
         m_Provides = {true, true, true};
     } else if (l_itTable == m_Drives.end()) {
@@ -80,9 +79,7 @@ void Harddisk::Update() noexcept
     }
     m_bRefreshFailed = false;
     const std::uint8_t l_nDrive = m_nSystemDrive;
-    m_bNvme = m_NvmeDrives.count(l_nDrive) != 0;
     const auto l_itHealth = m_HealthPages.find(l_nDrive);
-    m_NvmeHealth = l_itHealth != m_HealthPages.end() ? l_itHealth->second : diag::NvmeHealth{};
     // The one place that decides whether this refresh read the system disk.
     NoteSource(m_Drives.count(l_nDrive) != 0       ? DiskSource::Ata
                : l_itHealth != m_HealthPages.end() ? DiskSource::Nvme
@@ -151,51 +148,66 @@ void Harddisk::FillHealth()
         l_Health.model = m_SystemDisk.descriptor->model;
         l_Health.serial = m_SystemDisk.descriptor->serial;
     }
-    if (m_bNvme) {
-        // An NVMe drive has no counters of reallocated or pending sectors: those stay 0.
-        l_Health.counters = {m_NvmeHealth.PowerOnHours, m_NvmeHealth.MediaErrors, 0, 0, 0};
-        if (m_Source == DiskSource::None) {
-            // A page that did not answer gives no health reading: none of them is 0.
-            m_Health = l_Health;
-            return;
-        }
-        l_Health.criticalWarning = m_NvmeHealth.CriticalWarning;
-        l_Health.percentageUsed = m_NvmeHealth.PercentageUsed;
-        l_Health.temperature = m_NvmeHealth.Temperature;
-        m_Health = l_Health;
+    if (m_NvmeDrives.count(m_nSystemDrive) != 0) {
+        const auto l_itPage = m_HealthPages.find(m_nSystemDrive);
+        FillFromPage(l_Health, l_itPage != m_HealthPages.end() ? &l_itPage->second : nullptr);
+    } else {
+        FillFromAta(l_Health);
+    }
+    m_Health = l_Health;
+}
+
+void Harddisk::FillFromPage(DiskHealth& p_Health, const diag::NvmeHealth* p_pPage) const
+{
+    // A page that did not answer gives no reading: its counters read 0, its others none.
+    const diag::NvmeHealth l_Page = p_pPage != nullptr ? *p_pPage : diag::NvmeHealth{};
+    p_Health.counters = {l_Page.PowerOnHours, l_Page.MediaErrors, 0, 0, 0};
+    p_Health.counterStates = {CounterState::Read, CounterState::Read, CounterState::NotApplicable,
+                              CounterState::NotApplicable, CounterState::NotApplicable};
+    if (p_pPage == nullptr) {
+        p_Health.counterStates[0] = p_Health.counterStates[1] = CounterState::Unread;
         return;
     }
-    l_Health.counters[0] = PowerOnHours(m_Attributes[0]);
-    for (std::size_t i = 1; i < l_Health.counters.size(); ++i) {
-        l_Health.counters[i] = m_Attributes[i].RawValue;
+    p_Health.criticalWarning = l_Page.CriticalWarning;
+    p_Health.percentageUsed = l_Page.PercentageUsed;
+    p_Health.temperature = l_Page.Temperature;
+}
+
+void Harddisk::FillFromAta(DiskHealth& p_Health) const
+{
+    p_Health.counters[0] = PowerOnHours(m_Attributes[0]);
+    for (std::size_t i = 1; i < p_Health.counters.size(); ++i) {
+        p_Health.counters[i] = m_Attributes[i].RawValue;
     }
     const auto l_itTable = m_Drives.find(m_nSystemDrive);
     if (l_itTable == m_Drives.end()) {
         // A drive's own failure prediction from SCSI sense data: its verdict without counters.
         if (m_SystemDisk.thresholdExceeded) {
-            l_Health.criticalWarning = *m_SystemDisk.thresholdExceeded ? 1 : 0;
+            p_Health.criticalWarning = *m_SystemDisk.thresholdExceeded ? 1 : 0;
         }
-        m_Health = l_Health;
         return;
     }
     const diag::SmartTable& l_Table = l_itTable->second;
+    for (std::size_t i = 0; i < kWatchedIds.size(); ++i) {
+        p_Health.counterStates[i] =
+            l_Table.count(kWatchedIds[i]) != 0 ? CounterState::Read : CounterState::Unread;
+    }
     // The verdict counts only with the drive's status: thresholds alone would show bit 0, never
     // read, as a sound 0.
     if (m_SystemDisk.thresholdExceeded) {
-        l_Health.criticalWarning =
+        p_Health.criticalWarning =
             (*m_SystemDisk.thresholdExceeded ? 1 : 0) |
             (m_SystemDisk.thresholds &&
                      diag::AttributeAtThreshold(l_Table, *m_SystemDisk.thresholds)
                  ? 2
                  : 0);
     }
-    l_Health.percentageUsed = m_SystemDisk.statistics.percentageUsed;
-    l_Health.temperature = m_SystemDisk.statistics.temperature;
+    p_Health.percentageUsed = m_SystemDisk.statistics.percentageUsed;
+    p_Health.temperature = m_SystemDisk.statistics.temperature;
     const auto l_itTemperature = l_Table.find(kTemperatureAttribute);
-    if (!l_Health.temperature && l_itTemperature != l_Table.end()) {
-        l_Health.temperature = l_itTemperature->second.RawValue & 0xFF;
+    if (!p_Health.temperature && l_itTemperature != l_Table.end()) {
+        p_Health.temperature = l_itTemperature->second.RawValue & 0xFF;
     }
-    m_Health = l_Health;
 }
 
 const DiskHealth& Harddisk::Health() const noexcept
@@ -206,16 +218,6 @@ const DiskHealth& Harddisk::Health() const noexcept
 DiskHealthReadings Harddisk::Provides() const noexcept
 {
     return m_Provides;
-}
-
-DiskSource Harddisk::Source() const noexcept
-{
-    return m_Source;
-}
-
-bool Harddisk::IsNvme() const noexcept
-{
-    return m_bNvme;
 }
 
 void Harddisk::NoteSource(DiskSource p_Source) noexcept

@@ -28,27 +28,17 @@ public:
     // the previous records; an attribute that cannot be found gets a raw value of 0. Never throws.
     void Update() noexcept;
 
-    // What the last Update read from the system disk: None before the first Update and after a
-    // refresh that failed or found no table or page of it.
-    DiskSource Source() const noexcept;
-
-    // The system disk was on an NVMe bus at the last refresh that reached the drives (the reading
-    // at construction until the first Update); a failed refresh leaves it as it was.
-    bool IsNvme() const noexcept;
-
     // Refreshes that read the system disk (drive 0) since construction; one that failed or found
     // no table or health page of drive 0 does not count. The disk's data ages from the last one.
     std::uint64_t SystemDiskReads() const noexcept { return m_nSystemDiskReads; }
-    // The system disk's record of the last Update (all zero before it). A failed refresh keeps
-    // the record of the one before.
+    // The system disk's record of the last Update (all zero before it); its `source` is the one
+    // answer to whether this Update read the drive. A failed refresh keeps the counters of the
+    // one before, as not this cycle's.
     const DiskHealth& Health() const noexcept;
     // The health readings the system disk provided when the source was made.
     DiskHealthReadings Provides() const noexcept;
 
     std::array<diag::SmartAttribute, 5> m_Attributes{};
-    // The system disk's health page of the last update; all zero when it is no NVMe drive or gave
-    // no page. Kept, like the attributes, when a refresh fails.
-    diag::NvmeHealth m_NvmeHealth{};
 
 private:
     // The system disk gave no attribute table or page at the last update: its loss and its
@@ -59,15 +49,17 @@ private:
     // The watched attribute was missing from the system disk's table at the last update that read
     // one.
     std::array<bool, 5> m_bAttributeMissing{};
-    bool m_bNvme = false;
     DiskSource m_Source = DiskSource::None;
     std::uint64_t m_nSystemDiskReads = 0;
     DiskHealth m_Health;
     DiskHealthReadings m_Provides;
     std::wstring m_strLoggedSource;  // the source line the log last wrote
 
-    // Fills the record from what answered for the system disk.
+    // Fills the record from what answered for the system disk: its NVMe health page, or its ATA
+    // attributes, verdict and statistics.
     void FillHealth();
+    void FillFromPage(DiskHealth& p_Health, const diag::NvmeHealth* p_pPage) const;
+    void FillFromAta(DiskHealth& p_Health) const;
     // Sets the source and logs it when the log has not named it yet or it changed.
     void NoteSource(DiskSource p_Source) noexcept;
 };

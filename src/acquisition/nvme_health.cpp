@@ -1,17 +1,15 @@
 #include "acquisition/nvme_health.h"
 
-#include "acquisition/device_descriptor.h"
-
 #include <limits>
 
 #include "platform/byte_order.h"
-#include "platform/storage_query.h"
+#include "platform/nvme_log.h"
 
 namespace diag {
 
 namespace {
 
-namespace storage = platform::storage;
+namespace nvme = platform::nvme;
 namespace le = platform::le;
 
 // NVMe reports temperatures in kelvin, with 273 kelvin as 0 degrees Celsius.
@@ -31,50 +29,14 @@ std::int32_t Saturated128(const std::uint8_t* p_pCounter)
 NvmeHealth ParseHealthPage(const std::uint8_t* p_pPage)
 {
     NvmeHealth l_Health;
-    l_Health.CriticalWarning = p_pPage[storage::kCriticalWarningOffset];
+    l_Health.CriticalWarning = p_pPage[nvme::kCriticalWarningOffset];
     l_Health.Temperature =
-        static_cast<std::int32_t>(le::Load16(p_pPage + storage::kCompositeTemperatureOffset)) -
+        static_cast<std::int32_t>(le::Load16(p_pPage + nvme::kCompositeTemperatureOffset)) -
         kKelvinAtZeroCelsius;
-    l_Health.PercentageUsed = p_pPage[storage::kPercentageUsedOffset];
-    l_Health.PowerOnHours = Saturated128(p_pPage + storage::kPowerOnHoursOffset);
-    l_Health.MediaErrors = Saturated128(p_pPage + storage::kMediaErrorsOffset);
+    l_Health.PercentageUsed = p_pPage[nvme::kPercentageUsedOffset];
+    l_Health.PowerOnHours = Saturated128(p_pPage + nvme::kPowerOnHoursOffset);
+    l_Health.MediaErrors = Saturated128(p_pPage + nvme::kMediaErrorsOffset);
     return l_Health;
-}
-
-std::optional<NvmeHealth> ParseHealthAnswer(const std::uint8_t* p_pAnswer, std::size_t p_nSize)
-{
-    if (p_pAnswer == nullptr || p_nSize < storage::kProtocolDescriptorSize) {
-        return std::nullopt;
-    }
-    const std::uint32_t l_nVersion = le::Load32(p_pAnswer + storage::kDescriptorVersionOffset);
-    const std::uint32_t l_nDescriptorSize = le::Load32(p_pAnswer + storage::kDescriptorSizeOffset);
-    if (l_nVersion != storage::kProtocolDescriptorSize ||
-        l_nDescriptorSize < storage::kProtocolDescriptorSize || l_nDescriptorSize > p_nSize) {
-        return std::nullopt;
-    }
-    const std::uint8_t* l_pData = p_pAnswer + storage::kProtocolDescriptorDataOffset;
-    if (le::Load32(l_pData + storage::kProtocolTypeOffset) != storage::kProtocolTypeNvme ||
-        le::Load32(l_pData + storage::kDataTypeOffset) != storage::kNvmeDataTypeLogPage) {
-        return std::nullopt;
-    }
-    // The page's offset counts from the protocol-specific data; 64-bit sums cannot overflow.
-    const std::uint64_t l_nOffset = le::Load32(l_pData + storage::kDataOffsetOffset);
-    const std::uint64_t l_nLength = le::Load32(l_pData + storage::kDataLengthOffset);
-    if (l_nOffset < storage::kProtocolDataSize || l_nOffset % 4 != 0 ||
-        l_nLength < storage::kHealthPageSize ||
-        storage::kProtocolDescriptorDataOffset + l_nOffset + l_nLength > p_nSize) {
-        return std::nullopt;
-    }
-    return ParseHealthPage(l_pData + l_nOffset);
-}
-
-std::optional<std::uint32_t> ParseBusType(const std::uint8_t* p_pAnswer, std::size_t p_nSize)
-{
-    const std::optional<DeviceDescriptor> l_Descriptor = ParseDeviceDescriptor(p_pAnswer, p_nSize);
-    if (!l_Descriptor) {
-        return std::nullopt;
-    }
-    return l_Descriptor->busType;
 }
 
 }  // namespace diag

@@ -2,12 +2,9 @@
 
 #include "acquisition/impersonation.h"
 #include "logging/log.h"
-#include "platform/ata_pass_through.h"
-#include "platform/byte_order.h"
+#include "platform/ata_commands.h"
 #include "platform/last_error.h"
 #include "platform/seam.h"
-#include "platform/smart_ioctl.h"
-#include "platform/storage_query.h"
 
 #include <algorithm>
 #include <array>
@@ -17,7 +14,6 @@
 
 namespace diag {
 
-namespace storage = platform::storage;
 namespace ata = platform::ata;
 
 namespace {
@@ -25,27 +21,9 @@ namespace {
 // Set once one drive accepted the command; never sent again in the life of the process.
 bool s_bAutoOfflineEnabled = false;
 
-constexpr std::uint8_t kDriveCount = 2;
-
 constexpr std::uint8_t kTemperaturePage = 0x05;
 constexpr std::uint8_t kSolidStatePage = 0x07;
-
-smart::CommandBuffer MakeCommand(std::uint8_t p_nFeatures, std::uint8_t p_nSectorCount,
-                                 std::uint32_t p_nBufferSize, std::uint8_t p_nDrive,
-                                 std::uint8_t p_nSectorNumber = 1)
-{
-    smart::Command l_Command;
-    l_Command.bufferSize = p_nBufferSize;
-    l_Command.features = p_nFeatures;
-    l_Command.sectorCount = p_nSectorCount;
-    l_Command.sectorNumber = p_nSectorNumber;
-    l_Command.cylinderLow = smart::kCylinderLow;
-    l_Command.cylinderHigh = smart::kCylinderHigh;
-    l_Command.driveHead = smart::kDriveHead;
-    l_Command.command = smart::kSmartCommand;
-    l_Command.driveNumber = p_nDrive;
-    return smart::EncodeCommand(l_Command);
-}
+constexpr std::size_t kPageSize = platform::DiskDevice::kSectorSize;
 
 std::wstring DrivePath(std::uint8_t p_nDrive)
 {
@@ -120,26 +98,26 @@ void SmartReader::Init()
         if (l_bSystem) {
             m_SystemDisk.descriptor = l_Descriptor;
         }
-        if (l_Descriptor && l_Descriptor->busType == storage::kBusTypeNvme) {
+        if (l_Descriptor && l_Descriptor->busType == platform::bus::kNvme) {
             m_NvmeDrives.insert(n);
             ReadHealthPage(l_hDrive, n);
             m_bDriveFound = true;
             continue;
         }
-        if (!SupportsSmart(l_hDrive) || !EnableSmart(l_hDrive, n)) {
+        if (!EnableSmart(l_hDrive)) {
             continue;
         }
-        EnableAutoOffline(l_hDrive, n);
+        EnableAutoOffline(l_hDrive);
         ReadAttributes(l_hDrive, n);
         if (l_bSystem) {
-            ReadVerdict(l_hDrive, n);
-            ReadThresholds(l_hDrive, n);
-            ReadDeviceStatistics(l_hDrive, n);
+            ReadVerdict(l_hDrive);
+            ReadThresholds(l_hDrive);
+            ReadDeviceStatistics(l_hDrive);
         }
         m_bDriveFound = true;
     }
     const auto& l_Descriptor = m_SystemDisk.descriptor;
-    if (l_Descriptor && l_Descriptor->busType == storage::kBusTypeRaid) {
+    if (l_Descriptor && l_Descriptor->busType == platform::bus::kRaid) {
         m_SystemDisk.hiddenByRaid = true;
     }
 }
@@ -181,71 +159,13 @@ void SmartReader::ForgetAutoOffline()
     s_bAutoOfflineEnabled = false;
 }
 
-// The handle is not checked: an invalid one makes the first control call fail.
+// The handle is not checked: an invalid one makes the first command fail.
 utils::ScopedHandle SmartReader::OpenDrive(std::uint8_t p_nDrive)
 {
     platform::DiskDevice& l_Device = m_Device;
     return utils::ScopedHandle(
         l_Device.Open(DrivePath(p_nDrive)),
         [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });
-}
-
-bool SmartReader::SupportsSmart(const utils::ScopedHandle& p_hDrive)
-{
-    std::array<std::uint8_t, smart::kVersionSize> l_Version{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), smart::kGetVersion, nullptr, 0, l_Version.data(),
-                         static_cast<std::uint32_t>(l_Version.size()), l_nBytes) == 0) {
-        return false;
-    }
-    const std::uint32_t l_nCapabilities =
-        platform::le::Load32(l_Version.data() + smart::kVersionCapabilitiesOffset);
-    return (l_nCapabilities & smart::kCapSmartCommands) != 0;
-}
-
-bool SmartReader::SmartCall(const utils::ScopedHandle& p_hDrive, std::uint32_t p_nCode,
-                            const smart::CommandBuffer& p_In, std::uint8_t* p_pOut,
-                            std::size_t p_nOutSize, std::size_t p_nNeeded)
-{
-    std::fill_n(p_pOut, p_nOutSize, std::uint8_t{0});
-    std::uint32_t l_nBytes = 0;
-    return m_Device.Control(p_hDrive.Get(), p_nCode, p_In.data(),
-                            static_cast<std::uint32_t>(p_In.size()), p_pOut,
-                            static_cast<std::uint32_t>(p_nOutSize), l_nBytes) == 1 &&
-           l_nBytes >= p_nNeeded && p_pOut[smart::kOutDriverErrorOffset] == 0;
-}
-
-bool SmartReader::EnableSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
-{
-    std::array<std::uint8_t, smart::kCommandOutSize> l_Out{};
-    return SmartCall(p_hDrive, smart::kSendDriveCommand,
-                     MakeCommand(smart::kFeatureEnable, 1, 0, p_nDrive), l_Out.data(), l_Out.size(),
-                     0);
-}
-
-void SmartReader::EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
-{
-    if (s_bAutoOfflineEnabled) {
-        return;
-    }
-    std::array<std::uint8_t, smart::kCommandOutSize> l_Out{};
-    if (SmartCall(p_hDrive, smart::kSendDriveCommand,
-                  MakeCommand(smart::kFeatureAutoOffline, 0xF8, 0, p_nDrive), l_Out.data(),
-                  l_Out.size(), 0)) {
-        s_bAutoOfflineEnabled = true;
-    }
-}
-
-void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
-{
-    std::array<std::uint8_t, smart::kReadOutSize> l_Out{};
-    if (!SmartCall(
-            p_hDrive, smart::kReceiveDriveData,
-            MakeCommand(smart::kFeatureReadAttributes, 1, smart::kAttributeBlockSize, p_nDrive),
-            l_Out.data(), l_Out.size(), 0)) {
-        return;
-    }
-    m_Drives.emplace(p_nDrive, ParseAttributeBlock(l_Out.data() + smart::kOutDataOffset));
 }
 
 utils::ScopedHandle SmartReader::OpenDriveForQuery(std::uint8_t p_nDrive)
@@ -256,80 +176,101 @@ utils::ScopedHandle SmartReader::OpenDriveForQuery(std::uint8_t p_nDrive)
         [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });
 }
 
+bool SmartReader::Smart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nFeatures,
+                        std::uint8_t p_nCount, std::uint8_t p_nLbaLow, std::uint8_t* p_pData,
+                        std::size_t p_nSize, platform::AtaRegisters* p_pOut)
+{
+    platform::AtaRegisters l_In;
+    l_In.features = p_nFeatures;
+    l_In.sectorCount = p_nCount;
+    l_In.lbaLow = p_nLbaLow;
+    l_In.lbaMid = ata::kSignatureMid;
+    l_In.lbaHigh = ata::kSignatureHigh;
+    l_In.device = ata::kDevice;
+    l_In.command = ata::kSmart;
+    platform::AtaRegisters l_Out;
+    if (p_pData != nullptr) {
+        std::fill_n(p_pData, p_nSize, std::uint8_t{0});
+    }
+    const bool l_bDone = m_Device.AtaCommand(p_hDrive.Get(), l_In, l_Out, p_pData, p_nSize);
+    if (p_pOut != nullptr) {
+        *p_pOut = l_Out;
+    }
+    return l_bDone;
+}
+
+bool SmartReader::EnableSmart(const utils::ScopedHandle& p_hDrive)
+{
+    return Smart(p_hDrive, ata::kEnable, 1, 1, nullptr, 0);
+}
+
+void SmartReader::EnableAutoOffline(const utils::ScopedHandle& p_hDrive)
+{
+    if (!s_bAutoOfflineEnabled && Smart(p_hDrive, ata::kAutoOffline, 0xF8, 1, nullptr, 0)) {
+        s_bAutoOfflineEnabled = true;
+    }
+}
+
+void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+{
+    std::array<std::uint8_t, kPageSize> l_Block{};
+    if (Smart(p_hDrive, ata::kReadAttributes, 1, 1, l_Block.data(), l_Block.size())) {
+        m_Drives.emplace(p_nDrive, ParseAttributeBlock(l_Block.data()));
+    }
+}
+
 std::optional<DeviceDescriptor> SmartReader::ReadDescriptor(const utils::ScopedHandle& p_hDrive)
 {
-    const storage::DeviceQuery l_Query = storage::EncodeDeviceQuery();
-    std::array<std::uint8_t, storage::kDeviceAnswerSize> l_Answer{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), storage::kQueryProperty, l_Query.data(),
-                         static_cast<std::uint32_t>(l_Query.size()), l_Answer.data(),
-                         static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) == 0) {
+    platform::StorageDescriptor l_Descriptor;
+    if (!m_Device.Descriptor(p_hDrive.Get(), l_Descriptor)) {
         return std::nullopt;
     }
-    return ParseDeviceDescriptor(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
+    return Describe(l_Descriptor);
 }
 
-void SmartReader::ReadVerdict(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+void SmartReader::ReadVerdict(const utils::ScopedHandle& p_hDrive)
 {
-    std::array<std::uint8_t, smart::kStatusOutSize> l_Out{};
-    if (!SmartCall(p_hDrive, smart::kSendDriveCommand,
-                   MakeCommand(smart::kFeatureReturnStatus, 0, 0, p_nDrive), l_Out.data(),
-                   l_Out.size(), smart::kStatusOutSize)) {
-        return;
+    platform::AtaRegisters l_Out;
+    if (Smart(p_hDrive, ata::kReturnStatus, 0, 1, nullptr, 0, &l_Out)) {
+        m_SystemDisk.thresholdExceeded = ParseStatusRegisters(l_Out);
     }
-    m_SystemDisk.thresholdExceeded = ParseStatusRegisters(l_Out.data() + smart::kOutDataOffset);
 }
 
-void SmartReader::ReadThresholds(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+void SmartReader::ReadThresholds(const utils::ScopedHandle& p_hDrive)
 {
-    std::array<std::uint8_t, smart::kReadOutSize> l_Out{};
-    if (!SmartCall(
-            p_hDrive, smart::kReceiveDriveData,
-            MakeCommand(smart::kFeatureReadThresholds, 1, smart::kAttributeBlockSize, p_nDrive),
-            l_Out.data(), l_Out.size(), smart::kOutDataOffset + smart::kAttributeBlockSize)) {
-        return;
+    std::array<std::uint8_t, kPageSize> l_Block{};
+    if (Smart(p_hDrive, ata::kReadThresholds, 1, 1, l_Block.data(), l_Block.size())) {
+        m_SystemDisk.thresholds = ParseThresholdBlock(l_Block.data());
     }
-    m_SystemDisk.thresholds = ParseThresholdBlock(l_Out.data() + smart::kOutDataOffset);
 }
 
 bool SmartReader::ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
                               std::uint8_t* p_pPage)
 {
-    ata::ReadLogBuffer l_Buffer = ata::EncodeReadLogExt(smart::kDeviceStatisticsLog, p_nPage);
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), ata::kPassThrough, l_Buffer.data(),
-                         static_cast<std::uint32_t>(l_Buffer.size()), l_Buffer.data(),
-                         static_cast<std::uint32_t>(l_Buffer.size()), l_nBytes) != 1 ||
-        l_nBytes < l_Buffer.size() || !ata::Completed(l_Buffer.data())) {
-        return false;
-    }
-    std::copy_n(l_Buffer.data() + ata::kHeaderSize, ata::kPageSize, p_pPage);
-    return true;
+    platform::AtaRegisters l_In;
+    l_In.sectorCount = 1;
+    l_In.lbaLow = ata::kDeviceStatisticsLog;
+    l_In.lbaMid = p_nPage;
+    l_In.command = ata::kReadLogExt;
+    platform::AtaRegisters l_Out;
+    return m_Device.AtaCommand(p_hDrive.Get(), l_In, l_Out, p_pPage, kPageSize) &&
+           (l_Out.command & (ata::kStatusError | ata::kStatusDeviceFault)) == 0;
 }
 
 bool SmartReader::ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive,
-                                           std::uint8_t p_nDrive, std::uint8_t p_nPages,
-                                           std::uint8_t* p_pPages)
+                                           std::uint8_t p_nPages, std::uint8_t* p_pPages)
 {
-    const std::uint32_t l_nSize = static_cast<std::uint32_t>(smart::kLogPageSize * p_nPages);
-    std::vector<std::uint8_t> l_Out(smart::ReadLogOutSize(p_nPages));
-    if (!SmartCall(p_hDrive, smart::kReceiveDriveData,
-                   MakeCommand(smart::kFeatureReadLog, p_nPages, l_nSize, p_nDrive,
-                               smart::kDeviceStatisticsLog),
-                   l_Out.data(), l_Out.size(), smart::kOutDataOffset + l_nSize)) {
-        return false;
-    }
-    std::copy_n(l_Out.data() + smart::kOutDataOffset, l_nSize, p_pPages);
-    return true;
+    return Smart(p_hDrive, ata::kReadLog, p_nPages, ata::kDeviceStatisticsLog, p_pPages,
+                 kPageSize * p_nPages);
 }
 
-void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive)
 {
-    // Pages 0 to 7; the pass-through reads one page per command, SMART READ LOG the pages from 0
-    // on in one.
-    std::vector<std::uint8_t> l_Pages(smart::kLogPageSize * (kSolidStatePage + 1));
+    // Pages 0 to 7; READ LOG EXT reads one page per command, SMART READ LOG the pages from 0 on
+    // in one.
+    std::vector<std::uint8_t> l_Pages(kPageSize * (kSolidStatePage + 1));
     const auto Page = [&l_Pages](std::uint8_t p_nPage) {
-        return l_Pages.data() + smart::kLogPageSize * p_nPage;
+        return l_Pages.data() + kPageSize * p_nPage;
     };
     bool l_bTemperature = false;
     bool l_bSolidState = false;
@@ -338,7 +279,7 @@ void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std:
                          ReadLogPage(p_hDrive, kTemperaturePage, Page(kTemperaturePage));
         l_bSolidState = ListsPage(Page(0), kSolidStatePage) &&
                         ReadLogPage(p_hDrive, kSolidStatePage, Page(kSolidStatePage));
-    } else if (ReadLogPagesThroughSmart(p_hDrive, p_nDrive, 1, Page(0))) {
+    } else if (ReadLogPagesThroughSmart(p_hDrive, 1, Page(0))) {
         // Only as far as the last page wanted that the drive lists: a log that ends before
         // page 7 aborts a read of eight pages.
         const bool l_bListsTemperature = ListsPage(Page(0), kTemperaturePage);
@@ -346,7 +287,7 @@ void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std:
         const std::uint8_t l_nPages = l_bListsSolidState    ? kSolidStatePage + 1
                                       : l_bListsTemperature ? kTemperaturePage + 1
                                                             : 0;
-        if (l_nPages != 0 && ReadLogPagesThroughSmart(p_hDrive, p_nDrive, l_nPages, Page(0))) {
+        if (l_nPages != 0 && ReadLogPagesThroughSmart(p_hDrive, l_nPages, Page(0))) {
             l_bTemperature = l_bListsTemperature;
             l_bSolidState = l_bListsSolidState;
         }
@@ -364,26 +305,28 @@ void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
         return;
     }
     m_SystemDisk.descriptor = ReadDescriptor(l_hDrive);
-    if (m_SystemDisk.descriptor && m_SystemDisk.descriptor->busType == storage::kBusTypeNvme) {
+    if (m_SystemDisk.descriptor && m_SystemDisk.descriptor->busType == platform::bus::kNvme) {
         m_NvmeDrives.insert(p_nDrive);
         ReadHealthPage(l_hDrive, p_nDrive);
         m_SystemDisk.withoutRights = m_HealthPages.count(p_nDrive) != 0;
         m_bDriveFound = m_bDriveFound || m_SystemDisk.withoutRights;
         return;
     }
-    std::array<std::uint8_t, storage::kPredictFailureSize> l_Answer{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(l_hDrive.Get(), storage::kPredictFailure, nullptr, 0, l_Answer.data(),
-                         static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) != 1 ||
-        l_nBytes < l_Answer.size()) {
+    m_SystemDisk.withoutRights = true;
+    ReadPrediction(l_hDrive, p_nDrive);
+    m_SystemDisk.withoutRights = m_SystemDisk.thresholdExceeded.has_value();
+}
+
+void SmartReader::ReadPrediction(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+{
+    bool l_bPredicted = false;
+    std::array<std::uint8_t, kPageSize> l_Data{};
+    if (!m_Device.PredictFailure(p_hDrive.Get(), l_bPredicted, l_Data.data())) {
         return;
     }
-    m_SystemDisk.withoutRights = true;
-    m_SystemDisk.thresholdExceeded =
-        platform::le::Load32(l_Answer.data() + storage::kPredictFailureFlagOffset) != 0;
+    m_SystemDisk.thresholdExceeded = l_bPredicted;
     m_bDriveFound = true;
-    SmartTable l_Table =
-        ParseAttributeBlock(l_Answer.data() + storage::kPredictVendorSpecificOffset);
+    SmartTable l_Table = ParseAttributeBlock(l_Data.data());
     // A driver that takes the verdict from SCSI sense data (SAS and SCSI disks, some RAID and USB
     // bridges) answers with the verdict alone: its block names no attribute. Such a drive gave
     // its verdict and no counters; read as attributes they would show five sound zeros.
@@ -396,19 +339,9 @@ void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
 
 void SmartReader::ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
 {
-    const storage::HealthQuery l_Query = storage::EncodeHealthQuery();
-    std::array<std::uint8_t, storage::kHealthAnswerSize> l_Answer{};
-    std::uint32_t l_nBytes = 0;
-    if (m_Device.Control(p_hDrive.Get(), storage::kQueryProperty, l_Query.data(),
-                         static_cast<std::uint32_t>(l_Query.size()), l_Answer.data(),
-                         static_cast<std::uint32_t>(l_Answer.size()), l_nBytes) == 0) {
-        return;
-    }
-    // A driver that claims more bytes than the buffer holds is read only up to the buffer's end.
-    const std::optional<NvmeHealth> l_Health =
-        ParseHealthAnswer(l_Answer.data(), std::min<std::size_t>(l_nBytes, l_Answer.size()));
-    if (l_Health) {
-        m_HealthPages.emplace(p_nDrive, *l_Health);
+    std::array<std::uint8_t, kPageSize> l_Page{};
+    if (m_Device.NvmeHealthPage(p_hDrive.Get(), l_Page.data())) {
+        m_HealthPages.emplace(p_nDrive, ParseHealthPage(l_Page.data()));
     }
 }
 

@@ -5,7 +5,6 @@
 #include "acquisition/nvme_health.h"
 #include "acquisition/smart_attribute.h"
 #include "platform/disk_device.h"
-#include "platform/smart_ioctl.h"
 #include "support/scoped_handle.h"
 
 #include <cstdint>
@@ -20,8 +19,6 @@ class LogonToken;
 }
 
 namespace diag {
-
-namespace smart = platform::smart;
 
 // What the reader learnt of the system disk at its last read, beside its attribute table or
 // health page.
@@ -44,15 +41,14 @@ struct SystemDiskReport {
     DeviceStatistics statistics;
 };
 
-// Reads the S.M.A.R.T. attribute tables of physical drives 0 and 1 and of the system disk through
-// the disk driver's control codes, under the identity of a configured account (opening a physical
-// drive for reading and writing needs administrator rights). The account logs on once, when the
-// reader is made; each read impersonates it for its duration. A drive whose bus is NVMe answers
-// no S.M.A.R.T. control code: its health information log page is read through the storage
-// property query instead. Of the system disk the reader also takes its device descriptor, its
-// verdict, its thresholds and its Device Statistics; when it cannot be opened for reading and
-// writing, it reads what the queries without rights give (the predict-failure query, the NVMe
-// health page).
+// Reads the S.M.A.R.T. attribute tables of physical drives 0 and 1 and of the system disk with
+// ATA SMART commands, under the identity of a configured account (opening a physical drive for
+// reading and writing needs administrator rights). The account logs on once, when the reader is
+// made; each read impersonates it for its duration. A drive whose bus is NVMe knows no ATA
+// command: its health information log page is read instead. Of the system disk the reader also
+// takes its device descriptor, its verdict, its thresholds and its Device Statistics; when it
+// cannot be opened for reading and writing, it reads what the queries without rights give (the
+// predict-failure query, the NVMe health page).
 class SmartReader {
 public:
     // Logs on (unless both texts are empty) and reads the drives. A logon that fails is logged
@@ -83,8 +79,8 @@ public:
 protected:
     utils::ScopedHandle OpenDrive(std::uint8_t p_nDrive);
     utils::ScopedHandle OpenDriveForQuery(std::uint8_t p_nDrive);
-    bool EnableSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
-    void EnableAutoOffline(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    bool EnableSmart(const utils::ScopedHandle& p_hDrive);
+    void EnableAutoOffline(const utils::ScopedHandle& p_hDrive);
     void ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
     // The drive's device descriptor; nothing when the query fails.
     std::optional<DeviceDescriptor> ReadDescriptor(const utils::ScopedHandle& p_hDrive);
@@ -101,25 +97,28 @@ protected:
     SystemDiskReport m_SystemDisk;  // of the last read
 
 private:
-    bool SupportsSmart(const utils::ScopedHandle& p_hDrive);
+    // A SMART command with its feature, count and LBA low registers, reading `p_nSize` bytes
+    // into `p_pData`; true when the driver carried it out. `p_pOut` receives the drive's
+    // registers.
+    bool Smart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nFeatures, std::uint8_t p_nCount,
+               std::uint8_t p_nLbaLow, std::uint8_t* p_pData, std::size_t p_nSize,
+               platform::AtaRegisters* p_pOut = nullptr);
     // The extra readings of the system disk once its attributes were read.
-    void ReadVerdict(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
-    void ReadThresholds(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
-    void ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
-    // One page of the Device Statistics log through the ATA pass-through (READ LOG EXT).
+    void ReadVerdict(const utils::ScopedHandle& p_hDrive);
+    void ReadThresholds(const utils::ScopedHandle& p_hDrive);
+    void ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive);
+    // One page of the Device Statistics log with READ LOG EXT; false when the drive aborted it.
     bool ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
                      std::uint8_t* p_pPage);
-    // Pages 0 to `p_nPages` - 1 of the Device Statistics log through SMART READ LOG, into
+    // Pages 0 to `p_nPages` - 1 of the Device Statistics log with SMART READ LOG, into
     // `p_pPages`.
-    bool ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive,
-                                  std::uint8_t p_nPages, std::uint8_t* p_pPages);
+    bool ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPages,
+                                  std::uint8_t* p_pPages);
     // The system disk through the queries without rights, when it cannot be opened otherwise.
     void ReadWithoutRights(std::uint8_t p_nDrive);
-    // A S.M.A.R.T. control call that the driver carried out: the call succeeded, returned at
-    // least `p_nNeeded` bytes, and its status block (DRIVERSTATUS) reports no driver error.
-    bool SmartCall(const utils::ScopedHandle& p_hDrive, std::uint32_t p_nCode,
-                   const smart::CommandBuffer& p_In, std::uint8_t* p_pOut, std::size_t p_nOutSize,
-                   std::size_t p_nNeeded);
+    // The system disk's predict-failure answer: its verdict, and its attribute data when the
+    // answer holds any.
+    void ReadPrediction(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
 
     platform::DiskDevice& m_Device;
     std::shared_ptr<const utils::LogonToken> m_pLogon;

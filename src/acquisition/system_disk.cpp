@@ -5,12 +5,10 @@
 #include <optional>
 #include <vector>
 
-#include "platform/byte_order.h"
 #include "platform/disk_device.h"
 #include "platform/environment.h"
 #include "platform/last_error.h"
 #include "platform/seam.h"
-#include "platform/volume_extents.h"
 #include "settings/settings.h"
 #include "support/scoped_handle.h"
 
@@ -18,11 +16,7 @@ namespace MBDataAquisition {
 
 namespace {
 
-namespace volume = platform::volume;
-
-constexpr std::uint32_t kLargestDrive = 255;  // SENDCMDINPARAMS holds the drive in one byte
-// More extents than any volume has: an answer beyond it is no sound one.
-constexpr std::uint32_t kLargestExtentCount = 1024;
+constexpr std::uint32_t kLargestDrive = 255;  // the S.M.A.R.T. commands name a drive in one byte
 
 SystemDiskChoice Chosen(std::uint32_t p_nDrive, const std::wstring& p_strHow)
 {
@@ -47,43 +41,6 @@ std::wstring WindowsVolume()
     return L"C:";
 }
 
-// The disk numbers of the volume's extents, in the driver's order; empty with the query's error in
-// `p_nError` when it fails. A first answer that names more extents than fit is asked again with
-// room for all of them.
-std::vector<std::uint32_t> ExtentDisks(platform::DiskDevice& p_Device, platform::Handle p_hVolume,
-                                       unsigned long& p_nError)
-{
-    std::vector<std::uint8_t> l_Extents(volume::kExtentsSize);
-    for (int l_nTry = 0; l_nTry < 2; ++l_nTry) {
-        std::uint32_t l_nBytes = 0;
-        const int l_nResult =
-            p_Device.Control(p_hVolume, volume::kGetDiskExtents, nullptr, 0, l_Extents.data(),
-                             static_cast<std::uint32_t>(l_Extents.size()), l_nBytes);
-        p_nError = l_nResult != 0 ? platform::kErrorSuccess : platform::GetLastErrorCode();
-        const std::uint32_t l_nCount =
-            l_nBytes >= 4 ? platform::le::Load32(l_Extents.data() + volume::kExtentCountOffset) : 0;
-        if (l_nResult == 0 && p_nError == platform::kErrorMoreData && l_nCount > 1 &&
-            l_nCount <= kLargestExtentCount && l_Extents.size() < volume::ExtentsSize(l_nCount)) {
-            l_Extents.assign(volume::ExtentsSize(l_nCount), 0);
-            continue;
-        }
-        if (l_nResult == 0) {
-            return {};
-        }
-        std::vector<std::uint32_t> l_Disks;
-        for (std::uint32_t i = 0; i < l_nCount && volume::ExtentsSize(i + 1) <= l_nBytes; ++i) {
-            l_Disks.push_back(platform::le::Load32(l_Extents.data() + volume::kFirstExtentOffset +
-                                                   volume::kExtentSize * i +
-                                                   volume::kExtentDiskNumberOffset));
-        }
-        if (l_Disks.empty()) {
-            p_nError = platform::kErrorInvalidData;
-        }
-        return l_Disks;
-    }
-    return {};
-}
-
 SystemDiskChoice AskTheVolume()
 {
     const std::wstring l_strVolume = WindowsVolume();
@@ -96,11 +53,10 @@ SystemDiskChoice AskTheVolume()
         return DriveZero(L"the volume " + l_strVolume + L" cannot be opened (error " +
                          std::to_wstring(l_nOpenError) + L")");
     }
-    unsigned long l_nError = platform::kErrorSuccess;
-    const std::vector<std::uint32_t> l_Extents = ExtentDisks(l_Device, l_hVolume.Get(), l_nError);
-    if (l_Extents.empty()) {
+    std::vector<std::uint32_t> l_Extents;
+    if (!l_Device.VolumeDiskExtents(l_hVolume.Get(), l_Extents) || l_Extents.empty()) {
         return DriveZero(L"the disk query of the volume " + l_strVolume + L" failed (error " +
-                         std::to_wstring(l_nError) + L")");
+                         std::to_wstring(platform::GetLastErrorCode()) + L")");
     }
     // A volume extended on its own disk has several extents on one disk; one on several disks
     // (spanned, striped, mirrored) is watched through the disk of its first extent.

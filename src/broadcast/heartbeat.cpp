@@ -37,7 +37,7 @@ void WriteHeartbeat(const MBDataContainer::CycleSnapshot& p_Snapshot) noexcept
             kStatusSection,
             {{L"LAST_CYCLE", LocalTimeText(p_Snapshot.time)},
              {L"FAILED_CYCLES", std::to_wstring(p_Snapshot.consecutiveFailures)},
-             {L"DISK_SOURCE", MBDataAquisition::NamesOf(p_Snapshot.diskSource).name},
+             {L"DISK_SOURCE", MBDataAquisition::NamesOf(p_Snapshot.disk.source).name},
              {L"DISK_DRIVE", std::to_wstring(p_Snapshot.disk.drive)},
              {L"SENSOR_AGE", std::to_wstring(p_Snapshot.sensorAgeSeconds)},
              {L"DISK_AGE", std::to_wstring(p_Snapshot.diskAgeSeconds)}});

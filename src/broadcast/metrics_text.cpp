@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/storage_query.h"
+#include "platform/disk_device.h"
 
 namespace MBBroadcast {
 namespace {
@@ -196,12 +196,12 @@ std::string RenderMetrics(const MBDataContainer::CycleSnapshot& snapshot,
     ups.Sample("", snapshot.upsPresent ? 1 : 0);
     Family disk(out, "vexa_disk_source", "gauge",
                 "Interface that answered the last read of the system disk (the one sample).");
-    disk.Sample(Label("source", MBDataAquisition::NamesOf(snapshot.diskSource).label), 1);
+    disk.Sample(Label("source", MBDataAquisition::NamesOf(snapshot.disk.source).label), 1);
     Family diskInfo(out, "vexa_disk_info", "gauge",
                     "The system disk: drive number, bus, model and serial number from its "
                     "device descriptor (the one sample).");
     // Labels in the order an exporter sorts them into, so a scrape reads the series as written.
-    diskInfo.Sample(Label("bus", platform::storage::NameOfBusType(snapshot.disk.busType)) + "," +
+    diskInfo.Sample(Label("bus", platform::bus::NameOf(snapshot.disk.busType)) + "," +
                         Label("drive", std::to_wstring(snapshot.disk.drive)) + "," +
                         Label("model", snapshot.disk.model) + "," +
                         Label("serial", snapshot.disk.serial),

@@ -103,7 +103,7 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
         {"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
         {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
         {"sensor source", OrDash(snapshot.sensorSource)},
-        {"disk source", ToUtf8(MBDataAquisition::NamesOf(snapshot.diskSource).name)},
+        {"disk source", ToUtf8(MBDataAquisition::NamesOf(snapshot.disk.source).name)},
         {"system disk",
          "drive " + std::to_string(snapshot.disk.drive) +
              (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},

@@ -45,9 +45,8 @@ struct CycleSnapshot {
     bool upsPresent = false;
     // "SpeedFan" or "probe".
     std::wstring sensorSource;
-    MBDataAquisition::DiskSource diskSource = MBDataAquisition::DiskSource::None;
-    // The system disk's record of the cycle: its drive number, the way it was read, its device
-    // descriptor.
+    // The system disk's record of the cycle: what answered for it (its `source`), its drive
+    // number, the way it was read, its device descriptor.
     MBDataAquisition::DiskHealth disk;
     // The drive record's forecast of the system disk's days left, and the day the disk was first
     // seen (nothing before its first reading).

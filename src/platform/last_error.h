@@ -32,6 +32,7 @@ inline constexpr unsigned long kErrorKeyDeleted = 1018;
 // ERROR_EXCEPTION_IN_SERVICE: what the registry class reports for an exception it caught.
 inline constexpr unsigned long kErrorExceptionInService = 1064;
 inline constexpr unsigned long kErrorLogonFailure = 1326;
+inline constexpr unsigned long kErrorIoDevice = 1117;
 inline constexpr unsigned long kErrorEventLogFileChanged = 1503;
 
 }  // namespace platform

@@ -62,7 +62,6 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         p_Broadcast.FillSnapshot(l_Snapshot);
         l_Snapshot.sensorSource = m_strSensorSource;
         if (p_pHarddisk != nullptr) {
-            l_Snapshot.diskSource = p_pHarddisk->Source();
             l_Snapshot.disk = p_pHarddisk->Health();
             l_Snapshot.diskLogonFailed = p_pHarddisk->LogonFailed();
         }

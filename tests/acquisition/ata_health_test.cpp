@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "acquisition/device_descriptor.h"
-#include "fakes/fake_disk_device.h"
 #include "platform/byte_order.h"
-#include "platform/storage_query.h"
+#include "platform/win32/storage_layout.h"
+#include "standins/drive_model.h"
 
 namespace diag {
 namespace {
 
-using Block = std::array<std::uint8_t, platform::smart::kAttributeBlockSize>;
+using Block = platform::DriveModel::Block;
 using Page = std::array<std::uint8_t, 512>;
 
 // A Device Statistics page whose header names `header` and whose statistic at offset 8 holds
@@ -45,9 +45,9 @@ TEST(AtaHealthTest, TheStatusRegistersGiveTheVerdict)
                           {0x4F, 0x2C, std::nullopt}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.low));
-        std::uint8_t l_Registers[8] = {};
-        l_Registers[3] = c.low;
-        l_Registers[4] = c.high;
+        platform::AtaRegisters l_Registers;
+        l_Registers.lbaMid = c.low;
+        l_Registers.lbaHigh = c.high;
         EXPECT_EQ(ParseStatusRegisters(l_Registers), c.exceeded);
     }
 }
@@ -72,7 +72,7 @@ TEST(AtaHealthTest, OnlyAPreFailureAttributeAtItsNonZeroThresholdCounts)
         SCOPED_TRACE(c.what);
         Block l_Attributes{};
         Block l_Thresholds{};
-        fakes::PutAttribute(l_Attributes, 4, 5, c.flags, c.current, c.current, 0);
+        platform::PutAttribute(l_Attributes, 4, 5, c.flags, c.current, c.current, 0);
         // The threshold block lists the attribute at another place than the attribute block.
         l_Thresholds[2 + 12 * 7] = 5;
         l_Thresholds[2 + 12 * 7 + 1] = c.threshold;
@@ -132,51 +132,50 @@ TEST(AtaHealthTest, TheListOfPagesHoldsAsManyEntriesAsItsCount)
     EXPECT_FALSE(ListsPage(l_List.data(), 5));
 }
 
-TEST(DeviceDescriptorTest, TextsAreTrimmedAndReadOnlyInsideTheAnswer)
+// The driver's answer: the texts end at their NUL or at the end of the bytes returned.
+TEST(DeviceDescriptorTest, TextsAreReadOnlyInsideTheAnswer)
 {
     std::uint8_t l_Answer[platform::storage::kDeviceAnswerSize] = {};
     const std::uint32_t l_nSize = platform::storage::EncodeDeviceDescriptor(
-        l_Answer, sizeof(l_Answer), platform::storage::kBusTypeSata, "  SSD 870 EVO  ", "S5Y1 ");
-    const auto l_Full = ParseDeviceDescriptor(l_Answer, l_nSize);
-    ASSERT_TRUE(l_Full);
-    EXPECT_EQ(l_Full->busType, platform::storage::kBusTypeSata);
-    EXPECT_EQ(l_Full->model, L"SSD 870 EVO");
-    EXPECT_EQ(l_Full->serial, L"S5Y1");
+        l_Answer, sizeof(l_Answer), platform::bus::kSata, "  SSD 870 EVO  ", "S5Y1 ");
+    platform::StorageDescriptor l_Full;
+    ASSERT_TRUE(platform::storage::ParseDeviceDescriptor(l_Answer, l_nSize, l_Full));
+    EXPECT_EQ(l_Full.busType, platform::bus::kSata);
+    EXPECT_EQ(l_Full.product, "  SSD 870 EVO  ");
+    EXPECT_EQ(l_Full.serial, "S5Y1 ");
     // The serial number's text begins beyond the bytes returned: it is left out, and the model
     // ends where the answer does.
-    const auto l_Short = ParseDeviceDescriptor(l_Answer, 46);
-    ASSERT_TRUE(l_Short);
-    EXPECT_EQ(l_Short->model, L"SSD");
-    EXPECT_EQ(l_Short->serial, L"");
-    EXPECT_FALSE(ParseDeviceDescriptor(l_Answer, 31));
+    platform::StorageDescriptor l_Short;
+    ASSERT_TRUE(platform::storage::ParseDeviceDescriptor(l_Answer, 46, l_Short));
+    EXPECT_EQ(l_Short.product, "  SSD ");
+    EXPECT_EQ(l_Short.serial, "");
+    EXPECT_FALSE(platform::storage::ParseDeviceDescriptor(l_Answer, 31, l_Short));
+    platform::le::Store32(l_Answer + 4, 31);  // the descriptor ends before the bus type
+    EXPECT_FALSE(platform::storage::ParseDeviceDescriptor(l_Answer, l_nSize, l_Short));
 }
 
 TEST(DeviceDescriptorTest, TheModelJoinsVendorAndProductUnlessTheVendorIsAta)
 {
     const struct {
-        std::string vendor;  // empty: no vendor text
+        const char* vendor;
         const char* product;
         const wchar_t* model;
     } cases[] = {
         {"Samsung ", "SSD 870 EVO", L"Samsung SSD 870 EVO"},
-        {"ATA     ", "SSD 870 EVO", L"SSD 870 EVO"},
-        {"", "SSD 870 EVO", L"SSD 870 EVO"},
+        {"ATA     ", "SSD 870 EVO  ", L"SSD 870 EVO"},
+        {"", "  SSD 870 EVO", L"SSD 870 EVO"},
         {"WDC", "", L"WDC"},
+        {"   ", "   ", L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.vendor);
-        std::uint8_t l_Answer[platform::storage::kDeviceAnswerSize] = {};
-        std::uint32_t l_nSize = platform::storage::EncodeDeviceDescriptor(
-            l_Answer, sizeof(l_Answer), platform::storage::kBusTypeSata, c.product, "");
-        if (!c.vendor.empty()) {
-            platform::le::Store32(l_Answer + platform::storage::kVendorIdOffsetOffset, l_nSize);
-            std::copy(c.vendor.begin(), c.vendor.end(), l_Answer + l_nSize);
-            l_nSize += static_cast<std::uint32_t>(c.vendor.size()) + 1;
-            platform::le::Store32(l_Answer + platform::storage::kDescriptorSizeOffset, l_nSize);
-        }
-        const auto l_Descriptor = ParseDeviceDescriptor(l_Answer, l_nSize);
-        ASSERT_TRUE(l_Descriptor);
-        EXPECT_EQ(l_Descriptor->model, c.model);
+        platform::StorageDescriptor l_Descriptor;
+        l_Descriptor.vendor = c.vendor;
+        l_Descriptor.product = c.product;
+        l_Descriptor.serial = " S5Y1 ";
+        const DeviceDescriptor l_Described = Describe(l_Descriptor);
+        EXPECT_EQ(l_Described.model, c.model);
+        EXPECT_EQ(l_Described.serial, L"S5Y1");
     }
 }
 

@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "acquisition/harddisk.h"
 #include "acquisition/impersonation.h"
 #include "acquisition/system_disk.h"
 #include "platform/disk_device.h"
-#include "platform/smart_ioctl.h"
 
 // The Windows families themselves. Without administrator rights (and under Wine, whose disk
 // driver has no S.M.A.R.T.) no drive answers, so the reader must come out empty and quiet.
@@ -36,14 +36,24 @@ TEST(DiskSystemTest, TheSystemDiskIsFoundOrDriveZeroSaysWhy)
     }
 }
 
-TEST(DiskSystemTest, ControlOnAnInvalidHandleFails)
+TEST(DiskSystemTest, EveryOperationOnAnInvalidHandleFails)
 {
-    std::uint8_t l_Version[platform::smart::kVersionSize] = {};
-    std::uint32_t l_nBytes = 0;
-    EXPECT_EQ(platform::DiskDevice::System().Control(platform::kInvalidHandle,
-                                                     platform::smart::kGetVersion, nullptr, 0,
-                                                     l_Version, sizeof l_Version, l_nBytes),
-              0);
+    platform::DiskDevice& l_Device = platform::DiskDevice::System();
+    platform::AtaRegisters l_In;
+    l_In.command = 0xB0;
+    l_In.features = 0xD8;
+    platform::AtaRegisters l_Out;
+    std::uint8_t l_Page[platform::DiskDevice::kSectorSize] = {};
+    bool l_bPredicted = false;
+    platform::StorageDescriptor l_Descriptor;
+    std::vector<std::uint32_t> l_Disks;
+    EXPECT_FALSE(l_Device.AtaCommand(platform::kInvalidHandle, l_In, l_Out, nullptr, 0));
+    l_In.command = 0x2F;
+    EXPECT_FALSE(l_Device.AtaCommand(platform::kInvalidHandle, l_In, l_Out, l_Page, 512));
+    EXPECT_FALSE(l_Device.NvmeHealthPage(platform::kInvalidHandle, l_Page));
+    EXPECT_FALSE(l_Device.PredictFailure(platform::kInvalidHandle, l_bPredicted, l_Page));
+    EXPECT_FALSE(l_Device.Descriptor(platform::kInvalidHandle, l_Descriptor));
+    EXPECT_FALSE(l_Device.VolumeDiskExtents(platform::kInvalidHandle, l_Disks));
 }
 
 TEST(DiskSystemTest, AnUnknownAccountCannotBeImpersonated)

@@ -6,7 +6,7 @@
 
 #include "acquisition/harddisk.h"
 #include "common/temp_folder.h"
-#include "fakes/fake_disk_device.h"
+#include "standins/drive_bay.h"
 #include "fakes/log_capture.h"
 #include "platform/posix/account_list.h"
 #include "platform/posix/smart_folder.h"
@@ -26,9 +26,9 @@ protected:
 
     void WriteBlock(int p_nDrive, std::uint16_t p_nHours)
     {
-        std::array<std::uint8_t, platform::smart::kAttributeBlockSize> l_Block{};
-        fakes::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
-        fakes::PutAttribute(l_Block, 1, 5, 0, 100, 100, 7);
+        platform::DriveModel::Block l_Block{};
+        platform::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
+        platform::PutAttribute(l_Block, 1, 5, 0, 100, 100, 7);
         m_Folder.Write(L"PhysicalDrive" + std::to_wstring(p_nDrive) + L".bin",
                        std::string(l_Block.begin(), l_Block.end()));
     }

@@ -4,10 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/byte_order.h"
-#include "platform/storage_query.h"
+#include "platform/win32/storage_layout.h"
 
 namespace diag {
 namespace {
@@ -32,6 +33,16 @@ Page SamplePage()
     le::Store64(l_Page.data() + 160, 7);
     le::Store64(l_Page.data() + 168, 0);
     return l_Page;
+}
+
+// The readings of the page in a driver's answer, when the answer is sound.
+std::optional<NvmeHealth> Parsed(const std::uint8_t* p_pAnswer, std::size_t p_nSize)
+{
+    const std::uint8_t* l_pPage = storage::HealthPageIn(p_pAnswer, p_nSize);
+    if (l_pPage == nullptr) {
+        return std::nullopt;
+    }
+    return ParseHealthPage(l_pPage);
 }
 
 std::vector<std::uint8_t> Answer(const Page& p_Page)
@@ -84,7 +95,7 @@ TEST(NvmeHealthTest, SaturatesTheCountersAndConvertsKelvin)
 TEST(NvmeHealthTest, ReadsThePageWhereTheDescriptorPutsIt)
 {
     const std::vector<std::uint8_t> l_Answer = Answer(SamplePage());
-    const auto l_Health = ParseHealthAnswer(l_Answer.data(), l_Answer.size());
+    const auto l_Health = Parsed(l_Answer.data(), l_Answer.size());
     ASSERT_TRUE(l_Health);
     EXPECT_EQ(l_Health->PowerOnHours, 21000);
     EXPECT_EQ(l_Health->MediaErrors, 7);
@@ -96,7 +107,7 @@ TEST(NvmeHealthTest, ReadsThePageWhereTheDescriptorPutsIt)
     std::copy(l_Later.begin() + 48, l_Later.begin() + 48 + 512, l_Later.begin() + 56);
     SetData(l_Later, storage::kDataOffsetOffset, 48);
     le::Store32(l_Later.data() + 4, static_cast<std::uint32_t>(l_Later.size()));
-    const auto l_Moved = ParseHealthAnswer(l_Later.data(), l_Later.size());
+    const auto l_Moved = Parsed(l_Later.data(), l_Later.size());
     ASSERT_TRUE(l_Moved);
     EXPECT_EQ(l_Moved->PowerOnHours, 21000);
     EXPECT_EQ(l_Moved->Temperature, 45);
@@ -106,14 +117,14 @@ TEST(NvmeHealthTest, AnUnsoundDescriptorReadsAsNoData)
 {
     const std::vector<std::uint8_t> l_Good = Answer(SamplePage());
     auto Rejects = [](const std::vector<std::uint8_t>& p_Answer, std::size_t p_nSize) {
-        return !ParseHealthAnswer(p_Answer.data(), p_nSize).has_value();
+        return storage::HealthPageIn(p_Answer.data(), p_nSize) == nullptr;
     };
     // Short: fewer bytes returned than the descriptor, or than the page behind it.
     EXPECT_TRUE(Rejects(l_Good, 0));
     EXPECT_TRUE(Rejects(l_Good, storage::kProtocolDescriptorSize - 1));
     EXPECT_TRUE(Rejects(l_Good, storage::kHealthAnswerSize - 1));
     EXPECT_FALSE(Rejects(l_Good, storage::kHealthAnswerSize));
-    EXPECT_FALSE(ParseHealthAnswer(nullptr, 560).has_value());
+    EXPECT_EQ(storage::HealthPageIn(nullptr, 560), nullptr);
 
     auto With = [&l_Good](std::size_t p_nAt, std::uint32_t p_nValue) {
         std::vector<std::uint8_t> l_Answer = l_Good;
@@ -139,18 +150,6 @@ TEST(NvmeHealthTest, AnUnsoundDescriptorReadsAsNoData)
     EXPECT_TRUE(Rejects(With(kData + storage::kDataLengthOffset, 0), 560));
     EXPECT_TRUE(Rejects(With(kData + storage::kDataLengthOffset, 513), 560));
     EXPECT_TRUE(Rejects(With(kData + storage::kDataLengthOffset, 0xFFFFFFFFu), 560));
-}
-
-TEST(NvmeHealthTest, TheBusTypeNeedsTheDescriptorUpToIt)
-{
-    std::array<std::uint8_t, storage::kDeviceDescriptorSize> l_Descriptor{};
-    storage::EncodeDeviceDescriptor(l_Descriptor.data(), storage::kBusTypeNvme);
-    EXPECT_EQ(ParseBusType(l_Descriptor.data(), l_Descriptor.size()), storage::kBusTypeNvme);
-    EXPECT_EQ(ParseBusType(l_Descriptor.data(), 32), storage::kBusTypeNvme);
-    EXPECT_FALSE(ParseBusType(l_Descriptor.data(), 31));
-    EXPECT_FALSE(ParseBusType(nullptr, 40));
-    le::Store32(l_Descriptor.data() + 4, 31);  // the driver's descriptor ends before the bus type
-    EXPECT_FALSE(ParseBusType(l_Descriptor.data(), l_Descriptor.size()));
 }
 
 TEST(NvmeHealthTest, TheQueriesHaveTheDocumentedBytes)

@@ -1,20 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "acquisition/harddisk.h"
-#include "fakes/fake_disk_device.h"
+#include "standins/drive_bay.h"
 #include "fakes/fake_logon.h"
 #include "fakes/log_capture.h"
 #include "platform/byte_order.h"
+#include "platform/ata_commands.h"
 #include "platform/seam.h"
-#include "platform/storage_query.h"
 
 namespace {
 
-namespace smart = platform::smart;
-namespace storage = platform::storage;
 namespace le = platform::le;
 using MBDataAquisition::DiskSource;
 
@@ -32,16 +31,16 @@ protected:
     void SetUp() override { diag::SmartReader::ForgetAutoOffline(); }
     void TearDown() override { diag::SmartReader::ForgetAutoOffline(); }
 
-    fakes::FakeDiskDevice::Drive& AddNvme(int p_nDrive, std::uint64_t p_nHours)
+    platform::DriveModel& AddNvme(int p_nDrive, std::uint64_t p_nHours)
     {
-        auto& l_Drive = m_Device.AddDrive(p_nDrive);
-        l_Drive.nBusType = storage::kBusTypeNvme;
-        l_Drive.Page = {};
-        l_Drive.Page[0] = 0x02;
-        le::Store16(l_Drive.Page.data() + 1, 310);
-        l_Drive.Page[5] = 91;
-        le::Store64(l_Drive.Page.data() + 128, p_nHours);
-        le::Store64(l_Drive.Page.data() + 160, 4);
+        auto& l_Drive = m_Device.Drive(p_nDrive);
+        l_Drive.nvme = true;
+        l_Drive.healthPage = {};
+        l_Drive.healthPage[0] = 0x02;
+        le::Store16(l_Drive.healthPage.data() + 1, 310);
+        l_Drive.healthPage[5] = 91;
+        le::Store64(l_Drive.healthPage.data() + 128, p_nHours);
+        le::Store64(l_Drive.healthPage.data() + 160, 4);
         return l_Drive;
     }
 
@@ -66,143 +65,85 @@ protected:
         return l_strLines;
     }
 
-    fakes::FakeDiskDevice m_Device;
+    platform::DriveBay m_Device;
     fakes::FakeLogon m_Logon;
     platform::Substitute<platform::DiskDevice> m_DeviceSubstitute{m_Device};
     platform::Substitute<platform::Logon> m_LogonSubstitute{m_Logon};
 };
 
-TEST_F(NvmeReaderTest, AsksTheBusThenTheHealthPageWithTheDocumentedBuffers)
+// The ATA commands each drive received, by drive number.
+std::set<std::uint32_t> DrivesAsked(const platform::DriveBay& p_Device, int p_nFeature = -1)
 {
-    AddNvme(0, 1234);
-    m_Device.AddDrive(1).nBusType = storage::kBusTypeSata;
-    ProbedHarddisk l_Disk(L"", L"");
-
-    const auto l_Queries = m_Device.CallsOf(storage::kQueryProperty);
-    ASSERT_EQ(l_Queries.size(), 3u);  // drive 0: bus and page; drive 1: bus
-    EXPECT_EQ(l_Queries[0].nDrive, 0);
-    EXPECT_EQ(l_Queries[0].Input, std::vector<std::uint8_t>(12, 0));
-    EXPECT_EQ(l_Queries[0].nOutputSize, 512u);
-    EXPECT_TRUE(l_Queries[0].bOutputZeroed);
-
-    EXPECT_EQ(l_Queries[1].nDrive, 0);
-    EXPECT_EQ(l_Queries[1].nInputSize, 560u);
-    EXPECT_EQ(l_Queries[1].nOutputSize, 560u);
-    EXPECT_TRUE(l_Queries[1].bOutputZeroed);
-    std::vector<std::uint8_t> l_Expected(560, 0);
-    const std::uint8_t l_Head[] = {50, 0, 0, 0, 0, 0, 0, 0, 3,  0, 0, 0, 2, 0, 0, 0,
-                                   2,  0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0, 0, 2, 0, 0};
-    std::copy(std::begin(l_Head), std::end(l_Head), l_Expected.begin());
-    EXPECT_EQ(l_Queries[1].Input, l_Expected);
-    EXPECT_EQ(l_Queries[2].nDrive, 1);
-
-    // The NVMe drive gets no S.M.A.R.T. control code; the SATA drive the usual ones.
-    for (const auto& l_Call : m_Device.m_Calls) {
-        if (l_Call.nCode != storage::kQueryProperty) {
-            EXPECT_EQ(l_Call.nDrive, 1) << std::hex << l_Call.nCode;
+    std::set<std::uint32_t> l_Drives;
+    for (const auto& l_Call : p_Device.AtaCalls()) {
+        if (p_nFeature < 0 || l_Call.registers.features == p_nFeature) {
+            l_Drives.insert(l_Call.drive);
         }
     }
-    EXPECT_EQ(m_Device.CallsOf(smart::kReceiveDriveData).size(), 1u);
+    return l_Drives;
+}
+
+TEST_F(NvmeReaderTest, AnNvmeDriveGetsNoAtaCommand)
+{
+    AddNvme(0, 1234);
+    m_Device.Drive(1).busType = platform::bus::kSata;
+    ProbedHarddisk l_Disk(L"", L"");
+    EXPECT_EQ(DrivesAsked(m_Device), (std::set<std::uint32_t>{1}));
     EXPECT_EQ(l_Disk.m_NvmeDrives, (std::set<std::uint8_t>{0}));
     EXPECT_TRUE(l_Disk.m_bDriveFound);
-    EXPECT_TRUE(l_Disk.IsNvme());
-    EXPECT_TRUE(m_Device.m_OpenHandles.empty());
+    EXPECT_EQ(m_Device.OpenHandles(), 0u);
 }
 
 TEST_F(NvmeReaderTest, UpdateTakesDriveZerosPageInsteadOfItsAttributes)
 {
     AddNvme(0, 70000);
     ProbedHarddisk l_Disk(L"", L"");
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::Nvme);
-    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 70000);  // full width, not the low 16 bits
-    EXPECT_EQ(l_Disk.m_NvmeHealth.MediaErrors, 4);
-    EXPECT_EQ(l_Disk.m_NvmeHealth.CriticalWarning, 0x02);
-    EXPECT_EQ(l_Disk.m_NvmeHealth.PercentageUsed, 91);
-    EXPECT_EQ(l_Disk.m_NvmeHealth.Temperature, 37);
+    const MBDataAquisition::DiskHealth& l_Health = l_Disk.Health();
+    EXPECT_EQ(l_Health.source, DiskSource::Nvme);
+    EXPECT_EQ(l_Health.counters[0], 70000);  // full width, not the low 16 bits
+    EXPECT_EQ(l_Health.counters[1], 4);
+    EXPECT_EQ(l_Health.criticalWarning, 0x02);
+    EXPECT_EQ(l_Health.percentageUsed, 91);
+    EXPECT_EQ(l_Health.temperature, 37);
     for (const auto& l_Attribute : l_Disk.m_Attributes) {
         EXPECT_EQ(l_Attribute.RawValue, 0);
     }
 
-    // An answer that fails the checks reads as no data: the page's values go to 0, the drive
-    // stays an NVMe drive and is still read in the next cycle.
-    m_Device.AddDrive(0).nHealthBytes = 559;
+    // A drive whose queries fail reads as no data, and is read again in the next cycle.
+    m_Device.Drive(0).refusesQueries = true;
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
-    EXPECT_TRUE(l_Disk.IsNvme());
-    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 0);
-    EXPECT_EQ(l_Disk.m_NvmeHealth.Temperature, 0);
-    m_Device.AddDrive(0).nHealthBytes.reset();
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
+    EXPECT_FALSE(l_Disk.Health().temperature);
+    m_Device.Drive(0).refusesQueries = false;
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 70000);
+    EXPECT_EQ(l_Disk.Health().counters[0], 70000);
 }
 
-TEST_F(NvmeReaderTest, ScriptedAnswersAreCheckedBeforeThePageIsRead)
+TEST_F(NvmeReaderTest, OtherBusesKeepTheAtaPath)
 {
-    auto& l_Drive = AddNvme(0, 99);
+    m_Device.Drive(0).busType = platform::bus::kSata;
+    m_Device.Drive(1);
     ProbedHarddisk l_Disk(L"", L"");
-
-    std::vector<std::uint8_t> l_Good(storage::kHealthAnswerSize);
-    storage::EncodeHealthAnswer(l_Good.data(), l_Drive.Page.data());
-    auto With = [&l_Good](std::size_t p_nAt, std::uint32_t p_nValue) {
-        std::vector<std::uint8_t> l_Answer = l_Good;
-        le::Store32(l_Answer.data() + p_nAt, p_nValue);
-        return l_Answer;
-    };
-    const std::vector<std::vector<std::uint8_t>> l_Bad = {
-        std::vector<std::uint8_t>(l_Good.begin(), l_Good.begin() + 47),  // short
-        With(8 + storage::kDataOffsetOffset, 42),                        // misaligned
-        With(8 + storage::kDataOffsetOffset, 48),                        // page past the end
-        With(8 + storage::kDataLengthOffset, 4096),                      // oversized
-        With(4, 4096),                                                   // descriptor too large
-        With(8 + storage::kProtocolTypeOffset, storage::kProtocolTypeNvme - 1),
-        With(8 + storage::kDataTypeOffset, storage::kNvmeDataTypeLogPage + 1),
-        With(8 + storage::kDataLengthOffset, 256),  // a short page
-    };
-    for (std::size_t i = 0; i < l_Bad.size(); ++i) {
-        m_Device.AddDrive(0).HealthAnswer = l_Bad[i];
-        l_Disk.Update();
-        EXPECT_EQ(l_Disk.Source(), DiskSource::None) << i;
-        EXPECT_TRUE(l_Disk.m_HealthPages.empty()) << i;
-    }
-    // A driver that claims more bytes than the buffer has is read only within the buffer.
-    m_Device.AddDrive(0).HealthAnswer = l_Good;
-    m_Device.AddDrive(0).nHealthBytes = 0xFFFFFFFFu;
-    l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::Nvme);
-    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 99);
-    // A failing query.
-    m_Device.AddDrive(0).nHealthResult = 0;
-    l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
-}
-
-TEST_F(NvmeReaderTest, OtherBusesAndDriversWithoutTheQueryKeepTheAtaPath)
-{
-    // A SATA drive, a drive whose driver fails the query and one answering a short descriptor.
-    m_Device.AddDrive(0).nBusType = storage::kBusTypeSata;
-    m_Device.AddDrive(1);
-    ProbedHarddisk l_Disk(L"", L"");
-    EXPECT_EQ(m_Device.CallsOf(storage::kQueryProperty).size(), 2u);
-    EXPECT_EQ(m_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadAttributes).size(), 2u);
+    EXPECT_EQ(DrivesAsked(m_Device, platform::ata::kReadAttributes),
+              (std::set<std::uint32_t>{0, 1}));
     EXPECT_TRUE(l_Disk.m_NvmeDrives.empty());
-    EXPECT_FALSE(l_Disk.IsNvme());
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::Ata);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::Ata);
     EXPECT_TRUE(l_Disk.m_HealthPages.empty());
 }
 
-TEST_F(NvmeReaderTest, AFailedRefreshKeepsThePageAndTheKindOfDrive)
+TEST_F(NvmeReaderTest, AFailedRefreshKeepsTheCountersAsNotThisCycles)
 {
     AddNvme(0, 500);
     ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
     l_Disk.Update();
     m_Logon.m_bImpersonateSucceeds = false;
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
-    EXPECT_TRUE(l_Disk.IsNvme());
-    EXPECT_EQ(l_Disk.m_NvmeHealth.PowerOnHours, 500);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
+    EXPECT_EQ(l_Disk.Health().counters[0], 500);
+    EXPECT_FALSE(l_Disk.Health().percentageUsed);
     // The page is read under the account's identity, as the attributes are.
     EXPECT_EQ(m_Logon.m_nImpersonations, 3);
 }
@@ -214,10 +155,10 @@ TEST_F(NvmeReaderTest, LogsTheSourceWhenFirstKnownAndWhenItChanges)
     fakes::LogCapture l_Log(0);
     l_Disk.Update();
     l_Disk.Update();
-    l_Drive.nHealthResult = 0;
+    l_Drive.refusesQueries = true;
     l_Disk.Update();
     l_Disk.Update();
-    l_Drive.nHealthResult = 1;
+    l_Drive.refusesQueries = false;
     l_Disk.Update();
     EXPECT_EQ(
         SourceLines(l_Log),
@@ -230,12 +171,12 @@ TEST_F(NvmeReaderTest, LogsTheSourceWhenFirstKnownAndWhenItChanges)
 
 TEST_F(NvmeReaderTest, AnAtaDriveIsNamedOnceToo)
 {
-    m_Device.AddDrive(0);
+    m_Device.Drive(0);
     ProbedHarddisk l_Disk(L"", L"");
     fakes::LogCapture l_Log(0);
     l_Disk.Update();
     l_Disk.Update();
-    m_Device.RemoveDrive(0);
+    m_Device.Remove(0);
     l_Disk.Update();
     EXPECT_EQ(
         SourceLines(l_Log),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -9,15 +10,16 @@
 
 #include "acquisition/harddisk.h"
 #include "common/thrown_message.h"
-#include "fakes/fake_disk_device.h"
+#include "standins/drive_bay.h"
 #include "fakes/fake_logon.h"
 #include "fakes/log_capture.h"
+#include "platform/ata_commands.h"
 #include "platform/seam.h"
 
 namespace diag {
 namespace {
 
-namespace smart = platform::smart;
+namespace ata = platform::ata;
 
 // Exposes the reader's state to the checks.
 class ProbedReader : public SmartReader {
@@ -41,93 +43,87 @@ protected:
     void SetUp() override { SmartReader::ForgetAutoOffline(); }
     void TearDown() override { SmartReader::ForgetAutoOffline(); }
 
-    fakes::FakeDiskDevice m_Device;
+    platform::DriveBay m_Device;
     fakes::FakeLogon m_Logon;
     platform::Substitute<platform::DiskDevice> m_DeviceSubstitute{m_Device};
     platform::Substitute<platform::Logon> m_LogonSubstitute{m_Logon};
 };
 
-TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegistersAndSizes)
+// The SMART commands of one drive, as (feature, count, LBA low) of each, in order.
+std::vector<std::array<int, 3>> SmartCommands(const platform::DriveBay& p_Device,
+                                              std::uint32_t p_nDrive, int p_nFeature = -1)
 {
-    m_Device.AddDrive(0);
-    m_Device.AddDrive(1);
+    std::vector<std::array<int, 3>> l_Commands;
+    for (const auto& l_Call : p_Device.AtaCalls()) {
+        const platform::AtaRegisters& r = l_Call.registers;
+        if (l_Call.drive == p_nDrive && r.command == ata::kSmart &&
+            (p_nFeature < 0 || r.features == p_nFeature)) {
+            l_Commands.push_back({r.features, r.sectorCount, r.lbaLow});
+        }
+    }
+    return l_Commands;
+}
+
+TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegisters)
+{
+    m_Device.Drive(0);
+    m_Device.Drive(1);
     ProbedReader l_Reader(L"", L"");
 
-    const auto l_Version = m_Device.CallsOf(smart::kGetVersion);
-    ASSERT_EQ(l_Version.size(), 2u);
-    EXPECT_EQ(l_Version[0].nInputSize, 0u);
-    EXPECT_TRUE(l_Version[0].Input.empty());
-    EXPECT_EQ(l_Version[0].nOutputSize, 24u);
-
-    // Drive 1: S.M.A.R.T. enable, then the read (the off-line command went to drive 0 only).
-    const auto l_Enable = m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureEnable);
-    ASSERT_EQ(l_Enable.size(), 2u);
-    EXPECT_EQ(l_Enable[1].nInputSize, 33u);
-    EXPECT_EQ(l_Enable[1].nOutputSize, 17u);
-    const std::vector<std::uint8_t> l_EnableBytes = {0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0,
-                                                     0, 1, 0, 0, 0,    0, 0, 0,    0,    0,    0,
-                                                     0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0};
-    EXPECT_EQ(l_Enable[1].Input, l_EnableBytes);
-
-    const auto l_Offline = m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureAutoOffline);
-    ASSERT_EQ(l_Offline.size(), 1u);
-    EXPECT_EQ(l_Offline[0].nDrive, 0);
-    EXPECT_EQ(l_Offline[0].nInputSize, 33u);
-    EXPECT_EQ(l_Offline[0].nOutputSize, 17u);
-    const std::vector<std::uint8_t> l_OfflineBytes = {
-        0, 0, 0, 0, 0xDB, 0xF8, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0, 0, 0, 0, 0,
-        0, 0, 0, 0, 0,    0,    0, 0,    0,    0,    0,    0, 0, 0, 0, 0};
-    EXPECT_EQ(l_Offline[0].Input, l_OfflineBytes);
-
-    const auto l_Read = m_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadAttributes);
-    ASSERT_EQ(l_Read.size(), 2u);
-    EXPECT_EQ(l_Read[0].nInputSize, 33u);
-    EXPECT_EQ(l_Read[0].nOutputSize, 529u);
-    EXPECT_TRUE(l_Read[0].bOutputZeroed);
-    const std::vector<std::uint8_t> l_ReadBytes = {0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0,
-                                                   0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0,
-                                                   0, 0, 0, 0, 0,    0, 0, 0,    0,    0,    0};
-    EXPECT_EQ(l_Read[0].Input, l_ReadBytes);
-    EXPECT_EQ(l_Read[1].Command.driveNumber, 1);
-    EXPECT_EQ(l_Read[1].Command.driveHead, 0xA0);
-
+    // Every SMART command carries the signature and the device register. Both drives are
+    // enabled and read (the off-line command goes to drive 0 only: it accepted); the system disk
+    // is also asked for its status, thresholds and Device Statistics (READ LOG EXT first, then
+    // SMART READ LOG of page 0 of log 04h).
+    for (const auto& l_Call : m_Device.AtaCalls()) {
+        SCOPED_TRACE(static_cast<int>(l_Call.registers.features));
+        if (l_Call.registers.command == ata::kReadLogExt) {
+            EXPECT_EQ(l_Call.drive, 0u);
+            continue;
+        }
+        EXPECT_EQ(l_Call.registers.lbaMid, 0x4F);
+        EXPECT_EQ(l_Call.registers.lbaHigh, 0xC2);
+        EXPECT_EQ(l_Call.registers.device, 0xA0);
+        EXPECT_EQ(l_Call.registers.command, 0xB0);
+        const bool l_bData = l_Call.registers.features == 0xD0 ||
+                             l_Call.registers.features == 0xD1 ||
+                             l_Call.registers.features == 0xD5;
+        EXPECT_EQ(l_Call.dataSize, l_bData ? 512u : 0u);
+    }
+    using Commands = std::vector<std::array<int, 3>>;
+    EXPECT_EQ(SmartCommands(m_Device, 0), (Commands{{0xD8, 1, 1},
+                                                    {0xDB, 0xF8, 1},
+                                                    {0xD0, 1, 1},
+                                                    {0xDA, 0, 1},
+                                                    {0xD1, 1, 1},
+                                                    {0xD5, 1, 4}}));
+    EXPECT_EQ(SmartCommands(m_Device, 1), (Commands{{0xD8, 1, 1}, {0xD0, 1, 1}}));
     EXPECT_TRUE(l_Reader.m_bDriveFound);
     EXPECT_EQ(l_Reader.m_Drives.size(), 2u);
 }
 
 TEST_F(SmartReaderTest, OpensBothDrivesAndClosesEveryHandle)
 {
-    m_Device.AddDrive(0);
+    m_Device.Drive(0);
     ProbedReader l_Reader(L"", L"");
-    EXPECT_EQ(m_Device.m_Opened,
+    EXPECT_EQ(m_Device.Opened(),
               (std::vector<std::wstring>{L"\\\\.\\PHYSICALDRIVE0", L"\\\\.\\PHYSICALDRIVE1"}));
-    EXPECT_TRUE(m_Device.m_OpenHandles.empty());
-    EXPECT_EQ(m_Device.m_nCloses, 1);  // the failed open owns nothing
+    EXPECT_EQ(m_Device.OpenHandles(), 0u);
     EXPECT_TRUE(l_Reader.m_bDriveFound);
 }
 
 TEST_F(SmartReaderTest, SkipsDrivesThatCannotBeEnabled)
 {
-    m_Device.AddDrive(0).nCapabilities = 1;  // no CAP_SMART_CMD
-    m_Device.AddDrive(1).nVersionResult = 0;
+    m_Device.Drive(0).abortedFeatures.insert(ata::kEnable);
+    m_Device.Drive(1).behaviour.driverError = true;
     ProbedReader l_Reader(L"", L"");
-    EXPECT_TRUE(m_Device.CallsOf(smart::kSendDriveCommand).empty());
-    EXPECT_FALSE(l_Reader.m_bDriveFound);
-
-    m_Device.AddDrive(0).nCapabilities = smart::kCapSmartCommands;
-    m_Device.AddDrive(0).nEnableResult = 2;  // success means exactly 1
-    m_Device.AddDrive(1).nVersionResult = 1;
-    m_Device.AddDrive(1).nEnableResult = 0;
-    l_Reader.Init();
-    EXPECT_EQ(m_Device.CallsOf(smart::kSendDriveCommand).size(), 2u);
-    EXPECT_TRUE(m_Device.CallsOf(smart::kReceiveDriveData).empty());
+    EXPECT_EQ(SmartCommands(m_Device, 0), (std::vector<std::array<int, 3>>{{0xD8, 1, 1}}));
     EXPECT_FALSE(l_Reader.m_bDriveFound);
     EXPECT_TRUE(l_Reader.m_Drives.empty());
 }
 
 TEST_F(SmartReaderTest, AFailedReadCountsTheDriveWithoutTable)
 {
-    m_Device.AddDrive(0).nReadResult = 0;
+    m_Device.Drive(0).abortedFeatures.insert(platform::ata::kReadAttributes);
     ProbedReader l_Reader(L"", L"");
     EXPECT_TRUE(l_Reader.m_bDriveFound);
     EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(9, 0); }), "Invalid drive index!");
@@ -136,13 +132,13 @@ TEST_F(SmartReaderTest, AFailedReadCountsTheDriveWithoutTable)
 TEST_F(SmartReaderTest, RefreshReadsOnlyOnceADriveWasFound)
 {
     ProbedReader l_Reader(L"", L"");
-    EXPECT_EQ(m_Device.m_Opened.size(), 2u);
-    m_Device.AddDrive(0);
+    EXPECT_EQ(m_Device.Opened().size(), 2u);
+    m_Device.Drive(0);
     l_Reader.Refresh();
-    EXPECT_EQ(m_Device.m_Opened.size(), 2u);
+    EXPECT_EQ(m_Device.Opened().size(), 2u);
     l_Reader.Init();
     l_Reader.Refresh();
-    EXPECT_EQ(m_Device.m_Opened.size(), 6u);
+    EXPECT_EQ(m_Device.Opened().size(), 6u);
     EXPECT_TRUE(l_Reader.m_bDriveFound);
 }
 
@@ -155,7 +151,7 @@ TEST_F(SmartReaderTest, ChecksTheAttributeIdBeforeTheDrive)
 
 TEST_F(SmartReaderTest, AMissingAttributeLogsTheTableThenThrows)
 {
-    m_Device.AddDrive(0);  // all 30 entries hold ID 0
+    m_Device.Drive(0);  // all 30 entries hold ID 0
     ProbedReader l_Reader(L"", L"");
     {
         fakes::LogCapture l_Log(0);
@@ -182,16 +178,17 @@ TEST_F(SmartReaderTest, AMissingAttributeLogsTheTableThenThrows)
 
 TEST_F(SmartReaderTest, AutomaticOfflineIsEnabledOncePerProcess)
 {
-    m_Device.AddDrive(0).nAutoOfflineResult = 0;
-    m_Device.AddDrive(1).nAutoOfflineResult = 0;
+    m_Device.Drive(0).abortedFeatures.insert(platform::ata::kAutoOffline);
+    m_Device.Drive(1).abortedFeatures.insert(platform::ata::kAutoOffline);
     ProbedReader l_Reader(L"", L"");
     auto l_Offline = [&] {
-        return m_Device.CallsOf(smart::kSendDriveCommand, smart::kFeatureAutoOffline).size();
+        return SmartCommands(m_Device, 0, ata::kAutoOffline).size() +
+               SmartCommands(m_Device, 1, ata::kAutoOffline).size();
     };
     EXPECT_EQ(l_Offline(), 2u);
     l_Reader.Refresh();
     EXPECT_EQ(l_Offline(), 4u);
-    m_Device.AddDrive(0).nAutoOfflineResult = 1;
+    m_Device.Drive(0).abortedFeatures.erase(platform::ata::kAutoOffline);
     l_Reader.Refresh();
     EXPECT_EQ(l_Offline(), 5u);  // drive 0 accepted: drive 1 is not asked
     l_Reader.Refresh();
@@ -203,18 +200,18 @@ TEST_F(SmartReaderTest, AutomaticOfflineIsEnabledOncePerProcess)
 TEST_F(SmartReaderTest, ReadsUnderTheAccountAndLogsNoPassword)
 {
     // Opening a drive must happen while the account is impersonated.
-    class CheckingDevice : public fakes::FakeDiskDevice {
+    class CheckingDevice : public platform::DriveBay {
     public:
         explicit CheckingDevice(fakes::FakeLogon& p_Logon) : m_Logon(p_Logon) {}
         platform::Handle Open(const std::wstring& p_strPath) override
         {
             m_Impersonated.push_back(m_Logon.m_bImpersonating);
-            return FakeDiskDevice::Open(p_strPath);
+            return DriveBay::Open(p_strPath);
         }
         fakes::FakeLogon& m_Logon;
         std::vector<bool> m_Impersonated;
     } l_Device(m_Logon);
-    l_Device.AddDrive(0);
+    l_Device.Drive(0);
     platform::Substitute<platform::DiskDevice> l_Substitute(l_Device);
 
     fakes::LogCapture l_Log(10);
@@ -235,7 +232,7 @@ TEST_F(SmartReaderTest, ReadsUnderTheAccountAndLogsNoPassword)
 
 TEST_F(SmartReaderTest, WithoutAccountReadsAsItself)
 {
-    m_Device.AddDrive(0);
+    m_Device.Drive(0);
     fakes::LogCapture l_Log(10);
     ProbedReader l_Reader(L"", L"");
     EXPECT_TRUE(m_Logon.m_Logons.empty());
@@ -249,13 +246,13 @@ class HarddiskTest : public SmartReaderTest {
 protected:
     void PutWatched(int p_nDrive, std::uint64_t p_nHours)
     {
-        auto& l_Block = m_Device.AddDrive(p_nDrive).Block;
+        auto& l_Block = m_Device.Drive(p_nDrive).attributes;
         l_Block = {};
-        fakes::PutAttribute(l_Block, 0, 5, 0x33, 100, 100, 4);
-        fakes::PutAttribute(l_Block, 1, 9, 0x32, 90, 80, p_nHours);
-        fakes::PutAttribute(l_Block, 2, 196, 0x32, 100, 100, 2);
-        fakes::PutAttribute(l_Block, 3, 197, 0x12, 100, 100, 3);
-        fakes::PutAttribute(l_Block, 29, 198, 0x10, 100, 100, 1);
+        platform::PutAttribute(l_Block, 0, 5, 0x33, 100, 100, 4);
+        platform::PutAttribute(l_Block, 1, 9, 0x32, 90, 80, p_nHours);
+        platform::PutAttribute(l_Block, 2, 196, 0x32, 100, 100, 2);
+        platform::PutAttribute(l_Block, 3, 197, 0x12, 100, 100, 3);
+        platform::PutAttribute(l_Block, 29, 198, 0x10, 100, 100, 1);
     }
 };
 
@@ -277,7 +274,7 @@ TEST_F(HarddiskTest, CopiesTheFiveWatchedAttributesOfDriveZero)
     EXPECT_EQ(l_Disk.m_Attributes[0].WorstValue, 80);
 
     // Attribute 197 disappears: only its raw value goes to 0.
-    fakes::PutAttribute(m_Device.AddDrive(0).Block, 3, 0, 0, 0, 0, 0);
+    platform::PutAttribute(m_Device.Drive(0).attributes, 3, 0, 0, 0, 0, 0);
     l_Disk.Update();
     EXPECT_EQ(l_Disk.m_Attributes[3].Id, 197);
     EXPECT_EQ(l_Disk.m_Attributes[3].StatusFlags, 0x12);
@@ -319,7 +316,7 @@ TEST_F(HarddiskTest, AFailedLogonReadsWithoutRightsAFailedImpersonationLeavesThe
 {
     PutWatched(0, 1000);
     m_Logon.m_bLogonSucceeds = false;
-    m_Device.m_bNoRights = true;
+    m_Device.SetAdministrator(false);
     {
         const fakes::LogCapture l_Log(0);
         MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"bad");
@@ -334,7 +331,7 @@ TEST_F(HarddiskTest, AFailedLogonReadsWithoutRightsAFailedImpersonationLeavesThe
         EXPECT_EQ(m_Logon.m_nImpersonations, 0);
         EXPECT_TRUE(l_Disk.LogonFailed());
     }
-    m_Device.m_bNoRights = false;
+    m_Device.SetAdministrator(true);
     m_Logon.m_bLogonSucceeds = true;
     m_Logon.m_bImpersonateSucceeds = false;
     EXPECT_EQ(MessageOf([] { MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"pw"); }),
@@ -385,7 +382,7 @@ TEST_F(HarddiskTest, AMissingAttributeIsLoggedOnceUntilItComesBack)
 {
     auto l_PutWithout198 = [this] {
         PutWatched(0, 1000);
-        fakes::PutAttribute(m_Device.AddDrive(0).Block, 29, 0, 0, 0, 0, 0);
+        platform::PutAttribute(m_Device.Drive(0).attributes, 29, 0, 0, 0, 0, 0);
     };
     l_PutWithout198();
     ProbedHarddisk l_Disk(L"", L"");
@@ -438,30 +435,30 @@ TEST_F(HarddiskTest, TellsWhetherTheLastUpdateReadDriveZerosTable)
     using MBDataAquisition::DiskSource;
     PutWatched(0, 1000);
     ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);  // nothing updated yet
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);  // nothing updated yet
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::Ata);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::Ata);
 
     // A read that fails leaves drive 0 without a table, though it is still counted.
-    m_Device.AddDrive(0).nReadResult = 0;
+    m_Device.Drive(0).abortedFeatures.insert(platform::ata::kReadAttributes);
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
-    m_Device.AddDrive(0).nReadResult = 1;
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
+    m_Device.Drive(0).abortedFeatures.clear();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::Ata);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::Ata);
 
     // A failed refresh read nothing, though the records keep their values.
     m_Logon.m_bImpersonateSucceeds = false;
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
     EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
     m_Logon.m_bImpersonateSucceeds = true;
 
     // Drive 1 alone is no source of drive 0's values.
-    m_Device.RemoveDrive(0);
+    m_Device.Remove(0);
     PutWatched(1, 5);
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.Source(), DiskSource::None);
+    EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
 }
 
 }  // namespace

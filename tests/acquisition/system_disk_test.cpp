@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -7,20 +8,18 @@
 
 #include "acquisition/harddisk.h"
 #include "acquisition/system_disk.h"
-#include "fakes/fake_disk_device.h"
+#include "standins/drive_bay.h"
 #include "fakes/fake_logon.h"
 #include "fakes/log_capture.h"
 #include "fakes/memory_environment.h"
 #include "fakes/memory_profile.h"
 #include "platform/byte_order.h"
+#include "platform/ata_commands.h"
 #include "platform/seam.h"
-#include "platform/storage_query.h"
 #include "settings/settings.h"
 
 namespace {
 
-namespace smart = platform::smart;
-namespace storage = platform::storage;
 namespace ata = platform::ata;
 using MBDataAquisition::DiskAccess;
 using MBDataAquisition::DiskSource;
@@ -32,7 +31,7 @@ protected:
     SystemDiskTest() { diag::SmartReader::ForgetAutoOffline(); }
     ~SystemDiskTest() override { diag::SmartReader::ForgetAutoOffline(); }
 
-    fakes::FakeDiskDevice m_Device;
+    platform::DriveBay m_Device;
     fakes::FakeLogon m_Logon;
     fakes::MemoryProfile m_Profile;
     fakes::MemoryEnvironment m_Environment;
@@ -107,16 +106,21 @@ TEST_F(SystemDiskTest, TheKeyOrTheVolumeNamesTheDriveAndTheLineSaysHow)
         if (c.systemRoot != nullptr) {
             m_Environment.variables[L"SystemRoot"] = c.systemRoot;
         }
-        m_Device.m_SystemDrive = c.volumeDrive;
-        m_Device.m_Extents = c.extents;
-        m_Device.m_OpenedForQuery.clear();
+        if (c.volumeDrive) {
+            m_Device.SetVolume(c.extents.empty() ? std::vector<std::uint32_t>{*c.volumeDrive}
+                                                 : c.extents);
+        } else {
+            m_Device.SetVolume(std::nullopt);
+        }
+        const std::size_t l_nOpenedBefore = m_Device.OpenedForQuery().size();
         const MBDataAquisition::SystemDiskChoice l_Choice = MBDataAquisition::ChooseSystemDisk();
         EXPECT_EQ(l_Choice.drive, c.drive);
         EXPECT_EQ(l_Choice.line, c.line);
-        EXPECT_EQ(m_Device.m_OpenedForQuery, c.volumeOpened
-                                                 ? std::vector<std::wstring>{c.volumeOpened}
-                                                 : std::vector<std::wstring>{});
-        EXPECT_TRUE(m_Device.m_OpenHandles.empty());
+        const std::vector<std::wstring> l_Opened = m_Device.OpenedForQuery();
+        EXPECT_EQ(std::vector<std::wstring>(l_Opened.begin() + l_nOpenedBefore, l_Opened.end()),
+                  c.volumeOpened ? std::vector<std::wstring>{c.volumeOpened}
+                                 : std::vector<std::wstring>{});
+        EXPECT_EQ(m_Device.OpenHandles(), 0u);
     }
 }
 
@@ -141,24 +145,24 @@ std::vector<std::uint8_t> DeviceStatistics(std::uint8_t p_nCelsius, std::uint8_t
     return l_Log;
 }
 
-void PutAtaDrive(fakes::FakeDiskDevice::Drive& p_Drive, std::uint64_t p_nHours)
+void PutAtaDrive(platform::DriveModel& p_Drive, std::uint64_t p_nHours)
 {
-    p_Drive.nBusType = storage::kBusTypeSata;
-    fakes::PutAttribute(p_Drive.Block, 0, 9, 0x32, 100, 100, p_nHours);
-    fakes::PutAttribute(p_Drive.Block, 1, 5, 0x33, 9, 9, 4);
-    fakes::PutAttribute(p_Drive.Block, 2, 194, 0x22, 60, 50, 0x0A0029);  // 41 degrees
-    p_Drive.Thresholds.emplace();
-    (*p_Drive.Thresholds)[2] = 5;
-    (*p_Drive.Thresholds)[3] = 5;  // attribute 5 is above its threshold
-    p_Drive.Model = "SATA SSD";
+    p_Drive.busType = platform::bus::kSata;
+    platform::PutAttribute(p_Drive.attributes, 0, 9, 0x32, 100, 100, p_nHours);
+    platform::PutAttribute(p_Drive.attributes, 1, 5, 0x33, 9, 9, 4);
+    platform::PutAttribute(p_Drive.attributes, 2, 194, 0x22, 60, 50, 0x0A0029);  // 41 degrees
+    p_Drive.thresholds.emplace();
+    (*p_Drive.thresholds)[2] = 5;
+    (*p_Drive.thresholds)[3] = 5;  // attribute 5 is above its threshold
+    p_Drive.product = "SATA SSD";
 }
 
-void PutNvmeDrive(fakes::FakeDiskDevice::Drive& p_Drive, std::uint64_t p_nHours)
+void PutNvmeDrive(platform::DriveModel& p_Drive, std::uint64_t p_nHours)
 {
-    p_Drive.nBusType = storage::kBusTypeNvme;
-    platform::le::Store16(p_Drive.Page.data() + 1, 318);
-    p_Drive.Page[5] = 12;
-    platform::le::Store64(p_Drive.Page.data() + 128, p_nHours);
+    p_Drive.nvme = true;
+    platform::le::Store16(p_Drive.healthPage.data() + 1, 318);
+    p_Drive.healthPage[5] = 12;
+    platform::le::Store64(p_Drive.healthPage.data() + 128, p_nHours);
 }
 
 // The record and the fields at attach in one line: drive, source, access, power-on hours,
@@ -183,147 +187,146 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
 {
     struct Case {
         const char* what;
-        std::function<void(fakes::FakeDiskDevice&)> machine;
+        std::function<void(platform::DriveBay&)> machine;
         const char* record;
         const char* sourceLine;
     };
-    const auto Ata = [](fakes::FakeDiskDevice& d) -> fakes::FakeDiskDevice::Drive& {
-        PutAtaDrive(d.AddDrive(0), 900);
-        return d.AddDrive(0);
+    const auto Ata = [](platform::DriveBay& d) -> platform::DriveModel& {
+        PutAtaDrive(d.Drive(0), 900);
+        return d.Drive(0);
     };
     const std::string l_strAta = "Drive 0: ATA S.M.A.R.T. attributes";
     const Case cases[] = {
         {"an ATA drive 0 beside the NVMe system disk 1",
-         [&](fakes::FakeDiskDevice& d) {
+         [&](platform::DriveBay& d) {
              Ata(d);
-             PutNvmeDrive(d.AddDrive(1), 7000);
-             d.m_SystemDrive = 1;
+             PutNvmeDrive(d.Drive(1), 7000);
+             d.SetVolume(std::vector<std::uint32_t>{1});
          },
          "drive 1 NVMe, hours 7000, warning 0, used 12, temperature 45, fields W U T",
          "Drive 1: NVMe health information"},
         {"a sound ATA drive without Device Statistics: attribute 194's temperature",
-         [&](fakes::FakeDiskDevice& d) { Ata(d); },
+         [&](platform::DriveBay& d) { Ata(d); },
          "drive 0 ATA, hours 900, warning 0, used -, temperature 41, fields W T", l_strAta.c_str()},
         {"a failing ATA drive with an attribute at its threshold",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).bFailing = true;
-             (*d.AddDrive(0).Thresholds)[3] = 9;
+         [&](platform::DriveBay& d) {
+             Ata(d).failing = true;
+             (*d.Drive(0).thresholds)[3] = 9;
          },
          "drive 0 ATA, hours 900, warning 3, used -, temperature 41, fields W T", l_strAta.c_str()},
         {"a worn SSD read through the pass-through",
-         [&](fakes::FakeDiskDevice& d) { Ata(d).DeviceStatistics = DeviceStatistics(38, 104); },
+         [&](platform::DriveBay& d) { Ata(d).deviceStatistics = DeviceStatistics(38, 104); },
          "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
          l_strAta.c_str()},
         {"the pass-through refused: SMART READ LOG",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).DeviceStatistics = DeviceStatistics(38, 104);
-             d.AddDrive(0).bPassThrough = false;
+         [&](platform::DriveBay& d) {
+             Ata(d).deviceStatistics = DeviceStatistics(38, 104);
+             d.Drive(0).behaviour.refusesPassThrough = true;
          },
          "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
          l_strAta.c_str()},
         {"the drive aborts READ LOG EXT: SMART READ LOG",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).DeviceStatistics = DeviceStatistics(38, 104);
-             d.AddDrive(0).bReadLogExtAborted = true;
+         [&](platform::DriveBay& d) {
+             Ata(d).deviceStatistics = DeviceStatistics(38, 104);
+             d.Drive(0).behaviour.abortsReadLogExt = true;
          },
          "drive 0 ATA, hours 900, warning 0, used 104, temperature 38, fields W U T",
          l_strAta.c_str()},
         {"a log that ends at page 5 read through SMART READ LOG",
-         [&](fakes::FakeDiskDevice& d) {
+         [&](platform::DriveBay& d) {
              std::vector<std::uint8_t> l_Log = DeviceStatistics(38, 104);
              l_Log[8] = 2;  // pages 0 and 5
              l_Log[11] = 0;
              l_Log.resize(512 * 6);
-             Ata(d).DeviceStatistics = l_Log;
-             d.AddDrive(0).bPassThrough = false;
+             Ata(d).deviceStatistics = l_Log;
+             d.Drive(0).behaviour.refusesPassThrough = true;
          },
          "drive 0 ATA, hours 900, warning 0, used -, temperature 38, fields W T", l_strAta.c_str()},
         {"statistics supported but not valid",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).DeviceStatistics = DeviceStatistics(38, 104, 0x80);
-         },
+         [&](platform::DriveBay& d) { Ata(d).deviceStatistics = DeviceStatistics(38, 104, 0x80); },
          "drive 0 ATA, hours 900, warning 0, used -, temperature 41, fields W T", l_strAta.c_str()},
         {"no status, no thresholds: no verdict",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).nStatusResult = 0;
-             d.AddDrive(0).Thresholds.reset();
+         [&](platform::DriveBay& d) {
+             Ata(d).abortedFeatures.insert(platform::ata::kReturnStatus);
+             d.Drive(0).thresholds.reset();
          },
          "drive 0 ATA, hours 900, warning -, used -, temperature 41, fields T", l_strAta.c_str()},
         {"no status, an attribute at its threshold: no verdict",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).nStatusResult = 0;
-             (*d.AddDrive(0).Thresholds)[3] = 9;
+         [&](platform::DriveBay& d) {
+             Ata(d).abortedFeatures.insert(platform::ata::kReturnStatus);
+             (*d.Drive(0).thresholds)[3] = 9;
          },
          "drive 0 ATA, hours 900, warning -, used -, temperature 41, fields T", l_strAta.c_str()},
         {"no rights, a verdict without attributes (from SCSI sense data)",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).Block.fill(0);
-             d.m_bNoRights = true;
+         [&](platform::DriveBay& d) {
+             Ata(d).attributes.fill(0);
+             d.SetAdministrator(false);
          },
          "drive 0 none without rights, hours 0, warning 0, used -, temperature -, fields W",
          "Drive 0: the drive's verdict alone (without administrator rights)"},
         {"no rights, a failure predicted from SCSI sense data",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).Block.fill(0);
-             d.AddDrive(0).bFailing = true;
-             d.m_bNoRights = true;
+         [&](platform::DriveBay& d) {
+             Ata(d).attributes.fill(0);
+             d.Drive(0).failing = true;
+             d.SetAdministrator(false);
          },
          "drive 0 none without rights, hours 0, warning 1, used -, temperature -, fields W",
          "Drive 0: the drive's verdict alone (without administrator rights)"},
         {"a driver error in every status block",
-         [&](fakes::FakeDiskDevice& d) { Ata(d).nDriverError = 1; },
+         [&](platform::DriveBay& d) { Ata(d).behaviour.driverError = true; },
          "drive 0 none, hours 0, warning -, used -, temperature -, fields",
          "Drive 0: no health information"},
         {"power-on hours past 16 bits",
-         [&](fakes::FakeDiskDevice& d) { PutAtaDrive(d.AddDrive(0), 70000); },
+         [&](platform::DriveBay& d) { PutAtaDrive(d.Drive(0), 70000); },
          "drive 0 ATA, hours 70000, warning 0, used -, temperature 41, fields W T",
          l_strAta.c_str()},
         {"a disk without failure prediction (error 1), as eMMC and USB media are",
-         [](fakes::FakeDiskDevice& d) {
-             d.AddDrive(0).nBusType = kBusTypeMmc;
-             d.AddDrive(0).nVersionResult = 0;
+         [](platform::DriveBay& d) {
+             d.Drive(0).busType = kBusTypeMmc;
+             d.Drive(0).abortedFeatures.insert(platform::ata::kEnable);
          },
          "drive 0 none, hours 0, warning -, used -, temperature -, fields",
          "Drive 0: no health information"},
-        {"a system disk that does not exist", [](fakes::FakeDiskDevice& d) { d.m_SystemDrive = 3; },
+        {"a system disk that does not exist",
+         [](platform::DriveBay& d) { d.SetVolume(std::vector<std::uint32_t>{3}); },
          "drive 3 none, hours 0, warning -, used -, temperature -, fields",
          "Drive 3: cannot be opened (error 2)"},
         {"no rights, an ATA drive: the predict-failure query alone",
-         [&](fakes::FakeDiskDevice& d) {
-             Ata(d).bFailing = true;
-             (*d.AddDrive(0).Thresholds)[3] = 9;
-             d.AddDrive(0).DeviceStatistics = DeviceStatistics(38, 104);
-             d.m_bNoRights = true;
+         [&](platform::DriveBay& d) {
+             Ata(d).failing = true;
+             (*d.Drive(0).thresholds)[3] = 9;
+             d.Drive(0).deviceStatistics = DeviceStatistics(38, 104);
+             d.SetAdministrator(false);
          },
          "drive 0 ATA without rights, hours 900, warning 1, used -, temperature 41, fields W T",
          "Drive 0: ATA S.M.A.R.T. attributes (without administrator rights)"},
         {"no rights, an NVMe system disk",
-         [](fakes::FakeDiskDevice& d) {
-             PutNvmeDrive(d.AddDrive(2), 7000);
-             d.m_SystemDrive = 2;
-             d.m_bNoRights = true;
+         [](platform::DriveBay& d) {
+             PutNvmeDrive(d.Drive(2), 7000);
+             d.SetVolume(std::vector<std::uint32_t>{2});
+             d.SetAdministrator(false);
          },
          "drive 2 NVMe without rights, hours 7000, warning 0, used 12, temperature 45, fields W U "
          "T",
          "Drive 2: NVMe health information (without administrator rights)"},
         {"a RAID controller's volume",
-         [](fakes::FakeDiskDevice& d) {
-             d.AddDrive(0).nBusType = storage::kBusTypeRaid;
-             d.AddDrive(0).nVersionResult = 0;
+         [](platform::DriveBay& d) {
+             d.Drive(0).busType = platform::bus::kRaid;
+             d.Drive(0).abortedFeatures.insert(platform::ata::kEnable);
          },
          "drive 0 none, hours 0, warning -, used -, temperature -, fields",
          "Drive 0: hidden by a RAID controller"},
         {"no rights and a drive that answers no query",
-         [](fakes::FakeDiskDevice& d) {
-             d.AddDrive(0).nPredictResult = 0;
-             d.m_bNoRights = true;
+         [](platform::DriveBay& d) {
+             d.Drive(0).refusesQueries = true;
+             d.SetAdministrator(false);
          },
          "drive 0 none, hours 0, warning -, used -, temperature -, fields",
          "Drive 0: no health information"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        fakes::FakeDiskDevice l_Device;
+        platform::DriveBay l_Device;
         c.machine(l_Device);
         const platform::Substitute<platform::DiskDevice> l_UseDevice{l_Device};
         const fakes::LogCapture l_Log(0);
@@ -336,16 +339,22 @@ TEST_F(SystemDiskTest, EveryProtocolFillsTheOneRecord)
             << l_Log.Normalized(true);
         // Without rights nothing that needs them is asked; with them the pass-through comes
         // first and SMART READ LOG only after it was refused.
-        const bool l_bAtaWithRights =
-            l_Disk.Health().source == DiskSource::Ata && !l_Device.m_bNoRights;
+        const bool l_bAtaWithRights = l_Disk.Health().source == DiskSource::Ata &&
+                                      l_Disk.Health().access == DiskAccess::ReadWrite;
+        const auto Asked = [&l_Device](std::uint8_t p_nCommand, int p_nFeature) {
+            const auto l_Calls = l_Device.AtaCalls();
+            return std::any_of(l_Calls.begin(), l_Calls.end(), [&](const auto& p_Call) {
+                return p_Call.registers.command == p_nCommand &&
+                       (p_nFeature < 0 || p_Call.registers.features == p_nFeature);
+            });
+        };
+        EXPECT_EQ(Asked(ata::kSmart, ata::kReadThresholds), l_bAtaWithRights);
+        EXPECT_EQ(Asked(ata::kReadLogExt, -1), l_bAtaWithRights);
+        const platform::DriveBehaviour& l_Behaviour = l_Device.Drive(0).behaviour;
         EXPECT_EQ(
-            !l_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadThresholds).empty(),
-            l_bAtaWithRights);
-        EXPECT_EQ(!l_Device.CallsOf(ata::kPassThrough).empty(), l_bAtaWithRights);
-        EXPECT_EQ(!l_Device.CallsOf(smart::kReceiveDriveData, smart::kFeatureReadLog).empty(),
-                  l_bAtaWithRights && (!l_Device.AddDrive(0).bPassThrough ||
-                                       l_Device.AddDrive(0).bReadLogExtAborted ||
-                                       l_Device.AddDrive(0).DeviceStatistics.empty()));
+            Asked(ata::kSmart, ata::kReadLog),
+            l_bAtaWithRights && (l_Behaviour.refusesPassThrough || l_Behaviour.abortsReadLogExt ||
+                                 l_Device.Drive(0).deviceStatistics.empty()));
     }
 }
 

@@ -5,11 +5,10 @@
 #include "broadcast/broadcast_fixture.h"
 #include "data/data_list.h"
 #include "data/sensor_fields.h"
-#include "fakes/fake_disk_device.h"
+#include "standins/drive_bay.h"
 #include "fakes/fake_logon.h"
 #include "fakes/log_capture.h"
 #include "platform/byte_order.h"
-#include "platform/storage_query.h"
 
 namespace {
 
@@ -124,11 +123,11 @@ TEST_F(EvaluateTest, ARisingDiskCounterCountsAsAWarningNotAnError)
 // to stay at warning until the add-on restarted).
 TEST_F(EvaluateTest, TheDiskGroupHoldsItsCountersButFollowsItsHealthReadings)
 {
-    fakes::FakeDiskDevice device;
+    platform::DriveBay device;
     fakes::FakeLogon logon;
     const platform::Substitute<platform::DiskDevice> deviceInPlace{device};
     const platform::Substitute<platform::Logon> logonInPlace{logon};
-    device.AddDrive(0).nBusType = platform::storage::kBusTypeNvme;
+    device.Drive(0).nvme = true;
     MBDataAquisition::Harddisk disk(L"", L"");
     BuildList({{}, {}, {}, false, &disk});
     Evaluating broadcast(List());
@@ -156,7 +155,7 @@ TEST_F(EvaluateTest, TheDiskGroupHoldsItsCountersButFollowsItsHealthReadings)
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        auto& page = device.AddDrive(0).Page;
+        auto& page = device.Drive(0).healthPage;
         page[0] = step.warning;
         platform::le::Store16(page.data() + 1, step.kelvin);
         page[5] = step.used;

@@ -33,7 +33,7 @@ CycleSnapshot Sample()
     snapshot.groups = {{L"IPC_FANS", 1},     {L"IPC_TEMP", 3},     {L"IPC_VOLTAGE", 0},
                        {L"IPC_CMOS_BAT", 0}, {L"IPC_HARDDISK", 2}, {L"UPS_WORKING", 1}};
     snapshot.upsStateOfCharge = 87;
-    snapshot.diskSource = MBDataAquisition::DiskSource::Nvme;
+    snapshot.disk.source = MBDataAquisition::DiskSource::Nvme;
     snapshot.disk.drive = 1;
     snapshot.disk.busType = 17;
     snapshot.disk.model = L"NVMe SSD 980";
@@ -210,7 +210,7 @@ TEST(MetricsText, DiskSourceLabels)
         {MBDataAquisition::DiskSource::None, "none"},
     };
     for (const auto& [source, label] : cases) {
-        snapshot.diskSource = source;
+        snapshot.disk.source = source;
         EXPECT_EQ(Parse(RenderMetrics(snapshot, L"1")).at("vexa_disk_source").samples,
                   std::vector<std::string>{"vexa_disk_source{source=\"" + label + "\"} 1"});
     }

@@ -28,7 +28,6 @@ MBDataContainer::CycleSnapshot Sample()
     snapshot.groups = {{L"IPC_FANS", 1}, {L"IPC_HARDDISK", 3}, {L"IPC_CMOS_BAT", 0}};
     snapshot.upsStateOfCharge = 87;
     snapshot.sensorSource = L"probe";
-    snapshot.diskSource = MBDataAquisition::DiskSource::Ata;
     snapshot.disk.source = MBDataAquisition::DiskSource::Ata;
     snapshot.disk.drive = 1;
     snapshot.disk.model = L"WDC WD10EZEX";

@@ -8,12 +8,12 @@
 #include "acquisition/vexa_tool.h"
 #include "data/data_list.h"
 #include "data/hdd_fields.h"
-#include "fakes/fake_disk_device.h"
+#include "standins/drive_bay.h"
 #include "fakes/fake_logon.h"
 #include "fakes/memory_profile.h"
+#include "platform/ata_commands.h"
 #include "platform/byte_order.h"
 #include "platform/seam.h"
-#include "platform/storage_query.h"
 #include "settings/settings.h"
 
 namespace {
@@ -37,7 +37,7 @@ protected:
         // The drive record in memory alone.
         m_Profile.entries[{GetModuleIniPath(), L"HDD", L"RecordFile"}] = L"";
         // A drive that gives no verdict: the five fields alone.
-        m_Device.AddDrive(0).nStatusResult = 0;
+        m_Device.Drive(0).abortedFeatures.insert(platform::ata::kReturnStatus);
         SetRaw(70000, 0, 0, 0, 0);
     }
     ~DataListDiskTest() override { diag::SmartReader::ForgetAutoOffline(); }
@@ -46,12 +46,12 @@ protected:
     void SetRaw(std::uint64_t p_nHours, std::uint64_t p_n198, std::uint64_t p_n196,
                 std::uint64_t p_n197, std::uint64_t p_n5)
     {
-        auto& l_Block = m_Device.AddDrive(0).Block;
-        fakes::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
-        fakes::PutAttribute(l_Block, 1, 198, 0, 100, 100, p_n198);
-        fakes::PutAttribute(l_Block, 2, 196, 0, 100, 100, p_n196);
-        fakes::PutAttribute(l_Block, 3, 197, 0, 100, 100, p_n197);
-        fakes::PutAttribute(l_Block, 4, 5, 0, 100, 100, p_n5);
+        auto& l_Block = m_Device.Drive(0).attributes;
+        platform::PutAttribute(l_Block, 0, 9, 0, 100, 100, p_nHours);
+        platform::PutAttribute(l_Block, 1, 198, 0, 100, 100, p_n198);
+        platform::PutAttribute(l_Block, 2, 196, 0, 100, 100, p_n196);
+        platform::PutAttribute(l_Block, 3, 197, 0, 100, 100, p_n197);
+        platform::PutAttribute(l_Block, 4, 5, 0, 100, 100, p_n5);
     }
 
     static std::vector<MBDataContainer::Rating> Ratings(const DataList& p_List)
@@ -73,7 +73,7 @@ protected:
     }
 
     fakes::MemoryProfile m_Profile;
-    fakes::FakeDiskDevice m_Device;
+    platform::DriveBay m_Device;
     fakes::FakeLogon m_Logon;
     platform::Substitute<platform::Profile> m_UseProfile{m_Profile};
     platform::Substitute<platform::DiskDevice> m_UseDevice{m_Device};
@@ -109,7 +109,7 @@ TEST_F(DataListDiskTest, FillsTheFiveDiskSlotsOutsideTheIndexedFields)
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
     EXPECT_EQ(Ratings(l_List), (std::vector<MBDataContainer::Rating>(5, RatingOk)));
-    EXPECT_TRUE(m_Device.m_Opened.empty());
+    EXPECT_TRUE(m_Device.Opened().empty());
 }
 
 TEST_F(DataListDiskTest, TheLifetimeSetpointComesFromComputerIni)
@@ -142,7 +142,7 @@ TEST_F(DataListDiskTest, UpdateCopiesTheRawValuesInSlotOrder)
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{44999, 11, 12, 13, 14, -1}));
 
-    m_Device.RemoveDrive(0);  // no table for drive 0: every record reads 0
+    m_Device.Remove(0);  // no table for drive 0: every record reads 0
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0, -1}));
 }
@@ -181,7 +181,7 @@ class DataListNvmeTest : public DataListDiskTest {
 protected:
     DataListNvmeTest()
     {
-        m_Device.AddDrive(0).nBusType = platform::storage::kBusTypeNvme;
+        m_Device.Drive(0).nvme = true;
         SetPage(0, 300, 0, 70000, 0);
     }
 
@@ -189,7 +189,7 @@ protected:
                  std::uint64_t p_nHours, std::uint64_t p_nMediaErrors)
     {
         namespace le = platform::le;
-        auto& l_Page = m_Device.AddDrive(0).Page;
+        auto& l_Page = m_Device.Drive(0).healthPage;
         l_Page[0] = p_nWarning;
         le::Store16(l_Page.data() + 1, p_nKelvin);
         l_Page[5] = p_nUsed;
@@ -230,7 +230,7 @@ TEST_F(DataListNvmeTest, AnNvmeDriveAddsThreeFieldsBehindTheFive)
 
 TEST_F(DataListNvmeTest, AnAtaDriveOrNoDriveKeepsTheFive)
 {
-    m_Device.AddDrive(0).nBusType = platform::storage::kBusTypeSata;
+    m_Device.Drive(0).nvme = false;
     MBDataAquisition::Harddisk l_Disk(L"", L"");
     DataList l_List;
     l_List.SetDataSource(&m_Sensors);
@@ -238,7 +238,7 @@ TEST_F(DataListNvmeTest, AnAtaDriveOrNoDriveKeepsTheFive)
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{70000, 0, 0, 0, 0, -1}));
 
-    m_Device.RemoveDrive(0);
+    m_Device.Remove(0);
     MBDataAquisition::Harddisk l_None(L"", L"");
     DataList l_Empty;
     l_Empty.SetDataSource(&m_Sensors);
@@ -254,7 +254,7 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
     l_List.SetDataSource(&m_Sensors);
     l_List.SetHarddisk(&l_Disk);
     // The ATA table of a second drive plays no part.
-    m_Device.AddDrive(1);
+    m_Device.Drive(1);
     SetPage(0x10, 351, 101, 5000000000ull, 3);
     l_List.Update();
     EXPECT_EQ(Values(l_List),
@@ -262,7 +262,7 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
 
     // A page that cannot be read: every reading goes to 0 (no 0 kelvin turned into -273), and
     // the three health readings, unread, rate warning instead of passing as a sound disk.
-    m_Device.AddDrive(0).nHealthResult = 0;
+    m_Device.Drive(0).refusesQueries = true;
     l_List.Update();
     EXPECT_EQ(Values(l_List), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, 0, 0, -1}));
     const std::vector<MBDataContainer::Rating> l_Unread = Ratings(l_List);
@@ -270,7 +270,7 @@ TEST_F(DataListNvmeTest, UpdateMapsThePageIntoTheSlots)
               (std::vector<MBDataContainer::Rating>(3, RatingWarning)));
 
     // Read again: the fields rate their readings once more.
-    m_Device.AddDrive(0).nHealthResult = 1;
+    m_Device.Drive(0).refusesQueries = false;
     SetPage(0, 300, 10, 100, 0);
     l_List.Update();
     const std::vector<MBDataContainer::Rating> l_Read = Ratings(l_List);

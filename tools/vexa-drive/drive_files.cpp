@@ -7,12 +7,12 @@
 
 #include "acquisition/smart_attribute.h"
 #include "platform/byte_order.h"
-#include "platform/storage_query.h"
+#include "platform/nvme_log.h"
 
 namespace {
 
 namespace le = platform::le;
-namespace storage = platform::storage;
+namespace nvme = platform::nvme;
 
 constexpr std::size_t kBlockSize = 512;
 using Block = std::array<std::uint8_t, kBlockSize>;
@@ -125,14 +125,14 @@ bool WriteDeviceStatistics(const DriveOptions& o, const std::filesystem::path& b
 bool WriteNvme(const DriveOptions& o, const std::filesystem::path& base)
 {
     Block page{};
-    page[storage::kCriticalWarningOffset] = o.criticalWarning;
-    le::Store16(page.data() + storage::kCompositeTemperatureOffset,
+    page[nvme::kCriticalWarningOffset] = o.criticalWarning;
+    le::Store16(page.data() + nvme::kCompositeTemperatureOffset,
                 static_cast<std::uint16_t>(o.temperature.value_or(0) + kKelvinAtZeroCelsius));
     page[kAvailableSpareOffset] = 100;
     page[kSpareThresholdOffset] = 10;
-    page[storage::kPercentageUsedOffset] = static_cast<std::uint8_t>(o.percentageUsed.value_or(0));
-    le::Store64(page.data() + storage::kPowerOnHoursOffset, o.hours);
-    le::Store64(page.data() + storage::kMediaErrorsOffset, o.uncorrectable);
+    page[nvme::kPercentageUsedOffset] = static_cast<std::uint8_t>(o.percentageUsed.value_or(0));
+    le::Store64(page.data() + nvme::kPowerOnHoursOffset, o.hours);
+    le::Store64(page.data() + nvme::kMediaErrorsOffset, o.uncorrectable);
     return Write(base.string() + ".nvme", page.data(), page.size());
 }
 

@@ -52,6 +52,9 @@ The machine (native form only)
                       PhysicalDriveN.failing  present: the drive reports a threshold exceeded
                       PhysicalDriveN.devstat  the Device Statistics log, page k at byte 512*k
                       PhysicalDriveN.ident model and serial number, one a line
+                      PhysicalDriveN.behaviour  one flag a line: refuses-pass-through,
+                                           aborts-read-log-ext, driver-error, sense-only,
+                                           no-rights-only, blocks (see the README)
                       SystemDrive          the number of the drive holding the Windows volume,
                                            or one number for each of its extents (absent:
                                            the volume query fails)

@@ -1,48 +1,47 @@
 #include "platform/posix/smart_folder.h"
 
-#include "platform/ata_pass_through.h"
-#include "platform/last_error.h"
-#include "platform/posix/account_list.h"
-#include "platform/posix/smart_folder_answers.h"
-#include "platform/smart_ioctl.h"
-#include "platform/storage_query.h"
-#include "platform/volume_extents.h"
+#include <sys/stat.h>
 
-#include <cwctype>
+#include <cstring>
+#include <fstream>
+
+#include "platform/posix/account_list.h"
 
 namespace platform {
 
 namespace {
 
-using smart_folder::Fail;
-
-// The drive number of "\\.\PHYSICALDRIVEn" (prefix without case, n decimal), or -1.
-long DriveNumber(const std::wstring& path)
+bool IsRegularFile(const std::string& file)
 {
-    static const std::wstring s_strPrefix = L"\\\\.\\PHYSICALDRIVE";
-    if (path.size() <= s_strPrefix.size() || path.size() > s_strPrefix.size() + 3) {
-        return -1;
-    }
-    for (std::size_t i = 0; i < s_strPrefix.size(); ++i) {
-        if (std::towupper(static_cast<wint_t>(path[i])) != static_cast<wint_t>(s_strPrefix[i])) {
-            return -1;
-        }
-    }
-    long l_nDrive = 0;
-    for (std::size_t i = s_strPrefix.size(); i < path.size(); ++i) {
-        if (path[i] < L'0' || path[i] > L'9') {
-            return -1;
-        }
-        l_nDrive = l_nDrive * 10 + (path[i] - L'0');
-    }
-    return l_nDrive;
+    struct stat l_Stat {};
+    return stat(file.c_str(), &l_Stat) == 0 && S_ISREG(l_Stat.st_mode);
 }
 
-// "\\.\X:" with X a letter.
-bool IsVolumePath(const std::wstring& path)
+// The file's first bytes into `out`, the rest zero; false when it cannot be read.
+bool ReadPadded(const std::string& file, std::uint8_t* out, std::size_t size)
 {
-    return path.size() == 6 && path.compare(0, 4, L"\\\\.\\") == 0 &&
-           std::iswalpha(static_cast<wint_t>(path[4])) && path[5] == L':';
+    std::ifstream l_File(file, std::ios::binary);
+    if (!l_File) {
+        return false;
+    }
+    std::memset(out, 0, size);
+    l_File.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
+    return true;
+}
+
+// The file's lines, without a carriage return at their ends.
+std::vector<std::string> Lines(const std::string& file)
+{
+    std::ifstream l_File(file, std::ios::binary);
+    std::vector<std::string> l_Lines;
+    std::string l_strLine;
+    while (std::getline(l_File, l_strLine)) {
+        if (!l_strLine.empty() && l_strLine.back() == '\r') {
+            l_strLine.pop_back();
+        }
+        l_Lines.push_back(l_strLine);
+    }
+    return l_Lines;
 }
 
 }  // namespace
@@ -52,106 +51,64 @@ SmartFolder::SmartFolder(std::string folder, bool needsAdministrator)
 {
 }
 
-DiskDevice::Handle SmartFolder::Add(OpenFile file)
+std::optional<DriveModel> SmartFolder::Find(std::uint32_t drive)
 {
-    std::lock_guard<std::mutex> l_Lock(m_Mutex);
-    const Handle l_hDrive = m_nNextHandle++;
-    m_OpenFiles.emplace(l_hDrive, std::move(file));
-    return l_hDrive;
-}
-
-DiskDevice::Handle SmartFolder::OpenForQuery(const std::wstring& path)
-{
-    if (!m_strFolder.empty() && IsVolumePath(path)) {
-        OpenFile l_Volume;
-        l_Volume.base = m_strFolder;
-        l_Volume.volume = true;
-        l_Volume.queryOnly = true;
-        return Add(std::move(l_Volume));
+    if (m_strFolder.empty()) {
+        return std::nullopt;
     }
-    const long l_nDrive = DriveNumber(path);
-    if (m_strFolder.empty() || l_nDrive < 0) {
-        SetLastErrorCode(kErrorFileNotFound);
-        return platform::kInvalidHandle;
-    }
-    OpenFile l_Drive;
-    l_Drive.base = m_strFolder + "/PhysicalDrive" + std::to_string(l_nDrive);
-    l_Drive.queryOnly = true;
-    if (!smart_folder::IsRegularFile(l_Drive.base + ".bin")) {
+    const std::string l_strBase = m_strFolder + "/PhysicalDrive" + std::to_string(drive);
+    DriveModel l_Drive;
+    if (IsRegularFile(l_strBase + ".bin")) {
+        if (!ReadPadded(l_strBase + ".bin", l_Drive.attributes.data(), l_Drive.attributes.size())) {
+            return std::nullopt;
+        }
+        DriveModel::Block l_Thresholds{};
+        if (ReadPadded(l_strBase + ".thr", l_Thresholds.data(), l_Thresholds.size())) {
+            l_Drive.thresholds = l_Thresholds;
+        }
+        l_Drive.failing = IsRegularFile(l_strBase + ".failing");
+        std::ifstream l_Log(l_strBase + ".devstat", std::ios::binary);
+        l_Drive.deviceStatistics.assign(std::istreambuf_iterator<char>(l_Log),
+                                        std::istreambuf_iterator<char>());
+    } else if (IsRegularFile(l_strBase + ".nvme")) {
         l_Drive.nvme = true;
-        if (!smart_folder::IsRegularFile(l_Drive.base + ".nvme")) {
-            SetLastErrorCode(kErrorFileNotFound);
-            return platform::kInvalidHandle;
+        if (!ReadPadded(l_strBase + ".nvme", l_Drive.healthPage.data(),
+                        l_Drive.healthPage.size())) {
+            return std::nullopt;
         }
+    } else {
+        return std::nullopt;
     }
-    return Add(std::move(l_Drive));
+    const std::vector<std::string> l_Ident = Lines(l_strBase + ".ident");
+    if (!l_Ident.empty()) {
+        l_Drive.product = l_Ident[0];
+    }
+    if (l_Ident.size() > 1) {
+        l_Drive.serial = l_Ident[1];
+    }
+    for (const std::string& l_strFlag : Lines(l_strBase + ".behaviour")) {
+        l_Drive.behaviour.Set(l_strFlag);
+    }
+    return l_Drive;
 }
 
-DiskDevice::Handle SmartFolder::Open(const std::wstring& path)
+std::optional<std::vector<std::uint32_t>> SmartFolder::Volume()
 {
-    if (IsVolumePath(path)) {
-        // Reading and writing a volume needs rights the monitor never asks for.
-        SetLastErrorCode(kErrorAccessDenied);
-        return platform::kInvalidHandle;
+    if (m_strFolder.empty()) {
+        return std::nullopt;
     }
-    const Handle l_hDrive = OpenForQuery(path);
-    if (l_hDrive == platform::kInvalidHandle) {
-        return l_hDrive;
+    std::ifstream l_File(m_strFolder + "/SystemDrive", std::ios::binary);
+    std::vector<std::uint32_t> l_Disks;
+    unsigned long l_nDisk = 0;
+    while (l_File >> l_nDisk) {
+        l_Disks.push_back(static_cast<std::uint32_t>(l_nDisk));
     }
-    if (m_bNeedsAdministrator && AccountList::CurrentAccount().empty()) {
-        Close(l_hDrive);
-        SetLastErrorCode(kErrorAccessDenied);
-        return platform::kInvalidHandle;
-    }
-    std::lock_guard<std::mutex> l_Lock(m_Mutex);
-    m_OpenFiles[l_hDrive].queryOnly = false;
-    return l_hDrive;
+    return l_Disks;
 }
 
-int SmartFolder::Control(Handle handle, std::uint32_t code, const void* input,
-                         std::uint32_t inputSize, void* output, std::uint32_t outputSize,
-                         std::uint32_t& bytesReturned)
+bool SmartFolder::HasAdministratorRights()
 {
-    bytesReturned = 0;
-    OpenFile l_File;
-    {
-        std::lock_guard<std::mutex> l_Lock(m_Mutex);
-        const auto l_It = m_OpenFiles.find(handle);
-        if (l_It == m_OpenFiles.end()) {
-            return Fail(kErrorInvalidHandle);
-        }
-        l_File = l_It->second;
-    }
-    const smart_folder::Call l_Call{static_cast<const std::uint8_t*>(input), inputSize,
-                                    static_cast<std::uint8_t*>(output), outputSize, bytesReturned};
-    if (l_File.volume) {
-        return code == volume::kGetDiskExtents
-                   ? smart_folder::AnswerVolumeExtents(l_File.base, l_Call)
-                   : Fail(kErrorNotSupported);
-    }
-    if (code == storage::kQueryProperty) {
-        return smart_folder::AnswerQuery(l_File, l_Call);
-    }
-    if (code == storage::kPredictFailure) {
-        return smart_folder::AnswerPredictFailure(l_File, l_Call);
-    }
-    if (l_File.queryOnly) {
-        return Fail(kErrorAccessDenied);
-    }
-    // The NVMe driver knows no S.M.A.R.T. control code and no ATA pass-through.
-    if (l_File.nvme) {
-        return Fail(kErrorNotSupported);
-    }
-    if (code == ata::kPassThrough) {
-        return smart_folder::AnswerPassThrough(l_File, l_Call);
-    }
-    return smart_folder::AnswerSmart(l_File, code, l_Call);
-}
-
-void SmartFolder::Close(Handle handle)
-{
-    std::lock_guard<std::mutex> l_Lock(m_Mutex);
-    m_OpenFiles.erase(handle);
+    return !m_bNeedsAdministrator || !AccountList::CurrentAccount().empty();
 }
 
 DiskDevice& DiskDevice::System()

@@ -12,6 +12,7 @@ static_assert(kErrorInvalidHandle == ERROR_INVALID_HANDLE);
 static_assert(kErrorNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY);
 static_assert(kErrorInvalidData == ERROR_INVALID_DATA);
 static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION);
+static_assert(kErrorIoDevice == ERROR_IO_DEVICE);
 static_assert(kErrorHandleEof == ERROR_HANDLE_EOF);
 static_assert(kErrorNotSupported == ERROR_NOT_SUPPORTED);
 static_assert(kErrorBadNetPath == ERROR_BAD_NETPATH);

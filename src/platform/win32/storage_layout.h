@@ -6,14 +6,15 @@
 #include <string>
 
 #include "platform/byte_order.h"
+#include "platform/disk_device.h"
 
-// The storage driver's property query (IOCTL_STORAGE_QUERY_PROPERTY) as the disk source uses it:
-// the device descriptor that names a drive's bus, and the NVMe SMART / Health Information log
-// page through the protocol-specific property. The layouts (STORAGE_PROPERTY_QUERY,
-// STORAGE_DEVICE_DESCRIPTOR, STORAGE_PROTOCOL_SPECIFIC_DATA, STORAGE_PROTOCOL_DATA_DESCRIPTOR, the
-// health page) are written out byte by byte, so portable code, the posix substitute and test
-// fakes share one definition; the win32 disk device pins every value here against the Windows
-// headers.
+// The storage driver's property query (IOCTL_STORAGE_QUERY_PROPERTY) as the win32 disk device
+// uses it: the device descriptor that names a drive's bus and texts, and the NVMe SMART / Health
+// Information log page through the protocol-specific property. The layouts (STORAGE_PROPERTY_QUERY,
+// STORAGE_DEVICE_DESCRIPTOR, STORAGE_PROTOCOL_SPECIFIC_DATA, STORAGE_PROTOCOL_DATA_DESCRIPTOR) are
+// written out byte by byte, without the Windows headers, so that the parsers of the driver's
+// answers are tested and fuzzed on every build; disk_device_win32.cpp pins every value here
+// against the Windows headers.
 namespace platform::storage {
 
 inline constexpr std::uint32_t kQueryProperty = 0x2D1400;  // IOCTL_STORAGE_QUERY_PROPERTY
@@ -39,42 +40,6 @@ inline constexpr std::size_t kDeviceBusTypeOffset = 28;
 inline constexpr std::size_t kDeviceDescriptorSize = 40;
 // Room for the fixed part and the texts a drive names itself with; the bus type is all we read.
 inline constexpr std::size_t kDeviceAnswerSize = 512;
-inline constexpr std::uint32_t kBusTypeUnknown = 0;  // BusTypeUnknown
-inline constexpr std::uint32_t kBusTypeScsi = 1;     // BusTypeScsi
-inline constexpr std::uint32_t kBusTypeAta = 3;      // BusTypeAta
-inline constexpr std::uint32_t kBusTypeUsb = 7;      // BusTypeUsb
-inline constexpr std::uint32_t kBusTypeRaid = 8;     // BusTypeRAID
-inline constexpr std::uint32_t kBusTypeSas = 10;     // BusTypeSas
-inline constexpr std::uint32_t kBusTypeSata = 11;    // BusTypeSata
-inline constexpr std::uint32_t kBusTypeNvme = 17;    // BusTypeNvme
-
-// The bus types' names, as the metrics label a drive's bus.
-struct BusTypeName {
-    std::uint32_t busType;
-    const wchar_t* name;
-};
-inline constexpr BusTypeName kBusTypeNames[] = {
-    {kBusTypeUnknown, L"unknown"}, {kBusTypeScsi, L"scsi"}, {kBusTypeAta, L"ata"},
-    {kBusTypeUsb, L"usb"},         {kBusTypeRaid, L"raid"}, {kBusTypeSas, L"sas"},
-    {kBusTypeSata, L"sata"},       {kBusTypeNvme, L"nvme"}};
-
-// The name of a bus type; "unknown" for a drive without descriptor, "other" for a bus not named.
-inline const wchar_t* NameOfBusType(std::uint32_t busType)
-{
-    for (const BusTypeName& entry : kBusTypeNames) {
-        if (entry.busType == busType) {
-            return entry.name;
-        }
-    }
-    return L"other";
-}
-
-// The drive's own verdict and attribute data, answered without rights
-// (IOCTL_STORAGE_PREDICT_FAILURE, STORAGE_PREDICT_FAILURE).
-inline constexpr std::uint32_t kPredictFailure = 0x2D1100;
-inline constexpr std::size_t kPredictFailureFlagOffset = 0;
-inline constexpr std::size_t kPredictVendorSpecificOffset = 4;
-inline constexpr std::size_t kPredictFailureSize = 516;
 
 // STORAGE_PROTOCOL_SPECIFIC_DATA: ten DWORDs, in the query after the property and query type,
 // in the answer after the descriptor's version and size.
@@ -93,14 +58,9 @@ inline constexpr std::size_t kProtocolDescriptorDataOffset = 8;
 inline constexpr std::size_t kProtocolDescriptorSize =
     48;  // sizeof(STORAGE_PROTOCOL_DATA_DESCRIPTOR)
 
-// The SMART / Health Information log page as NVMe drives return it, little-endian.
-inline constexpr std::uint32_t kHealthLogPage = 2;   // NVME_LOG_PAGE_HEALTH_INFO
-inline constexpr std::size_t kHealthPageSize = 512;  // sizeof(NVME_HEALTH_INFO_LOG)
-inline constexpr std::size_t kCriticalWarningOffset = 0;
-inline constexpr std::size_t kCompositeTemperatureOffset = 1;  // 16 bits, kelvin
-inline constexpr std::size_t kPercentageUsedOffset = 5;
-inline constexpr std::size_t kPowerOnHoursOffset = 128;  // 128 bits
-inline constexpr std::size_t kMediaErrorsOffset = 160;   // 128 bits
+// The SMART / Health Information log page.
+inline constexpr std::uint32_t kHealthLogPage = 2;  // NVME_LOG_PAGE_HEALTH_INFO
+inline constexpr std::size_t kHealthPageSize = DiskDevice::kSectorSize;
 
 // The health query is one buffer for the query and the answer, as the documentation of the
 // inbox NVMe driver lays it out: the query's fixed part, the protocol-specific data, and room
@@ -136,37 +96,6 @@ constexpr HealthQuery EncodeHealthQuery()
     le::Store32(data + kDataOffsetOffset, kProtocolDataSize);
     le::Store32(data + kDataLengthOffset, kHealthPageSize);
     return q;
-}
-
-// What a query asks for, read from its bytes; the caller checks that `query` holds kQuerySize
-// bytes, and protocol-specific fields are read only from a query of kQueryParametersOffset +
-// kProtocolDataSize bytes or more (otherwise they stay zero).
-struct QueryRequest {
-    std::uint32_t propertyId = 0;
-    std::uint32_t queryType = 0;
-    std::uint32_t protocolType = 0;
-    std::uint32_t dataType = 0;
-    std::uint32_t requestValue = 0;
-    std::uint32_t requestSubValue = 0;
-    std::uint32_t dataOffset = 0;
-    std::uint32_t dataLength = 0;
-};
-
-constexpr QueryRequest DecodeQuery(const std::uint8_t* query, std::size_t size)
-{
-    QueryRequest r;
-    r.propertyId = le::Load32(query + kQueryPropertyIdOffset);
-    r.queryType = le::Load32(query + kQueryTypeOffset);
-    if (size >= kQueryParametersOffset + kProtocolDataSize) {
-        const std::uint8_t* data = query + kQueryParametersOffset;
-        r.protocolType = le::Load32(data + kProtocolTypeOffset);
-        r.dataType = le::Load32(data + kDataTypeOffset);
-        r.requestValue = le::Load32(data + kRequestValueOffset);
-        r.requestSubValue = le::Load32(data + kRequestSubValueOffset);
-        r.dataOffset = le::Load32(data + kDataOffsetOffset);
-        r.dataLength = le::Load32(data + kDataLengthOffset);
-    }
-    return r;
 }
 
 // A device descriptor's fixed part naming `busType`, as a driver writes it into `out`
@@ -225,6 +154,66 @@ constexpr void EncodeHealthAnswer(std::uint8_t* out, const std::uint8_t* page)
     for (std::size_t i = 0; i < kHealthPageSize; ++i) {
         out[kProtocolDescriptorDataOffset + kProtocolDataSize + i] = page[i];
     }
+}
+
+// The health page in the driver's answer to the health query, of which `size` bytes were
+// returned: null unless the descriptor has the expected version, a size within the answer, the
+// NVMe protocol and the log-page data type, and names a DWORD-aligned page of at least 512 bytes
+// that lies after the protocol-specific data and inside the answer.
+inline const std::uint8_t* HealthPageIn(const std::uint8_t* answer, std::size_t size)
+{
+    if (answer == nullptr || size < kProtocolDescriptorSize) {
+        return nullptr;
+    }
+    const std::uint32_t version = le::Load32(answer + kDescriptorVersionOffset);
+    const std::uint32_t descriptorSize = le::Load32(answer + kDescriptorSizeOffset);
+    if (version != kProtocolDescriptorSize || descriptorSize < kProtocolDescriptorSize ||
+        descriptorSize > size) {
+        return nullptr;
+    }
+    const std::uint8_t* data = answer + kProtocolDescriptorDataOffset;
+    if (le::Load32(data + kProtocolTypeOffset) != kProtocolTypeNvme ||
+        le::Load32(data + kDataTypeOffset) != kNvmeDataTypeLogPage) {
+        return nullptr;
+    }
+    // The page's offset counts from the protocol-specific data; 64-bit sums cannot overflow.
+    const std::uint64_t offset = le::Load32(data + kDataOffsetOffset);
+    const std::uint64_t length = le::Load32(data + kDataLengthOffset);
+    if (offset < kProtocolDataSize || offset % 4 != 0 || length < kHealthPageSize ||
+        kProtocolDescriptorDataOffset + offset + length > size) {
+        return nullptr;
+    }
+    return data + offset;
+}
+
+// The device descriptor of which `size` bytes were returned: false when the answer or the
+// descriptor's own size ends before the bus type. A text counts when its offset is non-zero and
+// inside both, and it ends at its NUL or at the end of either.
+inline bool ParseDeviceDescriptor(const std::uint8_t* answer, std::size_t size,
+                                  StorageDescriptor& descriptor)
+{
+    constexpr std::size_t kEnd = kDeviceBusTypeOffset + 4;
+    if (answer == nullptr || size < kEnd) {
+        return false;
+    }
+    const std::size_t descriptorSize = le::Load32(answer + kDescriptorSizeOffset);
+    if (descriptorSize < kEnd) {
+        return false;
+    }
+    const std::size_t end = descriptorSize < size ? descriptorSize : size;
+    const auto textAt = [&](std::size_t offsetField) {
+        std::string text;
+        for (std::size_t i = le::Load32(answer + offsetField); i != 0 && i < end && answer[i] != 0;
+             ++i) {
+            text += static_cast<char>(answer[i]);
+        }
+        return text;
+    };
+    descriptor.busType = le::Load32(answer + kDeviceBusTypeOffset);
+    descriptor.vendor = textAt(kVendorIdOffsetOffset);
+    descriptor.product = textAt(kProductIdOffsetOffset);
+    descriptor.serial = textAt(kSerialNumberOffsetOffset);
+    return true;
 }
 
 }  // namespace platform::storage

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+
+// The SMART / Health Information log page (log identifier 02h) as NVMe drives return it,
+// little-endian (NVM Express Base Specification): the fields the disk source reads.
+namespace platform::nvme {
+
+inline constexpr std::size_t kPageSize = 512;
+inline constexpr std::size_t kCriticalWarningOffset = 0;
+inline constexpr std::size_t kCompositeTemperatureOffset = 1;  // 16 bits, kelvin
+inline constexpr std::size_t kPercentageUsedOffset = 5;
+inline constexpr std::size_t kPowerOnHoursOffset = 128;  // 128 bits
+inline constexpr std::size_t kMediaErrorsOffset = 160;   // 128 bits
+
+}  // namespace platform::nvme
