@@ -85,8 +85,7 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegisters)
         EXPECT_EQ(l_Call.registers.device, 0xA0);
         EXPECT_EQ(l_Call.registers.command, 0xB0);
         const bool l_bData = l_Call.registers.features == 0xD0 ||
-                             l_Call.registers.features == 0xD1 ||
-                             l_Call.registers.features == 0xD5;
+                             l_Call.registers.features == 0xD1 || l_Call.registers.features == 0xD5;
         EXPECT_EQ(l_Call.dataSize, l_bData ? 512u : 0u);
     }
     using Commands = std::vector<std::array<int, 3>>;

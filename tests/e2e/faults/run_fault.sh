@@ -326,7 +326,7 @@ case "$scenario" in
     expect_clean_release
     ;;
 
-  failing-drive | worn-ssd | no-rights)
+  failing-drive | worn-ssd | no-rights | sense-only)
     [[ $form == native ]] || fail "native only"
     mkdir "$work/drives"
     # Drive 0: 1500 power-on hours, 41 degrees Celsius in attribute 194 (not pre-failure),
@@ -357,6 +357,14 @@ case "$scenario" in
         native_args+=(--no-admin)
         expected='HddLifetime=1500 HddCriticalWarning=1 HddTemperature=41 IPC_HARDDISK=3'
         source_line='Drive 0: ATA S.M.A.R.T. attributes (without administrator rights)' ;;
+      sense-only)
+        # A driver that takes the verdict from SCSI sense data: the predict-failure query alone
+        # answers, without attribute data. The drive's own prediction of its failure rates error.
+        touch "$work/drives/PhysicalDrive0.failing"
+        printf 'sense-only\r\n' >"$work/drives/PhysicalDrive0.behaviour"
+        native_args+=(--no-admin)
+        expected='HddLifetime=0 HddCriticalWarning=1 IPC_HARDDISK=3'
+        source_line="Drive 0: the drive's verdict alone (without administrator rights)" ;;
     esac
     run_host 3 --status
     expect_status 0
