@@ -97,9 +97,9 @@ static_assert(storage::kHealthQuerySize <= offsetof(STORAGE_PROPERTY_QUERY, Addi
                                                sizeof(STORAGE_PROTOCOL_SPECIFIC_DATA) +
                                                NVME_MAX_LOG_SIZE);
 static_assert(sizeof(STORAGE_PREDICT_FAILURE) == 4 + DiskDevice::kSectorSize);
-static_assert(bus::kUnknown == BusTypeUnknown && bus::kScsi == BusTypeScsi && bus::kAta == BusTypeAta && bus::kUsb == BusTypeUsb &&
-              bus::kRaid == BusTypeRAID && bus::kSas == BusTypeSas && bus::kSata == BusTypeSata &&
-              bus::kNvme == BusTypeNvme);
+static_assert(bus::kUnknown == BusTypeUnknown && bus::kScsi == BusTypeScsi &&
+              bus::kAta == BusTypeAta && bus::kUsb == BusTypeUsb && bus::kRaid == BusTypeRAID &&
+              bus::kSas == BusTypeSas && bus::kSata == BusTypeSata && bus::kNvme == BusTypeNvme);
 
 namespace {
 
