@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     std::string input(reinterpret_cast<const char*>(data), size);
     const std::wstring scrambled = platform::AnsiToWide(fuzz::NextField(input));
-    const std::wstring decoded = cfg::PasswordDecoder::Decode(scrambled);
+    const utils::SecretText decoded = cfg::PasswordDecoder::Decode(scrambled);
     fuzz::Check(decoded.size() <= cfg::PasswordDecoder::Key().size(),
                 "a password is no longer than the key");
 

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/posix/ini_text_posix.h"
+#include "platform/ini_text.h"
 #include "platform/posix/native_path_posix.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 
 namespace {
 
-using platform::posix::TrimProfileSpace;
+using platform::TrimProfileSpace;
 
 // Text that a settings line holds as it is: printable ASCII, and for a name none of the
 // characters that end a key or make a section header.
@@ -52,10 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring otherKey = platform::AnsiToWide(fuzz::NextField(input));
     const bool plain = IsPlain(section, true) && IsPlain(key, true) && IsPlain(value, false);
 
-    platform::posix::IniText text(input);
+    platform::IniText text(input);
     const std::optional<std::wstring> otherBefore = text.Find(otherSection, otherKey);
     text.Set(section, key, value);
-    const platform::posix::IniText written(text.Bytes());
+    const platform::IniText written(text.Bytes());
     if (plain) {
         const std::optional<std::wstring> stored = written.Find(section, key);
         fuzz::Check(stored && *stored == TrimProfileSpace(value), "a written value reads back");
@@ -68,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    platform::posix::IniText sectioned(input);
+    platform::IniText sectioned(input);
     sectioned.SetSection(section, {{key, value}});
-    const platform::posix::IniText rewritten(sectioned.Bytes());
+    const platform::IniText rewritten(sectioned.Bytes());
     if (plain) {
         const std::optional<std::wstring> stored = rewritten.Find(section, key);
         fuzz::Check(stored && *stored == TrimProfileSpace(value), "a section write reads back");

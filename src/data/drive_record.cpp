@@ -22,8 +22,6 @@ const char kSerialKey[] = "serial:";
 const char kFirstSeenKey[] = "first seen:";
 const char kEndLine[] = "end";
 
-// Dates from 1970-01-01 to 9999-12-31.
-constexpr RecordDay kLastDay = 2932896;
 constexpr std::int64_t kMaxHours = 1000000000000;
 
 // Howard Hinnant's conversions between days since 1970 and the proleptic Gregorian calendar.
