@@ -6,15 +6,6 @@
 # all below one folder of the package's name. Every Windows build installs its files (component
 # binaries) and the common ones (component common); only the x86 build makes the package.
 
-# The package carries the version of the DLL's version resource: both must name one version.
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/service/com/VW_Vexa.rc vexa_rc_version
-  REGEX "^[ \t]*FILEVERSION[ \t]")
-string(REGEX REPLACE "^[ \t]*FILEVERSION[ \t]+" "" vexa_rc_version "${vexa_rc_version}")
-string(REPLACE "," "." vexa_rc_version "${vexa_rc_version}")
-if(NOT vexa_rc_version STREQUAL PROJECT_VERSION)
-  message(FATAL_ERROR "The version resource names ${vexa_rc_version}, the project ${PROJECT_VERSION}")
-endif()
-
 # The DLL without its import library: a COM server is loaded by its class, never linked against.
 install(TARGETS VW_Vexa vexa-host vexa-scramble vexa-sensor-memory
   RUNTIME DESTINATION . COMPONENT binaries

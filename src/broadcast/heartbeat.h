@@ -18,7 +18,4 @@ inline constexpr wchar_t kStatusSection[] = L"VEXA_STATUS";
 // a failed one included; it does not count for the current-state rewrites.
 void WriteHeartbeat(const MBDataContainer::CycleSnapshot& p_Snapshot) noexcept;
 
-// "YYYY-MM-DD hh:mm:ss" of the local time at `seconds` since 1970.
-std::wstring LocalTimeText(std::int64_t seconds);
-
 }  // namespace MBBroadcast

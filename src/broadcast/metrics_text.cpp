@@ -5,39 +5,10 @@
 #include <vector>
 
 #include "platform/disk_device.h"
+#include "platform/text.h"
 
 namespace MBBroadcast {
 namespace {
-
-constexpr std::uint32_t kReplacement = 0xFFFD;
-
-void AppendCodePoint(std::string& out, std::uint32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-bool IsHighSurrogate(std::uint32_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(std::uint32_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 // One metric family: HELP, TYPE, then its samples.
 class Family {
@@ -118,28 +89,10 @@ std::string Seconds(std::int64_t milliseconds)
 
 }  // namespace
 
-std::string ToUtf8(const std::wstring& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t unit = static_cast<std::uint32_t>(text[i]);
-        if (IsHighSurrogate(unit) && i + 1 < text.size() &&
-            IsLowSurrogate(static_cast<std::uint32_t>(text[i + 1]))) {
-            const std::uint32_t low = static_cast<std::uint32_t>(text[++i]);
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit) || unit > 0x10FFFF) {
-            unit = kReplacement;
-        }
-        AppendCodePoint(out, unit);
-    }
-    return out;
-}
-
 std::string EscapeLabelValue(const std::wstring& value)
 {
     std::string escaped;
-    for (const char c : ToUtf8(value)) {
+    for (const char c : platform::WideToUtf8(value)) {
         switch (c) {
         case '\\':
             escaped += "\\\\";

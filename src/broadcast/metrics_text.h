@@ -15,7 +15,4 @@ std::string RenderMetrics(const MBDataContainer::CycleSnapshot& snapshot,
 // A label value as the format requires it: backslash, double quote and line feed escaped.
 std::string EscapeLabelValue(const std::wstring& value);
 
-// UTF-8 of wide text (UTF-16 on Windows, UTF-32 on posix); a lone surrogate becomes U+FFFD.
-std::string ToUtf8(const std::wstring& text);
-
 }  // namespace MBBroadcast

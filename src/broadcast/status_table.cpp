@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "broadcast/heartbeat.h"
 #include "broadcast/metrics_text.h"
+#include "platform/text.h"
+#include "support/local_time.h"
 
 namespace MBBroadcast {
 namespace {
@@ -27,7 +28,7 @@ const char* ColourOf(MBDataContainer::Rating rating)
 
 std::string RatingText(MBDataContainer::Rating rating, bool colour)
 {
-    const std::string word = ToUtf8(MBDataContainer::RatingWord(rating));
+    const std::string word = platform::WideToUtf8(MBDataContainer::RatingWord(rating));
     const std::string start = colour ? ColourOf(rating) : "";
     return start.empty() ? word : start + word + "\x1b[0m";
 }
@@ -69,7 +70,7 @@ void AppendTable(std::string& out, const std::vector<Row>& rows,
 
 std::string OrDash(const std::wstring& text)
 {
-    return text.empty() ? "-" : ToUtf8(text);
+    return text.empty() ? "-" : platform::WideToUtf8(text);
 }
 
 std::string AgeText(std::int64_t seconds, bool stale)
@@ -84,7 +85,7 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
     std::string out;
     std::vector<Row> fields{{"field", "reading", "setpoint", "warning", "error", "rating"}};
     for (const MBDataContainer::FieldSnapshot& field : snapshot.fields) {
-        fields.push_back({ToUtf8(field.name), std::to_string(field.value),
+        fields.push_back({platform::WideToUtf8(field.name), std::to_string(field.value),
                           std::to_string(field.setpoint), OrDash(field.warningBand),
                           OrDash(field.errorBand), RatingText(field.rating, colour)});
     }
@@ -93,8 +94,8 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
     out += "\n";
     std::vector<Row> groups{{"group", "digit", "rating"}};
     for (const MBDataContainer::GroupSnapshot& group : snapshot.groups) {
-        groups.push_back(
-            {ToUtf8(group.name), std::to_string(group.rating), RatingText(group.rating, colour)});
+        groups.push_back({platform::WideToUtf8(group.name), std::to_string(group.rating),
+                          RatingText(group.rating, colour)});
     }
     AppendTable(out, groups, {false, true, false});
 
@@ -103,28 +104,29 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
         {"UPS state of charge", std::to_string(snapshot.upsStateOfCharge) + " %"},
         {"UPS", snapshot.upsPresent ? "UPS service present" : "no UPS service"},
         {"sensor source", OrDash(snapshot.sensorSource)},
-        {"disk source", ToUtf8(MBDataAquisition::NamesOf(snapshot.disk.source).name)},
+        {"disk source", platform::WideToUtf8(MBDataAquisition::NamesOf(snapshot.disk.source).name)},
         {"system disk",
          "drive " + std::to_string(snapshot.disk.drive) +
-             (snapshot.disk.model.empty() ? std::string() : ", " + ToUtf8(snapshot.disk.model))},
+             (snapshot.disk.model.empty() ? std::string()
+                                          : ", " + platform::WideToUtf8(snapshot.disk.model))},
         {"disk read",
-         ToUtf8(MBDataContainer::DiskReadWay(snapshot.disk)) +
+         platform::WideToUtf8(MBDataContainer::DiskReadWay(snapshot.disk)) +
              (snapshot.diskLogonFailed ? " (the runtime's own: the administrator's logon failed)"
                                        : "")},
-        {"disk days left", ToUtf8(MBDataContainer::DaysLeftText(snapshot.daysLeft))},
+        {"disk days left", platform::WideToUtf8(MBDataContainer::DaysLeftText(snapshot.daysLeft))},
         {"disk first seen", snapshot.diskFirstSeen
                                 ? MBDataContainer::DayText(*snapshot.diskFirstSeen)
                                 : std::string("-")},
         {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
         {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale) +
                               (snapshot.diskNeverRead ? ", never read" : "")},
-        {"last cycle", ToUtf8(LocalTimeText(snapshot.time))},
+        {"last cycle", platform::WideToUtf8(utils::LocalTimeText(snapshot.time))},
         {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
         {"cycles", std::to_string(snapshot.cycles) + ", failed " +
                        std::to_string(snapshot.failedCycles) + ", failed in a row " +
                        std::to_string(snapshot.consecutiveFailures)}};
     if (!snapshot.firstFailure.empty()) {
-        facts.push_back({"first failure", ToUtf8(snapshot.firstFailure)});
+        facts.push_back({"first failure", platform::WideToUtf8(snapshot.firstFailure)});
     }
     AppendTable(out, facts, {false, false});
     return out;

@@ -1,7 +1,8 @@
 #include "logging/byte_conversion.h"
 
 #include <algorithm>
-#include <type_traits>
+
+#include "platform/text.h"
 
 namespace dbg {
 
@@ -11,8 +12,8 @@ ByteConversion::result ByteConversion::do_out(state_type& /*state*/, const inter
                                               extern_type* toEnd, extern_type*& toNext) const
 {
     for (; from != fromEnd && to != toEnd; ++from, ++to) {
-        const auto code = static_cast<std::make_unsigned_t<intern_type>>(*from);
-        *to = code <= 0xFF ? static_cast<extern_type>(code) : '?';
+        const int byte = platform::Cp1252Byte(*from);
+        *to = byte < 0 ? '?' : static_cast<extern_type>(byte);
     }
     fromNext = from;
     toNext = to;
@@ -25,7 +26,7 @@ ByteConversion::result ByteConversion::do_in(state_type& /*state*/, const extern
                                              intern_type* toEnd, intern_type*& toNext) const
 {
     for (; from != fromEnd && to != toEnd; ++from, ++to) {
-        *to = static_cast<intern_type>(static_cast<unsigned char>(*from));
+        *to = platform::Cp1252Char(static_cast<unsigned char>(*from));
     }
     fromNext = from;
     toNext = to;

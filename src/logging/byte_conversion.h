@@ -5,9 +5,12 @@
 
 namespace dbg {
 
-// The log file's 8-bit conversion: a character up to 255 becomes the byte of the same value, as
-// under the "C" locale. Any other character becomes '?' instead of failing the conversion, which
-// would put the file stream into its failed state and silence the log for the rest of the run.
+// The log file's 8-bit conversion: cp1252, one byte a character, on every platform, as a reader
+// on Windows takes a file without byte-order mark (the ANSI code page of the machines, and of
+// posix), so text that came in through that code page (sensor names, settings, paths) is written
+// back as it came. A character cp1252 cannot hold becomes '?' instead of failing the conversion,
+// which would put the file stream into its failed state and silence the log for the rest of the
+// run.
 class ByteConversion : public std::codecvt<wchar_t, char, std::mbstate_t> {
 public:
     explicit ByteConversion(std::size_t refs = 0)

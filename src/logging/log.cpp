@@ -1,7 +1,7 @@
 #include "logging/log.h"
 
 #include "logging/log_stream_access.h"
-#include "logging/time_stamp.h"
+#include "support/local_time.h"
 
 namespace dbg {
 
@@ -17,7 +17,7 @@ bool LevelEnabled(std::uint32_t level)
 void WriteEntry(const wchar_t* separator, const std::wstring& location, const std::wstring& text)
 {
     try {
-        std::wstring entry = CurrentTimeStamp();
+        std::wstring entry = utils::CurrentTimeStamp();
         entry.reserve(entry.size() + location.size() + text.size() + 8);
         entry += separator;
         entry += location;

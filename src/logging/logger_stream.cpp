@@ -7,7 +7,7 @@
 #include "logging/byte_conversion.h"
 #include "logging/log.h"
 #include "logging/log_file_path.h"
-#include "logging/time_stamp.h"
+#include "support/local_time.h"
 #include "platform/file_path.h"
 #include "platform/last_error.h"
 #include "platform/message_dialog.h"
@@ -70,11 +70,12 @@ void LoggerStream::ReopenNewFile()
         return;
     }
     m_bReopenPending = false;
-    std::wstring l_strLine =
-        L"\r\n" + CurrentTimeStamp() + L"\t" + VEXA_LOCATION(L"dbg::LoggerStream::BeginNewFile") +
-        L"\t\t" + m_strFileName + L" reached " + std::to_wstring(m_nMaxBytes / 1024) + L" KB: " +
-        (m_bKept ? L"the earlier entries are in " + m_strFileName + L".1"
-                 : L"the earlier entries could not be kept");
+    std::wstring l_strLine = L"\r\n" + utils::CurrentTimeStamp() + L"\t" +
+                             VEXA_LOCATION(L"dbg::LoggerStream::BeginNewFile") + L"\t\t" +
+                             m_strFileName + L" reached " + std::to_wstring(m_nMaxBytes / 1024) +
+                             L" KB: " +
+                             (m_bKept ? L"the earlier entries are in " + m_strFileName + L".1"
+                                      : L"the earlier entries could not be kept");
     if (m_nLostEntries != 0) {
         l_strLine += L"; " + std::to_wstring(m_nLostEntries) + L" entries were lost while " +
                      m_strFileName + L" could not be opened";
@@ -91,7 +92,7 @@ bool LoggerStream::ReopenAfterFailedWrite()
     if (!is_open()) {
         return false;
     }
-    const std::wstring l_strLine = L"\r\n" + CurrentTimeStamp() + L"\t" +
+    const std::wstring l_strLine = L"\r\n" + utils::CurrentTimeStamp() + L"\t" +
                                    VEXA_LOCATION(L"dbg::LoggerStream::ReopenAfterFailedWrite") +
                                    L"\t\t" + std::to_wstring(m_nWriteLost) +
                                    L" entries were lost while " + m_strFileName +

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -18,6 +20,27 @@ std::size_t AnsiToWide(const char* text, std::size_t bytes, wchar_t* out);
 // back unchanged from WideToUtf8(Utf8ToWide(bytes)) on posix; Windows replaces them.
 std::wstring Utf8ToWide(const std::string& bytes);
 std::string WideToUtf8(const std::wstring& text);
+
+// cp1252, the ANSI code page of posix and of the log on every platform: the byte of `c`, or -1
+// when the code page cannot hold it, and the character of a byte. The five bytes the code page
+// leaves undefined stand for the control characters of the same value, as Windows maps them.
+int Cp1252Byte(wchar_t c);
+wchar_t Cp1252Char(unsigned char byte);
+
+// One character of UTF-8 at `pos` (below the size of `bytes`): its code point and its length in
+// bytes; length 0 where the bytes are no UTF-8 (a cut or overlong form, a surrogate, a code point
+// beyond U+10FFFF, a byte that cannot begin a character).
+struct Utf8Char {
+    std::uint32_t code;
+    std::size_t length;
+};
+Utf8Char DecodeUtf8(const std::string& bytes, std::size_t pos);
+// Appends the UTF-8 of a code point; a surrogate or a value beyond U+10FFFF becomes U+FFFD.
+void AppendUtf8(std::string& out, std::uint32_t code);
+
+// The UTF-16 code units of UTF-8 text, as Windows sees the text, on every platform (a character
+// beyond U+FFFF becomes a surrogate pair of wide characters); nothing when the bytes are no UTF-8.
+std::optional<std::wstring> Utf8ToUtf16(const std::string& bytes);
 
 // Whether `c` can be written in the ANSI code page without loss.
 bool IsAnsiRepresentable(wchar_t c);

@@ -1,5 +1,7 @@
 #include "service/cycle_export.h"
 
+#include "service/com/version.h"
+
 #include <utility>
 
 #include "acquisition/harddisk.h"
@@ -17,11 +19,6 @@
 #include "settings/values_file_writer.h"
 
 namespace service {
-
-std::wstring BuildVersion()
-{
-    return VEXA_BUILD_VERSION;
-}
 
 CycleExport::CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat)
     : m_strSensorSource(std::move(p_strSensorSource)),

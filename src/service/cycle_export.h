@@ -51,7 +51,4 @@ private:
     std::wstring m_strFirstFailure;
 };
 
-// The version of this build, as the metrics report it ("4.0.11.0").
-std::wstring BuildVersion();
-
 }  // namespace service

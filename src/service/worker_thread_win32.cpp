@@ -1,13 +1,13 @@
 #include "service/worker_thread.h"
 
 #include <windows.h>
-#include <objbase.h>
 
 #include <atomic>
 #include <memory>
 #include <new>
 #include <utility>
 
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/unique_resource.h"
 
 namespace service {
@@ -22,24 +22,6 @@ struct ThreadStart {
     HMODULE m_hModule = nullptr;
 };
 
-// Keeps the thread in the multithreaded apartment for the life of the body: the HMI lookup
-// needs COM, and a host thread need not have initialised it.
-class MultithreadedApartment {
-public:
-    MultithreadedApartment() : m_hr(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~MultithreadedApartment()
-    {
-        if (SUCCEEDED(m_hr)) {
-            CoUninitialize();
-        }
-    }
-    MultithreadedApartment(const MultithreadedApartment&) = delete;
-    MultithreadedApartment& operator=(const MultithreadedApartment&) = delete;
-
-private:
-    HRESULT m_hr;
-};
-
 DWORD WINAPI ThreadProc(LPVOID p_pArgument)
 {
     HMODULE l_hModule = nullptr;
@@ -47,7 +29,8 @@ DWORD WINAPI ThreadProc(LPVOID p_pArgument)
         std::unique_ptr<ThreadStart> l_pStart(static_cast<ThreadStart*>(p_pArgument));
         l_hModule = l_pStart->m_hModule;
         {
-            MultithreadedApartment l_Apartment;
+            // The HMI lookup needs COM, and a host thread need not have initialised it.
+            const platform::win32::ComApartment l_Apartment;
             l_pStart->m_Body();
         }
     }

@@ -1,4 +1,5 @@
 #ifdef _WIN32
+#include "platform/win32/com_apartment.h"
 #include "standins/win32/vwcontrol_server.h"
 #endif
 
@@ -32,7 +33,6 @@ struct BroadcastTest::Sources {
 struct BroadcastTest::Serving {
     explicit Serving(platform::SubstituteHmiRuntime& p_Runtime)
     {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         m_pObject = platform::win32::CreateVWControlObject(p_Runtime.Control());
         m_pRegistration =
             std::make_unique<platform::win32::ActiveVWControlRegistration>(m_pObject.Get());
@@ -41,10 +41,11 @@ struct BroadcastTest::Serving {
     {
         m_pRegistration.reset();
         m_pObject.Reset();
-        CoUninitialize();
     }
     void Stop() { m_pRegistration.reset(); }
 
+    // Before the COM pointers, which go first.
+    platform::win32::ComApartment m_Apartment;
     Microsoft::WRL::ComPtr<IUnknown> m_pObject;
     std::unique_ptr<platform::win32::ActiveVWControlRegistration> m_pRegistration;
 };

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "broadcast/open_visiwin.h"
 #include "errors/exceptions.h"
 #include "fakes/engine_manager_win32.h"
+#include "platform/win32/com_apartment.h"
 #include "fakes/scripted_hmi_runtime.h"
 
 namespace {
@@ -24,13 +26,16 @@ using broadcast_test::OpenVisiWin;
 // this process, once through the running object table and once through an engine manager.
 class VisiWinOverComTest : public testing::Test {
 protected:
+    std::optional<platform::win32::ComApartment> m_Apartment;
+
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        m_Apartment.emplace();
+        ASSERT_TRUE(SUCCEEDED(m_Apartment->Result()));
         fakes::EngineManagerRegistration::RemoveProgId();
         m_pRecorder->numbers = {{L"mb_fan_1", 5}, {L"mb_fan_1_set", 6}};
     }
-    void TearDown() override { CoUninitialize(); }
+    void TearDown() override { m_Apartment.reset(); }
 
     // Checks in two variables, writes both and ends the connection.
     void RunConnection()

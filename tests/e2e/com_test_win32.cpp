@@ -11,11 +11,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "VW_Zorbel.h"
 #include "message_hook_win32.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/unique_resource.h"
 #include "service/com/module_version_texts.h"
 
@@ -38,7 +40,7 @@ protected:
 
     static void SetUpTestSuite()
     {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        s_Apartment.emplace();
         s_hModule = LoadLibraryW((ExecutableFolder() + L"VW_Vexa.dll").c_str());
         ASSERT_NE(s_hModule, nullptr);
         s_pGetClassObject = reinterpret_cast<GetClassObject>(
@@ -87,6 +89,9 @@ protected:
         return true;
     }
 
+    static void TearDownTestSuite() { s_Apartment.reset(); }
+
+    static std::optional<platform::win32::ComApartment> s_Apartment;
     static HMODULE s_hModule;
     static GetClassObject s_pGetClassObject;
     static CanUnloadNow s_pCanUnloadNow;
@@ -95,6 +100,7 @@ protected:
     static std::vector<std::wstring> s_Messages;
 };
 
+std::optional<platform::win32::ComApartment> ComModuleTest::s_Apartment;
 HMODULE ComModuleTest::s_hModule = nullptr;
 ComModuleTest::GetClassObject ComModuleTest::s_pGetClassObject = nullptr;
 ComModuleTest::CanUnloadNow ComModuleTest::s_pCanUnloadNow = nullptr;

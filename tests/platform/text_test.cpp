@@ -5,6 +5,8 @@
 #include "platform/clock.h"
 
 #include <ctime>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -26,6 +28,41 @@ TEST(Text, EveryByteSurvivesARoundTrip)
     }
     EXPECT_EQ(platform::WideToAnsi(platform::AnsiToWide(all)), all);
     EXPECT_EQ(platform::AnsiToWide(all).size(), all.size());
+}
+
+// UTF-8 is read strictly: every form that is no UTF-8 is refused, as it is no password.
+TEST(Text, Utf8ToUtf16UnitsOnEveryPlatform)
+{
+    const struct {
+        std::string bytes;
+        std::optional<std::wstring> units;
+    } cases[] = {
+        {"caf\xc3\xa9 \xe2\x82\xac", L"caf\u00e9 \u20ac"},
+        {"\xf0\x9f\x98\x80",
+         std::wstring{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}},
+        {"", L""},
+        {"a\xc3", std::nullopt},             // cut
+        {"\xc0\xaf", std::nullopt},          // overlong
+        {"\xe0\x80\xaf", std::nullopt},      // overlong
+        {"\xed\xa0\x80", std::nullopt},      // surrogate
+        {"\xf4\x90\x80\x80", std::nullopt},  // beyond U+10FFFF
+        {"\xff", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(platform::Utf8ToUtf16(c.bytes), c.units);
+    }
+}
+
+TEST(Text, Utf8OfWideTextReplacesALoneSurrogate)
+{
+    EXPECT_EQ(platform::WideToUtf8(L"L\u00fcfter \u20ac"),
+              "L\xc3\xbc"
+              "fter \xe2\x82\xac");
+    EXPECT_EQ(platform::WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xef\xbf\xbd");
+    std::string appended;
+    platform::AppendUtf8(appended, 0x110000);
+    EXPECT_EQ(appended, "\xef\xbf\xbd");
 }
 
 TEST(Text, CaseOfNames)

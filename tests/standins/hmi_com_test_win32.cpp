@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "fakes/engine_manager_win32.h"
+#include "platform/win32/com_apartment.h"
 #include "fakes/scripted_hmi_runtime.h"
 #include "platform/hmi_runtime.h"
 
@@ -18,12 +20,15 @@ using Recorder = fakes::ScriptedHmiRuntime::Control;
 
 class HmiComTest : public testing::Test {
 protected:
+    std::optional<platform::win32::ComApartment> m_Apartment;
+
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        m_Apartment.emplace();
+        ASSERT_TRUE(SUCCEEDED(m_Apartment->Result()));
         fakes::EngineManagerRegistration::RemoveProgId();
     }
-    void TearDown() override { CoUninitialize(); }
+    void TearDown() override { m_Apartment.reset(); }
 
     std::shared_ptr<platform::HmiObject> Lookup(bool& found)
     {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "broadcast/metrics_text.h"
+#include "platform/text.h"
 #include "logging/log_file_path.h"
 #include "platform/environment.h"
 #include "platform/seam.h"
@@ -38,7 +38,7 @@ void Warn(const std::string& p_strText)
 std::string NativeForm(const std::wstring& p_strPath)
 {
 #ifdef _WIN32
-    return MBBroadcast::ToUtf8(p_strPath);
+    return platform::WideToUtf8(p_strPath);
 #else
     return platform::posix::NativePath(p_strPath);
 #endif
@@ -51,7 +51,7 @@ std::string RenderFileOrigins(const std::vector<service::MonitorFile>& p_Files)
         const char* l_szState = l_File.path.empty() && !l_File.setsValues ? "off"
                                 : PathExists(l_File.path)                 ? "found"
                                                                           : "missing";
-        std::string l_strLine = Padded(MBBroadcast::ToUtf8(l_File.label), kLabelWidth) +
+        std::string l_strLine = Padded(platform::WideToUtf8(l_File.label), kLabelWidth) +
                                 Padded(l_szState, kStateWidth) + NativeForm(l_File.path);
         while (!l_strLine.empty() && l_strLine.back() == ' ') {
             l_strLine.pop_back();
@@ -67,7 +67,7 @@ void WarnAboutSettings(const std::vector<service::MonitorFile>& p_Files)
         if (l_File.setsValues && !PathExists(l_File.path)) {
             const std::string l_strPath =
                 l_File.path.empty() ? std::string("(an empty path)") : NativeForm(l_File.path);
-            Warn(MBBroadcast::ToUtf8(l_File.label) + " " + l_strPath +
+            Warn(platform::WideToUtf8(l_File.label) + " " + l_strPath +
                  " is missing: its keys take their defaults");
         }
     }

@@ -23,6 +23,7 @@
 #include "service/monitor_files.h"
 #include "settings/module_ini_path.h"
 #include "settings/settings.h"
+#include "platform/win32/com_apartment.h"
 #include "standins/hmi_substitute.h"
 #include "standins/win32/vwcontrol_server.h"
 
@@ -31,23 +32,6 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 const wchar_t* const kProgId = L"VW_Vexa.VW_Vexa.1";
-
-class ComApartment {
-public:
-    ComApartment() : m_hr(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(m_hr)) {
-            CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    HRESULT Result() const { return m_hr; }
-
-private:
-    HRESULT m_hr;
-};
 
 void Fail(const char* p_szWhat, HRESULT p_hr)
 {
@@ -183,7 +167,7 @@ private:
 
 int Run(const host::HostOptions& p_Options)
 {
-    ComApartment l_Apartment;
+    const platform::win32::ComApartment l_Apartment;
     if (FAILED(l_Apartment.Result())) {
         Fail("CoInitializeEx", l_Apartment.Result());
         return 2;

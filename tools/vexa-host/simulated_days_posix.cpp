@@ -19,6 +19,7 @@
 #include "logging/log_file_path.h"
 #include "platform/posix/native_path_posix.h"
 #include "platform/text.h"
+#include "support/local_time.h"
 #include "settings/cycle_time.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
@@ -196,16 +197,12 @@ void SimulatedDays::ChangeHistoryLine()
     if (m_strHistoryFile.empty()) {
         return;
     }
-    const std::time_t l_Now = static_cast<std::time_t>(m_Clock.Now());
-    std::tm l_Local{};
-    localtime_r(&l_Now, &l_Local);
+    const std::string l_strTime = platform::WideToAnsi(utils::LocalTimeText(m_Clock.Now()));
     char l_szLine[160];
     const int l_nChars = std::snprintf(
         l_szLine, sizeof l_szLine,
-        "%04d-%02d-%02d %02d:%02d:%02d 1.21 1.05 5.02 3.31 5.01 12.10 5.00 12.05 3.05 41 38 %2ld "
-        "30 2480 2610 %4ld\r\n",
-        l_Local.tm_year + 1900, l_Local.tm_mon + 1, l_Local.tm_mday, l_Local.tm_hour,
-        l_Local.tm_min, l_Local.tm_sec, 36 + m_nCycles % 4, 2400 + m_nCycles % 100);
+        "%s 1.21 1.05 5.02 3.31 5.01 12.10 5.00 12.05 3.05 41 38 %2ld 30 2480 2610 %4ld\r\n",
+        l_strTime.c_str(), 36 + m_nCycles % 4, 2400 + m_nCycles % 100);
     const int l_nFile = open(m_strHistoryFile.c_str(), O_WRONLY);
     if (l_nFile < 0) {
         return;

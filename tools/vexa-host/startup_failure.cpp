@@ -1,6 +1,6 @@
 #include "startup_failure.h"
 
-#include "broadcast/metrics_text.h"
+#include "platform/text.h"
 
 namespace host {
 namespace {
@@ -59,7 +59,7 @@ std::string Filled(const char* p_szSentence, const std::wstring& p_strMessage)
     std::string l_strText = p_szSentence;
     const std::size_t l_nAt = l_strText.find("%s");
     if (l_nAt != std::string::npos) {
-        l_strText.replace(l_nAt, 2, MBBroadcast::ToUtf8(p_strMessage));
+        l_strText.replace(l_nAt, 2, platform::WideToUtf8(p_strMessage));
     }
     return l_strText;
 }
@@ -78,7 +78,7 @@ std::string ExplainStartUpFailure(const std::wstring& p_strMessage)
             }
         }
         return (p_strMessage.empty() ? std::string("no reason given")
-                                     : "\"" + MBBroadcast::ToUtf8(p_strMessage) + "\"") +
+                                     : "\"" + platform::WideToUtf8(p_strMessage) + "\"") +
                "; the log Vexa.log tells more";
     }
     const std::wstring l_strMessage = p_strMessage.substr(kHead.size(), l_nAt - kHead.size());
@@ -90,8 +90,8 @@ std::string ExplainStartUpFailure(const std::wstring& p_strMessage)
             return Filled(l_Known.sentence, l_strMessage);
         }
     }
-    return MBBroadcast::ToUtf8(l_strLocation) + " reported \"" + MBBroadcast::ToUtf8(l_strMessage) +
-           "\"; the log Vexa.log tells more";
+    return platform::WideToUtf8(l_strLocation) + " reported \"" +
+           platform::WideToUtf8(l_strMessage) + "\"; the log Vexa.log tells more";
 }
 
 }  // namespace host

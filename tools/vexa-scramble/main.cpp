@@ -2,8 +2,8 @@
 // administrator password need not be stored in plain text.
 
 #include "acquisition/password_decoder.h"
+#include "platform/text.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -32,54 +32,6 @@ const char* const kUsage =
 // The longest password: the scrambling key has this many characters.
 constexpr std::size_t kMaxPasswordLength = 51;
 
-// UTF-8 to UTF-16 code units (as the password is seen on Windows); nothing for invalid input.
-std::optional<std::wstring> Utf8ToUtf16(const std::string& p_strText)
-{
-    std::wstring l_strResult;
-    for (std::size_t i = 0; i < p_strText.size();) {
-        const auto l_nLead = static_cast<unsigned char>(p_strText[i]);
-        std::size_t l_nLength = 1;
-        std::uint32_t l_nCode = l_nLead;
-        if (l_nLead >= 0xF0 && l_nLead < 0xF5) {
-            l_nLength = 4;
-            l_nCode = l_nLead & 0x07u;
-        } else if (l_nLead >= 0xE0 && l_nLead < 0xF0) {
-            l_nLength = 3;
-            l_nCode = l_nLead & 0x0Fu;
-        } else if (l_nLead >= 0xC2 && l_nLead < 0xE0) {
-            l_nLength = 2;
-            l_nCode = l_nLead & 0x1Fu;
-        } else if (l_nLead >= 0x80) {
-            return std::nullopt;
-        }
-        if (i + l_nLength > p_strText.size()) {
-            return std::nullopt;
-        }
-        for (std::size_t j = 1; j < l_nLength; ++j) {
-            const auto l_nNext = static_cast<unsigned char>(p_strText[i + j]);
-            if ((l_nNext & 0xC0u) != 0x80u) {
-                return std::nullopt;
-            }
-            l_nCode = (l_nCode << 6) | (l_nNext & 0x3Fu);
-        }
-        i += l_nLength;
-        // An overlong form would let two byte sequences stand for one password.
-        static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (l_nCode < kSmallest[l_nLength] || l_nCode > 0x10FFFF ||
-            (l_nCode >= 0xD800 && l_nCode <= 0xDFFF)) {
-            return std::nullopt;
-        }
-        if (l_nCode >= 0x10000) {
-            l_nCode -= 0x10000;
-            l_strResult.push_back(static_cast<wchar_t>(0xD800 + (l_nCode >> 10)));
-            l_strResult.push_back(static_cast<wchar_t>(0xDC00 + (l_nCode & 0x3FF)));
-        } else {
-            l_strResult.push_back(static_cast<wchar_t>(l_nCode));
-        }
-    }
-    return l_strResult;
-}
-
 std::optional<std::wstring> PasswordFromStandardInput()
 {
     std::string l_strLine;
@@ -87,7 +39,7 @@ std::optional<std::wstring> PasswordFromStandardInput()
     if (!l_strLine.empty() && l_strLine.back() == '\r') {
         l_strLine.pop_back();
     }
-    return Utf8ToUtf16(l_strLine);
+    return platform::Utf8ToUtf16(l_strLine);
 }
 
 // Why the scrambler refused a password: its length, or else its first character.
@@ -178,6 +130,6 @@ int main(int argc, char** argv)
     if (l_strArgument.size() > 1 && l_strArgument[0] == '-') {
         return UsageError("unknown option " + l_strArgument);
     }
-    return Run(Utf8ToUtf16(l_strArgument), true);
+    return Run(platform::Utf8ToUtf16(l_strArgument), true);
 }
 #endif

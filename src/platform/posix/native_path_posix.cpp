@@ -76,35 +76,15 @@ std::wstring FromNative(const std::string& bytes)
 {
     std::wstring result;
     result.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = lead < 0x80                   ? 1
-                             : lead >= 0xC2 && lead < 0xE0 ? 2
-                             : lead >= 0xE0 && lead < 0xF0 ? 3
-                             : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                           : 0;
-        std::uint32_t code = length == 1   ? lead
-                             : length == 2 ? lead & 0x1FU
-                             : length == 3 ? lead & 0x0FU
-                                           : lead & 0x07U;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0U;
-            if ((next & 0xC0U) != 0x80U) {
-                length = 0;
-                break;
-            }
-            code = (code << 6) | (next & 0x3FU);
-        }
-        const bool overlong =
-            (length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF));
-        const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-        if (length == 0 || overlong || surrogate) {
-            result.push_back(static_cast<wchar_t>(kEscapeBase + lead));
+    for (std::size_t i = 0; i < bytes.size();) {
+        const Utf8Char next = DecodeUtf8(bytes, i);
+        if (next.length == 0) {
+            result.push_back(
+                static_cast<wchar_t>(kEscapeBase + static_cast<unsigned char>(bytes[i])));
             ++i;
         } else {
-            result.push_back(static_cast<wchar_t>(code));
-            i += length;
+            result.push_back(static_cast<wchar_t>(next.code));
+            i += next.length;
         }
     }
     return result;
@@ -116,23 +96,10 @@ std::string ToNative(const std::wstring& text)
     result.reserve(text.size());
     for (wchar_t c : text) {
         const auto code = static_cast<std::uint32_t>(c);
-        if (code < 0x80) {
-            result.push_back(static_cast<char>(code));
-        } else if (code >= kEscapeBase + 0x80 && code <= kEscapeBase + 0xFF) {
+        if (code >= kEscapeBase + 0x80 && code <= kEscapeBase + 0xFF) {
             result.push_back(static_cast<char>(code - kEscapeBase));
-        } else if (code < 0x800) {
-            result.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            const std::uint32_t safe = code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code;
-            result.push_back(static_cast<char>(0xE0 | (safe >> 12)));
-            result.push_back(static_cast<char>(0x80 | ((safe >> 6) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (safe & 0x3F)));
-        } else if (code <= 0x10FFFF) {
-            result.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            result.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            AppendUtf8(result, code);
         }
     }
     return result;

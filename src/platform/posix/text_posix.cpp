@@ -8,28 +8,6 @@
 namespace platform {
 namespace {
 
-// cp1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined map to the control
-// characters of the same value, as Windows maps them, so any byte sequence survives a round trip.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// The cp1252 byte of `c`, or -1 when the code page cannot hold it.
-int ToCp1252(wchar_t c)
-{
-    const auto code = static_cast<std::uint32_t>(c);
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-        return static_cast<int>(code);
-    }
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == code) {
-            return static_cast<int>(0x80 + i);
-        }
-    }
-    return -1;
-}
-
 wchar_t ToUpperChar(wchar_t c)
 {
     const auto code = static_cast<std::uint32_t>(c);
@@ -72,7 +50,7 @@ std::string WideToAnsi(const std::wstring& text)
     std::string result;
     result.reserve(text.size());
     for (wchar_t c : text) {
-        const int byte = ToCp1252(c);
+        const int byte = Cp1252Byte(c);
         result.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return result;
@@ -81,9 +59,7 @@ std::string WideToAnsi(const std::wstring& text)
 std::size_t AnsiToWide(const char* text, std::size_t bytes, wchar_t* out)
 {
     for (std::size_t i = 0; i < bytes; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        out[i] = byte >= 0x80 && byte < 0xA0 ? static_cast<wchar_t>(kHighControls[byte - 0x80])
-                                             : static_cast<wchar_t>(byte);
+        out[i] = Cp1252Char(static_cast<unsigned char>(text[i]));
     }
     return bytes;
 }
@@ -107,7 +83,7 @@ std::string WideToUtf8(const std::wstring& text)
 
 bool IsAnsiRepresentable(wchar_t c)
 {
-    return ToCp1252(c) >= 0;
+    return Cp1252Byte(c) >= 0;
 }
 
 std::wstring UpperCase(const std::wstring& text)
