@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "data/cycle_snapshot.h"
 
+#include "data/field_kind.h"
 #include "data/rating.h"
 
 namespace MBDataContainer {
@@ -59,15 +61,17 @@ protected:
     std::int32_t m_nUpsStateOfCharge = 0;
     std::wstring m_strValuesFile;
 
-    // The group results as they are published. A group of a stale source that has fields shows
-    // at least a warning; the results above stay the fields' own, so nothing of this is latched
-    // and the digits return to the fields' ratings when the source is fresh again.
-    struct GroupResults {
-        MBDataContainer::Rating fans, temp, voltage, cmosBatt, harddisk, ups;
-    };
+    // The group results as they are published, in the order of kGroups. A group of a stale
+    // source that has fields shows at least a warning; the results above stay the fields' own, so
+    // nothing of this is latched and the digits return to the fields' ratings when the source is
+    // fresh again.
+    using GroupResults = std::array<MBDataContainer::Rating, MBDataContainer::kGroupCount>;
     GroupResults PublishedResults() const;
 
 private:
+    // The member that holds a group's result.
+    static MBDataContainer::Rating Broadcast::*ResultOf(MBDataContainer::FieldGroup p_Group);
+
     std::vector<MBDataContainer::FieldSnapshot> m_SeenFields;
     bool m_bSensorsStale = false;
     bool m_bDiskStale = false;

@@ -35,33 +35,29 @@ void Broadcast::Rate(bool p_bEvaluate)
                           m_ResultHarddisk);
     }
 
-    m_ResultFans = m_nResultBase;
-    m_ResultTemp = m_nResultBase;
-    m_ResultVoltage = m_nResultBase;
-    m_ResultCmosBatt = m_nResultBase;
-    m_ResultUps = m_nResultBase;
+    for (const GroupInfo& l_Group : kGroups) {
+        if (l_Group.group != FieldGroup::Harddisk) {
+            this->*ResultOf(l_Group.group) = m_nResultBase;
+        }
+    }
 
     std::vector<MBDataContainer::FieldSnapshot> l_SeenFields;
-    // Disk fields belong to no group here, but their rating runs: the critical-event rule
-    // remembers the counts it has seen, and the second pass below relies on that.
+    // Disk fields count for their group in the second pass alone, but their rating runs: the
+    // critical-event rule remembers the counts it has seen, and the second pass below relies on
+    // that.
     ForEachField(*m_pDataList, [this, p_bEvaluate, &l_Rate, &l_SeenFields](MBDataField& p_Field) {
         if (p_bEvaluate) {
             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
                               p_Field.m_nValue);
         }
         const Rating l_Result = l_Rate(p_Field);
-        if (dynamic_cast<FanData*>(&p_Field) != nullptr) {
-            m_ResultFans = std::max(m_ResultFans, l_Result);
-        } else if (dynamic_cast<TempData*>(&p_Field) != nullptr) {
-            m_ResultTemp = std::max(m_ResultTemp, l_Result);
-        } else if (dynamic_cast<VoltageData*>(&p_Field) != nullptr) {
-            m_ResultVoltage = std::max(m_ResultVoltage, l_Result);
-        } else if (dynamic_cast<CMosBattData*>(&p_Field) != nullptr) {
-            m_ResultCmosBatt = std::max(m_ResultCmosBatt, l_Result);
+        const FieldGroup l_Group = p_Field.Group();
+        if (l_Group != FieldGroup::Harddisk) {
+            Rating& l_GroupResult = this->*ResultOf(l_Group);
+            l_GroupResult = std::max(l_GroupResult, l_Result);
         }
-        if (const auto* l_pBattery = dynamic_cast<UpsBattData*>(&p_Field)) {
-            m_ResultUps = std::max(m_ResultUps, l_Result);
-            m_nUpsStateOfCharge = l_pBattery->m_nCapacity;
+        if (p_Field.Kind() == kUpsBattField) {
+            m_nUpsStateOfCharge = static_cast<const UpsBattData&>(p_Field).m_nCapacity;
         }
         l_SeenFields.push_back(DescribeField(p_Field, l_Result));
     });
@@ -107,26 +103,38 @@ void Broadcast::SetStaleSources(bool p_bSensors, bool p_bDisk)
     m_bDiskStale = p_bDisk;
 }
 
+MBDataContainer::Rating Broadcast::*Broadcast::ResultOf(MBDataContainer::FieldGroup p_Group)
+{
+    // In the order of kGroups.
+    static constexpr MBDataContainer::Rating Broadcast::*s_Members[MBDataContainer::kGroupCount] = {
+        &Broadcast::m_ResultFans,     &Broadcast::m_ResultTemp,     &Broadcast::m_ResultVoltage,
+        &Broadcast::m_ResultCmosBatt, &Broadcast::m_ResultHarddisk, &Broadcast::m_ResultUps};
+    return s_Members[MBDataContainer::IndexOf(p_Group)];
+}
+
 Broadcast::GroupResults Broadcast::PublishedResults() const
 {
     using namespace MBDataContainer;
     // A group without fields holds no reading that could be stale: it stays "none".
-    const auto l_fnFloor = [](Rating p_Result, bool p_bStale) {
-        return p_bStale && p_Result != RatingNone ? std::max(p_Result, RatingWarning) : p_Result;
-    };
-    return {l_fnFloor(m_ResultFans, m_bSensorsStale),    l_fnFloor(m_ResultTemp, m_bSensorsStale),
-            l_fnFloor(m_ResultVoltage, m_bSensorsStale), m_ResultCmosBatt,
-            l_fnFloor(m_ResultHarddisk, m_bDiskStale),   m_ResultUps};
+    GroupResults l_Results{};
+    for (std::size_t i = 0; i < kGroupCount; ++i) {
+        const Rating l_Result = this->*ResultOf(kGroups[i].group);
+        const bool l_bStale = (kGroups[i].source == GroupSource::Sensors && m_bSensorsStale) ||
+                              (kGroups[i].source == GroupSource::Disk && m_bDiskStale);
+        l_Results[i] =
+            l_bStale && l_Result != RatingNone ? std::max(l_Result, RatingWarning) : l_Result;
+    }
+    return l_Results;
 }
 
 void Broadcast::FillSnapshot(MBDataContainer::CycleSnapshot& p_Snapshot) const
 {
     const GroupResults l_Results = PublishedResults();
     p_Snapshot.fields = m_SeenFields;
-    p_Snapshot.groups = {
-        {L"IPC_FANS", l_Results.fans},         {L"IPC_TEMP", l_Results.temp},
-        {L"IPC_VOLTAGE", l_Results.voltage},   {L"IPC_CMOS_BAT", l_Results.cmosBatt},
-        {L"IPC_HARDDISK", l_Results.harddisk}, {L"UPS_WORKING", l_Results.ups}};
+    p_Snapshot.groups.clear();
+    for (std::size_t i = 0; i < MBDataContainer::kGroupCount; ++i) {
+        p_Snapshot.groups.push_back({MBDataContainer::kGroups[i].key, l_Results[i]});
+    }
     p_Snapshot.upsStateOfCharge = m_nUpsStateOfCharge;
     p_Snapshot.daysLeft = m_pDataList->DaysLeft();
     p_Snapshot.diskFirstSeen = m_pDataList->DiskFirstSeen();

@@ -74,9 +74,7 @@ void VisiWinNew::Send()
     // A stale source's warning pulses as any other warning does.
     const GroupResults l_Results = PublishedResults();
     std::uint32_t l_nWorst = 0;
-    for (const MBDataContainer::Rating l_Result :
-         {l_Results.fans, l_Results.cmosBatt, l_Results.temp, l_Results.ups, l_Results.voltage,
-          l_Results.harddisk}) {
+    for (const MBDataContainer::Rating l_Result : l_Results) {
         l_nWorst = std::max(l_nWorst, static_cast<std::uint32_t>(l_Result));
     }
     const bool l_bError = l_nWorst == static_cast<std::uint32_t>(MBDataContainer::RatingError);
@@ -125,12 +123,9 @@ void VisiWinNew::Send()
 void VisiWinNew::WriteMessages()
 {
     const GroupResults l_Results = PublishedResults();
-    WriteIniChanges(L"IPC_FANS", RatingDigit(l_Results.fans));
-    WriteIniChanges(L"IPC_TEMP", RatingDigit(l_Results.temp));
-    WriteIniChanges(L"IPC_VOLTAGE", RatingDigit(l_Results.voltage));
-    WriteIniChanges(L"IPC_CMOS_BAT", RatingDigit(l_Results.cmosBatt));
-    WriteIniChanges(L"IPC_HARDDISK", RatingDigit(l_Results.harddisk));
-    WriteIniChanges(L"UPS_WORKING", RatingDigit(l_Results.ups));
+    for (std::size_t i = 0; i < MBDataContainer::kGroupCount; ++i) {
+        WriteIniChanges(MBDataContainer::kGroups[i].key, RatingDigit(l_Results[i]));
+    }
     WriteIniChanges(L"UPS_STATE_OF_CHARGE", std::to_wstring(m_nUpsStateOfCharge));
 }
 

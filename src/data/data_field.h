@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "data/field_kind.h"
 #include "data/rating.h"
 
 namespace MBDataContainer {
@@ -16,11 +17,15 @@ struct BandText {
 
 // One monitored quantity: setpoint, latest reading, tolerance bands in percent of the setpoint
 // and the name under which it is published. The data list writes the members directly; each
-// kind rates its reading with its own rule. The class of a field is its type tag.
+// kind rates its reading with its own rule and says which kind it is, which names its group.
 class MBDataField {
 public:
     MBDataField() = default;
     virtual ~MBDataField() = default;
+
+    // What the field measures; its group follows from it (kKinds).
+    virtual FieldKind Kind() const = 0;
+    FieldGroup Group() const { return InfoOf(Kind()).group; }
 
     // Rates the reading as the field's group records it. Some kinds log or remember what they
     // rated; by default this is Preview.

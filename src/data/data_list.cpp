@@ -288,8 +288,8 @@ void DataList::Update()
         RequestDataField(m_nUpsFanIndex)->m_nValue = m_pUpsInfo->GetWorkingValue();
         const FieldPtr l_pBattery = RequestDataField(m_nUpsBattIndex);
         l_pBattery->m_nValue = m_pUpsInfo->GetChargeState();
-        if (auto* l_pUpsBattery = dynamic_cast<UpsBattData*>(l_pBattery.get())) {
-            l_pUpsBattery->m_nCapacity = m_pUpsInfo->m_nBatteryCapacity;
+        if (l_pBattery->Kind() == kUpsBattField) {
+            static_cast<UpsBattData&>(*l_pBattery).m_nCapacity = m_pUpsInfo->m_nBatteryCapacity;
         }
     }
 
@@ -305,8 +305,9 @@ void DataList::Update()
         }
         const std::optional<std::int32_t> l_Readings[kDaysLeftSlot - kHddFieldCount] = {
             l_Health.criticalWarning, l_Health.percentageUsed, l_Health.temperature};
+        // The slots behind the five hold the health readings that SetHarddisk made.
         for (std::size_t k = kHddFieldCount; k < kDaysLeftSlot; ++k) {
-            if (auto* l_pReading = dynamic_cast<DiskReadingData*>(m_HddFields[k].get())) {
+            if (auto* l_pReading = static_cast<DiskReadingData*>(m_HddFields[k].get())) {
                 const std::optional<std::int32_t>& l_Reading = l_Readings[k - kHddFieldCount];
                 l_pReading->m_bRead = l_Reading.has_value();
                 l_pReading->m_nValue = l_pReading->m_bRead ? *l_Reading : 0;

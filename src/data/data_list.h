@@ -22,16 +22,6 @@ class Harddisk;
 
 namespace MBDataContainer {
 
-// Kind codes of CreateDataField.
-using FieldKind = std::int32_t;
-inline constexpr FieldKind kTempField = 17;
-inline constexpr FieldKind kVoltageField = 18;
-inline constexpr FieldKind kFanField = 19;
-inline constexpr FieldKind kCMosBattField = 20;
-inline constexpr FieldKind kUpsBattField = 21;
-inline constexpr FieldKind kLifetimeField = 22;
-inline constexpr FieldKind kCriticalHddEventsField = 23;
-
 // Owns every data field of the monitor and keeps their readings current. The sources are
 // attached one by one (sensor source, UPS source, disk source), which creates their fields with
 // setpoints, tolerance percentages and names; Update refreshes the attached sources and copies

@@ -10,6 +10,7 @@ namespace MBDataContainer {
 // A setpoint of 0 leaves the lifetime unwatched.
 class LifetimeData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kLifetimeField; }
     // Logs the setpoint at level 3, then rates as Preview.
     Rating Evaluate() override;
     Rating Preview() const override;
@@ -22,6 +23,7 @@ public:
 // highest count, so a new defect is reported as an error exactly once.
 class CriticalHddEventsData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kCriticalHddEventsField; }
     Rating Evaluate() override;
     // Warning above 0: the rating that the group records, since the broadcast rates a risen
     // counter a second time. Leaves the highest count alone.
@@ -52,6 +54,7 @@ protected:
 // flags): any bit set rates error.
 class CriticalWarningData : public DiskReadingData {
 public:
+    FieldKind Kind() const override { return kCriticalWarningField; }
     BandText DescribeBands() const override;
 
 protected:
@@ -62,6 +65,7 @@ protected:
 // temperature): above the limit rates warning, never error.
 class UpperLimitData : public DiskReadingData {
 public:
+    FieldKind Kind() const override { return kDiskLimitField; }
     BandText DescribeBands() const override;
 
 protected:
@@ -73,6 +77,7 @@ protected:
 // ("DaysLeftError") error. Counts with this cycle's rating, so a new drive clears it.
 class DaysLeftData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kDaysLeftField; }
     Rating Preview() const override;
     BandText DescribeBands() const override;
 

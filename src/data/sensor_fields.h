@@ -9,6 +9,7 @@ namespace MBDataContainer {
 // Upper limit: readings below the setpoint are always fine.
 class TempData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kTempField; }
     Rating Preview() const override;
     BandText DescribeBands() const override;
 };
@@ -16,6 +17,7 @@ public:
 // Two-sided band around the setpoint; negative rails are rated by their magnitude.
 class VoltageData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kVoltageField; }
     Rating Preview() const override;
     BandText DescribeBands() const override;
 };
@@ -23,6 +25,7 @@ public:
 // Lower limit: a fan faster than its setpoint is always fine.
 class FanData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kFanField; }
     Rating Preview() const override;
     BandText DescribeBands() const override;
 };
@@ -30,13 +33,15 @@ public:
 // Lower limit with a signed short cut.
 class CMosBattData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kCMosBattField; }
     Rating Preview() const override;
     BandText DescribeBands() const override;
 };
 
-// Same rule as the CMOS battery, but a class of its own so the broadcast can group it apart.
+// Same rule as the CMOS battery, but a kind of its own, in a group of its own.
 class UpsBattData : public MBDataField {
 public:
+    FieldKind Kind() const override { return kUpsBattField; }
     Rating Preview() const override;
     BandText DescribeBands() const override;
 
