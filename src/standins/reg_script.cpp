@@ -270,19 +270,7 @@ std::wstring DecodeRegFile(const std::vector<std::uint8_t>& bytes)
         return FromUtf16Le(bytes.data() + 2, (bytes.size() - 2) / 2);
     }
     if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        std::wstring text;
-        std::size_t i = 3;
-        while (i < bytes.size()) {
-            const std::uint8_t lead = bytes[i];
-            const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-            std::uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-            for (int k = 1; k <= extra && i + k < bytes.size(); ++k) {
-                code = (code << 6) | (bytes[i + k] & 0x3F);
-            }
-            text.push_back(static_cast<wchar_t>(code));
-            i += static_cast<std::size_t>(extra) + 1;
-        }
-        return text;
+        return Utf8ToWide(std::string(bytes.begin() + 3, bytes.end()));
     }
     return AnsiToWide(std::string(bytes.begin(), bytes.end()));
 }
