@@ -118,6 +118,11 @@ std::size_t CountInWritableMemory(const void* p_pNeedle, std::size_t p_nBytes)
 // file's text, not the parsed document, not the decoder's work, not the password itself.
 TEST(CredentialMemory, NoCopyOfThePasswordOutlivesTheLogon)
 {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    // A sanitizer's runtime keeps memory that the program freed as it was and copies what its
+    // checks compare into frames of its own: the scan would find those, not the program's copies.
+    GTEST_SKIP() << "the scan is meaningful without a sanitizer only";
+#endif
     const struct {
         const char* label;
         const char* xml;
