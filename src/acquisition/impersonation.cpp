@@ -1,5 +1,6 @@
 #include "acquisition/impersonation.h"
 
+#include "platform/last_error.h"
 #include "platform/seam.h"
 
 #include <stdexcept>
@@ -54,11 +55,21 @@ void Impersonation::Impersonate()
     m_bImpersonating = true;
 }
 
+namespace {
+thread_local unsigned long t_nRevertError = 0;
+}  // namespace
+
 Impersonation::~Impersonation()
 {
-    if (m_bImpersonating) {
-        m_Logon.RevertToSelf();
+    if (m_bImpersonating && !m_Logon.RevertToSelf()) {
+        const unsigned long l_nError = platform::GetLastErrorCode();
+        t_nRevertError = l_nError != 0 ? l_nError : 1;
     }
+}
+
+unsigned long Impersonation::RevertFailedOnThisThread()
+{
+    return t_nRevertError;
 }
 
 }  // namespace utils

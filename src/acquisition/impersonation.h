@@ -36,9 +36,15 @@ public:
     // Impersonates an existing logon; does nothing for a logon without token. Throws
     // std::runtime_error "Impersonation failed!".
     explicit Impersonation(std::shared_ptr<const LogonToken> p_pLogon);
+    // Reverts; when that fails, the thread stays the account: RevertFailedOnThisThread tells.
     virtual ~Impersonation();
     Impersonation(const Impersonation&) = delete;
     Impersonation& operator=(const Impersonation&) = delete;
+
+    // The system's error code when an impersonation of this thread could not be reverted; 0
+    // while none failed. Such a thread must write no file and call no COM any more: it acts as the
+    // administrator.
+    static unsigned long RevertFailedOnThisThread();
 
 private:
     void Impersonate();

@@ -184,6 +184,16 @@ std::string RenderMetrics(const MBDataContainer::CycleSnapshot& snapshot,
                  "groups then show at least a warning.");
     stale.Sample(Label("source", L"sensors"), snapshot.sensorsStale ? 1 : 0);
     stale.Sample(Label("source", L"disk"), snapshot.diskStale ? 1 : 0);
+    Family blocked(out, "vexa_source_blocked", "gauge",
+                   "1 while a source's read has not ended by the cycle's deadline (ReadTimeout); "
+                   "its groups then show at least a warning.");
+    blocked.Sample(Label("source", L"sensors"), snapshot.sensorsBlocked ? 1 : 0);
+    blocked.Sample(Label("source", L"disk"), snapshot.diskBlocked ? 1 : 0);
+    Family blockedSeconds(out, "vexa_source_blocked_seconds", "gauge",
+                          "Seconds for which a blocked source's read has run; 0 when it is not "
+                          "blocked.");
+    blockedSeconds.Sample(Label("source", L"sensors"), snapshot.sensorBlockedSeconds);
+    blockedSeconds.Sample(Label("source", L"disk"), snapshot.diskBlockedSeconds);
     Family time(out, "vexa_last_cycle_timestamp_seconds", "gauge",
                 "Unix time at which the monitor's last cycle ended, failed or not.");
     time.Sample("", snapshot.time);

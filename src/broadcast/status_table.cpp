@@ -78,6 +78,20 @@ std::string AgeText(std::int64_t seconds, bool stale)
     return std::to_string(seconds) + " s" + (stale ? ", stale" : "");
 }
 
+// "none", or each blocked source with how long its read has run.
+std::string BlockedText(const MBDataContainer::CycleSnapshot& snapshot)
+{
+    std::string text;
+    if (snapshot.sensorsBlocked) {
+        text = "sensors for " + std::to_string(snapshot.sensorBlockedSeconds) + " s";
+    }
+    if (snapshot.diskBlocked) {
+        text += (text.empty() ? "" : ", ") + std::string("disk for ") +
+                std::to_string(snapshot.diskBlockedSeconds) + " s";
+    }
+    return text.empty() ? "none" : text;
+}
+
 }  // namespace
 
 std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bool colour)
@@ -120,6 +134,7 @@ std::string RenderStatusTable(const MBDataContainer::CycleSnapshot& snapshot, bo
         {"sensor data age", AgeText(snapshot.sensorAgeSeconds, snapshot.sensorsStale)},
         {"disk data age", AgeText(snapshot.diskAgeSeconds, snapshot.diskStale) +
                               (snapshot.diskNeverRead ? ", never read" : "")},
+        {"blocked sources", BlockedText(snapshot)},
         {"last cycle", platform::WideToUtf8(utils::LocalTimeText(snapshot.time))},
         {"cycle interval", std::to_string(snapshot.cycleIntervalMs) + " ms"},
         {"cycles", std::to_string(snapshot.cycles) + ", failed " +

@@ -72,6 +72,12 @@ struct CycleSnapshot {
     bool sensorsStale = false;
     bool diskStale = false;
     bool diskNeverRead = false;  // no refresh has read the system disk since the start
+    // A source whose read had not ended by the cycle's deadline, and for how many whole seconds
+    // that read has run; its groups show at least a warning.
+    bool sensorsBlocked = false;
+    bool diskBlocked = false;
+    std::int64_t sensorBlockedSeconds = 0;
+    std::int64_t diskBlockedSeconds = 0;
 };
 
 // The forecast for a person: "80 (basis wear, wear 60 %)", "1429 (basis hours)", or "not enough

@@ -1,6 +1,7 @@
 #include "data/data_list.h"
 
 #include <optional>
+#include <utility>
 
 #include <string>
 
@@ -261,6 +262,12 @@ void DataList::UpdateDriveRecord(const MBDataAquisition::DiskHealth& p_Health)
     m_HddFields[kDaysLeftSlot]->m_nValue = m_DaysLeft.days;
 }
 
+void DataList::SetRefreshes(Refresh p_Sensors, Refresh p_Disk)
+{
+    m_SensorRefresh = std::move(p_Sensors);
+    m_DiskRefresh = std::move(p_Disk);
+}
+
 void DataList::Update()
 {
     using MBDataAquisition::SensorNames;
@@ -268,18 +275,23 @@ void DataList::Update()
     if (m_pDataSource == nullptr) {
         return;
     }
-    m_pDataSource->Update();
+    bool l_bSensorsRead = true;
+    if (m_SensorRefresh) {
+        l_bSensorsRead = m_SensorRefresh();
+    } else {
+        m_pDataSource->Update();
+    }
 
     // One running index over fans, temperatures and voltages; the counts are read on every step
     // because the source's Update may have changed them.
     std::int32_t k = 0;
-    for (std::uint32_t i = 0; i < SensorNames.FanCount; ++i) {
+    for (std::uint32_t i = 0; l_bSensorsRead && i < SensorNames.FanCount; ++i) {
         RequestDataField(k++)->m_nValue = m_pDataSource->GetFan(i);
     }
-    for (std::uint32_t i = 0; i < SensorNames.TempCount; ++i) {
+    for (std::uint32_t i = 0; l_bSensorsRead && i < SensorNames.TempCount; ++i) {
         RequestDataField(k++)->m_nValue = m_pDataSource->GetTemp(i);
     }
-    for (std::uint32_t i = 0; i < SensorNames.VoltageCount; ++i) {
+    for (std::uint32_t i = 0; l_bSensorsRead && i < SensorNames.VoltageCount; ++i) {
         RequestDataField(k++)->m_nValue = m_pDataSource->GetVoltage(i);
     }
 
@@ -295,8 +307,25 @@ void DataList::Update()
 
     // The disk source keeps its previous records when a refresh fails, so the counters do too.
     // A health reading counts only when this refresh read the drive and gave it.
-    if (m_pHarddisk != nullptr) {
+    // A refresh may attach the disk source, one whose first read ended late.
+    bool l_bDiskRead = false;
+    if (m_DiskRefresh) {
+        l_bDiskRead = m_DiskRefresh();
+    } else if (m_pHarddisk != nullptr) {
         m_pHarddisk->Update();
+        l_bDiskRead = true;
+    }
+    l_bDiskRead = l_bDiskRead && m_pHarddisk != nullptr;
+    if (!l_bDiskRead) {
+        // Not read this cycle (it may still be read on another thread): the counters stay, the
+        // health readings are unread.
+        for (std::size_t k = kHddFieldCount; k < kHddSlotCount; ++k) {
+            if (auto* l_pReading = dynamic_cast<DiskReadingData*>(m_HddFields[k].get())) {
+                l_pReading->m_bRead = false;
+            }
+        }
+    }
+    if (l_bDiskRead) {
         const MBDataAquisition::DiskHealth& l_Health = m_pHarddisk->Health();
         for (std::size_t k = 0; k < kHddFieldCount; ++k) {
             if (m_HddFields[k]) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -97,6 +98,14 @@ public:
     // RecordFile", "DaysLeftWarning", "DaysLeftError" of the add-on's own settings file). The
     // disk fields are not in m_Fields.
     void SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk);
+    // Runs a source's refresh and tells whether it ended: false while it is still being read on
+    // another thread, whose readings must then not be touched.
+    using Refresh = std::function<bool()>;
+    // Replaces the sensor source's and the disk source's own Update (which ends by definition):
+    // a refresh that has not ended leaves the sensor fields as they were, and the disk's health
+    // readings count as not read this cycle.
+    void SetRefreshes(Refresh p_Sensors, Refresh p_Disk);
+
     // Refreshes the attached sources and copies their readings; their exceptions pass through.
     void Update();
     // m_Fields[index]; throws err::DataListException code 3 (no such index) or 4 (empty slot).
@@ -140,6 +149,8 @@ private:
     std::int32_t m_nWarningTolerance = 0;
     std::int32_t m_nUpsFanIndex = 0;
     std::int32_t m_nUpsBattIndex = 0;
+    Refresh m_SensorRefresh;
+    Refresh m_DiskRefresh;
 };
 
 }  // namespace MBDataContainer

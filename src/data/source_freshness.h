@@ -15,6 +15,12 @@ struct SourceAges {
     bool diskStale = false;
     // No refresh has read the system disk since the start: stale at once while its limit is set.
     bool diskNeverRead = false;
+    // A read that has not ended by the cycle's deadline (set by the worker, not by Observe), and
+    // for how many whole seconds it has run.
+    bool sensorsBlocked = false;
+    bool diskBlocked = false;
+    std::int64_t sensorBlockedSeconds = 0;
+    std::int64_t diskBlockedSeconds = 0;
 };
 
 // Tells how long each source's data has stayed unchanged, on the platform's monotonic clock. The

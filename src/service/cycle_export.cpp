@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "acquisition/harddisk.h"
+#include "acquisition/disk_health.h"
 #include "acquisition/ups_info.h"
 #include "broadcast/broadcast.h"
 #include "broadcast/heartbeat.h"
@@ -43,7 +43,7 @@ void CycleExport::CycleFailed(const std::wstring& p_strReason) noexcept
 }
 
 void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
-                             const MBDataAquisition::Harddisk* p_pHarddisk,
+                             const MBDataAquisition::DiskHealth& p_Disk, bool p_bDiskLogonFailed,
                              const MBDataAquisition::UpsInfo* p_pUps,
                              const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept
 {
@@ -58,10 +58,8 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         MBDataContainer::CycleSnapshot l_Snapshot;
         p_Broadcast.FillSnapshot(l_Snapshot);
         l_Snapshot.sensorSource = m_strSensorSource;
-        if (p_pHarddisk != nullptr) {
-            l_Snapshot.disk = p_pHarddisk->Health();
-            l_Snapshot.diskLogonFailed = p_pHarddisk->LogonFailed();
-        }
+        l_Snapshot.disk = p_Disk;
+        l_Snapshot.diskLogonFailed = p_bDiskLogonFailed;
         if (p_pUps != nullptr) {
             l_Snapshot.upsPresent = p_pUps->IsPresent();
         }
@@ -72,6 +70,10 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         l_Snapshot.sensorsStale = p_Ages.sensorsStale;
         l_Snapshot.diskStale = p_Ages.diskStale;
         l_Snapshot.diskNeverRead = p_Ages.diskNeverRead;
+        l_Snapshot.sensorsBlocked = p_Ages.sensorsBlocked;
+        l_Snapshot.diskBlocked = p_Ages.diskBlocked;
+        l_Snapshot.sensorBlockedSeconds = p_Ages.sensorBlockedSeconds;
+        l_Snapshot.diskBlockedSeconds = p_Ages.diskBlockedSeconds;
         l_Snapshot.cycles = m_nCycles;
         l_Snapshot.failedCycles = m_nFailedCycles;
         l_Snapshot.consecutiveFailures = m_nFailedInARow;

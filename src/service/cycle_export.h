@@ -9,7 +9,7 @@ namespace MBBroadcast {
 class Broadcast;
 }
 namespace MBDataAquisition {
-class Harddisk;
+struct DiskHealth;
 class UpsInfo;
 }  // namespace MBDataAquisition
 namespace MBDataContainer {
@@ -28,8 +28,10 @@ public:
     // Reads the metrics file's path and the cycle time; forgets the snapshot of an earlier run.
     CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat);
 
+    // `p_Disk`: the system disk's record of the last disk refresh that ended;
+    // `p_bDiskLogonFailed`: the administrator's logon for the drives failed.
     void CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
-                    const MBDataAquisition::Harddisk* p_pHarddisk,
+                    const MBDataAquisition::DiskHealth& p_Disk, bool p_bDiskLogonFailed,
                     const MBDataAquisition::UpsInfo* p_pUps,
                     const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept;
     // The reason of a failed cycle, before its CycleEnded; the run's first one is kept.

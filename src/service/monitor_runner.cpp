@@ -112,6 +112,10 @@ void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
     bool l_bFailed = true;
     try {
         p_Monitor.Update();
+        // A stop that came while the sources were read: nothing more is published.
+        if (IsStopRequested()) {
+            return;
+        }
         p_Monitor.Send();
         l_bFailed = false;
     } catch (const err::GException& e) {
@@ -139,7 +143,9 @@ void CMain::Worker::RunCycle(service::Monitor& p_Monitor)
         dbg::LogErrorLine(VEXA_LOCATION(kThreadName), L"exception");
         ReportFailure(p_Monitor, [] { return std::wstring(L"an unknown exception"); });
     }
-    p_Monitor.CycleEnded(l_bFailed);
+    if (!IsStopRequested()) {
+        p_Monitor.CycleEnded(l_bFailed);
+    }
 }
 
 void CMain::Worker::MyThread()

@@ -135,6 +135,8 @@ TEST(MetricsText, EveryMetricIsPresentWithHelpAndType)
         {"vexa_sensor_data_age_seconds", "gauge"},
         {"vexa_disk_data_age_seconds", "gauge"},
         {"vexa_source_stale", "gauge"},
+        {"vexa_source_blocked", "gauge"},
+        {"vexa_source_blocked_seconds", "gauge"},
         {"vexa_disk_source", "gauge"},
         {"vexa_disk_info", "gauge"},
         {"vexa_disk_days_left", "gauge"},
