@@ -52,7 +52,7 @@ void BoundedRead::Begin()
         return;
     }
     auto l_pState = std::make_shared<State>();
-    WorkerThread l_Thread;
+    WorkerThread l_Thread(WorkerThread::Role::Reader);
     const bool l_bStarted = l_Thread.Start([l_pState, l_Read = m_Read]() {
         std::exception_ptr l_pError;
         try {

@@ -224,8 +224,8 @@ AssembledMonitor::AssembledMonitor()
     {
         m_pDiskMade = std::make_shared<std::shared_ptr<MBDataAquisition::Harddisk>>();
         // The password is wiped as soon as the reader has logged on with it.
-        m_DiskRead.emplace(L"The drives", [l_pMade = m_pDiskMade, l_pAccount = DiskAccount(),
-                                           l_pRevertError = m_pRevertError]() {
+        m_DiskRead.emplace(L"The system disk", [l_pMade = m_pDiskMade, l_pAccount = DiskAccount(),
+                                                l_pRevertError = m_pRevertError]() {
             *l_pMade = std::make_shared<MBDataAquisition::Harddisk>(l_pAccount->user,
                                                                     l_pAccount->password.c_str());
             l_pAccount->password = utils::SecretText();

@@ -13,7 +13,11 @@ namespace service {
 // its module loaded until its last instruction.
 class WorkerThread {
 public:
-    WorkerThread();
+    // A reader thread (a read beside the cycle that may hang) is counted apart from the workers:
+    // a host waits for its worker to end, never for a hung read.
+    enum class Role { Worker, Reader };
+
+    explicit WorkerThread(Role p_Role = Role::Worker);
     ~WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
@@ -32,10 +36,12 @@ public:
 private:
     struct Handle;
     std::unique_ptr<Handle> m_pHandle;
+    Role m_Role;
 };
 
-// Number of worker threads whose code has not finished yet, process-wide. The module may be
-// unloaded only while this is 0.
+// Number of worker threads, and of reader threads, whose code has not finished yet,
+// process-wide. The module may be unloaded only while both are 0.
 long LiveWorkerThreads();
+long LiveReaderThreads();
 
 }  // namespace service

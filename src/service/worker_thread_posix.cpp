@@ -12,6 +12,7 @@ namespace service {
 namespace {
 
 std::atomic<long> s_nLiveWorkers{0};
+std::atomic<long> s_nLiveReaders{0};
 
 // Shared by the thread and its owner: the owner may stop waiting before the body ends.
 struct EndSignal {
@@ -27,7 +28,7 @@ struct WorkerThread::Handle {
     std::shared_ptr<EndSignal> m_pEnd = std::make_shared<EndSignal>();
 };
 
-WorkerThread::WorkerThread() = default;
+WorkerThread::WorkerThread(Role p_Role) : m_Role(p_Role) {}
 
 WorkerThread::~WorkerThread()
 {
@@ -45,20 +46,21 @@ bool WorkerThread::Start(std::function<void()> body)
         return false;
     }
     std::shared_ptr<EndSignal> l_pEnd = l_pHandle->m_pEnd;
-    s_nLiveWorkers.fetch_add(1);
+    std::atomic<long>* const l_pLive = m_Role == Role::Reader ? &s_nLiveReaders : &s_nLiveWorkers;
+    l_pLive->fetch_add(1);
     try {
-        l_pHandle->m_Thread = std::thread([l_Body = std::move(body), l_pEnd]() {
+        l_pHandle->m_Thread = std::thread([l_Body = std::move(body), l_pEnd, l_pLive]() {
             l_Body();
             {
                 std::lock_guard<std::mutex> l_Lock(l_pEnd->m_Mutex);
                 l_pEnd->m_bEnded = true;
             }
             l_pEnd->m_Ended.notify_all();
-            s_nLiveWorkers.fetch_sub(1);
+            l_pLive->fetch_sub(1);
         });
     } catch (const std::exception&) {
         // std::system_error without a thread, std::bad_alloc for the thread's state.
-        s_nLiveWorkers.fetch_sub(1);
+        l_pLive->fetch_sub(1);
         return false;
     }
     m_pHandle = std::move(l_pHandle);
@@ -94,6 +96,11 @@ bool WorkerThread::Join(std::chrono::milliseconds timeout)
 long LiveWorkerThreads()
 {
     return s_nLiveWorkers.load();
+}
+
+long LiveReaderThreads()
+{
+    return s_nLiveReaders.load();
 }
 
 }  // namespace service

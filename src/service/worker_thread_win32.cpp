@@ -14,27 +14,31 @@ namespace service {
 namespace {
 
 std::atomic<long> s_nLiveWorkers{0};
+std::atomic<long> s_nLiveReaders{0};
 
 // What the new thread receives: its body and the loader reference on the module that holds
 // this code, taken before the thread exists.
 struct ThreadStart {
     std::function<void()> m_Body;
     HMODULE m_hModule = nullptr;
+    std::atomic<long>* m_pLive = nullptr;  // the count of live threads of its role
 };
 
 DWORD WINAPI ThreadProc(LPVOID p_pArgument)
 {
     HMODULE l_hModule = nullptr;
+    std::atomic<long>* l_pLive = &s_nLiveWorkers;
     if (p_pArgument != nullptr) {
         std::unique_ptr<ThreadStart> l_pStart(static_cast<ThreadStart*>(p_pArgument));
         l_hModule = l_pStart->m_hModule;
+        l_pLive = l_pStart->m_pLive;
         {
             // The HMI lookup needs COM, and a host thread need not have initialised it.
             const platform::win32::ComApartment l_Apartment;
             l_pStart->m_Body();
         }
     }
-    s_nLiveWorkers.fetch_sub(1);
+    l_pLive->fetch_sub(1);
     // The module may be released by its host while this thread still runs: the loader
     // reference taken in Start keeps the code mapped until the thread's last instruction.
     if (l_hModule != nullptr) {
@@ -59,7 +63,7 @@ struct WorkerThread::Handle {
     platform::win32::UniqueHandle m_hThread;
 };
 
-WorkerThread::WorkerThread() = default;
+WorkerThread::WorkerThread(Role p_Role) : m_Role(p_Role) {}
 
 WorkerThread::~WorkerThread() = default;
 
@@ -77,10 +81,11 @@ bool WorkerThread::Start(std::function<void()> body)
     }
     l_pStart->m_Body = std::move(body);
     l_pStart->m_hModule = PinThisModule();
-    s_nLiveWorkers.fetch_add(1);
+    l_pStart->m_pLive = m_Role == Role::Reader ? &s_nLiveReaders : &s_nLiveWorkers;
+    l_pStart->m_pLive->fetch_add(1);
     l_pHandle->m_hThread.Reset(CreateThread(nullptr, 0, ThreadProc, l_pStart.get(), 0, nullptr));
     if (!l_pHandle->m_hThread) {
-        s_nLiveWorkers.fetch_sub(1);
+        l_pStart->m_pLive->fetch_sub(1);
         if (l_pStart->m_hModule != nullptr) {
             FreeLibrary(l_pStart->m_hModule);
         }
@@ -111,6 +116,11 @@ bool WorkerThread::Join(std::chrono::milliseconds timeout)
 long LiveWorkerThreads()
 {
     return s_nLiveWorkers.load();
+}
+
+long LiveReaderThreads()
+{
+    return s_nLiveReaders.load();
 }
 
 }  // namespace service

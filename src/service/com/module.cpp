@@ -21,5 +21,6 @@ std::wstring CVW_ZorbelApp::GetModulePath(DWORD p_nMaxChars) const
 
 bool CVW_ZorbelApp::CanUnload() const
 {
-    return m_nLocks.load() == 0 && service::LiveWorkerThreads() == 0;
+    return m_nLocks.load() == 0 && service::LiveWorkerThreads() == 0 &&
+           service::LiveReaderThreads() == 0;
 }

@@ -28,6 +28,8 @@
 #   values-file-disk-full   (native) no file may grow past 64 KB (ulimit -f), less than the values
 #                           file needs: it stays whole, then catches up in a run with room
 #   log-disk-full           (native) the log is /dev/full
+#   drive-hangs             (native) every call on drive 0 hangs: the cycles keep their pace, the
+#                           disk is blocked
 set -euo pipefail
 # With pipefail, a reader that stops early (grep -q, head, awk's exit) can fail the writer of
 # its pipe with SIGPIPE: such readers here read a here-string or a variable instead of a pipe.
@@ -298,6 +300,32 @@ case "$scenario" in
     done
     [[ "$(log_messages 'MBDataAquisition::Harddisk::Update')" == 'No S.M.A.R.T. data from drive 0' ]] ||
       fail "the missing drive is not logged once: $(log_messages 'MBDataAquisition::Harddisk::Update')"
+    expect_no_exception
+    expect_clean_release
+    ;;
+
+  drive-hangs)
+    [[ $form == native ]] || fail "native only"
+    # Every call on drive 0 waits for ever, the first read at the start included. The cycles
+    # (200 ms, and as long a deadline) keep their pace without it.
+    cp "$machine/Computer-with-password.xml" "$work/Computer.xml"
+    cp "$machine/accounts.txt" "$work/"
+    mkdir "$work/drives"
+    head -c 512 /dev/zero >"$work/drives/PhysicalDrive0.bin"
+    printf 'blocks\n' >"$work/drives/PhysicalDrive0.behaviour"
+    head -c 512 /dev/zero >"$work/drives/PhysicalDrive1.bin"
+    native_args=(--smart-dir "$work/drives" --accounts "$work/accounts.txt")
+    started=$SECONDS
+    run_host 8 --status
+    expect_status 0
+    ((SECONDS - started < 15)) || fail "8 cycles took $((SECONDS - started)) s"
+    expect_complete_values_file
+    [[ "$(ini_value "$work/VexaValues.ini" VEXA_CURRENT IPC_HARDDISK)" == [23] ]] ||
+      fail "IPC_HARDDISK: $(ini_value "$work/VexaValues.ini" VEXA_CURRENT IPC_HARDDISK)"
+    [[ "$(log_messages 'service::BoundedRead::Wait')" == 'The system disk has not answered for 1 s' ]] ||
+      fail "the hung drive is not logged once: $(log_text | tail -n 20)"
+    grep -Eq '^blocked sources +disk for [0-9]+ s$' "$work/stdout.txt" ||
+      fail "status: $(cat "$work/stdout.txt")"
     expect_no_exception
     expect_clean_release
     ;;
