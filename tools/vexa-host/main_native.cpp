@@ -124,6 +124,12 @@ int Run(host::HostOptions p_Options)
             l_Snapshot ? MBBroadcast::RenderStatusTable(*l_Snapshot, host::StdoutIsTerminal())
                        : std::string());
     }
+    if (service::LiveReaderThreads() != 0) {
+        // A read that still hangs (a drive that does not answer) reads through the substitutes:
+        // leave without destroying them. The worker has ended; nothing more is published.
+        std::fflush(nullptr);
+        std::_Exit(l_nExitCode);
+    }
     return l_nExitCode;
 }
 
