@@ -216,6 +216,33 @@ TEST_F(DataListTest, UpdateCopiesEveryReading)
     EXPECT_EQ(MBDataContainer::RatingError, list.RequestDataField(16)->Evaluate());
 }
 
+// A refresh that has not ended (the source is still read on another thread) leaves the sensor
+// readings as they were and does not touch the source; the UPS is read all the same.
+TEST_F(DataListTest, ASensorRefreshThatHasNotEndedLeavesTheSensorReadings)
+{
+    DataList list;
+    list.SetDataSource(&m_Source);
+    list.SetUpsInfo(&m_Ups);
+    const struct {
+        bool ended;
+        std::int32_t fan;  // field 2 after the update
+        std::int32_t ups;  // the UPS battery's capacity
+    } cycles[] = {{false, 0, 88}, {true, 1002, 88}, {false, 1002, 88}};
+    int refreshes = 0;
+    for (const auto& cycle : cycles) {
+        SCOPED_TRACE(refreshes);
+        list.SetRefreshes([&refreshes, &cycle]() { return ++refreshes, cycle.ended; },
+                          DataList::Refresh());
+        list.Update();
+        EXPECT_EQ(list.RequestDataField(2)->m_nValue, cycle.fan);
+        EXPECT_EQ(std::dynamic_pointer_cast<MBDataContainer::UpsBattData>(list.RequestDataField(17))
+                      ->m_nCapacity,
+                  cycle.ups);
+    }
+    EXPECT_EQ(refreshes, 3);
+    EXPECT_EQ(m_Source.updates, 0);  // the refresh replaces the source's own Update
+}
+
 TEST_F(DataListTest, WithoutDataSourceUpdateOnlyLogsStart)
 {
     fakes::LogCapture log(3);
