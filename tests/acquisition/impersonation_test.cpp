@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 #include "common/thrown_message.h"
 #include "fakes/fake_logon.h"
@@ -43,6 +44,23 @@ TEST_F(ImpersonationTest, ActsAsTheAccountForTheScope)
     EXPECT_FALSE(m_Logon.m_bImpersonating);
     EXPECT_EQ(m_Logon.m_nReverts, 1);
     EXPECT_TRUE(m_Logon.m_OpenTokens.empty());
+}
+
+// A thread whose impersonation could not be reverted knows it, and only that thread.
+TEST_F(ImpersonationTest, ARevertThatFailsIsKnownToItsThreadAlone)
+{
+    m_Logon.m_bRevertSucceeds = false;
+    unsigned long l_nOnThread = 0;
+    std::thread l_Reader([&l_nOnThread] {
+        {
+            Impersonation l_Scope(L"TarselAdmin", L"pw");
+        }
+        l_nOnThread = Impersonation::RevertFailedOnThisThread();
+    });
+    l_Reader.join();
+    EXPECT_EQ(l_nOnThread, 5u);
+    EXPECT_EQ(Impersonation::RevertFailedOnThisThread(), 0u);
+    EXPECT_TRUE(m_Logon.m_bImpersonating);
 }
 
 TEST_F(ImpersonationTest, FailedLogonThrows)

@@ -30,6 +30,10 @@ bool FakeLogon::Impersonate(Token token)
 bool FakeLogon::RevertToSelf()
 {
     ++m_nReverts;
+    if (!m_bRevertSucceeds) {
+        platform::SetLastErrorCode(platform::kErrorAccessDenied);
+        return false;
+    }
     m_bImpersonating = false;
     return true;
 }

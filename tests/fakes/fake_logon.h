@@ -19,6 +19,7 @@ public:
 
     bool m_bLogonSucceeds = true;
     bool m_bImpersonateSucceeds = true;
+    bool m_bRevertSucceeds = true;
 
     std::vector<std::pair<std::wstring, std::wstring>> m_Logons;  // (user, password) per call
     int m_nImpersonations = 0;
