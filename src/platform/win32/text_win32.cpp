@@ -19,68 +19,58 @@ DWORD NoBestFitFlags()
     return GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
 }
 
+// The text in the code page; `defaultChar` stands for what the code page cannot hold.
+std::string FromWide(UINT codePage, DWORD flags, const char* defaultChar, const std::wstring& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int length = Length(text.size());
+    const int bytes =
+        WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, defaultChar, nullptr);
+    std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) {
+        WideCharToMultiByte(codePage, flags, text.data(), length, result.data(), bytes, defaultChar,
+                            nullptr);
+    }
+    return result;
+}
+
+std::wstring ToWide(UINT codePage, const std::string& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int length = Length(text.size());
+    const int chars = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
+    if (chars > 0) {
+        MultiByteToWideChar(codePage, 0, text.data(), length, result.data(), chars);
+    }
+    return result;
+}
+
 }  // namespace
 
 std::string WideToAnsi(const std::wstring& text)
 {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = Length(text.size());
     const DWORD flags = NoBestFitFlags();
-    const char* defaultChar = flags != 0 ? "?" : nullptr;
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, defaultChar, nullptr);
-    std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) {
-        WideCharToMultiByte(CP_ACP, flags, text.data(), length, result.data(), bytes, defaultChar,
-                            nullptr);
-    }
-    return result;
+    return FromWide(CP_ACP, flags, flags != 0 ? "?" : nullptr, text);
 }
 
 std::wstring AnsiToWide(const std::string& text)
 {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = Length(text.size());
-    const int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
-    if (chars > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), length, result.data(), chars);
-    }
-    return result;
+    return ToWide(CP_ACP, text);
 }
 
 std::wstring Utf8ToWide(const std::string& bytes)
 {
-    if (bytes.empty()) {
-        return {};
-    }
-    const int length = Length(bytes.size());
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
-    if (chars > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), length, result.data(), chars);
-    }
-    return result;
+    return ToWide(CP_UTF8, bytes);
 }
 
 std::string WideToUtf8(const std::wstring& text)
 {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = Length(text.size());
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), bytes, nullptr,
-                            nullptr);
-    }
-    return result;
+    return FromWide(CP_UTF8, 0, nullptr, text);
 }
 
 std::size_t AnsiToWide(const char* text, std::size_t bytes, wchar_t* out)
