@@ -1,5 +1,6 @@
 # The Windows package of both builds: after the x64 build (preset mingw), `cmake --build --preset
-# mingw32 --target package` writes VW_Vexa-<version>-windows.zip. An in-process server loads only
+# mingw32 --target package` writes VW_Vexa-<version>-windows.zip, and beside it the Windows
+# Installer packages VW_Vexa-<version>-x64.msi and -x86.msi (cmake/MsiPackage.cmake). An in-process server loads only
 # into a process of its own bitness, so the add-on and its tools come twice: for 64-bit HMI
 # runtimes in x64/ (from the x64 build VEXA_X64_BUILD_DIR) and for 32-bit ones in x86/ (from this
 # build). The example settings file, the alerting rules and the documentation lie once at the top,
@@ -37,4 +38,9 @@ set(CPACK_SYSTEM_NAME windows)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Hardware-health add-on of the HMI runtime")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR ZIP)
+# The Windows Installer packages of both builds, made from the zip's files beside it.
+include(${CMAKE_CURRENT_LIST_DIR}/MsiPackage.cmake)
+set(CPACK_VEXA_WIXL ${VEXA_WIXL})
+set(CPACK_VEXA_WXS_DIR ${vexa_wxs_dir})
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/MakeMsiPackages.cmake)
 include(CPack)

@@ -1,6 +1,7 @@
 # Builds the Windows package with CPack and checks it: its file name, exactly the expected files
 # below one folder of the package's name, Windows executables of the folder's machine (x64/ for
-# x64, x86/ for x86), and the example settings file with Windows line ends.
+# x64, x86/ for x86), the example settings file with Windows line ends, and the Windows
+# Installer packages of both builds beside it.
 #
 # cmake -D CPACK=... -D BINARY_DIR=... -D CONFIG=... -D OUTPUT_DIR=... -D PACKAGE=... -D EXPECTED=...
 #       -P this
@@ -94,3 +95,10 @@ if(crlf_count EQUAL 0 OR NOT crlf_count EQUAL lf_count)
 endif()
 list(LENGTH files count)
 message(STATUS "${PACKAGE}.zip holds the ${count} expected files")
+# The Windows Installer packages of both builds lie beside the zip.
+string(REGEX REPLACE "-windows$" "" msi_prefix "${PACKAGE}")
+foreach(arch x64 x86)
+  if(NOT EXISTS ${OUTPUT_DIR}/${msi_prefix}-${arch}.msi)
+    message(FATAL_ERROR "${msi_prefix}-${arch}.msi not written beside the zip")
+  endif()
+endforeach()
