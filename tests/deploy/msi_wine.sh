@@ -133,7 +133,7 @@ if [[ $upgrade == upgrade ]]; then
   next="$major.$minor.$((build + 1)).${revision:-0}"
   cp -r "$staged" "$work/next"
   printf '\nVersion %s.\n' "$next" >>"$work/next/docs/README.md"
-  wixl -a "$arch" -D "Version=$next" -D "SourceDir=$work/next" -o "$work/next.msi" "$wxs" 2>/dev/null ||
+  (cd "$work/next" && wixl -a "$arch" -D "Version=$next" -o "$work/next.msi" "$wxs" 2>/dev/null) ||
     fail "wixl failed on the next version's package"
   msiexec "install $version" /i "$(winpath "$msi")" /qn
   msiexec "upgrade to $next" /i "$(winpath "$work/next.msi")" /qn

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <functional>
 
@@ -32,6 +33,20 @@ std::wstring Hex(const BYTE* data, std::size_t size)
         text += hex;
     }
     return text;
+}
+
+// A text value ended by its terminator as its text, any other value as its bytes in hex.
+std::wstring ValueText(DWORD type, const BYTE* data, std::size_t size)
+{
+    const std::size_t chars = size / sizeof(wchar_t);
+    std::wstring text(chars, L'\0');
+    std::memcpy(text.data(), data, chars * sizeof(wchar_t));
+    if (type == REG_SZ && size % sizeof(wchar_t) == 0 && chars > 0 && text.back() == L'\0' &&
+        text.find(L'\0') == chars - 1) {
+        text.pop_back();
+        return L"sz:" + text;
+    }
+    return std::to_wstring(type) + L":" + Hex(data, size);
 }
 
 // Calls `visit` with each subkey of `key` that opens for reading, and its name.
@@ -65,8 +80,7 @@ void DumpKey(HKEY key, const std::wstring& path, KeyDump& dump)
             ERROR_SUCCESS) {
             break;
         }
-        dump[path + L"|" + std::wstring(name, nameChars)] =
-            std::to_wstring(type) + L":" + Hex(data, bytes);
+        dump[path + L"|" + std::wstring(name, nameChars)] = ValueText(type, data, bytes);
     }
     ForEachSubkey(key, [&](HKEY child, const std::wstring& childName) {
         DumpKey(child, path + L"\\" + childName, dump);
@@ -137,9 +151,8 @@ KeyDump ListedDump(const std::vector<ResolvedRegistryEntry>& entries)
         }
         if (entry.hasValue) {
             dump[entry.key + L"|" + entry.name] =
-                std::to_wstring(REG_SZ) + L":" +
-                Hex(reinterpret_cast<const BYTE*>(entry.value.c_str()),
-                    (entry.value.size() + 1) * sizeof(wchar_t));
+                ValueText(REG_SZ, reinterpret_cast<const BYTE*>(entry.value.c_str()),
+                          (entry.value.size() + 1) * sizeof(wchar_t));
         }
     }
     return dump;

@@ -13,8 +13,8 @@
 
 namespace registry_dump {
 
-// Every key and value: "path|(key)" -> "" for a key, "path|name" -> "type:bytes in hex" for a
-// value (the default value's name is empty).
+// Every key and value: "path|(key)" -> "" for a key, "path|name" -> "sz:text" for a text value,
+// "type:bytes in hex" for any other (the default value's name is empty).
 using KeyDump = std::map<std::wstring, std::wstring>;
 // The last-write time of every key, by "view:path".
 using KeyTimes = std::map<std::wstring, ULONGLONG>;
