@@ -12,16 +12,18 @@
 #  - through all of it the HMI runtime's interface entries keep their values and last-write times;
 #  - with "upgrade": the package of the next version (made here with wixl from the same
 #    description) installed over this one into the default folder leaves one product and the next
-#    version's files, and its uninstall leaves nothing.
+#    version's files, and its uninstall leaves nothing;
+#  - with "beside=X64_MSI" (x86): both packages installed side by side, the x86 one removed: the
+#    x64 registration stays whole, the ProgIDs and the type library's key that both share too.
 # Prints how long each msiexec call took.
 #
-# usage: msi_wine.sh x64|x86 MSI WXS STAGED CONTENTS PROBE WORK [upgrade]
+# usage: msi_wine.sh x64|x86 MSI WXS STAGED CONTENTS PROBE WORK [upgrade|beside=X64_MSI]
 #   WXS       the package's description (for the next version's package)
 #   STAGED    the zip's staged files (x64/, x86/ and the common files)
 #   CONTENTS  the zip's list of files (tests/deploy/package-contents.txt)
 #   PROBE     vexa-registry-probe.exe
 set -euo pipefail
-arch="$1" msi="$2" wxs="$3" staged="$4" contents="$5" probe="$6" work="$7" upgrade="${8:-}"
+arch="$1" msi="$2" wxs="$3" staged="$4" contents="$5" probe="$6" work="$7" mode="${8:-}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 e2e="$here/../e2e"
 form=msi scenario="$arch"
@@ -125,7 +127,7 @@ wine "$regsvr" /s /u "$dll_win" </dev/null || fail "regsvr32 /u failed"
 [[ -z $(probe owned "$bits" "$dll_win") ]] || fail "regsvr32 /u left registry entries"
 expect_runtime_untouched "regsvr32 /u"
 
-if [[ $upgrade == upgrade ]]; then
+if [[ $mode == upgrade ]]; then
   # The next version: its third part raised (the fourth does not count for an upgrade), and a
   # documentation file that tells its files from this version's.
   version="$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductVersion\t//p')"
@@ -150,5 +152,15 @@ if [[ $upgrade == upgrade ]]; then
   [[ ! -e $default_folder ]] || fail "uninstall after the upgrade left $(installed_files "$default_folder" | tr '\n' ' ')"
   [[ -z $(probe owned "$bits" "$default_dll") ]] || fail "uninstall after the upgrade left registry entries"
   expect_runtime_untouched upgrade
+fi
+if [[ $mode == beside=* ]]; then
+  x64_msi="$(winpath "${mode#beside=}")" x64_dll='C:\Program Files\Vexa\VW_Vexa.dll'
+  msiexec "install x64 beside" /i "$x64_msi" /qn
+  msiexec "install beside x64" /i "$(winpath "$msi")" /qn
+  msiexec "uninstall beside x64" /x "$(winpath "$msi")" /qn
+  diff -u <(probe listed 64 "$x64_dll") <(probe owned 64 "$x64_dll") ||
+    fail "uninstalling the x86 package broke the x64 registration"
+  msiexec "uninstall x64 beside" /x "$x64_msi" /qn
+  [[ -z $(probe owned 64 "$x64_dll") ]] || fail "the x64 package left registry entries"
 fi
 echo "ok (msi $arch)"
