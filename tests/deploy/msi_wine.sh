@@ -57,7 +57,7 @@ msiexec() {
 
 # The package's files, by path below the installation folder, one a line.
 packaged_files() {
-  sed -n -e "s|^$arch/||p" -e '/^x64\//d' -e '/^x86\//d' -e 'p' "$contents" | sort -u
+  sed -n -e "s|^$arch/||p" -e 't' -e '/^x64\//d' -e '/^x86\//d' -e 'p' "$contents" | sort
 }
 installed_files() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 
