@@ -1,7 +1,8 @@
 # The Windows package of both builds: after the x64 build (preset mingw), `cmake --build --preset
 # mingw32 --target package` writes VW_Vexa-<version>-windows.zip, and beside it the Windows
-# Installer packages VW_Vexa-<version>-x64.msi and -x86.msi (cmake/MsiPackage.cmake). An in-process server loads only
-# into a process of its own bitness, so the add-on and its tools come twice: for 64-bit HMI
+# Installer packages VW_Vexa-<version>-x64.msi and -x86.msi (cmake/MsiPackage.cmake). An
+# in-process server loads only into a process of its own bitness, so the add-on and its tools
+# come twice: for 64-bit HMI
 # runtimes in x64/ (from the x64 build VEXA_X64_BUILD_DIR) and for 32-bit ones in x86/ (from this
 # build). The example settings file, the alerting rules and the documentation lie once at the top,
 # all below one folder of the package's name. Every Windows build installs its files (component
