@@ -86,9 +86,6 @@ void Harddisk::Update() noexcept
                                                    : DiskSource::None);
     // Without the drive the disk values read 0 and rate as a sound disk: the log tells why.
     const bool l_bDriveMissing = m_Source == DiskSource::None;
-    if (!l_bDriveMissing) {
-        ++m_nSystemDiskReads;  // this refresh read the system disk
-    }
     if (l_bDriveMissing != m_bDriveMissing) {
         m_bDriveMissing = l_bDriveMissing;
         try {

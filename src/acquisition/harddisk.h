@@ -28,9 +28,6 @@ public:
     // the previous records; an attribute that cannot be found gets a raw value of 0. Never throws.
     void Update() noexcept;
 
-    // Refreshes that read the system disk (drive 0) since construction; one that failed or found
-    // no table or health page of drive 0 does not count. The disk's data ages from the last one.
-    std::uint64_t SystemDiskReads() const noexcept { return m_nSystemDiskReads; }
     // The system disk's record of the last Update (all zero before it); its `source` is the one
     // answer to whether this Update read the drive. A failed refresh keeps the counters of the
     // one before, as not this cycle's.
@@ -50,7 +47,6 @@ private:
     // one.
     std::array<bool, 5> m_bAttributeMissing{};
     DiskSource m_Source = DiskSource::None;
-    std::uint64_t m_nSystemDiskReads = 0;
     DiskHealth m_Health;
     DiskHealthReadings m_Provides;
     std::wstring m_strLoggedSource;  // the source line the log last wrote

@@ -23,7 +23,8 @@ SourceFreshness::SourceFreshness(const FreshnessLimits& p_Limits)
 {
 }
 
-void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t p_nSystemDiskReads)
+void SourceFreshness::Observe(const std::string& p_strSensorData,
+                              const MBDataAquisition::DiskHealth* p_pDisk)
 {
     // Ages count on the monotonic clock: a wall clock set back or forward neither makes stale
     // data pass for fresh nor fresh data stale.
@@ -32,8 +33,8 @@ void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t 
         m_strSensorData = p_strSensorData;
         m_nSensorChanged = l_nNow;
     }
-    if (p_nSystemDiskReads != m_nSystemDiskReads) {
-        m_nSystemDiskReads = p_nSystemDiskReads;
+    if (p_pDisk != nullptr && p_pDisk->source != MBDataAquisition::DiskSource::None) {
+        m_bDiskEverRead = true;
         m_nDiskRead = l_nNow;
     }
 
@@ -41,7 +42,7 @@ void SourceFreshness::Observe(const std::string& p_strSensorData, std::uint64_t 
     l_Ages.sensorSeconds = l_nNow - m_nSensorChanged;
     l_Ages.diskSeconds = l_nNow - m_nDiskRead;
     l_Ages.sensorsStale = IsStale(l_Ages.sensorSeconds, m_Limits.sensorSeconds);
-    l_Ages.diskNeverRead = p_nSystemDiskReads == 0;
+    l_Ages.diskNeverRead = !m_bDiskEverRead;
     l_Ages.diskStale = IsStale(l_Ages.diskSeconds, m_Limits.diskSeconds) ||
                        (m_Limits.diskSeconds > 0 && l_Ages.diskNeverRead);
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "acquisition/disk_health.h"
 #include "settings/freshness_limits.h"
 
 namespace MBDataContainer {
@@ -25,19 +26,20 @@ struct SourceAges {
 
 // Tells how long each source's data has stayed unchanged, on the platform's monotonic clock. The
 // sensor source's data ages from the last cycle whose raw data differed from the data before it
-// (a cycle without data changes nothing); the disk's from the last refresh that read the system
-// disk. Both age from the construction until then. Setting the wall clock, back or forward, does
-// not change the ages. A source is stale while a limit is set (not 0) and its age has reached it;
-// a system disk that no refresh has read since the start is stale from the first cycle, for a
-// monitor that cannot see must say so at once. Becoming stale and becoming fresh again are logged
-// once each (level 0).
+// (a cycle without data changes nothing); the disk's from the last cycle whose health record says
+// that its refresh read the system disk. Both age from the construction until then. Setting the
+// wall clock, back or forward, does not change the ages. A source is stale while a limit is set
+// (not 0) and its age has reached it; a system disk that no refresh has read since the start is
+// stale from the first cycle, for a monitor that cannot see must say so at once. Becoming stale and
+// becoming fresh again are logged once each (level 0).
 class SourceFreshness {
 public:
     explicit SourceFreshness(const FreshnessLimits& p_Limits);
 
     // After the sources' update of a cycle, also one that failed: the sensor source's raw data
-    // (empty when it had none) and the disk source's count of refreshes that read the system disk.
-    void Observe(const std::string& p_strSensorData, std::uint64_t p_nSystemDiskReads);
+    // (empty when it had none) and the system disk's health record of this cycle's refresh
+    // (nullptr without a disk source or when this cycle did not refresh it).
+    void Observe(const std::string& p_strSensorData, const MBDataAquisition::DiskHealth* p_pDisk);
 
     // As of the last Observe (all 0 and fresh before the first).
     const SourceAges& Ages() const { return m_Ages; }
@@ -45,7 +47,7 @@ public:
 private:
     FreshnessLimits m_Limits;
     std::string m_strSensorData;
-    std::uint64_t m_nSystemDiskReads = 0;
+    bool m_bDiskEverRead = false;
     std::int64_t m_nSensorChanged;
     std::int64_t m_nDiskRead;
     SourceAges m_Ages;

@@ -63,6 +63,7 @@ public:
         if (!m_bDrivesStopped) {
             m_DiskRead->Begin();
         }
+        m_pDiskReadThisCycle = nullptr;
         try {
             m_DataList->Update();
         } catch (...) {
@@ -106,7 +107,8 @@ private:
     bool m_bDrivesStopped = false;
     MBDataAquisition::DiskHealth m_DiskSeen;  // of the last disk read that ended
     bool m_bDiskLogonFailed = false;          // as of that read
-    std::uint64_t m_nSystemDiskReads = 0;     // as of that read
+    // The record of this cycle's disk read, once it has ended; nullptr while it has not.
+    const MBDataAquisition::DiskHealth* m_pDiskReadThisCycle = nullptr;
     MBDataContainer::SourceAges m_Ages;
 
     // The sensor refresh of the data list: waits for the cycle's sensor read.
@@ -128,7 +130,7 @@ private:
 
     void ObserveSources()
     {
-        m_Freshness->Observe(m_strSensorData, m_nSystemDiskReads);
+        m_Freshness->Observe(m_strSensorData, m_pDiskReadThisCycle);
         m_Ages = m_Freshness->Ages();
         m_Ages.sensorsBlocked = m_SensorRead->IsBlocked();
         m_Ages.sensorBlockedSeconds = m_SensorRead->BlockedSeconds();
@@ -307,7 +309,7 @@ bool AssembledMonitor::DiskRead()
     }
     m_DiskSeen = m_pHarddisk->Health();
     m_bDiskLogonFailed = m_pHarddisk->LogonFailed();
-    m_nSystemDiskReads = m_pHarddisk->SystemDiskReads();
+    m_pDiskReadThisCycle = &m_DiskSeen;
     return true;
 }
 

@@ -29,28 +29,28 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
     const struct {
         std::int64_t advance;
         const char* data;
-        std::uint64_t diskReads;
+        bool diskRead;  // this cycle's record says the refresh read the drive
         std::int64_t sensorAge;
         std::int64_t diskAge;
         bool sensorsStale;
         bool diskStale;
     } cycles[] = {
-        {0, "", 0, 0, 0, false, true},         // no data yet: ages from the start; a disk
-        {20, "", 0, 20, 20, false, true},      // never read is stale at once
-        {5, "line 1", 1, 0, 0, false, false},  // data: fresh; the disk was read
-        {29, "line 1", 1, 29, 29, false, false},
-        {1, "line 1", 1, 30, 30, true, false},      // the limit reached is stale
-        {10, "", 1, 40, 40, true, false},           // no data: ages from the last change
-        {10, "line 1", 1, 50, 50, true, false},     // the same line again is no change
-        {10, "line 2", 1, 0, 60, false, true},      // a new line is fresh; the disk is stale
-        {10, "line 2", 2, 10, 0, false, false},     // the disk read again
-        {-1000, "line 2", 2, 10, 0, false, false},  // a clock set back keeps both ages
-        {5, "line 2", 2, 15, 5, false, false},
-        {16, "line 2", 3, 31, 0, true, false},
-        {-3600, "line 2", 3, 31, 0, true, false},  // and a stale source stale
-        {5, "line 2", 3, 36, 5, true, false},
-        {7200, "line 2", 3, 36, 5, true, false},  // a clock set forward ages nothing
-        {6, "line 2", 3, 42, 11, true, false},
+        {0, "", false, 0, 0, false, true},        // no data yet: ages from the start; a disk
+        {20, "", false, 20, 20, false, true},     // never read is stale at once
+        {5, "line 1", true, 0, 0, false, false},  // data: fresh; the disk was read
+        {29, "line 1", false, 29, 29, false, false},
+        {1, "line 1", false, 30, 30, true, false},      // the limit reached is stale
+        {10, "", false, 40, 40, true, false},           // no data: ages from the last change
+        {10, "line 1", false, 50, 50, true, false},     // the same line again is no change
+        {10, "line 2", false, 0, 60, false, true},      // a new line is fresh; the disk is stale
+        {10, "line 2", true, 10, 0, false, false},      // the disk read again
+        {-1000, "line 2", false, 10, 0, false, false},  // a clock set back keeps both ages
+        {5, "line 2", false, 15, 5, false, false},
+        {16, "line 2", true, 31, 0, true, false},
+        {-3600, "line 2", false, 31, 0, true, false},  // and a stale source stale
+        {5, "line 2", false, 36, 5, true, false},
+        {7200, "line 2", false, 36, 5, true, false},  // a clock set forward ages nothing
+        {6, "line 2", false, 42, 11, true, false},
     };
     for (std::size_t i = 0; i < std::size(cycles); ++i) {
         const auto& cycle = cycles[i];
@@ -61,7 +61,11 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
         } else {
             m_Clock.Advance(cycle.advance);
         }
-        freshness.Observe(cycle.data, cycle.diskReads);
+        MBDataAquisition::DiskHealth disk;
+        disk.source =
+            cycle.diskRead ? MBDataAquisition::DiskSource::Ata : MBDataAquisition::DiskSource::None;
+        // A cycle that did not refresh the disk passes no record at all on every third row.
+        freshness.Observe(cycle.data, cycle.diskRead || i % 3 != 0 ? &disk : nullptr);
         EXPECT_EQ(freshness.Ages().sensorSeconds, cycle.sensorAge);
         EXPECT_EQ(freshness.Ages().diskSeconds, cycle.diskAge);
         EXPECT_EQ(freshness.Ages().sensorsStale, cycle.sensorsStale);
@@ -90,7 +94,7 @@ TEST_F(SourceFreshnessTest, ALimitOf0TurnsItsCheckOff)
 {
     SourceFreshness freshness({0, 0});
     m_Clock.Advance(10LL * 365 * 24 * 3600);
-    freshness.Observe("same", 0);
+    freshness.Observe("same", nullptr);
     EXPECT_EQ(freshness.Ages().diskSeconds, 10LL * 365 * 24 * 3600);
     EXPECT_FALSE(freshness.Ages().sensorsStale);
     EXPECT_FALSE(freshness.Ages().diskStale);
