@@ -299,7 +299,12 @@ TEST_F(ProfileTest, StrayLastByteOfAUtf16FileIsAUnit)
 {
     const std::string odd("\xff\xfe[\0S\0]\0\r\0\n\0a\0=\0001\0X", 19);
     m_folder.Write(L"odd.ini", odd);
-    EXPECT_EQ(Read(L"odd.ini", L"S", L"a"), L"1X");
+    // The stray byte is the low byte of the last unit; Windows leaves the high byte to whatever
+    // its read buffer held there (Wine: not always zero), so only the low byte is certain.
+    const std::wstring read = Read(L"odd.ini", L"S", L"a");
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0], L'1');
+    EXPECT_EQ(read[1] & 0xFF, L'X');
     ASSERT_TRUE(Write(L"odd.ini", L"S", L"c", L"3"));
     EXPECT_EQ(m_folder.Read(L"odd.ini"), odd + std::string("\0\r\0\n\0c\0=\0003\0\r\0\n\0", 15));
     m_folder.Write(L"odd2.ini", odd);
