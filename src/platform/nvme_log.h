@@ -3,7 +3,7 @@
 #include <cstddef>
 
 // The SMART / Health Information log page (log identifier 02h) as NVMe drives return it,
-// little-endian (NVM Express Base Specification): the fields the disk source reads.
+// little-endian (as the NVM Express base standard lays it out): the fields the disk source reads.
 namespace platform::nvme {
 
 inline constexpr std::size_t kPageSize = 512;
