@@ -39,17 +39,18 @@ struct DiskHealth {
     DiskSource source = DiskSource::None;
     DiskAccess access = DiskAccess::ReadWrite;
     // The counters in the order of the data list's five disk fields; what each slot holds:
+    // clang-format off
     //
-    // | Slot | Field                        | ATA (attribute, raw value)      | NVMe (health page)
-    // |
+    // | Slot | Field                        | ATA (attribute, raw value)      | NVMe (health page)  |
     // |------|------------------------------|---------------------------------|---------------------|
-    // | 0    | HddLifetime                  | power-on hours (9), low 32 bits | power-on hours | |
-    // 1    | HddOfflineUncorrectable      | off-line uncorrectable (198)    | media and data      |
-    // |      |                              | sectors, low 16 bits            | integrity errors |
-    // | 2    | HddReallocationCount         | reallocation events (196)       | not applicable | |
-    // 3    | HddCurrentPendingSectorCount | current pending sectors (197)   | not applicable      |
-    // | 4    | ReallocatedSectorCount       | reallocated sectors (5)         | not applicable |
+    // | 0    | HddLifetime                  | power-on hours (9), low 32 bits | power-on hours      |
+    // | 1    | HddOfflineUncorrectable      | off-line uncorrectable (198)    | media and data      |
+    // |      |                              | sectors, low 16 bits            | integrity errors    |
+    // | 2    | HddReallocationCount         | reallocation events (196)       | not applicable      |
+    // | 3    | HddCurrentPendingSectorCount | current pending sectors (197)   | not applicable      |
+    // | 4    | ReallocatedSectorCount       | reallocated sectors (5)         | not applicable      |
     //
+    // clang-format on
     // NVMe counters stop at the largest signed 32-bit value. An ATA attribute the drive lacks is
     // unread and reads 0.
     std::array<std::int32_t, kCounterCount> counters{};

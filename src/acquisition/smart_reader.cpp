@@ -1,29 +1,20 @@
 #include "acquisition/smart_reader.h"
 
+#include "acquisition/ata_reader.h"
+#include "acquisition/ata_without_rights_reader.h"
 #include "acquisition/impersonation.h"
+#include "acquisition/nvme_reader.h"
 #include "logging/log.h"
-#include "platform/ata_commands.h"
 #include "platform/last_error.h"
 #include "platform/seam.h"
 
-#include <algorithm>
-#include <array>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace diag {
 
-namespace ata = platform::ata;
-
 namespace {
-
-// Set once one drive accepted the command; never sent again in the life of the process.
-bool s_bAutoOfflineEnabled = false;
-
-constexpr std::uint8_t kTemperaturePage = 0x05;
-constexpr std::uint8_t kSolidStatePage = 0x07;
-constexpr std::size_t kPageSize = platform::DiskDevice::kSectorSize;
 
 std::wstring DrivePath(std::uint8_t p_nDrive)
 {
@@ -74,8 +65,6 @@ bool SmartReader::LogonFailed() const noexcept
 void SmartReader::Init()
 {
     m_Drives.clear();
-    m_NvmeDrives.clear();
-    m_HealthPages.clear();
     m_SystemDisk = SystemDiskReport{};
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"Username", m_strUser);
     dbg::LogValueLine(VEXA_LOCATION(L"diag::SmartReader::Init"), 10, L"m_strPassword",
@@ -88,7 +77,7 @@ void SmartReader::Init()
     }
     for (const std::uint8_t n : l_Drives) {
         const bool l_bSystem = n == m_nSystemDrive;
-        const utils::ScopedHandle l_hDrive = OpenDrive(n);
+        const utils::ScopedHandle l_hDrive = OpenDrive(n, false);
         // Another drive's invalid handle makes its first control call fail.
         if (l_bSystem && !l_hDrive.IsValid()) {
             ReadWithoutRights(n);
@@ -98,27 +87,12 @@ void SmartReader::Init()
         if (l_bSystem) {
             m_SystemDisk.descriptor = l_Descriptor;
         }
-        if (l_Descriptor && l_Descriptor->busType == platform::bus::kNvme) {
-            m_NvmeDrives.insert(n);
-            ReadHealthPage(l_hDrive, n);
-            m_bDriveFound = true;
-            continue;
-        }
-        if (!EnableSmart(l_hDrive)) {
-            continue;
-        }
-        EnableAutoOffline(l_hDrive);
-        ReadAttributes(l_hDrive, n);
-        if (l_bSystem) {
-            ReadVerdict(l_hDrive);
-            ReadThresholds(l_hDrive);
-            ReadDeviceStatistics(l_hDrive);
-        }
-        m_bDriveFound = true;
-    }
-    const auto& l_Descriptor = m_SystemDisk.descriptor;
-    if (l_Descriptor && l_Descriptor->busType == platform::bus::kRaid) {
-        m_SystemDisk.hiddenByRaid = true;
+        // An NVMe drive knows no ATA command. It counts as present whether its page answers or
+        // not.
+        const bool l_bNvme = l_Descriptor && l_Descriptor->busType == platform::bus::kNvme;
+        m_bDriveFound = m_bDriveFound || l_bNvme;
+        Keep(n, l_bNvme ? ReadNvmeDrive(m_Device, l_hDrive.Get())
+                        : ReadAtaDrive(m_Device, l_hDrive.Get(), l_bSystem));
     }
 }
 
@@ -156,67 +130,27 @@ SmartAttribute SmartReader::GetSmartValue(std::uint32_t p_idxValue, std::uint8_t
 
 void SmartReader::ForgetAutoOffline()
 {
-    s_bAutoOfflineEnabled = false;
+    ResetAutoOffline();
+}
+
+std::uint8_t SmartReader::SystemDrive() const noexcept
+{
+    return m_nSystemDrive;
+}
+
+const SystemDiskReport& SmartReader::SystemDisk() const noexcept
+{
+    return m_SystemDisk;
 }
 
 // The handle is not checked: an invalid one makes the first command fail.
-utils::ScopedHandle SmartReader::OpenDrive(std::uint8_t p_nDrive)
+utils::ScopedHandle SmartReader::OpenDrive(std::uint8_t p_nDrive, bool p_bForQuery)
 {
     platform::DiskDevice& l_Device = m_Device;
+    const std::wstring l_strPath = DrivePath(p_nDrive);
     return utils::ScopedHandle(
-        l_Device.Open(DrivePath(p_nDrive)),
+        p_bForQuery ? l_Device.OpenForQuery(l_strPath) : l_Device.Open(l_strPath),
         [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });
-}
-
-utils::ScopedHandle SmartReader::OpenDriveForQuery(std::uint8_t p_nDrive)
-{
-    platform::DiskDevice& l_Device = m_Device;
-    return utils::ScopedHandle(
-        l_Device.OpenForQuery(DrivePath(p_nDrive)),
-        [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });
-}
-
-bool SmartReader::Smart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nFeatures,
-                        std::uint8_t p_nCount, std::uint8_t p_nLbaLow, std::uint8_t* p_pData,
-                        std::size_t p_nSize, platform::AtaRegisters* p_pOut)
-{
-    platform::AtaRegisters l_In;
-    l_In.features = p_nFeatures;
-    l_In.sectorCount = p_nCount;
-    l_In.lbaLow = p_nLbaLow;
-    l_In.lbaMid = ata::kSignatureMid;
-    l_In.lbaHigh = ata::kSignatureHigh;
-    l_In.device = ata::kDevice;
-    l_In.command = ata::kSmart;
-    platform::AtaRegisters l_Out;
-    if (p_pData != nullptr) {
-        std::fill_n(p_pData, p_nSize, std::uint8_t{0});
-    }
-    const bool l_bDone = m_Device.AtaCommand(p_hDrive.Get(), l_In, l_Out, p_pData, p_nSize);
-    if (p_pOut != nullptr) {
-        *p_pOut = l_Out;
-    }
-    return l_bDone;
-}
-
-bool SmartReader::EnableSmart(const utils::ScopedHandle& p_hDrive)
-{
-    return Smart(p_hDrive, ata::kEnable, 1, 1, nullptr, 0);
-}
-
-void SmartReader::EnableAutoOffline(const utils::ScopedHandle& p_hDrive)
-{
-    if (!s_bAutoOfflineEnabled && Smart(p_hDrive, ata::kAutoOffline, 0xF8, 1, nullptr, 0)) {
-        s_bAutoOfflineEnabled = true;
-    }
-}
-
-void SmartReader::ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
-{
-    std::array<std::uint8_t, kPageSize> l_Block{};
-    if (Smart(p_hDrive, ata::kReadAttributes, 1, 1, l_Block.data(), l_Block.size())) {
-        m_Drives.emplace(p_nDrive, ParseAttributeBlock(l_Block.data()));
-    }
 }
 
 std::optional<DeviceDescriptor> SmartReader::ReadDescriptor(const utils::ScopedHandle& p_hDrive)
@@ -228,120 +162,32 @@ std::optional<DeviceDescriptor> SmartReader::ReadDescriptor(const utils::ScopedH
     return Describe(l_Descriptor);
 }
 
-void SmartReader::ReadVerdict(const utils::ScopedHandle& p_hDrive)
-{
-    platform::AtaRegisters l_Out;
-    if (Smart(p_hDrive, ata::kReturnStatus, 0, 1, nullptr, 0, &l_Out)) {
-        m_SystemDisk.thresholdExceeded = ParseStatusRegisters(l_Out);
-    }
-}
-
-void SmartReader::ReadThresholds(const utils::ScopedHandle& p_hDrive)
-{
-    std::array<std::uint8_t, kPageSize> l_Block{};
-    if (Smart(p_hDrive, ata::kReadThresholds, 1, 1, l_Block.data(), l_Block.size())) {
-        m_SystemDisk.thresholds = ParseThresholdBlock(l_Block.data());
-    }
-}
-
-bool SmartReader::ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
-                              std::uint8_t* p_pPage)
-{
-    platform::AtaRegisters l_In;
-    l_In.sectorCount = 1;
-    l_In.lbaLow = ata::kDeviceStatisticsLog;
-    l_In.lbaMid = p_nPage;
-    l_In.command = ata::kReadLogExt;
-    platform::AtaRegisters l_Out;
-    return m_Device.AtaCommand(p_hDrive.Get(), l_In, l_Out, p_pPage, kPageSize) &&
-           (l_Out.command & (ata::kStatusError | ata::kStatusDeviceFault)) == 0;
-}
-
-bool SmartReader::ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive,
-                                           std::uint8_t p_nPages, std::uint8_t* p_pPages)
-{
-    return Smart(p_hDrive, ata::kReadLog, p_nPages, ata::kDeviceStatisticsLog, p_pPages,
-                 kPageSize * p_nPages);
-}
-
-void SmartReader::ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive)
-{
-    // Pages 0 to 7; READ LOG EXT reads one page per command, SMART READ LOG the pages from 0 on
-    // in one.
-    std::vector<std::uint8_t> l_Pages(kPageSize * (kSolidStatePage + 1));
-    const auto Page = [&l_Pages](std::uint8_t p_nPage) {
-        return l_Pages.data() + kPageSize * p_nPage;
-    };
-    bool l_bTemperature = false;
-    bool l_bSolidState = false;
-    if (ReadLogPage(p_hDrive, 0, Page(0))) {
-        l_bTemperature = ListsPage(Page(0), kTemperaturePage) &&
-                         ReadLogPage(p_hDrive, kTemperaturePage, Page(kTemperaturePage));
-        l_bSolidState = ListsPage(Page(0), kSolidStatePage) &&
-                        ReadLogPage(p_hDrive, kSolidStatePage, Page(kSolidStatePage));
-    } else if (ReadLogPagesThroughSmart(p_hDrive, 1, Page(0))) {
-        // Only as far as the last page wanted that the drive lists: a log that ends before
-        // page 7 aborts a read of eight pages.
-        const bool l_bListsTemperature = ListsPage(Page(0), kTemperaturePage);
-        const bool l_bListsSolidState = ListsPage(Page(0), kSolidStatePage);
-        const std::uint8_t l_nPages = l_bListsSolidState    ? kSolidStatePage + 1
-                                      : l_bListsTemperature ? kTemperaturePage + 1
-                                                            : 0;
-        if (l_nPages != 0 && ReadLogPagesThroughSmart(p_hDrive, l_nPages, Page(0))) {
-            l_bTemperature = l_bListsTemperature;
-            l_bSolidState = l_bListsSolidState;
-        }
-    }
-    m_SystemDisk.statistics =
-        ParseDeviceStatistics(l_bTemperature ? Page(kTemperaturePage) : nullptr,
-                              l_bSolidState ? Page(kSolidStatePage) : nullptr);
-}
-
 void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
 {
-    const utils::ScopedHandle l_hDrive = OpenDriveForQuery(p_nDrive);
+    const utils::ScopedHandle l_hDrive = OpenDrive(p_nDrive, true);
     if (!l_hDrive.IsValid()) {
         m_SystemDisk.openError = platform::GetLastErrorCode();
         return;
     }
     m_SystemDisk.descriptor = ReadDescriptor(l_hDrive);
-    if (m_SystemDisk.descriptor && m_SystemDisk.descriptor->busType == platform::bus::kNvme) {
-        m_NvmeDrives.insert(p_nDrive);
-        ReadHealthPage(l_hDrive, p_nDrive);
-        m_SystemDisk.withoutRights = m_HealthPages.count(p_nDrive) != 0;
-        m_bDriveFound = m_bDriveFound || m_SystemDisk.withoutRights;
-        return;
+    const auto& l_Descriptor = m_SystemDisk.descriptor;
+    DriveReading l_Reading = l_Descriptor && l_Descriptor->busType == platform::bus::kNvme
+                                 ? ReadNvmeDrive(m_Device, l_hDrive.Get())
+                                 : ReadAtaWithoutRights(m_Device, l_hDrive.Get());
+    if (l_Reading.answered) {
+        l_Reading.health.access = MBDataAquisition::DiskAccess::WithoutRights;
     }
-    m_SystemDisk.withoutRights = true;
-    ReadPrediction(l_hDrive, p_nDrive);
-    m_SystemDisk.withoutRights = m_SystemDisk.thresholdExceeded.has_value();
+    Keep(p_nDrive, std::move(l_Reading));
 }
 
-void SmartReader::ReadPrediction(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
+void SmartReader::Keep(std::uint8_t p_nDrive, DriveReading p_Reading)
 {
-    bool l_bPredicted = false;
-    std::array<std::uint8_t, kPageSize> l_Data{};
-    if (!m_Device.PredictFailure(p_hDrive.Get(), l_bPredicted, l_Data.data())) {
-        return;
+    m_bDriveFound = m_bDriveFound || p_Reading.answered;
+    if (p_Reading.attributes) {
+        m_Drives.emplace(p_nDrive, std::move(*p_Reading.attributes));
     }
-    m_SystemDisk.thresholdExceeded = l_bPredicted;
-    m_bDriveFound = true;
-    SmartTable l_Table = ParseAttributeBlock(l_Data.data());
-    // A driver that takes the verdict from SCSI sense data (SAS and SCSI disks, some RAID and USB
-    // bridges) answers with the verdict alone: its block names no attribute. Such a drive gave
-    // its verdict and no counters; read as attributes they would show five sound zeros.
-    if (std::none_of(l_Table.begin(), l_Table.end(),
-                     [](const auto& p_Entry) { return p_Entry.first != 0; })) {
-        return;
-    }
-    m_Drives.emplace(p_nDrive, std::move(l_Table));
-}
-
-void SmartReader::ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive)
-{
-    std::array<std::uint8_t, kPageSize> l_Page{};
-    if (m_Device.NvmeHealthPage(p_hDrive.Get(), l_Page.data())) {
-        m_HealthPages.emplace(p_nDrive, ParseHealthPage(l_Page.data()));
+    if (p_nDrive == m_nSystemDrive) {
+        m_SystemDisk.health = std::move(p_Reading.health);
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "acquisition/ata_health.h"
 #include "acquisition/device_descriptor.h"
-#include "acquisition/nvme_health.h"
+#include "acquisition/disk_health.h"
+#include "acquisition/drive_reading.h"
 #include "acquisition/smart_attribute.h"
 #include "platform/disk_device.h"
 #include "support/scoped_handle.h"
@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace utils {
@@ -20,35 +19,25 @@ class LogonToken;
 
 namespace diag {
 
-// What the reader learnt of the system disk at its last read, beside its attribute table or
-// health page.
+// What the reader learnt of the system disk at its last read.
 struct SystemDiskReport {
-    // The drive could not be opened for reading and writing: it was read through the queries
-    // that Windows answers on a handle opened without access.
-    bool withoutRights = false;
-    // Its device descriptor names a RAID bus: the controller hides the drive's own health data.
-    bool hiddenByRaid = false;
     // The drive could not be opened at all, not even for queries: the error of that open
     // (2 for a drive that does not exist); 0 when it opened.
     unsigned long openError = 0;
     // Its device descriptor, when the driver gave one.
     std::optional<DeviceDescriptor> descriptor;
-    // RETURN SMART STATUS (or, without rights, the predict-failure query): a threshold exceeded.
-    // A predict-failure answer without attribute data (a verdict from SCSI sense data) gives
-    // this alone.
-    std::optional<bool> thresholdExceeded;
-    std::optional<SmartThresholds> thresholds;
-    DeviceStatistics statistics;
+    // What its protocol's reader made of it; read through the queries without rights (access
+    // WithoutRights) when it could not be opened for reading and writing and those answered.
+    MBDataAquisition::DiskHealth health;
 };
 
-// Reads the S.M.A.R.T. attribute tables of physical drives 0 and 1 and of the system disk with
-// ATA SMART commands, under the identity of a configured account (opening a physical drive for
-// reading and writing needs administrator rights). The account logs on once, when the reader is
-// made; each read impersonates it for its duration. A drive whose bus is NVMe knows no ATA
-// command: its health information log page is read instead. Of the system disk the reader also
-// takes its device descriptor, its verdict, its thresholds and its Device Statistics; when it
-// cannot be opened for reading and writing, it reads what the queries without rights give (the
-// predict-failure query, the NVMe health page).
+// Reads physical drives 0 and 1 and the system disk, each in its protocol, under the identity of
+// a configured account (opening a physical drive for reading and writing needs administrator
+// rights). The account logs on once, when the reader is made; each read impersonates it for its
+// duration. A drive whose descriptor names an NVMe bus is read for its health page, any other
+// with ATA SMART commands; the system disk, when it cannot be opened for reading and writing, is
+// read through the queries that need no rights. The attribute tables are kept for
+// GetSmartValue, the system disk's reading for the disk source.
 class SmartReader {
 public:
     // Logs on (unless both texts are empty) and reads the drives. A logon that fails is logged
@@ -60,7 +49,7 @@ public:
     SmartReader(const SmartReader&) = delete;
     SmartReader& operator=(const SmartReader&) = delete;
 
-    // Re-reads the drives; the tables, pages and the report of the last read are dropped first.
+    // Re-reads the drives; the tables and the report of the last read are dropped first.
     void Init();
     // Re-reads the drives once one ever answered; otherwise does nothing.
     void Refresh();
@@ -77,49 +66,24 @@ public:
     static void ForgetAutoOffline();
 
 protected:
-    utils::ScopedHandle OpenDrive(std::uint8_t p_nDrive);
-    utils::ScopedHandle OpenDriveForQuery(std::uint8_t p_nDrive);
-    bool EnableSmart(const utils::ScopedHandle& p_hDrive);
-    void EnableAutoOffline(const utils::ScopedHandle& p_hDrive);
-    void ReadAttributes(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    std::uint8_t SystemDrive() const noexcept;
+    const SystemDiskReport& SystemDisk() const noexcept;
+
+private:
+    utils::ScopedHandle OpenDrive(std::uint8_t p_nDrive, bool p_bForQuery);
     // The drive's device descriptor; nothing when the query fails.
     std::optional<DeviceDescriptor> ReadDescriptor(const utils::ScopedHandle& p_hDrive);
-    // Stores the drive's health page when the driver answers the query with a sound one.
-    void ReadHealthPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
+    // The system disk through the queries without rights, when it cannot be opened otherwise.
+    void ReadWithoutRights(std::uint8_t p_nDrive);
+    // Keeps what a reader gave of drive `p_nDrive`: its table, and the system disk's record.
+    void Keep(std::uint8_t p_nDrive, DriveReading p_Reading);
 
     bool m_bDriveFound = false;  // a drive answered at some read since construction
     std::wstring m_strUser;
     bool m_bPasswordSet = false;  // for the log, which never shows the password itself
     std::map<std::uint8_t, SmartTable> m_Drives;
-    std::set<std::uint8_t> m_NvmeDrives;               // drives on an NVMe bus at the last read
-    std::map<std::uint8_t, NvmeHealth> m_HealthPages;  // their pages, where one could be read
     std::uint8_t m_nSystemDrive = 0;
     SystemDiskReport m_SystemDisk;  // of the last read
-
-private:
-    // A SMART command with its feature, count and LBA low registers, reading `p_nSize` bytes
-    // into `p_pData`; true when the driver carried it out. `p_pOut` receives the drive's
-    // registers.
-    bool Smart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nFeatures, std::uint8_t p_nCount,
-               std::uint8_t p_nLbaLow, std::uint8_t* p_pData, std::size_t p_nSize,
-               platform::AtaRegisters* p_pOut = nullptr);
-    // The extra readings of the system disk once its attributes were read.
-    void ReadVerdict(const utils::ScopedHandle& p_hDrive);
-    void ReadThresholds(const utils::ScopedHandle& p_hDrive);
-    void ReadDeviceStatistics(const utils::ScopedHandle& p_hDrive);
-    // One page of the Device Statistics log with READ LOG EXT; false when the drive aborted it.
-    bool ReadLogPage(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPage,
-                     std::uint8_t* p_pPage);
-    // Pages 0 to `p_nPages` - 1 of the Device Statistics log with SMART READ LOG, into
-    // `p_pPages`.
-    bool ReadLogPagesThroughSmart(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nPages,
-                                  std::uint8_t* p_pPages);
-    // The system disk through the queries without rights, when it cannot be opened otherwise.
-    void ReadWithoutRights(std::uint8_t p_nDrive);
-    // The system disk's predict-failure answer: its verdict, and its attribute data when the
-    // answer holds any.
-    void ReadPrediction(const utils::ScopedHandle& p_hDrive, std::uint8_t p_nDrive);
-
     platform::DiskDevice& m_Device;
     std::shared_ptr<const utils::LogonToken> m_pLogon;
 };

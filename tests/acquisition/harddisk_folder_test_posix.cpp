@@ -45,14 +45,14 @@ TEST_F(HarddiskFolderTest, ReadsTheBlocksUnderTheAccount)
     WriteBlock(0, 1234);
     MBDataAquisition::Harddisk l_Disk(L"TarselAdmin", L"pw");
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1234);
-    EXPECT_EQ(l_Disk.m_Attributes[4].RawValue, 7);
-    EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 0);
+    EXPECT_EQ(l_Disk.Health().counters[0], 1234);
+    EXPECT_EQ(l_Disk.Health().counters[4], 7);
+    EXPECT_EQ(l_Disk.Health().counters[1], 0);
     EXPECT_EQ(platform::AccountList::CurrentAccount(), L"");
 
     WriteBlock(0, 1235);  // read anew on every refresh
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1235);
+    EXPECT_EQ(l_Disk.Health().counters[0], 1235);
 }
 
 // On a machine without rights the administrator's logon opens the drive; a wrong password leaves
@@ -76,7 +76,7 @@ TEST_F(HarddiskFolderTest, NoFilesNoDrives)
     MBDataAquisition::Harddisk l_Disk(L"", L"");
     WriteBlock(0, 99);  // found later: the reader never looks again
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 0);
+    EXPECT_EQ(l_Disk.Health().counters[0], 0);
 }
 
 TEST_F(HarddiskFolderTest, TheLossAndReturnOfDrive0AreLoggedOnceEach)
@@ -86,11 +86,11 @@ TEST_F(HarddiskFolderTest, TheLossAndReturnOfDrive0AreLoggedOnceEach)
     MBDataAquisition::Harddisk l_Disk(L"", L"");
     l_Disk.Update();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 0);
+    EXPECT_EQ(l_Disk.Health().counters[0], 0);
     WriteBlock(0, 77);
     l_Disk.Update();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 77);
+    EXPECT_EQ(l_Disk.Health().counters[0], 77);
     const std::string l_strLog = l_Log.Normalized(true);
     const std::string l_strLost =
         "Harddisk::Update  line: N\t\tNo S.M.A.R.T. data from drive 0\r\n";

@@ -21,21 +21,8 @@ namespace {
 
 namespace ata = platform::ata;
 
-// Exposes the reader's state to the checks.
-class ProbedReader : public SmartReader {
-public:
-    using SmartReader::m_bDriveFound;
-    using SmartReader::m_Drives;
-    using SmartReader::SmartReader;
-};
-
-class ProbedHarddisk : public MBDataAquisition::Harddisk {
-public:
-    using Harddisk::Harddisk;
-    using Harddisk::m_bDriveFound;
-    using Harddisk::m_Drives;
-};
-
+using MBDataAquisition::CounterState;
+using MBDataAquisition::Harddisk;
 using vexa_test::MessageOf;
 
 class SmartReaderTest : public testing::Test {
@@ -64,11 +51,19 @@ std::vector<std::array<int, 3>> SmartCommands(const platform::DriveBay& p_Device
     return l_Commands;
 }
 
+// The reader counts a drive as found: only then does Refresh read the drives again.
+bool ReadsAgain(SmartReader& p_Reader, const platform::DriveBay& p_Device)
+{
+    const std::size_t l_nOpened = p_Device.Opened().size();
+    p_Reader.Refresh();
+    return p_Device.Opened().size() > l_nOpened;
+}
+
 TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegisters)
 {
     m_Device.Drive(0);
     m_Device.Drive(1);
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
 
     // Every SMART command carries the signature and the device register. Both drives are
     // enabled and read (the off-line command goes to drive 0 only: it accepted); the system disk
@@ -96,41 +91,52 @@ TEST_F(SmartReaderTest, SendsTheCommandsWithTheirExactRegisters)
                                                     {0xD1, 1, 1},
                                                     {0xD5, 1, 4}}));
     EXPECT_EQ(SmartCommands(m_Device, 1), (Commands{{0xD8, 1, 1}, {0xD0, 1, 1}}));
-    EXPECT_TRUE(l_Reader.m_bDriveFound);
-    EXPECT_EQ(l_Reader.m_Drives.size(), 2u);
+    EXPECT_NO_THROW(l_Reader.GetSmartValue(0, 0));
+    EXPECT_NO_THROW(l_Reader.GetSmartValue(0, 1));
+    EXPECT_TRUE(ReadsAgain(l_Reader, m_Device));
 }
 
 TEST_F(SmartReaderTest, OpensBothDrivesAndClosesEveryHandle)
 {
     m_Device.Drive(0);
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
     EXPECT_EQ(m_Device.Opened(),
               (std::vector<std::wstring>{L"\\\\.\\PHYSICALDRIVE0", L"\\\\.\\PHYSICALDRIVE1"}));
     EXPECT_EQ(m_Device.OpenHandles(), 0u);
-    EXPECT_TRUE(l_Reader.m_bDriveFound);
+    EXPECT_TRUE(ReadsAgain(l_Reader, m_Device));
 }
 
-TEST_F(SmartReaderTest, SkipsDrivesThatCannotBeEnabled)
+// A drive counts as found once SMART is enabled, and has a table once it gave its attributes; a
+// drive that refuses ENABLE is asked nothing more.
+TEST_F(SmartReaderTest, ADriveIsFoundOnceEnabledAndHasATableOnceRead)
 {
-    m_Device.Drive(0).abortedFeatures.insert(ata::kEnable);
-    m_Device.Drive(1).behaviour.driverError = true;
-    ProbedReader l_Reader(L"", L"");
-    EXPECT_EQ(SmartCommands(m_Device, 0), (std::vector<std::array<int, 3>>{{0xD8, 1, 1}}));
-    EXPECT_FALSE(l_Reader.m_bDriveFound);
-    EXPECT_TRUE(l_Reader.m_Drives.empty());
-}
-
-TEST_F(SmartReaderTest, AFailedReadCountsTheDriveWithoutTable)
-{
-    m_Device.Drive(0).abortedFeatures.insert(platform::ata::kReadAttributes);
-    ProbedReader l_Reader(L"", L"");
-    EXPECT_TRUE(l_Reader.m_bDriveFound);
-    EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(9, 0); }), "Invalid drive index!");
+    struct Case {
+        const char* what;
+        std::uint8_t abortedFeature;  // by drive 0; drive 1 reports a driver error
+        bool found;
+        bool onlyEnable;  // drive 0 received no SMART command but ENABLE
+    };
+    const Case cases[] = {
+        {"ENABLE aborted", ata::kEnable, false, true},
+        {"READ ATTRIBUTES aborted", ata::kReadAttributes, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::DriveBay l_Device;
+        l_Device.Drive(0).abortedFeatures.insert(c.abortedFeature);
+        l_Device.Drive(1).behaviour.driverError = true;
+        const platform::Substitute<platform::DiskDevice> l_UseDevice{l_Device};
+        SmartReader l_Reader(L"", L"");
+        EXPECT_EQ(SmartCommands(l_Device, 0).size() == 1, c.onlyEnable);
+        EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(0, 0); }), "Invalid drive index!");
+        EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(0, 1); }), "Invalid drive index!");
+        EXPECT_EQ(ReadsAgain(l_Reader, l_Device), c.found);
+    }
 }
 
 TEST_F(SmartReaderTest, RefreshReadsOnlyOnceADriveWasFound)
 {
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
     EXPECT_EQ(m_Device.Opened().size(), 2u);
     m_Device.Drive(0);
     l_Reader.Refresh();
@@ -138,12 +144,12 @@ TEST_F(SmartReaderTest, RefreshReadsOnlyOnceADriveWasFound)
     l_Reader.Init();
     l_Reader.Refresh();
     EXPECT_EQ(m_Device.Opened().size(), 6u);
-    EXPECT_TRUE(l_Reader.m_bDriveFound);
+    EXPECT_TRUE(ReadsAgain(l_Reader, m_Device));
 }
 
 TEST_F(SmartReaderTest, ChecksTheAttributeIdBeforeTheDrive)
 {
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
     EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(256, 0); }), "Invalid S.M.A.R.T. index!");
     EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(255, 0); }), "Invalid drive index!");
 }
@@ -151,7 +157,7 @@ TEST_F(SmartReaderTest, ChecksTheAttributeIdBeforeTheDrive)
 TEST_F(SmartReaderTest, AMissingAttributeLogsTheTableThenThrows)
 {
     m_Device.Drive(0);  // all 30 entries hold ID 0
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
     {
         fakes::LogCapture l_Log(0);
         EXPECT_EQ(MessageOf([&] { l_Reader.GetSmartValue(9, 0); }), "Invalid S.M.A.R.T. value!");
@@ -179,7 +185,7 @@ TEST_F(SmartReaderTest, AutomaticOfflineIsEnabledOncePerProcess)
 {
     m_Device.Drive(0).abortedFeatures.insert(platform::ata::kAutoOffline);
     m_Device.Drive(1).abortedFeatures.insert(platform::ata::kAutoOffline);
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
     auto l_Offline = [&] {
         return SmartCommands(m_Device, 0, ata::kAutoOffline).size() +
                SmartCommands(m_Device, 1, ata::kAutoOffline).size();
@@ -191,9 +197,9 @@ TEST_F(SmartReaderTest, AutomaticOfflineIsEnabledOncePerProcess)
     l_Reader.Refresh();
     EXPECT_EQ(l_Offline(), 5u);  // drive 0 accepted: drive 1 is not asked
     l_Reader.Refresh();
-    ProbedReader l_Another(L"", L"");
+    SmartReader l_Another(L"", L"");
     EXPECT_EQ(l_Offline(), 5u);
-    EXPECT_TRUE(l_Another.m_bDriveFound);
+    EXPECT_TRUE(ReadsAgain(l_Another, m_Device));
 }
 
 TEST_F(SmartReaderTest, ReadsUnderTheAccountAndLogsNoPassword)
@@ -214,7 +220,7 @@ TEST_F(SmartReaderTest, ReadsUnderTheAccountAndLogsNoPassword)
     platform::Substitute<platform::DiskDevice> l_Substitute(l_Device);
 
     fakes::LogCapture l_Log(10);
-    ProbedReader l_Reader(L"TarselAdmin", L"s3cr3t!");
+    SmartReader l_Reader(L"TarselAdmin", L"s3cr3t!");
     EXPECT_EQ(l_Device.m_Impersonated, (std::vector<bool>{true, true}));
     EXPECT_FALSE(m_Logon.m_bImpersonating);
     ASSERT_EQ(m_Logon.m_Logons.size(), 1u);
@@ -233,11 +239,11 @@ TEST_F(SmartReaderTest, WithoutAccountReadsAsItself)
 {
     m_Device.Drive(0);
     fakes::LogCapture l_Log(10);
-    ProbedReader l_Reader(L"", L"");
+    SmartReader l_Reader(L"", L"");
     EXPECT_TRUE(m_Logon.m_Logons.empty());
     EXPECT_EQ(m_Logon.m_nImpersonations, 0);
     EXPECT_EQ(m_Logon.m_nReverts, 0);
-    EXPECT_TRUE(l_Reader.m_bDriveFound);
+    EXPECT_TRUE(ReadsAgain(l_Reader, m_Device));
     EXPECT_NE(l_Log.Normalized(true).find("m_strPassword\t\r\n"), std::string::npos);
 }
 
@@ -255,49 +261,39 @@ protected:
     }
 };
 
-TEST_F(HarddiskTest, CopiesTheFiveWatchedAttributesOfDriveZero)
+TEST_F(HarddiskTest, FillsTheCountersFromDriveZerosAttributes)
 {
+    using Counters = std::array<std::int32_t, 5>;
     PutWatched(0, 70000);
-    ProbedHarddisk l_Disk(L"", L"");
-    for (const auto& l_Attribute : l_Disk.m_Attributes) {
-        EXPECT_EQ(l_Attribute.Id, 0);
-        EXPECT_EQ(l_Attribute.RawValue, 0);
-    }
+    Harddisk l_Disk(L"", L"");
+    EXPECT_EQ(l_Disk.Health().counters, Counters{});
     l_Disk.Update();
-    const std::uint16_t l_Raw[] = {4464, 1, 2, 3, 4};
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(l_Disk.m_Attributes[i].Id, MBDataAquisition::Harddisk::kWatchedIds[i]);
-        EXPECT_EQ(l_Disk.m_Attributes[i].RawValue, l_Raw[i]);
-    }
-    EXPECT_EQ(l_Disk.m_Attributes[0].CurrentValue, 90);
-    EXPECT_EQ(l_Disk.m_Attributes[0].WorstValue, 80);
+    EXPECT_EQ(l_Disk.Health().counters, (Counters{70000, 1, 2, 3, 4}));
+    EXPECT_EQ(l_Disk.Health().counterStates[3], CounterState::Read);
 
-    // Attribute 197 disappears: only its raw value goes to 0.
+    // Attribute 197 disappears: its slot alone reads 0, unread.
     platform::PutAttribute(m_Device.Drive(0).attributes, 3, 0, 0, 0, 0, 0);
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[3].Id, 197);
-    EXPECT_EQ(l_Disk.m_Attributes[3].StatusFlags, 0x12);
-    EXPECT_EQ(l_Disk.m_Attributes[3].RawValue, 0);
-    EXPECT_EQ(l_Disk.m_Attributes[4].RawValue, 4);
+    EXPECT_EQ(l_Disk.Health().counters, (Counters{70000, 1, 2, 0, 4}));
+    EXPECT_EQ(l_Disk.Health().counterStates[3], CounterState::Unread);
+    EXPECT_EQ(l_Disk.Health().counterStates[4], CounterState::Read);
 }
 
 TEST_F(HarddiskTest, OnlyDriveOneGivesZeros)
 {
     PutWatched(1, 100);
-    ProbedHarddisk l_Disk(L"", L"");
+    Harddisk l_Disk(L"", L"");
     l_Disk.Update();
     l_Disk.Update();
-    EXPECT_TRUE(l_Disk.m_bDriveFound);
-    for (const auto& l_Attribute : l_Disk.m_Attributes) {
-        EXPECT_EQ(l_Attribute.RawValue, 0);
-    }
+    EXPECT_TRUE(ReadsAgain(l_Disk, m_Device));
+    EXPECT_EQ(l_Disk.Health().counters, (std::array<std::int32_t, 5>{}));
 }
 
 TEST_F(HarddiskTest, LogsOnOnceForItsWholeLife)
 {
     PutWatched(0, 1000);
     {
-        ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+        Harddisk l_Disk(L"TarselAdmin", L"pw");
         for (int i = 0; i < 3; ++i) {
             l_Disk.Update();
         }
@@ -341,16 +337,16 @@ TEST_F(HarddiskTest, AFailedLogonReadsWithoutRightsAFailedImpersonationLeavesThe
 TEST_F(HarddiskTest, AFailedRefreshKeepsTheRecords)
 {
     PutWatched(0, 1000);
-    ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+    Harddisk l_Disk(L"TarselAdmin", L"pw");
     l_Disk.Update();
-    ASSERT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    ASSERT_EQ(l_Disk.Health().counters[0], 1000);
 
     fakes::LogCapture l_Log(0);
     m_Logon.m_bImpersonateSucceeds = false;
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
-    EXPECT_EQ(l_Disk.m_Attributes[4].RawValue, 4);
-    EXPECT_TRUE(l_Disk.m_Drives.empty());
+    EXPECT_EQ(l_Disk.Health().counters[0], 1000);
+    EXPECT_EQ(l_Disk.Health().counters[4], 4);
+    EXPECT_EQ(MessageOf([&] { l_Disk.GetSmartValue(9, 0); }), "Invalid drive index!");
     EXPECT_NE(l_Log.Normalized(true).find(
                   " ** MBDataAquisition::Harddisk::Update  line: N\t\tRefresh failed!\r\n"),
               std::string::npos)
@@ -360,7 +356,7 @@ TEST_F(HarddiskTest, AFailedRefreshKeepsTheRecords)
     m_Logon.m_bImpersonateSucceeds = true;
     PutWatched(0, 1001);
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1001);
+    EXPECT_EQ(l_Disk.Health().counters[0], 1001);
 }
 
 // How often `p_strNeedle` occurs in `p_strText`.
@@ -384,26 +380,26 @@ TEST_F(HarddiskTest, AMissingAttributeIsLoggedOnceUntilItComesBack)
         platform::PutAttribute(m_Device.Drive(0).attributes, 29, 0, 0, 0, 0, 0);
     };
     l_PutWithout198();
-    ProbedHarddisk l_Disk(L"", L"");
+    Harddisk l_Disk(L"", L"");
     fakes::LogCapture l_Log(0);
     const std::string l_strLine = "GetSmartValue  line: N\t\tp_idxValue\t198\r\n";
     for (int i = 0; i < 3; ++i) {
         l_Disk.Update();
-        EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 0);
-        EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+        EXPECT_EQ(l_Disk.Health().counters[1], 0);
+        EXPECT_EQ(l_Disk.Health().counters[0], 1000);
     }
     EXPECT_EQ(Occurrences(l_Log.Normalized(true), l_strLine), 1) << l_Log.Normalized(true);
 
     PutWatched(0, 1000);
     l_Disk.Update();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 1);
+    EXPECT_EQ(l_Disk.Health().counters[1], 1);
     EXPECT_EQ(Occurrences(l_Log.Normalized(true), "S.M.A.R.T. attribute 198 of drive 0 is back"), 1)
         << l_Log.Normalized(true);
     l_PutWithout198();
     l_Disk.Update();
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[1].RawValue, 0);
+    EXPECT_EQ(l_Disk.Health().counters[1], 0);
     const std::string l_strLog = l_Log.Normalized(true);
     EXPECT_EQ(Occurrences(l_strLog, l_strLine), 2) << l_strLog;
     EXPECT_EQ(Occurrences(l_strLog, "p_idxValue"), 2) << l_strLog;  // no other attribute
@@ -412,7 +408,7 @@ TEST_F(HarddiskTest, AMissingAttributeIsLoggedOnceUntilItComesBack)
 TEST_F(HarddiskTest, ARefreshThatKeepsFailingIsLoggedOncePerRunOfFailures)
 {
     PutWatched(0, 1000);
-    ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+    Harddisk l_Disk(L"TarselAdmin", L"pw");
     fakes::LogCapture l_Log(0);
     const std::string l_strLine = "Harddisk::Update  line: N\t\tRefresh failed!\r\n";
     m_Logon.m_bImpersonateSucceeds = false;
@@ -422,7 +418,7 @@ TEST_F(HarddiskTest, ARefreshThatKeepsFailingIsLoggedOncePerRunOfFailures)
     EXPECT_EQ(Occurrences(l_Log.Normalized(true), l_strLine), 1);
     m_Logon.m_bImpersonateSucceeds = true;
     l_Disk.Update();
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    EXPECT_EQ(l_Disk.Health().counters[0], 1000);
     m_Logon.m_bImpersonateSucceeds = false;
     l_Disk.Update();
     l_Disk.Update();
@@ -433,7 +429,7 @@ TEST_F(HarddiskTest, TellsWhetherTheLastUpdateReadDriveZerosTable)
 {
     using MBDataAquisition::DiskSource;
     PutWatched(0, 1000);
-    ProbedHarddisk l_Disk(L"TarselAdmin", L"pw");
+    Harddisk l_Disk(L"TarselAdmin", L"pw");
     EXPECT_EQ(l_Disk.Health().source, DiskSource::None);  // nothing updated yet
     l_Disk.Update();
     EXPECT_EQ(l_Disk.Health().source, DiskSource::Ata);
@@ -450,7 +446,7 @@ TEST_F(HarddiskTest, TellsWhetherTheLastUpdateReadDriveZerosTable)
     m_Logon.m_bImpersonateSucceeds = false;
     l_Disk.Update();
     EXPECT_EQ(l_Disk.Health().source, DiskSource::None);
-    EXPECT_EQ(l_Disk.m_Attributes[0].RawValue, 1000);
+    EXPECT_EQ(l_Disk.Health().counters[0], 1000);
     m_Logon.m_bImpersonateSucceeds = true;
 
     // Drive 1 alone is no source of drive 0's values.
