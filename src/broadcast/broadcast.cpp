@@ -4,10 +4,7 @@
 
 namespace MBBroadcast {
 
-Broadcast::Broadcast(MBDataContainer::DataList* p_pDataList)
-    : m_pDataList(p_pDataList), m_strValuesFile(GetValuesFilePath())
-{
-}
+Broadcast::Broadcast() : m_strValuesFile(GetValuesFilePath()) {}
 
 Broadcast::~Broadcast() = default;
 

@@ -19,7 +19,7 @@ constexpr std::uint32_t kNoVariable = 4;
 
 }  // namespace
 
-VisiWin::VisiWin(MBDataContainer::DataList* p_pDataList) : Broadcast(p_pDataList)
+VisiWin::VisiWin()
 {
     ConnectVisu();
 }

@@ -16,7 +16,7 @@ namespace MBBroadcast {
 class VisiWin : public Broadcast {
 public:
     // Throws err::VisiWinException (code 2) when the runtime cannot be found or connected.
-    explicit VisiWin(MBDataContainer::DataList* p_pDataList);
+    VisiWin();
     ~VisiWin() override;
 
 protected:

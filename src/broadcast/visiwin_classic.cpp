@@ -1,6 +1,6 @@
 #include "broadcast/visiwin_classic.h"
 
-#include "broadcast/field_walk.h"
+#include "data/field_walk.h"
 #include "logging/log.h"
 
 namespace MBBroadcast {
@@ -10,7 +10,7 @@ const wchar_t kSetSuffix[] = L"_set";
 
 }  // namespace
 
-VisiWinClassic::VisiWinClassic(MBDataContainer::DataList* p_pDataList) : VisiWin(p_pDataList)
+VisiWinClassic::VisiWinClassic(const MBDataContainer::DataList* p_pDataList)
 {
     m_NameMap = {
         {L"Mbvccp1", L"mb_vccp1"}, {L"Mbvtt", L"mb_vtt"},     {L"Mb5vsb", L"mb_5vsb"},
@@ -24,29 +24,28 @@ VisiWinClassic::VisiWinClassic(MBDataContainer::DataList* p_pDataList) : VisiWin
         m_NameMap[L"Temp" + std::to_wstring(l_nIndex)] = L"mb_temp_" + std::to_wstring(l_nIndex);
     }
 
-    ForEachField(*m_pDataList, [this](MBDataContainer::MBDataField& p_Field) {
-        const auto l_Entry = m_NameMap.find(p_Field.m_strName);
-        if (l_Entry == m_NameMap.end()) {
-            return;
-        }
-        m_VarNoMap[p_Field.m_strName] = VarConnect(l_Entry->second);
-        m_VarNoMap[p_Field.m_strName + kSetSuffix] = VarConnect(l_Entry->second + kSetSuffix);
-    });
+    MBDataContainer::ForEachField(
+        *p_pDataList, [this](const MBDataContainer::MBDataField& p_Field) {
+            const auto l_Entry = m_NameMap.find(p_Field.m_strName);
+            if (l_Entry == m_NameMap.end()) {
+                return;
+            }
+            m_VarNoMap[p_Field.m_strName] = VarConnect(l_Entry->second);
+            m_VarNoMap[p_Field.m_strName + kSetSuffix] = VarConnect(l_Entry->second + kSetSuffix);
+        });
 }
 
 VisiWinClassic::~VisiWinClassic() = default;
 
-void VisiWinClassic::Send()
+void VisiWinClassic::Send(const MBDataContainer::CycleSnapshot& p_Cycle)
 {
-    // This broadcast publishes no ratings; they are previewed for the cycle's snapshot alone.
-    Rate(false);
     // The line number of this location is the one service staff know from the field.
     const std::wstring l_strLocation = dbg::MakeLocation(L"MBBroadcast::VisiWinClassic::Send", 66);
-    ForEachField(*m_pDataList, [this, &l_strLocation](MBDataContainer::MBDataField& p_Field) {
-        dbg::LogValueLine(l_strLocation, 5, L"Label", p_Field.m_strName);
-        SetVwValue(p_Field.m_strName, p_Field.m_nValue);
-        SetVwValue(p_Field.m_strName + kSetSuffix, p_Field.m_nSetpoint);
-    });
+    for (const MBDataContainer::FieldSnapshot& l_Field : p_Cycle.fields) {
+        dbg::LogValueLine(l_strLocation, 5, L"Label", l_Field.name);
+        SetVwValue(l_Field.name, l_Field.value);
+        SetVwValue(l_Field.name + kSetSuffix, l_Field.setpoint);
+    }
 }
 
 }  // namespace MBBroadcast

@@ -5,6 +5,10 @@
 
 #include "broadcast/visiwin.h"
 
+namespace MBDataContainer {
+class DataList;
+}
+
 namespace MBBroadcast {
 
 // Publishes the motherboard readings to HMI projects of the older kind: each mapped field's
@@ -14,10 +18,11 @@ class VisiWinClassic : public VisiWin {
 public:
     // Connects and checks in both variables of every mapped field of the data list. Throws
     // err::VisiWinException.
-    explicit VisiWinClassic(MBDataContainer::DataList* p_pDataList);
+    explicit VisiWinClassic(const MBDataContainer::DataList* p_pDataList);
     ~VisiWinClassic() override;
 
-    void Send() override;
+    void Send(const MBDataContainer::CycleSnapshot& p_Cycle) override;
+    bool PublishesRatings() const override { return false; }
 
 private:
     // Data-field name -> HMI variable name of its reading; the setpoint's variable adds "_set".

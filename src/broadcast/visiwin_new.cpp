@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "broadcast/field_walk.h"
 #include "errors/exceptions.h"
 #include "logging/log.h"
 #include "settings/settings.h"
@@ -42,7 +41,7 @@ std::int64_t ReadPeriod(const std::wstring& p_strKey, int p_nDefault)
 
 }  // namespace
 
-VisiWinNew::VisiWinNew(MBDataContainer::DataList* p_pDataList) : VisiWin(p_pDataList)
+VisiWinNew::VisiWinNew()
 {
     m_VarNoMap[kPulseVariable] = VarConnect(kPulseVariable);
     m_VarNoMap[kPulseSetVariable] = VarConnect(kPulseSetVariable);
@@ -66,16 +65,14 @@ void VisiWinNew::ResetWriteCounters()
     s_nCallCounter = 0;
 }
 
-void VisiWinNew::Send()
+void VisiWinNew::Send(const MBDataContainer::CycleSnapshot& p_Cycle)
 {
-    Evaluate();
-    WriteMessages();
+    WriteMessages(p_Cycle);
 
     // A stale source's warning pulses as any other warning does.
-    const GroupResults l_Results = PublishedResults();
     std::uint32_t l_nWorst = 0;
-    for (const MBDataContainer::Rating l_Result : l_Results) {
-        l_nWorst = std::max(l_nWorst, static_cast<std::uint32_t>(l_Result));
+    for (const MBDataContainer::GroupSnapshot& l_Group : p_Cycle.groups) {
+        l_nWorst = std::max(l_nWorst, static_cast<std::uint32_t>(l_Group.rating));
     }
     const bool l_bError = l_nWorst == static_cast<std::uint32_t>(MBDataContainer::RatingError);
     const bool l_bWarning = l_nWorst == static_cast<std::uint32_t>(MBDataContainer::RatingWarning);
@@ -120,16 +117,18 @@ void VisiWinNew::Send()
     }
 }
 
-void VisiWinNew::WriteMessages()
+void VisiWinNew::WriteMessages(const MBDataContainer::CycleSnapshot& p_Cycle)
 {
-    const GroupResults l_Results = PublishedResults();
-    for (std::size_t i = 0; i < MBDataContainer::kGroupCount; ++i) {
-        WriteIniChanges(MBDataContainer::kGroups[i].key, RatingDigit(l_Results[i]));
+    // The snapshot holds the group digits in the order of the current-state section.
+    for (const MBDataContainer::GroupSnapshot& l_Group : p_Cycle.groups) {
+        WriteIniChanges(l_Group.name, RatingDigit(l_Group.rating), p_Cycle.fields);
     }
-    WriteIniChanges(L"UPS_STATE_OF_CHARGE", std::to_wstring(m_nUpsStateOfCharge));
+    WriteIniChanges(L"UPS_STATE_OF_CHARGE", std::to_wstring(p_Cycle.upsStateOfCharge),
+                    p_Cycle.fields);
 }
 
-void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText)
+void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText,
+                                 const std::vector<MBDataContainer::FieldSnapshot>& p_Fields)
 {
     ++s_nCallCounter;
     ValuesFileWriter& l_Writer = ValuesFileWriter::Instance();
@@ -145,9 +144,9 @@ void VisiWinNew::WriteIniChanges(const std::wstring& p_strKey, const std::wstrin
 
     // Gathered for the cycle's one write of the whole file, which the worker makes at its end.
     l_Writer.SetValue(kValuesCurrentSection, p_strKey, p_strText);
-    ForEachField(*m_pDataList, [&l_Writer](MBDataContainer::MBDataField& p_Field) {
-        l_Writer.SetValue(kValuesSection, p_Field.m_strName, std::to_wstring(p_Field.m_nValue));
-    });
+    for (const MBDataContainer::FieldSnapshot& l_Field : p_Fields) {
+        l_Writer.SetValue(kValuesSection, l_Field.name, std::to_wstring(l_Field.value));
+    }
 }
 
 }  // namespace MBBroadcast

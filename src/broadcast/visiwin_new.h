@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "broadcast/span_timer.h"
 #include "broadcast/visiwin.h"
@@ -16,12 +17,13 @@ class VisiWinNew : public VisiWin {
 public:
     // Connects, checks in "mb_fan_1" and "mb_fan_1_set" and reads the timer periods. Throws
     // err::VisiWinException.
-    explicit VisiWinNew(MBDataContainer::DataList* p_pDataList);
+    VisiWinNew();
     ~VisiWinNew() override;
 
     // Gathers the values file's keys for the cycle's one write and sets the pulse, which follows
-    // the ratings whatever becomes of the file. Throws err::VisiWinException.
-    void Send() override;
+    // the group digits whatever becomes of the file. Throws err::VisiWinException.
+    void Send(const MBDataContainer::CycleSnapshot& p_Cycle) override;
+    bool PublishesRatings() const override { return true; }
 
     // The call counter shared by every values-file broadcast of the process.
     static std::int32_t CallCounter() { return s_nCallCounter; }
@@ -30,10 +32,11 @@ public:
 
 protected:
     // Writes the seven current-state keys, each through WriteIniChanges.
-    void WriteMessages();
-    // Writes one current-state key when it changed or a rewrite is due, then every reading, into
-    // the values file's pending writes (ValuesFileWriter).
-    void WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText);
+    void WriteMessages(const MBDataContainer::CycleSnapshot& p_Cycle);
+    // Writes one current-state key when it changed or a rewrite is due, then every reading of
+    // `p_Fields`, into the values file's pending writes (ValuesFileWriter).
+    void WriteIniChanges(const std::wstring& p_strKey, const std::wstring& p_strText,
+                         const std::vector<MBDataContainer::FieldSnapshot>& p_Fields);
 
     SpanTimer m_WriteTimer;
     SpanTimer m_WarningTimer;

@@ -1,9 +1,8 @@
 #include "data/data_list.h"
 
 #include <optional>
-#include <utility>
-
 #include <string>
+#include <utility>
 
 #include "acquisition/harddisk.h"
 #include "acquisition/sensor_names.h"
@@ -229,6 +228,7 @@ void DataList::SetHarddisk(MBDataAquisition::Harddisk* p_pHarddisk)
     m_HddFields[kDaysLeftSlot] = l_pDaysLeft;
     m_DriveRecord.emplace(ReadDriveRecordPath());
     m_DaysLeft = DaysLeftForecast();
+    TakeDiskRecord();
 }
 
 std::optional<RecordDay> DataList::DiskFirstSeen() const
@@ -326,7 +326,7 @@ void DataList::Update()
         }
     }
     if (l_bDiskRead) {
-        const MBDataAquisition::DiskHealth& l_Health = m_pHarddisk->Health();
+        const MBDataAquisition::DiskHealth& l_Health = TakeDiskRecord();
         for (std::size_t k = 0; k < kHddFieldCount; ++k) {
             if (m_HddFields[k]) {
                 m_HddFields[k]->m_nValue = l_Health.counters[k];
@@ -372,6 +372,18 @@ DataList::Range<DataList::FieldIterator> DataList::Fields() const
 DataList::Range<DataList::HddFieldIterator> DataList::HddFields() const
 {
     return {HddFieldIterator(this, 0), HddFieldIterator(this, kHddSlotCount)};
+}
+
+const MBDataAquisition::DiskHealth& DataList::TakeDiskRecord()
+{
+    m_DiskRecord = m_pHarddisk->Health();
+    m_bDiskLogonFailed = m_pHarddisk->LogonFailed();
+    return m_DiskRecord;
+}
+
+bool DataList::UpsPresent() const
+{
+    return m_pUpsInfo != nullptr && m_pUpsInfo->IsPresent();
 }
 
 }  // namespace MBDataContainer

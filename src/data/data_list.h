@@ -9,13 +9,13 @@
 #include <optional>
 #include <vector>
 
+#include "acquisition/disk_health.h"
 #include "acquisition/mb_setpoints.h"
 #include "data/data_field.h"
 #include "data/days_left.h"
 #include "data/drive_record_keeper.h"
 
 namespace MBDataAquisition {
-struct DiskHealth;
 class VexaTool;
 class UpsInfo;
 class Harddisk;
@@ -120,6 +120,12 @@ public:
     // was first seen (nothing before its first reading).
     const DaysLeftForecast& DaysLeft() const { return m_DaysLeft; }
     std::optional<RecordDay> DiskFirstSeen() const;
+    // The system disk's record of the last disk refresh that ended (all zero before the first),
+    // and whether the administrator's logon for the drives had failed as of that refresh.
+    const MBDataAquisition::DiskHealth& DiskRecord() const { return m_DiskRecord; }
+    bool DiskLogonFailed() const { return m_bDiskLogonFailed; }
+    // The UPS service's status key existed at the UPS source's last read.
+    bool UpsPresent() const;
 
     std::size_t FieldCount() const { return m_Fields.size(); }
     std::int32_t UpsFanIndex() const { return m_nUpsFanIndex; }
@@ -129,6 +135,9 @@ public:
 
 private:
     void UpdateDriveRecord(const MBDataAquisition::DiskHealth& p_Health);
+    // Copies the disk source's record of a refresh that has ended; it must not be read while a
+    // refresh may still run on another thread.
+    const MBDataAquisition::DiskHealth& TakeDiskRecord();
     // The new field appended to m_Fields with the tolerance percentages; empty for an unknown
     // kind or when creating it failed.
     FieldPtr CreateDataField(FieldKind p_nKind);
@@ -145,6 +154,8 @@ private:
     MBDataAquisition::Harddisk* m_pHarddisk = nullptr;
     std::optional<DriveRecordKeeper> m_DriveRecord;
     DaysLeftForecast m_DaysLeft;
+    MBDataAquisition::DiskHealth m_DiskRecord;
+    bool m_bDiskLogonFailed = false;
     std::int32_t m_nErrorTolerance = 0;
     std::int32_t m_nWarningTolerance = 0;
     std::int32_t m_nUpsFanIndex = 0;

@@ -2,14 +2,8 @@
 
 #include "service/com/version.h"
 
-#include <utility>
-
-#include "acquisition/disk_health.h"
-#include "acquisition/ups_info.h"
-#include "broadcast/broadcast.h"
 #include "broadcast/heartbeat.h"
 #include "broadcast/last_snapshot.h"
-#include "data/source_freshness.h"
 #include "logging/log.h"
 #include "platform/last_error.h"
 #include "platform/clock.h"
@@ -20,9 +14,8 @@
 
 namespace service {
 
-CycleExport::CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat)
-    : m_strSensorSource(std::move(p_strSensorSource)),
-      m_bHeartbeat(p_bHeartbeat),
+CycleExport::CycleExport(bool p_bHeartbeat)
+    : m_bHeartbeat(p_bHeartbeat),
       m_strValuesFile(GetValuesFilePath()),
       m_nCycleIntervalMs(ReadCycleTime().pause.count()),
       m_MetricsFile(MBBroadcast::ReadMetricsFilePath())
@@ -42,10 +35,7 @@ void CycleExport::CycleFailed(const std::wstring& p_strReason) noexcept
     }
 }
 
-void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
-                             const MBDataAquisition::DiskHealth& p_Disk, bool p_bDiskLogonFailed,
-                             const MBDataAquisition::UpsInfo* p_pUps,
-                             const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept
+void CycleExport::CycleEnded(MBDataContainer::CycleSnapshot* p_pCycle, bool p_bFailed) noexcept
 {
     ++m_nCycles;
     if (p_bFailed) {
@@ -54,26 +44,13 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
     } else {
         m_nFailedInARow = 0;
     }
+    if (p_pCycle == nullptr) {
+        return;
+    }
     try {
-        MBDataContainer::CycleSnapshot l_Snapshot;
-        p_Broadcast.FillSnapshot(l_Snapshot);
-        l_Snapshot.sensorSource = m_strSensorSource;
-        l_Snapshot.disk = p_Disk;
-        l_Snapshot.diskLogonFailed = p_bDiskLogonFailed;
-        if (p_pUps != nullptr) {
-            l_Snapshot.upsPresent = p_pUps->IsPresent();
-        }
+        MBDataContainer::CycleSnapshot& l_Snapshot = *p_pCycle;
         l_Snapshot.time = platform::Use<platform::Clock>().Now();
         l_Snapshot.cycleIntervalMs = m_nCycleIntervalMs;
-        l_Snapshot.sensorAgeSeconds = p_Ages.sensorSeconds;
-        l_Snapshot.diskAgeSeconds = p_Ages.diskSeconds;
-        l_Snapshot.sensorsStale = p_Ages.sensorsStale;
-        l_Snapshot.diskStale = p_Ages.diskStale;
-        l_Snapshot.diskNeverRead = p_Ages.diskNeverRead;
-        l_Snapshot.sensorsBlocked = p_Ages.sensorsBlocked;
-        l_Snapshot.diskBlocked = p_Ages.diskBlocked;
-        l_Snapshot.sensorBlockedSeconds = p_Ages.sensorBlockedSeconds;
-        l_Snapshot.diskBlockedSeconds = p_Ages.diskBlockedSeconds;
         l_Snapshot.cycles = m_nCycles;
         l_Snapshot.failedCycles = m_nFailedCycles;
         l_Snapshot.consecutiveFailures = m_nFailedInARow;
@@ -86,7 +63,7 @@ void CycleExport::CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
         m_MetricsFile.Write(l_Snapshot, BuildVersion());
         MBBroadcast::PublishSnapshot(l_Snapshot);
     } catch (...) {
-        // Out of memory while copying the fields: the next cycle reports again.
+        // Out of memory while copying the snapshot: the next cycle reports again.
     }
 }
 

@@ -4,36 +4,24 @@
 #include <string>
 
 #include "broadcast/metrics_file.h"
-
-namespace MBBroadcast {
-class Broadcast;
-}
-namespace MBDataAquisition {
-struct DiskHealth;
-class UpsInfo;
-}  // namespace MBDataAquisition
-namespace MBDataContainer {
-struct SourceAges;
-}  // namespace MBDataContainer
+#include "data/cycle_snapshot.h"
 
 namespace service {
 
-// After every cycle, good or failed: builds the cycle's snapshot from what the broadcast rated
-// and the disk source read, counts the cycles, and hands the snapshot on: to the metrics file
-// (when configured), to the values file's heartbeat (with the values-file broadcast) and to the
-// process's last-snapshot store. Then writes the values file whole, once, with everything the
-// cycle gathered for it. Nothing of this can fail the cycle.
+// After every cycle, good or failed: counts the cycles, adds the counts and the time to the
+// cycle's snapshot and hands it on: to the values file's heartbeat (with the values-file
+// broadcast), to the metrics file (when configured) and to the process's last-snapshot store.
+// Writes the values file whole, once, with everything the cycle gathered for it. Nothing of this
+// can fail the cycle.
 class CycleExport {
 public:
     // Reads the metrics file's path and the cycle time; forgets the snapshot of an earlier run.
-    CycleExport(std::wstring p_strSensorSource, bool p_bHeartbeat);
+    explicit CycleExport(bool p_bHeartbeat);
 
-    // `p_Disk`: the system disk's record of the last disk refresh that ended;
-    // `p_bDiskLogonFailed`: the administrator's logon for the drives failed.
-    void CycleEnded(const MBBroadcast::Broadcast& p_Broadcast,
-                    const MBDataAquisition::DiskHealth& p_Disk, bool p_bDiskLogonFailed,
-                    const MBDataAquisition::UpsInfo* p_pUps,
-                    const MBDataContainer::SourceAges& p_Ages, bool p_bFailed) noexcept;
+    // `p_pCycle`: the snapshot the data layer built for the cycle, the one its broadcast
+    // published; nullptr when it could not be built (out of memory), which reports nothing but
+    // the count.
+    void CycleEnded(MBDataContainer::CycleSnapshot* p_pCycle, bool p_bFailed) noexcept;
     // The reason of a failed cycle, before its CycleEnded; the run's first one is kept.
     void CycleFailed(const std::wstring& p_strReason) noexcept;
 
@@ -41,7 +29,6 @@ private:
     // The cycle's one write of the values file; a failure is logged once until a write succeeds.
     void WriteValuesFile() noexcept;
 
-    std::wstring m_strSensorSource;
     bool m_bHeartbeat;
     std::wstring m_strValuesFile;
     std::int64_t m_nCycleIntervalMs;

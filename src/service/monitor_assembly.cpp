@@ -14,6 +14,7 @@
 #include "acquisition/ups_info.h"
 #include "broadcast/visiwin_classic.h"
 #include "broadcast/visiwin_new.h"
+#include "data/cycle_rater.h"
 #include "data/data_list.h"
 #include "data/source_freshness.h"
 #include "logging/log.h"
@@ -40,9 +41,13 @@ namespace {
 const wchar_t* const kThreadName = L"CMain::MyThread";
 const wchar_t* const kAdministrator = L"TarselAdmin";
 
-// The sources, the data list over them and the broadcast of the data list. Members are
-// destroyed in reverse order: the broadcast, the data list, the disk source, the UPS source,
-// the sensor source; each outlives what points to it.
+// The sources, the data list over them, its rater and the broadcast. Members are destroyed in
+// reverse order: the broadcast, the rater, the data list, the disk source, the UPS source, the
+// sensor source; each outlives what points to it.
+//
+// A cycle runs one way: the data list refreshes the sources, the rater rates the fields and
+// builds the cycle's one snapshot, the broadcast publishes it, and the cycle's export hands the
+// same snapshot to the heartbeat, the metrics file and the status table.
 //
 // The sensor source's read and the disk refresh can hang (a failing drive, a history file on a
 // share): each runs on a reader thread of its own (BoundedRead), both begun at the start of a
@@ -63,7 +68,8 @@ public:
         if (!m_bDrivesStopped) {
             m_DiskRead->Begin();
         }
-        m_pDiskReadThisCycle = nullptr;
+        m_bDiskReadThisCycle = false;
+        m_Cycle.reset();
         try {
             m_DataList->Update();
         } catch (...) {
@@ -72,15 +78,29 @@ public:
         }
         ObserveSources();
     }
-    void Send() override { m_pBroadcast->Send(); }
+    // The rating runs where the cycle publishes, as the first step of sending.
+    void Send() override
+    {
+        m_Rater->Rate(m_pBroadcast->PublishesRatings());
+        m_Cycle = m_Rater->Snapshot();
+        m_pBroadcast->Send(*m_Cycle);
+    }
     void CycleFailed(const std::wstring& p_strReason) noexcept override
     {
         m_Export->CycleFailed(p_strReason);
     }
+    // A cycle that failed before it was sent reports the latest rating with this cycle's
+    // sources and ages.
     void CycleEnded(bool p_bFailed) noexcept override
     {
-        m_Export->CycleEnded(*m_pBroadcast, m_DiskSeen, m_bDiskLogonFailed,
-                             m_Ups ? &*m_Ups : nullptr, m_Ages, p_bFailed);
+        try {
+            if (!m_Cycle) {
+                m_Cycle = m_Rater->Snapshot();
+            }
+        } catch (...) {
+            m_Cycle.reset();
+        }
+        m_Export->CycleEnded(m_Cycle ? &*m_Cycle : nullptr, p_bFailed);
     }
 
 private:
@@ -88,8 +108,10 @@ private:
     std::optional<MBDataAquisition::UpsInfo> m_Ups;
     std::shared_ptr<MBDataAquisition::Harddisk> m_pHarddisk;
     std::optional<MBDataContainer::DataList> m_DataList;
+    std::optional<MBDataContainer::CycleRater> m_Rater;
     std::unique_ptr<MBBroadcast::Broadcast> m_pBroadcast;
     std::optional<CycleExport> m_Export;
+    std::optional<MBDataContainer::CycleSnapshot> m_Cycle;  // this cycle's, once it is built
     std::optional<MBDataContainer::SourceFreshness> m_Freshness;
 
     std::chrono::milliseconds m_ReadTimeout{0};
@@ -105,11 +127,8 @@ private:
     std::shared_ptr<std::atomic<unsigned long>> m_pRevertError =
         std::make_shared<std::atomic<unsigned long>>(0);
     bool m_bDrivesStopped = false;
-    MBDataAquisition::DiskHealth m_DiskSeen;  // of the last disk read that ended
-    bool m_bDiskLogonFailed = false;          // as of that read
-    // The record of this cycle's disk read, once it has ended; nullptr while it has not.
-    const MBDataAquisition::DiskHealth* m_pDiskReadThisCycle = nullptr;
-    MBDataContainer::SourceAges m_Ages;
+    // This cycle's disk read has ended, and the data list holds its record.
+    bool m_bDiskReadThisCycle = false;
 
     // The sensor refresh of the data list: waits for the cycle's sensor read.
     bool SensorsRead()
@@ -130,14 +149,14 @@ private:
 
     void ObserveSources()
     {
-        m_Freshness->Observe(m_strSensorData, m_pDiskReadThisCycle);
-        m_Ages = m_Freshness->Ages();
-        m_Ages.sensorsBlocked = m_SensorRead->IsBlocked();
-        m_Ages.sensorBlockedSeconds = m_SensorRead->BlockedSeconds();
-        m_Ages.diskBlocked = m_DiskRead->IsBlocked();
-        m_Ages.diskBlockedSeconds = m_DiskRead->BlockedSeconds();
-        m_pBroadcast->SetStaleSources(m_Ages.sensorsStale || m_Ages.sensorsBlocked,
-                                      m_Ages.diskStale || m_Ages.diskBlocked);
+        m_Freshness->Observe(m_strSensorData,
+                             m_bDiskReadThisCycle ? &m_DataList->DiskRecord() : nullptr);
+        MBDataContainer::SourceAges l_Ages = m_Freshness->Ages();
+        l_Ages.sensorsBlocked = m_SensorRead->IsBlocked();
+        l_Ages.sensorBlockedSeconds = m_SensorRead->BlockedSeconds();
+        l_Ages.diskBlocked = m_DiskRead->IsBlocked();
+        l_Ages.diskBlockedSeconds = m_DiskRead->BlockedSeconds();
+        m_Rater->SetSourceAges(l_Ages);
     }
 };
 
@@ -245,15 +264,16 @@ AssembledMonitor::AssembledMonitor()
     m_DataList->SetUpsInfo(&*m_Ups);
     m_DataList->SetHarddisk(m_pHarddisk.get());
     m_DataList->SetRefreshes([this]() { return SensorsRead(); }, [this]() { return DiskRead(); });
+    m_Rater.emplace(*m_DataList, SensorSourceName(l_bSpeedFan));
 
     dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data broadcast objects");
     const bool l_bValuesFile = UsesValuesFile();
     if (l_bValuesFile) {
-        m_pBroadcast = std::make_unique<MBBroadcast::VisiWinNew>(&*m_DataList);
+        m_pBroadcast = std::make_unique<MBBroadcast::VisiWinNew>();
     } else {
         m_pBroadcast = std::make_unique<MBBroadcast::VisiWinClassic>(&*m_DataList);
     }
-    m_Export.emplace(SensorSourceName(l_bSpeedFan), l_bValuesFile);
+    m_Export.emplace(l_bValuesFile);
     m_Freshness.emplace(ReadFreshnessLimits());
 }
 
@@ -261,9 +281,7 @@ void AssembledMonitor::StartDiskReads(
     const std::shared_ptr<MBDataAquisition::Harddisk>& p_pHarddisk)
 {
     m_pHarddisk = p_pHarddisk;
-    m_DiskSeen = m_pHarddisk->Health();
-    m_bDiskLogonFailed = m_pHarddisk->LogonFailed();
-    m_DiskRead.emplace(L"Drive " + std::to_wstring(m_DiskSeen.drive),
+    m_DiskRead.emplace(L"Drive " + std::to_wstring(m_pHarddisk->Health().drive),
                        [l_pHarddisk = m_pHarddisk, l_pRevertError = m_pRevertError]() {
                            l_pHarddisk->Update();
                            CheckRevert(*l_pRevertError);
@@ -307,9 +325,7 @@ bool AssembledMonitor::DiskRead()
         m_DataList->SetHarddisk(m_pHarddisk.get());
         return true;
     }
-    m_DiskSeen = m_pHarddisk->Health();
-    m_bDiskLogonFailed = m_pHarddisk->LogonFailed();
-    m_pDiskReadThisCycle = &m_DiskSeen;
+    m_bDiskReadThisCycle = true;
     return true;
 }
 

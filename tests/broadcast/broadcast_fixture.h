@@ -1,68 +1,34 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "data/data_field.h"
-#include "fakes/fake_clock.h"
-#include "fakes/memory_environment.h"
-#include "fakes/memory_profile.h"
-#include "platform/environment.h"
+#include "common/list_fixture.h"
 #include "standins/hmi_substitute.h"
-#include "platform/seam.h"
 
-namespace MBDataContainer {
-class DataList;
-}
-namespace MBDataAquisition {
-class Harddisk;
+namespace MBBroadcast {
+class Broadcast;
 }
 
 namespace broadcast_test {
 
-// The sensors a test data list is built from, named as the data source would name them.
-struct ListShape {
-    std::vector<std::wstring> fans;
-    std::vector<std::wstring> temps;
-    std::vector<std::wstring> voltages;
-    bool ups = true;
-    // The disk source; without one the list has the five disk fields at 0.
-    MBDataAquisition::Harddisk* disk = nullptr;
-};
+using list_test::ListShape;
 
-// Everything a broadcast reaches, in memory: settings and values file, calendar clock, HMI
-// runtime (the product's substitute, whose trace the tests read), TEMP, and a data list.
-class BroadcastTest : public testing::Test {
+// Everything a broadcast reaches, in memory: the data list and its rater with their settings,
+// the values file, the calendar clock, TEMP and the HMI runtime (the product's substitute, whose
+// trace the tests read).
+class BroadcastTest : public list_test::ListTest {
 protected:
     BroadcastTest();
     ~BroadcastTest() override;
 
-    // Builds the data list: sensor fields with setpoints 0 (always ok), the two UPS fields (when
-    // asked) with readings that rate ok, and the disk fields of the shape's disk source.
-    void BuildList(const ListShape& p_Shape);
-    MBDataContainer::DataList* List() { return m_pList.get(); }
-    MBDataContainer::MBDataField& Field(const std::wstring& p_strName);
-    std::size_t FieldCount();
-
-    // Sets a field's reading and setpoint with the default bands (warning 10 %, error 20 %).
-    void Set(const std::wstring& p_strName, std::int32_t p_nValue, std::int32_t p_nSetpoint);
+    // One cycle's publishing, as the worker runs it: the list is rated as the broadcast asks and
+    // the broadcast sends the rater's snapshot.
+    void Send(MBBroadcast::Broadcast& p_Broadcast);
 
     std::vector<std::string> Trace() const { return m_Runtime.Trace(); }
 
-    static constexpr const wchar_t* kTemp = L"C:\\Users\\op\\Temp";
-    static constexpr const wchar_t* kValuesFile = L"C:\\Users\\op\\Temp\\VexaValues.ini";
-
-    // The environment the monitor sees: TEMP only, unless a test changes it.
-    fakes::MemoryEnvironment m_Environment{{{L"TEMP", kTemp}}};
-    platform::Substitute<platform::Environment> m_EnvironmentInPlace{m_Environment};
-    fakes::MemoryProfile m_Profile;
-    platform::Substitute<platform::Profile> m_ProfileInPlace{m_Profile};
-    fakes::FakeClock m_Clock;
-    platform::Substitute<platform::Clock> m_ClockInPlace{m_Clock};
     // The product's substitute runtime: reached directly on posix and, on Windows, served as
     // the running VWControl object so that every test also runs over the real COM look-up.
     platform::SubstituteHmiRuntime m_Runtime;
@@ -70,11 +36,8 @@ protected:
     void StopRuntime();
 
 private:
-    struct Sources;
     struct Serving;
-    std::unique_ptr<Sources> m_pSources;
     std::unique_ptr<Serving> m_pServing;
-    std::unique_ptr<MBDataContainer::DataList> m_pList;
 };
 
 }  // namespace broadcast_test

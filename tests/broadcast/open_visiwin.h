@@ -7,8 +7,9 @@ namespace broadcast_test {
 // VisiWin with its protected operations open to the test.
 class OpenVisiWin : public MBBroadcast::VisiWin {
 public:
-    OpenVisiWin() : VisiWin(nullptr) {}
-    void Send() override {}
+    void Send(const MBDataContainer::CycleSnapshot&) override {}
+    bool PublishesRatings() const override { return false; }
+    using VisiWin::m_strValuesFile;
     using VisiWin::m_VarNoMap;
     using VisiWin::SetVwValue;
     using VisiWin::VarConnect;

@@ -22,7 +22,7 @@ TEST_F(VisiWinClassicTest, AListWithoutProbeFieldsChecksInAndWritesNothing)
     BuildList({{}, {}, {}, true});
     {
         VisiWinClassic broadcast(List());
-        broadcast.Send();
+        Send(broadcast);
         EXPECT_EQ(Trace(), (Lines{"connect"}));
     }
     EXPECT_EQ(Trace(), (Lines{"connect", "disconnect"}));
@@ -43,11 +43,11 @@ TEST_F(VisiWinClassicTest, SendWritesReadingAndSetpointUnrated)
     BuildList({{}, {L"Temp2"}, {}, false});
     Set(L"Temp2", 45, 60);
     VisiWinClassic broadcast(List());
-    broadcast.Send();
+    Send(broadcast);
     EXPECT_EQ(m_Runtime.ValueOf(L"mb_temp_2"), 45);
     EXPECT_EQ(m_Runtime.ValueOf(L"mb_temp_2_set"), 60);
     Set(L"Temp2", 99, 60);
-    broadcast.Send();
+    Send(broadcast);
     EXPECT_EQ(m_Runtime.ValueOf(L"mb_temp_2"), 99) << "no rating stops a value";
     Lines sets;
     for (const auto& line : Trace()) {
@@ -105,8 +105,8 @@ TEST_F(VisiWinClassicTest, ARejectingRuntimeDoesNotStopSending)
     BuildList({{L"Fan0"}, {}, {}, false});
     VisiWinClassic broadcast(List());
     m_Runtime.SetWriteResult(platform::kEFail);
-    EXPECT_NO_THROW(broadcast.Send());
-    EXPECT_NO_THROW(broadcast.Send());
+    EXPECT_NO_THROW(Send(broadcast));
+    EXPECT_NO_THROW(Send(broadcast));
 }
 
 TEST_F(VisiWinClassicTest, DestructionChecksOutEveryVariableThenDisconnectsOnce)
@@ -141,7 +141,7 @@ TEST_F(VisiWinClassicTest, EachSendLogsOneLevel5LinePerFieldMappedOrNot)
     VisiWinClassic broadcast(List());
     {
         const fakes::LogCapture log(5);
-        broadcast.Send();
+        Send(broadcast);
         const std::string text = log.Contents();
         EXPECT_EQ(CountOf(text, "MBBroadcast::VisiWinClassic::Send  line: 66\t\tLabel\t"),
                   FieldCount());
@@ -150,7 +150,7 @@ TEST_F(VisiWinClassicTest, EachSendLogsOneLevel5LinePerFieldMappedOrNot)
         EXPECT_EQ(CountOf(text, "Label\tHddLifetime\r\n"), 1u);
     }
     const fakes::LogCapture quiet(4);
-    broadcast.Send();
+    Send(broadcast);
     EXPECT_EQ(CountOf(quiet.Contents(), "Label"), 0u);
 }
 

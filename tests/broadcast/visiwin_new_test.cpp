@@ -5,6 +5,7 @@
 
 #include "broadcast/broadcast_fixture.h"
 #include "broadcast/visiwin_new.h"
+#include "data/cycle_rater.h"
 #include "data/sensor_fields.h"
 #include "errors/exceptions.h"
 #include "fakes/log_capture.h"
@@ -47,7 +48,7 @@ protected:
     {
         Set(L"Temp0", p_State == State::Ok ? 50 : p_State == State::Warning ? 70 : 80, 60);
         m_Clock.Set(kStart + p_nSecond);
-        p_Broadcast.Send();
+        Send(p_Broadcast);
         ValuesFileWriter::Instance().Flush(kValuesFile);
         EXPECT_EQ(m_Runtime.ValueOf(L"mb_fan_1_set"), 101);
         return m_Runtime.ValueOf(L"mb_fan_1").value_or(-1);
@@ -72,7 +73,7 @@ TEST_F(VisiWinNewTest, ConstructionChecksInThePulseVariablesAndReadsTheTimers)
     SetTimer(L"Duration", L"30");
     SetTimer(L"TimeSpanWarning", L"-1");
     m_Clock.Set(kStart);
-    OpenVisiWinNew broadcast(List());
+    OpenVisiWinNew broadcast;
     EXPECT_EQ(Trace(), (Lines{"connect", "checkin mb_fan_1 1", "checkin mb_fan_1_set 2",
                               "set mb_fan_1_set 100"}));
     EXPECT_EQ(broadcast.m_WriteTimer.m_nPeriod, 900);
@@ -90,7 +91,7 @@ TEST_F(VisiWinNewTest, AMissingPulseVariableThrowsCode1AndDisconnects)
 {
     m_Runtime.SetKnownNames({L"mb_fan_1"});
     try {
-        VisiWinNew broadcast(List());
+        VisiWinNew broadcast;
         FAIL();
     } catch (const err::VisiWinException& e) {
         EXPECT_EQ(e.GetErrNo(), 1u);
@@ -106,7 +107,7 @@ TEST_F(VisiWinNewTest, VariableNumbersOfZeroThrowCode4OrSetpoints)
     platform::Substitute<platform::HmiRuntime> inPlace(scripted);
     scripted.control().numbers[L"mb_fan_1_set"] = 0;
     try {
-        VisiWinNew broadcast(List());
+        VisiWinNew broadcast;
         FAIL();
     } catch (const err::VisiWinException& e) {
         EXPECT_EQ(e.GetErrNo(), 4u);
@@ -114,7 +115,7 @@ TEST_F(VisiWinNewTest, VariableNumbersOfZeroThrowCode4OrSetpoints)
     }
     scripted.control().numbers = {{L"mb_fan_1", 0}, {L"mb_fan_1_set", 8}};
     try {
-        VisiWinNew broadcast(List());
+        VisiWinNew broadcast;
         FAIL();
     } catch (const err::VisiWinException& e) {
         EXPECT_EQ(e.GetErrNo(), 3u);
@@ -125,7 +126,7 @@ TEST_F(VisiWinNewTest, VariableNumbersOfZeroThrowCode4OrSetpoints)
 
 TEST_F(VisiWinNewTest, AllOkRestsAt101)
 {
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     EXPECT_EQ(SendAt(broadcast, 0, State::Ok), 101);
     EXPECT_EQ(SendAt(broadcast, 10, State::Ok), 101);
 }
@@ -133,7 +134,7 @@ TEST_F(VisiWinNewTest, AllOkRestsAt101)
 TEST_F(VisiWinNewTest, AFreshWarningPulses91ForDurationAndRepeatsAfterTheWarningSpan)
 {
     m_Clock.Set(kStart);
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     EXPECT_EQ(SendAt(broadcast, 0, State::Warning), 91);
     for (std::int64_t second = 10; second <= 60; second += 10) {
         EXPECT_EQ(SendAt(broadcast, second, State::Warning), 91) << second;
@@ -147,7 +148,7 @@ TEST_F(VisiWinNewTest, AFreshWarningPulses91ForDurationAndRepeatsAfterTheWarning
 
 TEST_F(VisiWinNewTest, AFreshErrorPulses1AndRepeatsEveryErrorSpan)
 {
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     EXPECT_EQ(SendAt(broadcast, 0, State::Error), 1);
     EXPECT_EQ(SendAt(broadcast, 60, State::Error), 1);
     EXPECT_EQ(SendAt(broadcast, 61, State::Error), 101);
@@ -159,7 +160,7 @@ TEST_F(VisiWinNewTest, AFreshErrorPulses1AndRepeatsEveryErrorSpan)
 
 TEST_F(VisiWinNewTest, WarningToErrorShowsTheErrorButKeepsTheWarningPulsesEnd)
 {
-    OpenVisiWinNew broadcast(List());
+    OpenVisiWinNew broadcast;
     EXPECT_EQ(SendAt(broadcast, 0, State::Warning), 91);
     EXPECT_EQ(SendAt(broadcast, 30, State::Error), 1);
     EXPECT_EQ(broadcast.m_DurationTimer.m_nStartTime, kStart);
@@ -172,7 +173,7 @@ TEST_F(VisiWinNewTest, WarningToErrorShowsTheErrorButKeepsTheWarningPulsesEnd)
 
 TEST_F(VisiWinNewTest, ErrorToWarningBeginsAWarningPulse)
 {
-    OpenVisiWinNew broadcast(List());
+    OpenVisiWinNew broadcast;
     EXPECT_EQ(SendAt(broadcast, 0, State::Error), 1);
     EXPECT_EQ(SendAt(broadcast, 70, State::Error), 101);
     EXPECT_EQ(SendAt(broadcast, 80, State::Warning), 91);
@@ -183,7 +184,7 @@ TEST_F(VisiWinNewTest, ErrorToWarningBeginsAWarningPulse)
 
 TEST_F(VisiWinNewTest, ReturningToOkEndsARunningPulseAtOnce)
 {
-    OpenVisiWinNew broadcast(List());
+    OpenVisiWinNew broadcast;
     EXPECT_EQ(SendAt(broadcast, 0, State::Warning), 91);
     EXPECT_EQ(SendAt(broadcast, 10, State::Ok), 101);
     EXPECT_FALSE(broadcast.m_DurationTimer.m_bRunning);
@@ -196,7 +197,7 @@ TEST_F(VisiWinNewTest, ReturningToOkEndsARunningPulseAtOnce)
 
 TEST_F(VisiWinNewTest, ADiskWarningHoldsTheWarningStateForGood)
 {
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     Set(L"HddLifetime", 50000, 45000);
     EXPECT_EQ(SendAt(broadcast, 0, State::Ok), 91);
     Set(L"HddLifetime", 10, 45000);
@@ -208,7 +209,7 @@ TEST_F(VisiWinNewTest, ADiskWarningHoldsTheWarningStateForGood)
 TEST_F(VisiWinNewTest, WritesTheSevenCurrentKeysAndEveryReading)
 {
     Set(L"Fan0", 2500, 3000);
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     SendAt(broadcast, 0, State::Error);
     EXPECT_EQ(Current(L"IPC_FANS"), L"2");
     EXPECT_EQ(Current(L"IPC_TEMP"), L"3");
@@ -228,7 +229,7 @@ TEST_F(VisiWinNewTest, WritesTheSevenCurrentKeysAndEveryReading)
 
 TEST_F(VisiWinNewTest, NothingIsWrittenWhileNothingChangesUntilTheCallCounterPasses100)
 {
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     SendAt(broadcast, 0, State::Ok);
     const std::size_t fields = FieldCount();
     const std::size_t afterFirst = m_Profile.writes;
@@ -251,7 +252,7 @@ TEST_F(VisiWinNewTest, NothingIsWrittenWhileNothingChangesUntilTheCallCounterPas
 TEST_F(VisiWinNewTest, AnExpiredWriteTimerRewritesTheFirstUnchangedKey)
 {
     m_Clock.Set(kStart);
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     SendAt(broadcast, 0, State::Ok);
     const std::size_t afterFirst = m_Profile.writes;
     SendAt(broadcast, 900, State::Ok);
@@ -268,7 +269,7 @@ TEST_F(VisiWinNewTest, AChangedStateOfChargeRewritesItAndTheWholeValuesSection)
 {
     auto& battery = dynamic_cast<MBDataContainer::UpsBattData&>(Field(L"C9900-U330"));
     battery.m_nCapacity = 88;
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     SendAt(broadcast, 0, State::Ok);
     const std::size_t afterFirst = m_Profile.writes;
     battery.m_nCapacity = 87;
@@ -281,7 +282,7 @@ TEST_F(VisiWinNewTest, AChangedStateOfChargeRewritesItAndTheWholeValuesSection)
 
 TEST_F(VisiWinNewTest, AnUnwritableValuesFileKeepsThePulseAndItsWritesUntilOneSucceeds)
 {
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     m_Profile.failWrites = true;
     // Far more cycles than the failures that once ended every cycle before the pulse was set.
     EXPECT_EQ(SendAt(broadcast, 0, State::Error), 1);
@@ -304,7 +305,7 @@ TEST_F(VisiWinNewTest, AnUnwritableValuesFileKeepsThePulseAndItsWritesUntilOneSu
 TEST_F(VisiWinNewTest, AStaleSourceShowsAtLeastAWarningWhileItLasts)
 {
     m_Clock.Set(kStart);
-    VisiWinNew broadcast(List());
+    VisiWinNew broadcast;
     const struct {
         bool sensorsStale;
         bool diskStale;
@@ -319,7 +320,10 @@ TEST_F(VisiWinNewTest, AStaleSourceShowsAtLeastAWarningWhileItLasts)
     std::int64_t second = 0;
     for (const auto& cycle : cycles) {
         SCOPED_TRACE(second);
-        broadcast.SetStaleSources(cycle.sensorsStale, cycle.diskStale);
+        MBDataContainer::SourceAges ages;
+        ages.sensorsStale = cycle.sensorsStale;
+        ages.diskStale = cycle.diskStale;
+        Rater().SetSourceAges(ages);
         EXPECT_EQ(SendAt(broadcast, second, cycle.state), cycle.pulse);
         std::wstring digits;
         for (const wchar_t* key : {L"IPC_FANS", L"IPC_TEMP", L"IPC_VOLTAGE", L"IPC_CMOS_BAT",

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "broadcast/visiwin.h"
 #include "broadcast/open_visiwin.h"
 #include "errors/exceptions.h"
+#include "fakes/memory_environment.h"
 #include "fakes/scripted_hmi_runtime.h"
 #include "platform/byte_order.h"
 #include "platform/seam.h"
@@ -181,6 +183,25 @@ TEST_F(VisiWinTest, ASecondObjectTakesOverTheSharedConnection)
     EXPECT_NO_THROW(first->SetVwValue(L"y", 6));
     first.reset();
     EXPECT_EQ(m_Runtime.Summary(), (Summary{"connect"}));
+}
+
+// Every broadcast resolves the values file, also the classic one, which never writes it.
+TEST_F(VisiWinTest, TheValuesFileLiesInTempOrInTheFallbackFolder)
+{
+    const struct {
+        const char* what;
+        std::map<std::wstring, std::wstring> variables;
+        const wchar_t* path;
+    } cases[] = {
+        {"TEMP", {{L"TEMP", L"C:\\Users\\op\\Temp"}}, L"C:\\Users\\op\\Temp\\VexaValues.ini"},
+        {"no TEMP", {}, L"c:\\temp\\VexaValues.ini"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fakes::MemoryEnvironment environment(c.variables);
+        const platform::Substitute<platform::Environment> inPlace(environment);
+        EXPECT_EQ(OpenVisiWin().m_strValuesFile, c.path);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "broadcast/last_snapshot.h"
 #include "common/temp_folder.h"
 #include "fakes/fake_clock.h"
+#include "fakes/log_capture.h"
 #include "platform/clock.h"
 #include "standins/hmi_substitute.h"
 #include "service/monitor_runner.h"
@@ -38,6 +39,12 @@ protected:
         m_Environment.Profile()
             .entries[{L"c:\\Servicepacks\\InstallSP.ini", L"Servicepack", L"Version"}] =
             p_strVersion;
+    }
+    std::wstring Current(const std::wstring& p_strKey)
+    {
+        const std::wstring* l_pValue =
+            m_Environment.Profile().Find(GetValuesFilePath(), L"VEXA_CURRENT", p_strKey);
+        return l_pValue != nullptr ? *l_pValue : L"<missing>";
     }
     std::wstring Status(const std::wstring& p_strKey)
     {
@@ -157,6 +164,34 @@ TEST_F(CycleExportTest, MetricsFileFromTheModuleSettingsAndAnUnwritableValuesFil
     l_strMetrics = l_Folder.Read(L"vexa.prom");
     EXPECT_NE(l_strMetrics.find("\nvexa_cycles_total 2\n"), std::string::npos);
     EXPECT_NE(l_strMetrics.find("\nvexa_cycle_failures_total 1\n"), std::string::npos);
+}
+
+// A cycle rates its fields once, where it publishes: with their Evaluate and its trace for the
+// values-file broadcast, with their Preview for the classic one, which publishes no ratings. The
+// snapshot that the broadcast published is the one reported, ratings included.
+TEST_F(CycleExportTest, TheCycleEvaluatesOnlyForTheBroadcastThatPublishesRatings)
+{
+    const struct {
+        const wchar_t* servicePack;
+        bool evaluates;
+    } cases[] = {{L"2.8", true}, {L"2.7", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.evaluates);
+        SetServicePack(c.servicePack);
+        std::unique_ptr<service::Monitor> l_pMonitor = service::AssembleMonitor();
+        const fakes::LogCapture l_Log(3);
+        GoodCycle(*l_pMonitor);
+        EXPECT_EQ(l_Log.Contents().find("MBBroadcast::Broadcast::Evaluate") != std::string::npos,
+                  c.evaluates);
+        const std::optional<MBDataContainer::CycleSnapshot> l_Snapshot =
+            MBBroadcast::LastSnapshot();
+        ASSERT_TRUE(l_Snapshot);
+        // The UPS source's fan field alone makes the fan group rated.
+        EXPECT_NE(l_Snapshot->groups.front().rating, MBDataContainer::RatingNone);
+        if (c.evaluates) {
+            EXPECT_EQ(Current(L"IPC_FANS"), std::to_wstring(l_Snapshot->groups.front().rating));
+        }
+    }
 }
 
 // The worker reports every pass to its monitor, and whether it failed.

@@ -1,10 +1,8 @@
-#include "broadcast/field_description.h"
+#include "data/field_description.h"
 
 #include <utility>
 
-namespace MBBroadcast {
-
-using namespace MBDataContainer;
+namespace MBDataContainer {
 
 FieldSnapshot DescribeField(const MBDataField& field, Rating rating)
 {
@@ -20,4 +18,4 @@ FieldSnapshot DescribeField(const MBDataField& field, Rating rating)
     return description;
 }
 
-}  // namespace MBBroadcast
+}  // namespace MBDataContainer
