@@ -28,10 +28,11 @@ void CycleRater::Rate(bool p_bEvaluate)
     const auto l_Rate = [p_bEvaluate](MBDataField& p_Field) {
         return p_bEvaluate ? p_Field.Evaluate() : p_Field.Preview();
     };
-    Rating& l_Harddisk = m_Results[IndexOf(FieldGroup::Harddisk)];
+    Rating& l_ResultHarddisk = m_Results[IndexOf(FieldGroup::Harddisk)];
     if (p_bEvaluate) {
         dbg::LogLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"Start");
-        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk", l_Harddisk);
+        dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
+                          l_ResultHarddisk);
     }
 
     for (const GroupInfo& l_Group : kGroups) {
@@ -69,7 +70,7 @@ void CycleRater::Rate(bool p_bEvaluate)
     // temperature) count with this cycle's rating, so the group recovers when they do.
     Rating l_CurrentReadings = RatingNone;
     ForEachHddField(*m_pList, [this, p_bEvaluate, &l_Rate, &l_SeenFields, &l_idxSeen,
-                               &l_CurrentReadings, &l_Harddisk](MBDataField& p_Field) {
+                               &l_CurrentReadings, &l_ResultHarddisk](MBDataField& p_Field) {
         if (p_bEvaluate) {
             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, p_Field.m_strName,
                               p_Field.m_nValue);
@@ -80,12 +81,12 @@ void CycleRater::Rate(bool p_bEvaluate)
         } else {
             l_CurrentReadings = std::max(l_CurrentReadings, l_CurrentResult);
         }
-        l_Harddisk = std::max(m_HarddiskHeld, l_CurrentReadings);
+        l_ResultHarddisk = std::max(m_HarddiskHeld, l_CurrentReadings);
         if (p_bEvaluate) {
             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"l_CurrentResult",
                               l_CurrentResult);
             dbg::LogValueLine(VEXA_LOCATION(kEvaluate), kTraceLevel, L"m_ResultHarddisk",
-                              l_Harddisk);
+                              l_ResultHarddisk);
         }
         l_SeenFields[l_idxSeen++].rating = l_CurrentResult;
     });

@@ -45,10 +45,6 @@ const wchar_t* const kAdministrator = L"TarselAdmin";
 // reverse order: the broadcast, the rater, the data list, the disk source, the UPS source, the
 // sensor source; each outlives what points to it.
 //
-// A cycle runs one way: the data list refreshes the sources, the rater rates the fields and
-// builds the cycle's one snapshot, the broadcast publishes it, and the cycle's export hands the
-// same snapshot to the heartbeat, the metrics file and the status table.
-//
 // The sensor source's read and the disk refresh can hang (a failing drive, a history file on a
 // share): each runs on a reader thread of its own (BoundedRead), both begun at the start of a
 // cycle, which waits for them until "ReadTimeout" has passed and then goes on without what has
@@ -78,30 +74,14 @@ public:
         }
         ObserveSources();
     }
-    // The rating runs where the cycle publishes, as the first step of sending.
-    void Send() override
-    {
-        m_Rater->Rate(m_pBroadcast->PublishesRatings());
-        m_Cycle = m_Rater->Snapshot();
-        m_pBroadcast->Send(*m_Cycle);
-    }
+    // Rates the fields and publishes the cycle's snapshot.
+    void Send() override;
     void CycleFailed(const std::wstring& p_strReason) noexcept override
     {
         m_Export->CycleFailed(p_strReason);
     }
-    // A cycle that failed before it was sent reports the latest rating with this cycle's
-    // sources and ages.
-    void CycleEnded(bool p_bFailed) noexcept override
-    {
-        try {
-            if (!m_Cycle) {
-                m_Cycle = m_Rater->Snapshot();
-            }
-        } catch (...) {
-            m_Cycle.reset();
-        }
-        m_Export->CycleEnded(m_Cycle ? &*m_Cycle : nullptr, p_bFailed);
-    }
+    // Hands the cycle's snapshot, with the counts, to the reports.
+    void CycleEnded(bool p_bFailed) noexcept override;
 
 private:
     std::shared_ptr<MBDataAquisition::VexaTool> m_pSensors;
@@ -111,7 +91,8 @@ private:
     std::optional<MBDataContainer::CycleRater> m_Rater;
     std::unique_ptr<MBBroadcast::Broadcast> m_pBroadcast;
     std::optional<CycleExport> m_Export;
-    std::optional<MBDataContainer::CycleSnapshot> m_Cycle;  // this cycle's, once it is built
+    // This cycle's snapshot, once it is built: the one its broadcast and its reports read.
+    std::optional<MBDataContainer::CycleSnapshot> m_Cycle;
     std::optional<MBDataContainer::SourceFreshness> m_Freshness;
 
     std::chrono::milliseconds m_ReadTimeout{0};
@@ -264,7 +245,6 @@ AssembledMonitor::AssembledMonitor()
     m_DataList->SetUpsInfo(&*m_Ups);
     m_DataList->SetHarddisk(m_pHarddisk.get());
     m_DataList->SetRefreshes([this]() { return SensorsRead(); }, [this]() { return DiskRead(); });
-    m_Rater.emplace(*m_DataList, SensorSourceName(l_bSpeedFan));
 
     dbg::LogLine(VEXA_LOCATION(kThreadName), 3, L"Init data broadcast objects");
     const bool l_bValuesFile = UsesValuesFile();
@@ -273,6 +253,7 @@ AssembledMonitor::AssembledMonitor()
     } else {
         m_pBroadcast = std::make_unique<MBBroadcast::VisiWinClassic>(&*m_DataList);
     }
+    m_Rater.emplace(*m_DataList, SensorSourceName(l_bSpeedFan));
     m_Export.emplace(l_bValuesFile);
     m_Freshness.emplace(ReadFreshnessLimits());
 }
@@ -281,6 +262,7 @@ void AssembledMonitor::StartDiskReads(
     const std::shared_ptr<MBDataAquisition::Harddisk>& p_pHarddisk)
 {
     m_pHarddisk = p_pHarddisk;
+    // The system disk's number, as its first read found it.
     m_DiskRead.emplace(L"Drive " + std::to_wstring(m_pHarddisk->Health().drive),
                        [l_pHarddisk = m_pHarddisk, l_pRevertError = m_pRevertError]() {
                            l_pHarddisk->Update();
@@ -327,6 +309,31 @@ bool AssembledMonitor::DiskRead()
     }
     m_bDiskReadThisCycle = true;
     return true;
+}
+
+// One way through the cycle: the rater rates the fields and builds the cycle's one snapshot, the
+// broadcast publishes it, and the cycle's export hands the same snapshot to the heartbeat, the
+// metrics file and the status table. The rating runs where the cycle publishes, as the first step
+// of sending.
+void AssembledMonitor::Send()
+{
+    m_Rater->Rate(m_pBroadcast->PublishesRatings());
+    m_Cycle = m_Rater->Snapshot();
+    m_pBroadcast->Send(*m_Cycle);
+}
+
+// A cycle that failed before it was sent reports the latest rating with this cycle's sources and
+// ages.
+void AssembledMonitor::CycleEnded(bool p_bFailed) noexcept
+{
+    try {
+        if (!m_Cycle) {
+            m_Cycle = m_Rater->Snapshot();
+        }
+    } catch (...) {
+        m_Cycle.reset();
+    }
+    m_Export->CycleEnded(m_Cycle ? &*m_Cycle : nullptr, p_bFailed);
 }
 
 }  // namespace
