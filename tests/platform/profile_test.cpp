@@ -306,7 +306,11 @@ TEST_F(ProfileTest, StrayLastByteOfAUtf16FileIsAUnit)
     EXPECT_EQ(read[0], L'1');
     EXPECT_EQ(read[1] & 0xFF, L'X');
     ASSERT_TRUE(Write(L"odd.ini", L"S", L"c", L"3"));
-    EXPECT_EQ(m_folder.Read(L"odd.ini"), odd + std::string("\0\r\0\n\0c\0=\0003\0\r\0\n\0", 15));
+    // A write gives the unit back whole, with that same uncertain high byte.
+    std::string written = m_folder.Read(L"odd.ini");
+    ASSERT_EQ(written.size(), odd.size() + 15);
+    written[odd.size()] = '\0';
+    EXPECT_EQ(written, odd + std::string("\0\r\0\n\0c\0=\0003\0\r\0\n\0", 15));
     m_folder.Write(L"odd2.ini", odd);
     ASSERT_TRUE(Write(L"odd2.ini", L"T", L"b", L"2"));
     EXPECT_EQ(Read(L"odd2.ini", L"T", L"b"), L"2");
