@@ -9,6 +9,7 @@
 
 #include "broadcast/metrics_file.h"
 #include "common/temp_folder.h"
+#include "fakes/counting_replaced_file.h"
 #include "fakes/log_capture.h"
 #include "fakes/memory_profile.h"
 #include "platform/last_error.h"
@@ -212,24 +213,9 @@ TEST(ReplacedFile, AWriteWhoseEveryNameIsTakenFails)
     EXPECT_EQ(folder.Read(platform::TemporaryFileOf(L"vexa.prom", 7)), "forged 1\n");
 }
 
-// Fails while told to, and records what it was given.
-class ScriptedReplacedFile : public platform::ReplacedFile {
-public:
-    bool Write(const std::wstring& path, const std::string& bytes) override
-    {
-        ++writes;
-        lastPath = path;
-        lastBytes = bytes;
-        if (fail) {
-            platform::SetLastErrorCode(platform::kErrorAccessDenied);
-            return false;
-        }
-        return true;
-    }
-    bool fail = false;
-    int writes = 0;
-    std::wstring lastPath;
-    std::string lastBytes;
+// Records what it was given, writing nothing.
+struct ScriptedReplacedFile : fakes::CountingReplacedFile {
+    ScriptedReplacedFile() { passThrough = false; }
 };
 
 TEST(MetricsFile, AFailureIsLoggedOnceAndSoIsTheRecovery)

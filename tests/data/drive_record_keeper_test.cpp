@@ -4,10 +4,10 @@
 
 #include "common/temp_folder.h"
 #include "data/drive_record_keeper.h"
+#include "fakes/counting_replaced_file.h"
 #include "fakes/log_capture.h"
 #include "fakes/memory_environment.h"
 #include "fakes/memory_profile.h"
-#include "platform/replaced_file.h"
 #include "platform/seam.h"
 #include "settings/settings.h"
 
@@ -19,17 +19,6 @@ using MBDataContainer::DriveRecordKeeper;
 constexpr std::int64_t kDay = 86400;
 // 2026-03-01 12:00 UTC.
 constexpr std::int64_t kNoon = 20513 * kDay + 12 * 3600;
-
-// Counts the whole writes that reach the file system.
-class CountingReplacedFile : public platform::ReplacedFile {
-public:
-    bool Write(const std::wstring& path, const std::string& bytes) override
-    {
-        ++writes;
-        return platform::ReplacedFile::System().Write(path, bytes);
-    }
-    int writes = 0;
-};
 
 DriveReading Reading(const wchar_t* serial, std::int64_t hours, int used = 40, int temperature = 40)
 {
@@ -62,7 +51,7 @@ TEST(DriveRecordKeeper, WritesWhenADayBeginsOrACounterChanges)
         {"the same drive again", Reading(L"S2", 5, 1), kNoon + kDay + 20, 5},
     };
     const testing_support::TempFolder folder;
-    CountingReplacedFile counting;
+    fakes::CountingReplacedFile counting;
     const platform::Substitute<platform::ReplacedFile> inPlace(counting);
     DriveRecordKeeper keeper(folder.Path(L"record.txt"));
     for (const auto& step : steps) {

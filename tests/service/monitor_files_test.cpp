@@ -21,6 +21,12 @@ TEST(MonitorFiles, AreResolvedAsTheWorkerResolvesThem)
                                                        {L"temp", L"t:\\tmp"},
                                                        {L"SERVICEPACKDIR", L"s:\\sp"},
                                                        {L"MAINDIR", L"m:\\main"}};
+    const std::vector<std::wstring> onMachine{
+        ini, L"d:\\cfg\\Computer.ini",   L"s:\\sp\\InstallSP.ini", L"m:\\main\\Computer.xml",
+        L"", L"t:\\tmp\\VexaValues.ini", L"t:\\tmp\\Vexa.log",     L""};
+    std::vector<std::wstring> probeAndMetrics = onMachine;
+    probeAndMetrics[4] = L"h:\\probe\\history.txt";
+    probeAndMetrics[7] = L"x:\\m\\vexa.prom";
     const struct {
         const char* label;
         std::map<std::wstring, std::wstring> environment;
@@ -29,13 +35,7 @@ TEST(MonitorFiles, AreResolvedAsTheWorkerResolvesThem)
         std::wstring metricsFile;   // "MetricsFile" of [Export]
         std::vector<std::wstring> paths;
     } cases[] = {
-        {"the machine's variables",
-         machine,
-         L"",
-         L"",
-         L"",
-         {ini, L"d:\\cfg\\Computer.ini", L"s:\\sp\\InstallSP.ini", L"m:\\main\\Computer.xml", L"",
-          L"t:\\tmp\\VexaValues.ini", L"t:\\tmp\\Vexa.log", L""}},
+        {"the machine's variables", machine, L"", L"", L"", onMachine},
         {"no variables: the fallbacks",
          {},
          L"",
@@ -43,21 +43,10 @@ TEST(MonitorFiles, AreResolvedAsTheWorkerResolvesThem)
          L"",
          {ini, L"c:\\Computer.ini", L"c:\\Servicepacks\\InstallSP.ini", L"c:\\Computer.xml", L"",
           L"c:\\temp\\VexaValues.ini", L"\\Vexa.log", L""}},
-        {"a probe section of its own, a metrics file",
-         machine,
-         L"Probe2",
-         L"h:\\probe\\history.txt",
-         L"x:\\m\\vexa.prom",
-         {ini, L"d:\\cfg\\Computer.ini", L"s:\\sp\\InstallSP.ini", L"m:\\main\\Computer.xml",
-          L"h:\\probe\\history.txt", L"t:\\tmp\\VexaValues.ini", L"t:\\tmp\\Vexa.log",
-          L"x:\\m\\vexa.prom"}},
-        {"SpeedFan reads no history file",
-         machine,
-         L"SpeedFan",
-         L"h:\\probe\\history.txt",
-         L"",
-         {ini, L"d:\\cfg\\Computer.ini", L"s:\\sp\\InstallSP.ini", L"m:\\main\\Computer.xml", L"",
-          L"t:\\tmp\\VexaValues.ini", L"t:\\tmp\\Vexa.log", L""}},
+        {"a probe section of its own, a metrics file", machine, L"Probe2",
+         L"h:\\probe\\history.txt", L"x:\\m\\vexa.prom", probeAndMetrics},
+        {"SpeedFan reads no history file", machine, L"SpeedFan", L"h:\\probe\\history.txt", L"",
+         onMachine},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

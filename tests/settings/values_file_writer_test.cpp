@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "common/temp_folder.h"
-#include "platform/last_error.h"
+#include "fakes/counting_replaced_file.h"
 #include "platform/profile.h"
-#include "platform/replaced_file.h"
 #include "platform/seam.h"
 
 namespace {
@@ -81,29 +80,14 @@ TEST(ValuesFileWriter, GivesTheBytesThatTheProfileFunctionsGive)
     }
 }
 
-// Counts the replacements and fails them on demand, as a full disk does.
-class CountingReplacedFile : public platform::ReplacedFile {
-public:
-    bool Write(const std::wstring& path, const std::string& bytes) override
-    {
-        ++m_nWrites;
-        if (m_bFail) {
-            platform::SetLastErrorCode(112);  // ERROR_DISK_FULL
-            return false;
-        }
-        return platform::ReplacedFile::System().Write(path, bytes);
-    }
-    int m_nWrites = 0;
-    bool m_bFail = false;
-};
-
 // Cycle by cycle: a write only when the text changes, the file whole while writing fails, and
 // the pending writes (a UPS message among them) put in by the first write that works.
 TEST(ValuesFileWriter, WritesOnlyChangedTextAndKeepsItsWritesWhileTheFileCannotBeWritten)
 {
     const testing_support::TempFolder folder;
     const std::wstring file = folder.Path(L"VexaValues.ini");
-    CountingReplacedFile replaced;
+    fakes::CountingReplacedFile replaced;
+    replaced.failureCode = 112;  // ERROR_DISK_FULL
     const platform::Substitute<platform::ReplacedFile> inPlace(replaced);
     ValuesFileWriter writer;
     const struct {
@@ -135,9 +119,9 @@ TEST(ValuesFileWriter, WritesOnlyChangedTextAndKeepsItsWritesWhileTheFileCannotB
             writer.SetValue(L"VEXA_CURRENT", cycle.key, cycle.value);
             EXPECT_EQ(writer.Read(L"VEXA_CURRENT", cycle.key, file), cycle.value);
         }
-        replaced.m_bFail = cycle.fail;
+        replaced.fail = cycle.fail;
         EXPECT_EQ(writer.Flush(file), cycle.outcome);
-        EXPECT_EQ(replaced.m_nWrites, cycle.replacements);
+        EXPECT_EQ(replaced.writes, cycle.replacements);
         EXPECT_EQ(writer.Pending(), cycle.pending);
         EXPECT_EQ(folder.Read(L"VexaValues.ini"), cycle.file);
     }
