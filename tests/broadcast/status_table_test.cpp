@@ -120,7 +120,6 @@ TEST(StatusTable, NamesAFailedLogonAndTheFirstFailure)
         const char* line;
         bool present;
     } cases[] = {
-        {false, L"", "disk read            without administrator rights\n", true},
         {true, L"",
          "disk read            without administrator rights (the runtime's own: the "
          "administrator's logon failed)\n",

@@ -18,8 +18,6 @@ TEST(StartUpFailure, EachKnownFailureGetsItsCauseAndFix)
         std::wstring text;
         std::string sentence;
     } cases[] = {
-        {Box(L"GetRunningObject", L"MBBroadcast::VisiWin::ConnectVisu  line: 68"),
-         "no HMI runtime is running (GetRunningObject failed): start the HMI runtime first"},
         {Box(L"Connect failed!", L"MBBroadcast::VisiWin::ConnectVisu  line: 71"),
          "the HMI runtime refused the connection (Connect failed): restart the HMI runtime"},
         {Box(L"mb_temp_3_set", L"MBBroadcast::VisiWin::VarConnect  line: 90"),
