@@ -169,8 +169,9 @@ TEST_F(CycleRaterTest, TheDiskGroupHoldsItsCountersButFollowsItsHealthReadings)
 
 TEST_F(CycleRaterTest, TheSnapshotHoldsEveryFieldWithItsRatingAndBands)
 {
-    BuildList({{L"Fan0"}, {L"Temp0"}, {L"V12"}, true});
+    BuildList({{L"Fan0", L"Fan1"}, {L"Temp0"}, {L"V12"}, true});
     Set(L"Fan0", 2500, 3000);  // below the warning band
+    Set(L"Fan1", 100, 0);      // not watched: no bands
     Set(L"Temp0", 80, 60);     // above the error band
     Set(L"V12", 1200, 1200);
     Rater().Rate(true);
@@ -187,6 +188,9 @@ TEST_F(CycleRaterTest, TheSnapshotHoldsEveryFieldWithItsRatingAndBands)
     EXPECT_EQ(fan->rating, RatingWarning);
     EXPECT_EQ(fan->warningBand, L"< 2700");
     EXPECT_EQ(fan->errorBand, L"< 2400");
+    const FieldSnapshot* unwatched = FindField(snapshot, L"Fan1");
+    EXPECT_EQ(unwatched->rating, RatingOk);
+    EXPECT_TRUE(unwatched->warningBand.empty() && unwatched->errorBand.empty());
     EXPECT_EQ(FindField(snapshot, L"Temp0")->rating, RatingError);
     EXPECT_EQ(FindField(snapshot, L"Temp0")->warningBand, L"> 66");
     EXPECT_EQ(FindField(snapshot, L"V12")->warningBand, L"< 1080 or > 1320");
@@ -202,17 +206,6 @@ TEST_F(CycleRaterTest, TheSnapshotHoldsEveryFieldWithItsRatingAndBands)
     EXPECT_EQ(snapshot.groups[3].name, L"IPC_CMOS_BAT");
     EXPECT_EQ(snapshot.groups[3].rating, RatingNone);
     EXPECT_EQ(snapshot.groups[5].name, L"UPS_WORKING");
-}
-
-TEST_F(CycleRaterTest, UnwatchedFieldsHaveNoBands)
-{
-    BuildList({{L"Fan0"}, {}, {}, false});
-    Set(L"Fan0", 100, 0);
-    Rater().Rate(true);
-    const CycleSnapshot snapshot = Rater().Snapshot();
-    EXPECT_TRUE(FindField(snapshot, L"Fan0")->warningBand.empty());
-    EXPECT_TRUE(FindField(snapshot, L"Fan0")->errorBand.empty());
-    EXPECT_EQ(FindField(snapshot, L"Fan0")->rating, RatingOk);
 }
 
 // A broadcast that publishes no ratings has the cycle previewed: the ratings an evaluating cycle
