@@ -11,9 +11,6 @@ namespace platform {
 
 namespace {
 
-constexpr std::uint32_t kBusTypeSata = 11;
-constexpr std::uint32_t kBusTypeNvme = 17;
-
 bool Fail(unsigned long code)
 {
     SetLastErrorCode(code);
@@ -148,7 +145,7 @@ bool DriveModel::Descriptor(StorageDescriptor& descriptor) const
     if (refusesQueries || behaviour.senseOnly) {
         return Fail(kErrorInvalidFunction);
     }
-    descriptor.busType = busType.value_or(nvme ? kBusTypeNvme : kBusTypeSata);
+    descriptor.busType = busType.value_or(nvme ? bus::kNvme : bus::kSata);
     descriptor.vendor = vendor;
     descriptor.product = product;
     descriptor.serial = serial;
