@@ -9,19 +9,12 @@ namespace {
 
 namespace ata = platform::ata;
 
-constexpr std::uint8_t kTemperaturePage = 0x05;
-constexpr std::uint8_t kSolidStatePage = 0x07;
-constexpr std::size_t kPageListCountOffset = 8;
-constexpr std::size_t kPageListOffset = 9;
-// Current temperature on page 05h, percentage used endurance indicator on page 07h.
-constexpr std::size_t kStatisticOffset = 8;
-constexpr std::uint64_t kSupported = 1ull << 63;
-constexpr std::uint64_t kValid = 1ull << 62;
+constexpr std::uint64_t kSupportedAndValid = ata::kStatisticSupported | ata::kStatisticValid;
 
 // Every page of the log starts with a header whose bits 23..16 give the page number.
 bool HeaderNames(const std::uint8_t* p_pPage, std::uint8_t p_nPage)
 {
-    return p_pPage[2] == p_nPage;
+    return p_pPage[ata::kPageNumberOffset] == p_nPage;
 }
 
 std::optional<std::uint64_t> Statistic(const std::uint8_t* p_pPage, std::uint8_t p_nPage)
@@ -29,8 +22,8 @@ std::optional<std::uint64_t> Statistic(const std::uint8_t* p_pPage, std::uint8_t
     if (p_pPage == nullptr || !HeaderNames(p_pPage, p_nPage)) {
         return std::nullopt;
     }
-    const std::uint64_t l_nStatistic = platform::le::Load64(p_pPage + kStatisticOffset);
-    if ((l_nStatistic & (kSupported | kValid)) != (kSupported | kValid)) {
+    const std::uint64_t l_nStatistic = platform::le::Load64(p_pPage + ata::kStatisticOffset);
+    if ((l_nStatistic & kSupportedAndValid) != kSupportedAndValid) {
         return std::nullopt;
     }
     return l_nStatistic;
@@ -82,10 +75,10 @@ bool ListsPage(const std::uint8_t* p_pList, std::uint8_t p_nPage)
     if (!HeaderNames(p_pList, 0)) {
         return false;
     }
-    const std::size_t l_nCount = p_pList[kPageListCountOffset];
+    const std::size_t l_nCount = p_pList[ata::kPageListCountOffset];
     // At most 255 entries: the list ends within its page.
     for (std::size_t i = 0; i < l_nCount; ++i) {
-        if (p_pList[kPageListOffset + i] == p_nPage) {
+        if (p_pList[ata::kPageListOffset + i] == p_nPage) {
             return true;
         }
     }
@@ -96,10 +89,10 @@ DeviceStatistics ParseDeviceStatistics(const std::uint8_t* p_pTemperaturePage,
                                        const std::uint8_t* p_pSolidStatePage)
 {
     DeviceStatistics l_Statistics;
-    if (const auto l_nTemperature = Statistic(p_pTemperaturePage, kTemperaturePage)) {
+    if (const auto l_nTemperature = Statistic(p_pTemperaturePage, ata::kTemperaturePage)) {
         l_Statistics.temperature = static_cast<std::int8_t>(*l_nTemperature & 0xFF);
     }
-    if (const auto l_nUsed = Statistic(p_pSolidStatePage, kSolidStatePage)) {
+    if (const auto l_nUsed = Statistic(p_pSolidStatePage, ata::kSolidStatePage)) {
         l_Statistics.percentageUsed = static_cast<std::int32_t>(*l_nUsed & 0xFF);
     }
     return l_Statistics;

@@ -23,8 +23,6 @@ std::atomic<bool> s_bAutoOfflineEnabled{false};
 
 // The attribute whose raw byte 0 is the temperature in degrees Celsius on most ATA drives.
 constexpr std::uint8_t kTemperatureAttribute = 194;
-constexpr std::uint8_t kTemperaturePage = 0x05;
-constexpr std::uint8_t kSolidStatePage = 0x07;
 constexpr std::size_t kPageSize = platform::DiskDevice::kSectorSize;
 
 // Power-on hours with the low 32 bits of the raw value: 16 bits wrap after 7.5 years, sooner
@@ -107,32 +105,32 @@ DeviceStatistics ReadDeviceStatistics(SmartCommands& p_Drive)
 {
     // Pages 0 to 7; READ LOG EXT reads one page per command, SMART READ LOG the pages from 0 on
     // in one.
-    std::vector<std::uint8_t> l_Pages(kPageSize * (kSolidStatePage + 1));
+    std::vector<std::uint8_t> l_Pages(kPageSize * (ata::kSolidStatePage + 1));
     const auto Page = [&l_Pages](std::uint8_t p_nPage) {
         return l_Pages.data() + kPageSize * p_nPage;
     };
     bool l_bTemperature = false;
     bool l_bSolidState = false;
     if (p_Drive.ReadLogPage(0, Page(0))) {
-        l_bTemperature = ListsPage(Page(0), kTemperaturePage) &&
-                         p_Drive.ReadLogPage(kTemperaturePage, Page(kTemperaturePage));
-        l_bSolidState = ListsPage(Page(0), kSolidStatePage) &&
-                        p_Drive.ReadLogPage(kSolidStatePage, Page(kSolidStatePage));
+        l_bTemperature = ListsPage(Page(0), ata::kTemperaturePage) &&
+                         p_Drive.ReadLogPage(ata::kTemperaturePage, Page(ata::kTemperaturePage));
+        l_bSolidState = ListsPage(Page(0), ata::kSolidStatePage) &&
+                        p_Drive.ReadLogPage(ata::kSolidStatePage, Page(ata::kSolidStatePage));
     } else if (p_Drive.ReadLogPagesThroughSmart(1, Page(0))) {
         // Only as far as the last page wanted that the drive lists: a log that ends before
         // page 7 aborts a read of eight pages.
-        const bool l_bListsTemperature = ListsPage(Page(0), kTemperaturePage);
-        const bool l_bListsSolidState = ListsPage(Page(0), kSolidStatePage);
-        const std::uint8_t l_nPages = l_bListsSolidState    ? kSolidStatePage + 1
-                                      : l_bListsTemperature ? kTemperaturePage + 1
+        const bool l_bListsTemperature = ListsPage(Page(0), ata::kTemperaturePage);
+        const bool l_bListsSolidState = ListsPage(Page(0), ata::kSolidStatePage);
+        const std::uint8_t l_nPages = l_bListsSolidState    ? ata::kSolidStatePage + 1
+                                      : l_bListsTemperature ? ata::kTemperaturePage + 1
                                                             : 0;
         if (l_nPages != 0 && p_Drive.ReadLogPagesThroughSmart(l_nPages, Page(0))) {
             l_bTemperature = l_bListsTemperature;
             l_bSolidState = l_bListsSolidState;
         }
     }
-    return ParseDeviceStatistics(l_bTemperature ? Page(kTemperaturePage) : nullptr,
-                                 l_bSolidState ? Page(kSolidStatePage) : nullptr);
+    return ParseDeviceStatistics(l_bTemperature ? Page(ata::kTemperaturePage) : nullptr,
+                                 l_bSolidState ? Page(ata::kSolidStatePage) : nullptr);
 }
 
 }  // namespace

@@ -12,9 +12,6 @@ namespace {
 namespace nvme = platform::nvme;
 namespace le = platform::le;
 
-// NVMe reports temperatures in kelvin, with 273 kelvin as 0 degrees Celsius.
-constexpr std::int32_t kKelvinAtZeroCelsius = 273;
-
 // A 128-bit little-endian counter, saturated at the largest signed 32-bit value.
 std::int32_t Saturated128(const std::uint8_t* p_pCounter)
 {
@@ -32,7 +29,7 @@ NvmeHealth ParseHealthPage(const std::uint8_t* p_pPage)
     l_Health.CriticalWarning = p_pPage[nvme::kCriticalWarningOffset];
     l_Health.Temperature =
         static_cast<std::int32_t>(le::Load16(p_pPage + nvme::kCompositeTemperatureOffset)) -
-        kKelvinAtZeroCelsius;
+        nvme::kKelvinAtZeroCelsius;
     l_Health.PercentageUsed = p_pPage[nvme::kPercentageUsedOffset];
     l_Health.PowerOnHours = Saturated128(p_pPage + nvme::kPowerOnHoursOffset);
     l_Health.MediaErrors = Saturated128(p_pPage + nvme::kMediaErrorsOffset);

@@ -6,11 +6,13 @@
 #include <fstream>
 
 #include "acquisition/smart_attribute.h"
+#include "platform/ata_commands.h"
 #include "platform/byte_order.h"
 #include "platform/nvme_log.h"
 
 namespace {
 
+namespace ata = platform::ata;
 namespace le = platform::le;
 namespace nvme = platform::nvme;
 
@@ -23,18 +25,12 @@ constexpr std::uint16_t kPreFailureOnline = 0x03;
 constexpr std::uint16_t kOnlineOnly = 0x22;
 constexpr std::uint8_t kDefaultCurrent = 100;
 constexpr std::uint16_t kRevision = 0x10;
-
-// Device Statistics: page 0 lists the pages (count at byte 8, numbers from byte 9); a page's
-// header names it at byte 2; the first statistic lies at byte 8, its flags in the top byte
-// (supported and valid: 0xC0).
-constexpr std::uint8_t kTemperaturePage = 0x05;
-constexpr std::uint8_t kSolidStatePage = 0x07;
-constexpr std::uint64_t kSupportedAndValid = 0xC0ull << 56;
+// The revision of a Device Statistics page's header.
+constexpr std::uint8_t kStatisticsRevision = 1;
 
 // NVMe health page: available spare and its threshold, in percent.
 constexpr std::size_t kAvailableSpareOffset = 3;
 constexpr std::size_t kSpareThresholdOffset = 4;
-constexpr std::int32_t kKelvinAtZeroCelsius = 273;
 
 void PutEntry(Block& block, std::size_t index, std::uint8_t id, std::uint16_t flags,
               std::uint8_t current, std::uint64_t raw)
@@ -99,25 +95,26 @@ bool WriteAta(const DriveOptions& o, const std::filesystem::path& base)
 // Pages 0 to 7 of the Device Statistics log: page 0 lists the pages given.
 bool WriteDeviceStatistics(const DriveOptions& o, const std::filesystem::path& base)
 {
-    std::vector<std::uint8_t> log(kBlockSize * (kSolidStatePage + 1), 0);
+    std::vector<std::uint8_t> log(kBlockSize * (ata::kSolidStatePage + 1), 0);
     std::vector<std::uint8_t> listed{0};
     const auto putStatistic = [&log, &listed](std::uint8_t page, int value) {
         std::uint8_t* at = log.data() + kBlockSize * page;
-        at[0] = 1;
-        at[2] = page;
-        le::Store64(at + 8, kSupportedAndValid | static_cast<std::uint64_t>(value));
+        at[0] = kStatisticsRevision;
+        at[ata::kPageNumberOffset] = page;
+        le::Store64(at + ata::kStatisticOffset, ata::kStatisticSupported | ata::kStatisticValid |
+                                                    static_cast<std::uint64_t>(value));
         listed.push_back(page);
     };
     if (o.temperature) {
-        putStatistic(kTemperaturePage, *o.temperature);
+        putStatistic(ata::kTemperaturePage, *o.temperature);
     }
     if (o.percentageUsed) {
-        putStatistic(kSolidStatePage, *o.percentageUsed);
+        putStatistic(ata::kSolidStatePage, *o.percentageUsed);
     }
-    log[0] = 1;
-    log[8] = static_cast<std::uint8_t>(listed.size());
+    log[0] = kStatisticsRevision;
+    log[ata::kPageListCountOffset] = static_cast<std::uint8_t>(listed.size());
     for (std::size_t i = 0; i < listed.size(); ++i) {
-        log[9 + i] = listed[i];
+        log[ata::kPageListOffset + i] = listed[i];
     }
     return Write(base.string() + ".devstat", log.data(), log.size());
 }
@@ -127,7 +124,7 @@ bool WriteNvme(const DriveOptions& o, const std::filesystem::path& base)
     Block page{};
     page[nvme::kCriticalWarningOffset] = o.criticalWarning;
     le::Store16(page.data() + nvme::kCompositeTemperatureOffset,
-                static_cast<std::uint16_t>(o.temperature.value_or(0) + kKelvinAtZeroCelsius));
+                static_cast<std::uint16_t>(o.temperature.value_or(0) + nvme::kKelvinAtZeroCelsius));
     page[kAvailableSpareOffset] = 100;
     page[kSpareThresholdOffset] = 10;
     page[nvme::kPercentageUsedOffset] = static_cast<std::uint8_t>(o.percentageUsed.value_or(0));
