@@ -9,6 +9,7 @@
 #include "platform/ata_commands.h"
 #include "platform/byte_order.h"
 #include "platform/nvme_log.h"
+#include "standins/drive_model.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ namespace ata = platform::ata;
 namespace le = platform::le;
 namespace nvme = platform::nvme;
 
-constexpr std::size_t kBlockSize = 512;
-using Block = std::array<std::uint8_t, kBlockSize>;
+using Block = platform::DriveModel::Block;
+constexpr std::size_t kBlockSize = platform::DiskDevice::kSectorSize;
 
 // Status flags of an attribute entry: pre-failure and on-line (the counters), on-line only
 // (the temperature).
@@ -31,19 +32,6 @@ constexpr std::uint8_t kStatisticsRevision = 1;
 // NVMe health page: available spare and its threshold, in percent.
 constexpr std::size_t kAvailableSpareOffset = 3;
 constexpr std::size_t kSpareThresholdOffset = 4;
-
-void PutEntry(Block& block, std::size_t index, std::uint8_t id, std::uint16_t flags,
-              std::uint8_t current, std::uint64_t raw)
-{
-    std::uint8_t* entry =
-        block.data() + diag::kSmartBlockFirstEntry + index * diag::kSmartBlockEntrySize;
-    entry[0] = id;
-    le::Store16(entry + 1, flags);
-    entry[3] = current;
-    entry[4] = current;
-    le::Store32(entry + 5, static_cast<std::uint32_t>(raw));
-    le::Store16(entry + 9, static_cast<std::uint16_t>(raw >> 32));
-}
 
 bool Write(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size)
 {
@@ -79,9 +67,9 @@ bool WriteAta(const DriveOptions& o, const std::filesystem::path& base)
     le::Store16(thresholds.data(), kRevision);
     for (std::size_t i = 0; i < attributes.size(); ++i) {
         const Attribute& a = attributes[i];
-        const auto current = o.current.find(a.id);
-        PutEntry(values, i, a.id, a.flags,
-                 current == o.current.end() ? kDefaultCurrent : current->second, a.raw);
+        const auto found = o.current.find(a.id);
+        const std::uint8_t current = found == o.current.end() ? kDefaultCurrent : found->second;
+        platform::PutAttribute(values, static_cast<int>(i), a.id, a.flags, current, current, a.raw);
         const auto threshold = o.thresholds.find(a.id);
         std::uint8_t* entry =
             thresholds.data() + diag::kSmartBlockFirstEntry + i * diag::kSmartBlockEntrySize;
