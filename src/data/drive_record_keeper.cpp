@@ -36,33 +36,6 @@ std::wstring DriveName(const DriveHistory& p_Drive)
     return p_Drive.model + L" " + p_Drive.serial;
 }
 
-enum class ReadResult { Read, Missing, Failed };
-
-ReadResult ReadWholeFile(const std::wstring& p_strPath, std::string& p_strBytes)
-{
-    const std::unique_ptr<platform::ReadableFile> l_pFile =
-        platform::Use<platform::SharedFile>().OpenForReading(p_strPath);
-    if (!l_pFile) {
-        const unsigned long l_nError = platform::GetLastErrorCode();
-        return l_nError == platform::kErrorFileNotFound || l_nError == platform::kErrorPathNotFound
-                   ? ReadResult::Missing
-                   : ReadResult::Failed;
-    }
-    const std::uint64_t l_nSize = std::min(l_pFile->Size(), kMaxRecordBytes + 1);
-    p_strBytes.assign(static_cast<std::size_t>(l_nSize), '\0');
-    std::size_t l_nDone = 0;
-    while (l_nDone < p_strBytes.size()) {
-        const std::size_t l_nRead =
-            l_pFile->ReadAt(l_nDone, &p_strBytes[l_nDone], p_strBytes.size() - l_nDone);
-        if (l_nRead == 0) {
-            break;
-        }
-        l_nDone += l_nRead;
-    }
-    p_strBytes.resize(l_nDone);
-    return ReadResult::Read;
-}
-
 }  // namespace
 
 std::wstring ReadDriveRecordPath()
@@ -90,11 +63,12 @@ DriveRecordKeeper::DriveRecordKeeper(std::wstring p_strPath) : m_strPath(std::mo
 void DriveRecordKeeper::Load()
 {
     std::string l_strBytes;
-    const ReadResult l_Result = ReadWholeFile(m_strPath, l_strBytes);
-    if (l_Result == ReadResult::Missing) {
+    const platform::WholeFile l_Result =
+        platform::ReadWholeFile(m_strPath, l_strBytes, kMaxRecordBytes + 1);
+    if (l_Result == platform::WholeFile::Missing) {
         return;
     }
-    if (l_Result == ReadResult::Failed) {
+    if (l_Result == platform::WholeFile::Failed) {
         dbg::LogValueLine(VEXA_LOCATION(kLoad), 0, L"l_dwLastError", platform::GetLastErrorCode());
         dbg::LogValueLine(VEXA_LOCATION(kLoad), 0, L"m_strPath", m_strPath);
         dbg::LogErrorLine(VEXA_LOCATION(kLoad),

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -28,5 +29,14 @@ public:
     virtual std::unique_ptr<ReadableFile> OpenForReading(const std::wstring& path) = 0;
     static SharedFile& System();
 };
+
+// How a read of a whole file ended: Missing when neither the file nor its folder exists, Failed
+// when it exists but cannot be opened (the reason in GetLastErrorCode()).
+enum class WholeFile { Read, Missing, Failed };
+
+// The file's bytes into `bytes` (empty unless Read), at most `limit` of them, through
+// Use<SharedFile>(). A file cut shorter meanwhile is taken as far as it was read.
+WholeFile ReadWholeFile(const std::wstring& path, std::string& bytes,
+                        std::uint64_t limit = std::numeric_limits<std::uint64_t>::max());
 
 }  // namespace platform
