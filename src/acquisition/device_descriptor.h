@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/disk_device.h"
@@ -19,5 +20,11 @@ struct DeviceDescriptor {
 // The descriptor as the disk source shows it: texts read as Latin-1 and trimmed of padding, the
 // vendor joined to the product.
 DeviceDescriptor Describe(const platform::StorageDescriptor& p_Descriptor);
+
+// The drive gave a descriptor, and it names the bus `p_nBusType` (platform::bus).
+inline bool NamesBus(const std::optional<DeviceDescriptor>& p_Descriptor, std::uint32_t p_nBusType)
+{
+    return p_Descriptor && p_Descriptor->busType == p_nBusType;
+}
 
 }  // namespace diag

@@ -21,7 +21,7 @@ std::uint8_t AnnounceSystemDisk()
 
 bool HiddenByRaid(const diag::SystemDiskReport& p_Disk)
 {
-    return p_Disk.descriptor && p_Disk.descriptor->busType == platform::bus::kRaid;
+    return diag::NamesBus(p_Disk.descriptor, platform::bus::kRaid);
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ Harddisk::Harddisk(const std::wstring& p_strUser, const wchar_t* p_pPassword)
     : diag::SmartReader(p_strUser, p_pPassword, AnnounceSystemDisk())
 {
     const diag::SystemDiskReport& l_Disk = SystemDisk();
-    if (l_Disk.descriptor && l_Disk.descriptor->busType == platform::bus::kNvme) {
+    if (diag::NamesBus(l_Disk.descriptor, platform::bus::kNvme)) {
         // An NVMe health page always holds the three readings.
         m_Provides = {true, true, true};
     } else {

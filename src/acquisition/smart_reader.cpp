@@ -88,9 +88,12 @@ void SmartReader::Init()
             m_SystemDisk.descriptor = l_Descriptor;
         }
         // An NVMe drive knows no ATA command. It counts as present whether its page answers or
-        // not.
-        const bool l_bNvme = l_Descriptor && l_Descriptor->busType == platform::bus::kNvme;
+        // not, and only the system disk's page is kept: another's is not asked for.
+        const bool l_bNvme = NamesBus(l_Descriptor, platform::bus::kNvme);
         m_bDriveFound = m_bDriveFound || l_bNvme;
+        if (l_bNvme && !l_bSystem) {
+            continue;
+        }
         Keep(n, l_bNvme ? ReadNvmeDrive(m_Device, l_hDrive.Get())
                         : ReadAtaDrive(m_Device, l_hDrive.Get(), l_bSystem));
     }
@@ -170,8 +173,7 @@ void SmartReader::ReadWithoutRights(std::uint8_t p_nDrive)
         return;
     }
     m_SystemDisk.descriptor = ReadDescriptor(l_hDrive);
-    const auto& l_Descriptor = m_SystemDisk.descriptor;
-    DriveReading l_Reading = l_Descriptor && l_Descriptor->busType == platform::bus::kNvme
+    DriveReading l_Reading = NamesBus(m_SystemDisk.descriptor, platform::bus::kNvme)
                                  ? ReadNvmeDrive(m_Device, l_hDrive.Get())
                                  : ReadAtaWithoutRights(m_Device, l_hDrive.Get());
     if (l_Reading.answered) {

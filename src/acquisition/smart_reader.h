@@ -34,10 +34,11 @@ struct SystemDiskReport {
 // Reads physical drives 0 and 1 and the system disk, each in its protocol, under the identity of
 // a configured account (opening a physical drive for reading and writing needs administrator
 // rights). The account logs on once, when the reader is made; each read impersonates it for its
-// duration. A drive whose descriptor names an NVMe bus is read for its health page, any other
-// with ATA SMART commands; the system disk, when it cannot be opened for reading and writing, is
-// read through the queries that need no rights. The attribute tables are kept for
-// GetSmartValue, the system disk's reading for the disk source.
+// duration. A drive whose descriptor names an NVMe bus is read for its health page when it is the
+// system disk (no other drive's page is kept), any other with ATA SMART commands; the system
+// disk, when it cannot be opened for reading and writing, is read through the queries that need
+// no rights. The attribute tables are kept for GetSmartValue, the system disk's reading for the
+// disk source.
 class SmartReader {
 public:
     // Logs on (unless both texts are empty) and reads the drives. A logon that fails is logged

@@ -160,7 +160,14 @@ bool DriveBay::AtaCommand(Handle handle, const AtaRegisters& in, AtaRegisters& o
 bool DriveBay::NvmeHealthPage(Handle handle, std::uint8_t* page)
 {
     OpenDrive drive;
-    return Lookup(handle, false, drive) && drive.model.HealthPage(page);
+    if (!Lookup(handle, false, drive)) {
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_HealthPageReads.push_back(drive.drive);
+    }
+    return drive.model.HealthPage(page);
 }
 
 bool DriveBay::PredictFailure(Handle handle, bool& predicted, std::uint8_t* data)
@@ -256,6 +263,12 @@ std::vector<DriveBay::AtaCall> DriveBay::AtaCalls() const
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
     return m_AtaCalls;
+}
+
+std::vector<std::uint32_t> DriveBay::HealthPageReads() const
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    return m_HealthPageReads;
 }
 
 std::size_t DriveBay::OpenHandles() const

@@ -52,6 +52,8 @@ public:
     std::vector<std::wstring> Opened() const;
     std::vector<std::wstring> OpenedForQuery() const;
     std::vector<AtaCall> AtaCalls() const;
+    // The drives whose NVMe health page was asked for, in order.
+    std::vector<std::uint32_t> HealthPageReads() const;
     std::size_t OpenHandles() const;
 
 protected:
@@ -81,6 +83,7 @@ private:
     std::vector<std::wstring> m_Opened;
     std::vector<std::wstring> m_OpenedForQuery;
     std::vector<AtaCall> m_AtaCalls;
+    std::vector<std::uint32_t> m_HealthPageReads;
 };
 
 }  // namespace platform

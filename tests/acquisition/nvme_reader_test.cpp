@@ -87,6 +87,27 @@ TEST_F(NvmeReaderTest, AnNvmeDriveGetsNoAtaCommand)
     EXPECT_EQ(m_Device.OpenHandles(), 0u);
 }
 
+// Only the system disk's page is kept, so no other drive's page is read in a cycle.
+TEST_F(NvmeReaderTest, OnlyTheSystemDisksPageIsRead)
+{
+    AddNvme(0, 100);
+    AddNvme(1, 200);
+    AddNvme(2, 300);
+    const struct {
+        std::uint8_t systemDrive;
+        std::vector<std::uint32_t> pagesRead;
+    } cases[] = {{0, {0, 0}}, {1, {1, 1}}, {2, {2, 2}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.systemDrive));
+        const std::size_t l_nBefore = m_Device.HealthPageReads().size();
+        diag::SmartReader l_Reader(L"", L"", c.systemDrive);
+        l_Reader.Refresh();
+        const std::vector<std::uint32_t> l_Reads = m_Device.HealthPageReads();
+        EXPECT_EQ(std::vector<std::uint32_t>(l_Reads.begin() + l_nBefore, l_Reads.end()),
+                  c.pagesRead);
+    }
+}
+
 TEST_F(NvmeReaderTest, UpdateTakesDriveZerosPageInsteadOfItsAttributes)
 {
     AddNvme(0, 70000);
