@@ -16,11 +16,6 @@ namespace diag {
 
 namespace {
 
-std::wstring DrivePath(std::uint8_t p_nDrive)
-{
-    return L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(p_nDrive);
-}
-
 // The password never reaches the log; the line only tells whether one is set.
 std::wstring Masked(bool p_bPasswordSet)
 {
@@ -150,7 +145,7 @@ const SystemDiskReport& SmartReader::SystemDisk() const noexcept
 utils::ScopedHandle SmartReader::OpenDrive(std::uint8_t p_nDrive, bool p_bForQuery)
 {
     platform::DiskDevice& l_Device = m_Device;
-    const std::wstring l_strPath = DrivePath(p_nDrive);
+    const std::wstring l_strPath = platform::PhysicalDrivePath(p_nDrive);
     return utils::ScopedHandle(
         p_bForQuery ? l_Device.OpenForQuery(l_strPath) : l_Device.Open(l_strPath),
         [&l_Device](platform::Handle p_hDrive) { l_Device.Close(p_hDrive); });

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,5 +101,11 @@ public:
 
     static DiskDevice& System();
 };
+
+// "\\.\PHYSICALDRIVEn", the path that opens physical drive n.
+std::wstring PhysicalDrivePath(std::uint32_t drive);
+// The n of "\\.\PHYSICALDRIVEn" (the prefix without regard to case, n of one to three decimal
+// digits); nothing for any other path.
+std::optional<std::uint32_t> PhysicalDriveNumber(const std::wstring& path);
 
 }  // namespace platform

@@ -10,28 +10,6 @@ namespace platform {
 
 namespace {
 
-// The drive number of "\\.\PHYSICALDRIVEn" (prefix without case, n decimal), or nothing.
-std::optional<std::uint32_t> DriveNumber(const std::wstring& path)
-{
-    static const std::wstring s_strPrefix = L"\\\\.\\PHYSICALDRIVE";
-    if (path.size() <= s_strPrefix.size() || path.size() > s_strPrefix.size() + 3) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < s_strPrefix.size(); ++i) {
-        if (std::towupper(static_cast<wint_t>(path[i])) != static_cast<wint_t>(s_strPrefix[i])) {
-            return std::nullopt;
-        }
-    }
-    std::uint32_t drive = 0;
-    for (std::size_t i = s_strPrefix.size(); i < path.size(); ++i) {
-        if (path[i] < L'0' || path[i] > L'9') {
-            return std::nullopt;
-        }
-        drive = drive * 10 + static_cast<std::uint32_t>(path[i] - L'0');
-    }
-    return drive;
-}
-
 // "\\.\X:" with X a letter.
 bool IsVolumePath(const std::wstring& path)
 {
@@ -78,7 +56,7 @@ DiskDevice::Handle DriveBay::OpenForQuery(const std::wstring& path)
         volume.queryOnly = true;
         return Add(std::move(volume));
     }
-    const std::optional<std::uint32_t> number = DriveNumber(path);
+    const std::optional<std::uint32_t> number = PhysicalDriveNumber(path);
     std::optional<DriveModel> model = number ? Find(*number) : std::nullopt;
     if (!model) {
         return Failed(kErrorFileNotFound);
@@ -99,7 +77,7 @@ DiskDevice::Handle DriveBay::Open(const std::wstring& path)
         std::lock_guard<std::mutex> lock(m_Mutex);
         m_Opened.push_back(path);
     }
-    const std::optional<std::uint32_t> number = DriveNumber(path);
+    const std::optional<std::uint32_t> number = PhysicalDriveNumber(path);
     std::optional<DriveModel> model = number ? Find(*number) : std::nullopt;
     if (!model) {
         return Failed(IsVolumePath(path) ? kErrorAccessDenied : kErrorFileNotFound);

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <cwctype>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -122,15 +121,6 @@ bool Failed(unsigned long code)
 {
     SetLastErrorCode(code);
     return false;
-}
-
-// The drive number of "\\.\PHYSICALDRIVEn", which the S.M.A.R.T. commands name; 0 for others.
-std::uint8_t DriveNumber(const std::wstring& path)
-{
-    const std::size_t digits = path.find_last_not_of(L"0123456789") + 1;
-    return digits < path.size()
-               ? static_cast<std::uint8_t>(std::wcstoul(path.c_str() + digits, nullptr, 10))
-               : 0;
 }
 
 IDEREGS ToIdeRegisters(const AtaRegisters& in)
@@ -253,7 +243,8 @@ public:
         const Handle handle = reinterpret_cast<Handle>(h);
         if (IsUsableHandle(handle)) {
             std::lock_guard<std::mutex> lock(m_Mutex);
-            m_Numbers[handle] = DriveNumber(path);
+            // The S.M.A.R.T. commands name the drive in one byte.
+            m_Numbers[handle] = static_cast<std::uint8_t>(PhysicalDriveNumber(path).value_or(0));
         }
         return handle;
     }
