@@ -12,10 +12,11 @@ struct SystemDiskChoice {
 };
 
 // The physical drive that holds the volume of the Windows directory (the drive letter of
-// %SystemRoot%, "C:" without it), asked of the volume with desired access 0: exactly one extent
-// names the drive. Key "Drive" of section "HDD" in Computer.ini, a number from 0 to 255,
-// overrides the search. Anything else (several extents, a failed query, a key that is no drive
-// number) gives drive 0, and the line says why. Logs nothing itself; never throws.
+// %SystemRoot%, "C:" without it), asked of the volume with desired access 0: the disk of its
+// first extent (a volume on several disks is watched through that one, and the line says so).
+// Key "Drive" of section "HDD" in Computer.ini, a number from 0 to 255, overrides the search.
+// Anything else (a volume that cannot be opened, a failed query, a disk beyond 255, a key that is
+// no drive number) gives drive 0, and the line says why. Logs nothing itself; never throws.
 SystemDiskChoice ChooseSystemDisk() noexcept;
 
 }  // namespace MBDataAquisition
