@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "broadcast/metrics_file.h"
+#include "common/count_of.h"
 #include "common/temp_folder.h"
 #include "fakes/counting_replaced_file.h"
 #include "fakes/log_capture.h"
@@ -20,14 +21,7 @@
 
 namespace {
 
-std::size_t CountOf(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
+using testing_support::CountOf;
 
 // Files the writer left beside `path`: "<name>.<random>.tmp".
 std::size_t TemporaryFilesBeside(const std::wstring& path)

@@ -6,6 +6,7 @@
 
 #include "broadcast/broadcast_fixture.h"
 #include "broadcast/visiwin_classic.h"
+#include "common/count_of.h"
 #include "errors/exceptions.h"
 #include "fakes/log_capture.h"
 
@@ -126,14 +127,7 @@ TEST_F(VisiWinClassicTest, DestructionChecksOutEveryVariableThenDisconnectsOnce)
 
 namespace {
 
-std::size_t CountOf(const std::string& text, const std::string& what)
-{
-    std::size_t count = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++count;
-    }
-    return count;
-}
+using testing_support::CountOf;
 
 TEST_F(VisiWinClassicTest, EachSendLogsOneLevel5LinePerFieldMappedOrNot)
 {

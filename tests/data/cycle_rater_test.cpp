@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/harddisk.h"
+#include "common/count_of.h"
 #include "common/list_fixture.h"
 #include "data/data_list.h"
 #include "data/hdd_fields.h"
@@ -257,12 +258,7 @@ TEST_F(CycleRaterTest, LogsEveryFieldAndTheDiskPassAtLevel3)
         EXPECT_LT(fan, lastDisk);
         EXPECT_LT(lastDisk, end);
         EXPECT_NE(end, std::string::npos);
-        std::size_t results = 0;
-        for (auto at = text.find("\t\tl_CurrentResult\t1\r\n"); at != std::string::npos;
-             at = text.find("\t\tl_CurrentResult\t1\r\n", at + 1)) {
-            ++results;
-        }
-        EXPECT_EQ(results, 5u);
+        EXPECT_EQ(testing_support::CountOf(text, "\t\tl_CurrentResult\t1\r\n"), 5u);
     }
     const fakes::LogCapture quiet(2);
     Rater().Rate(true);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/count_of.h"
 #include "fakes/fake_clock.h"
 #include "fakes/log_capture.h"
 #include "platform/seam.h"
@@ -82,12 +83,7 @@ TEST_F(SourceFreshnessTest, AgesFollowTheDataAndTheDiskReadsOnThePlatformClock)
         EXPECT_EQ(log.find(location + line, found + 1), std::string::npos) << log;
     }
     // Read after never having been, and read again after 60 s.
-    std::size_t readAgain = 0;
-    for (std::size_t at = log.find(location + "System disk read again"); at != std::string::npos;
-         at = log.find(location + "System disk read again", at + 1)) {
-        ++readAgain;
-    }
-    EXPECT_EQ(readAgain, 2u) << log;
+    EXPECT_EQ(testing_support::CountOf(log, location + "System disk read again"), 2u) << log;
 }
 
 TEST_F(SourceFreshnessTest, ALimitOf0TurnsItsCheckOff)

@@ -5,6 +5,7 @@
 #include <regex>
 #include <string>
 
+#include "common/count_of.h"
 #include "common/temp_folder.h"
 #include "fakes/log_capture.h"
 #include "fakes/memory_environment.h"
@@ -14,6 +15,8 @@
 #include "platform/seam.h"
 
 namespace {
+
+using testing_support::CountOf;
 
 const std::wstring kLocation = L"test::Limit  line: 7";
 
@@ -46,15 +49,6 @@ public:
 std::wstring Entry(int number)
 {
     return L"entry " + std::to_wstring(number) + L" " + std::wstring(60, L'x');
-}
-
-int CountOf(const std::string& text, const std::string& needle)
-{
-    int count = 0;
-    for (auto pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 TEST(LogSizeLimit, TheFileNeverGrowsPastTheLimitAndTheEarlierEntriesMoveToDotOne)

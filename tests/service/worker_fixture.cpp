@@ -212,14 +212,4 @@ std::uintmax_t WorkerEnvironment::LogSize() const
     return std::filesystem::file_size(std::filesystem::path(m_Temp.Path(L"Vexa.log")));
 }
 
-int CountOf(const std::string& p_strText, const std::string& p_strNeedle)
-{
-    int l_nCount = 0;
-    for (std::size_t l_nPos = p_strText.find(p_strNeedle); l_nPos != std::string::npos;
-         l_nPos = p_strText.find(p_strNeedle, l_nPos + 1)) {
-        ++l_nCount;
-    }
-    return l_nCount;
-}
-
 }  // namespace servicetest

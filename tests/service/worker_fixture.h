@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/count_of.h"
 #include "common/temp_folder.h"
 #include "fakes/log_capture.h"
 #include "fakes/memory_profile.h"
@@ -109,7 +110,6 @@ private:
     platform::Substitute<platform::MessageDialog> m_MessageSubstitute;
 };
 
-// How often `p_strNeedle` occurs in `p_strText`.
-int CountOf(const std::string& p_strText, const std::string& p_strNeedle);
+using testing_support::CountOf;
 
 }  // namespace servicetest

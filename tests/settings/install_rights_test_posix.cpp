@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/count_of.h"
 #include "common/temp_folder.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/log_capture.h"
@@ -64,12 +65,7 @@ TEST(InstallRights, WhatAllUsersCouldChangeOrReadIsNamed)
         EXPECT_EQ(named("writable", bin), c.folderNamed) << text;
         EXPECT_EQ(named("writable", folder.Path(L"bin/VW_Vexa.ini")), c.settingsNamed) << text;
         EXPECT_EQ(named("readable", folder.Path() + L"\\Computer.xml"), c.credentialsNamed) << text;
-        std::size_t lines = 0;
-        for (auto at = text.find("all users: "); at != std::string::npos;
-             at = text.find("all users: ", at + 1)) {
-            ++lines;
-        }
-        EXPECT_EQ(lines,
+        EXPECT_EQ(testing_support::CountOf(text, "all users: "),
                   static_cast<std::size_t>(c.folderNamed + c.settingsNamed + c.credentialsNamed));
     }
 }
