@@ -96,9 +96,8 @@ void UpsInfo::EvalEventLog()
         ValuesFileWriter& writer = ValuesFileWriter::Instance();
         const std::wstring count =
             writer.Read(kValuesCurrentSection, kMessageCountKey, GetValuesFilePath());
-        const platform::ProfileInteger number = platform::ParseProfileInteger(count);
-        const auto message = static_cast<std::int32_t>(
-            (number.negative ? 0u - number.wrapped : number.wrapped) + 1u);
+        const auto message =
+            static_cast<std::int32_t>(platform::ParseProfileInteger(count).Unsigned() + 1u);
         writer.SetValue(kValuesCurrentSection, kMessageCountKey, std::to_wstring(message));
         writer.SetValue(kValuesCurrentSection, NumberedName(L"MESSAGE_", message),
                         L"2Shutdown failure!");

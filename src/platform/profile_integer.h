@@ -14,6 +14,10 @@ struct ProfileInteger {
     std::uint32_t wrapped = 0;
     // The digits' full value, saturated at 2^62.
     std::uint64_t magnitude = 0;
+
+    // The value as the system's integer read returns it: the wrapped digits, a minus sign
+    // negating them modulo 2^32 ("-5" reads 4294967291).
+    std::uint32_t Unsigned() const { return negative ? 0U - wrapped : wrapped; }
 };
 
 ProfileInteger ParseProfileInteger(const std::wstring& text);

@@ -137,13 +137,6 @@ std::wstring CopyEntry(const std::wstring& value, std::size_t bufferChars)
     return result;
 }
 
-// The leading number of a value as the system's integer conversion reads it, modulo 2^32.
-unsigned int ParseInteger(const std::wstring& text)
-{
-    const ProfileInteger number = ParseProfileInteger(text);
-    return number.negative ? 0U - number.wrapped : number.wrapped;
-}
-
 class PosixProfile final : public Profile {
 public:
     std::wstring GetString(const std::wstring& section, const std::wstring& key,
@@ -171,7 +164,7 @@ public:
         if (text.empty()) {
             return static_cast<unsigned int>(defaultValue);
         }
-        return ParseInteger(text);
+        return ParseProfileInteger(text).Unsigned();
     }
 
     bool WriteString(const std::wstring& section, const std::wstring& key,
