@@ -40,7 +40,7 @@ void WarnOfOpenInstall() noexcept
             WarnIfOpen(l_strModule.substr(0, l_nSlash), Access::kWrite);
         }
         WarnIfOpen(GetModuleIniPath(), Access::kWrite);
-        WarnIfOpen(ResolvePath(L"%MAINDIR%\\Computer.xml", L"c:\\Computer.xml"), Access::kRead);
+        WarnIfOpen(GetCredentialsFilePath(), Access::kRead);
     } catch (...) {
         // Out of memory for a path: the monitor runs without the warning.
     }
