@@ -1,8 +1,6 @@
 #include "broadcast/metrics_file.h"
 
-#include <algorithm>
 #include <cstddef>
-#include <cwctype>
 #include <utility>
 
 #include "broadcast/metrics_text.h"
@@ -10,6 +8,7 @@
 #include "platform/last_error.h"
 #include "platform/profile.h"
 #include "platform/replaced_file.h"
+#include "platform/text.h"
 #include "platform/seam.h"
 #include "settings/device_path.h"
 #include "settings/settings.h"
@@ -31,10 +30,7 @@ bool EndsWithProm(const std::wstring& p_strPath)
     if (p_strPath.size() < kEnding.size()) {
         return false;
     }
-    return std::equal(kEnding.begin(), kEnding.end(), p_strPath.end() - kEnding.size(),
-                      [](wchar_t p_cEnding, wchar_t p_cPath) {
-                          return p_cEnding == static_cast<wchar_t>(std::towlower(p_cPath));
-                      });
+    return platform::EqualNoCase(p_strPath.substr(p_strPath.size() - kEnding.size()), kEnding);
 }
 
 }  // namespace

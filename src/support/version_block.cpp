@@ -1,9 +1,9 @@
 #include "support/version_block.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "platform/byte_order.h"
+#include "platform/text.h"
 #include "platform/utf16.h"
 
 namespace {
@@ -57,15 +57,6 @@ std::optional<Node> NodeAt(const std::uint8_t* p_pBlock, std::size_t p_nStart, s
     return l_Node;
 }
 
-bool SameKey(const std::wstring& p_strLeft, const std::wstring& p_strRight)
-{
-    return p_strLeft.size() == p_strRight.size() &&
-           std::equal(p_strLeft.begin(), p_strLeft.end(), p_strRight.begin(),
-                      [](wchar_t p_cLeft, wchar_t p_cRight) {
-                          return std::towlower(p_cLeft) == std::towlower(p_cRight);
-                      });
-}
-
 }  // namespace
 
 std::optional<std::wstring> FindVersionText(const std::uint8_t* p_pBlock, std::size_t p_nSize,
@@ -82,7 +73,7 @@ std::optional<std::wstring> FindVersionText(const std::uint8_t* p_pBlock, std::s
             if (!l_Child) {
                 break;
             }
-            if (SameKey(l_Child->m_strKey, l_strKey)) {
+            if (platform::EqualNoCase(l_Child->m_strKey, l_strKey)) {
                 l_Found = l_Child;
                 break;
             }

@@ -1,6 +1,6 @@
 #include "service/com/registry_entries.h"
 
-#include <cwctype>
+#include "platform/text.h"
 
 namespace {
 
@@ -12,20 +12,6 @@ std::wstring Fill(std::wstring text, const wchar_t* placeholder, const std::wstr
         text.replace(at, name.size(), value);
     }
     return text;
-}
-
-bool SameNameWithoutCase(const std::wstring& left, const wchar_t* right)
-{
-    const std::wstring other = right;
-    if (left.size() != other.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        if (std::towlower(left[i]) != std::towlower(other[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -64,7 +50,8 @@ std::wstring OwnedRootKey(const std::wstring& key)
         return key;
     }
     const std::wstring container = key.substr(0, first);
-    if (!SameNameWithoutCase(container, L"CLSID") && !SameNameWithoutCase(container, L"TypeLib")) {
+    if (!platform::EqualNoCase(container, L"CLSID") &&
+        !platform::EqualNoCase(container, L"TypeLib")) {
         return container;
     }
     return key.substr(0, key.find(L'\\', first + 1));
