@@ -28,18 +28,28 @@ bool ParseCycles(const std::string& p_strText, long& p_nCycles)
     return errno == 0 && l_pEnd != p_strText.c_str() && *l_pEnd == '\0' && p_nCycles > 0;
 }
 
+// The options that name a file; the native form alone reads the stand-ins' files.
+struct FileOption {
+    const char* m_szName;
+    std::optional<std::string> HostOptions::*m_pMember;
+    bool m_bNativeOnly;
+};
+const FileOption kFileOptions[] = {
+    {"--hmi-vars", &HostOptions::m_HmiVars, false},
+    {"--hmi-trace", &HostOptions::m_HmiTrace, false},
+    {"--module-ini", &HostOptions::m_ModuleIni, true},
+    {"--registry", &HostOptions::m_Registry, true},
+    {"--event-log", &HostOptions::m_EventLog, true},
+    {"--smart-dir", &HostOptions::m_SmartDir, true},
+    {"--accounts", &HostOptions::m_Accounts, true},
+};
+
 }  // namespace
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Arguments,
                                             std::string& p_strError)
 {
     HostOptions l_Options;
-    const std::pair<const char*, std::optional<std::string> HostOptions::*> l_Files[] = {
-        {"--hmi-vars", &HostOptions::m_HmiVars},     {"--hmi-trace", &HostOptions::m_HmiTrace},
-        {"--module-ini", &HostOptions::m_ModuleIni}, {"--registry", &HostOptions::m_Registry},
-        {"--event-log", &HostOptions::m_EventLog},   {"--smart-dir", &HostOptions::m_SmartDir},
-        {"--accounts", &HostOptions::m_Accounts},
-    };
     for (std::size_t l_nArg = 0; l_nArg < p_Arguments.size(); ++l_nArg) {
         const std::string& l_strName = p_Arguments[l_nArg];
         if (l_strName == "--no-hmi-runtime") {
@@ -60,8 +70,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
         }
         bool l_bTakesValue = l_strName == "--seconds" || l_strName == "--cycles" ||
                              l_strName == "--simulate-days" || l_strName == "--wear-per-day";
-        for (const auto& l_File : l_Files) {
-            l_bTakesValue = l_bTakesValue || l_strName == l_File.first;
+        for (const FileOption& l_File : kFileOptions) {
+            l_bTakesValue = l_bTakesValue || l_strName == l_File.m_szName;
         }
         if (!l_bTakesValue) {
             p_strError = l_strName.rfind("-", 0) == 0 ? "unknown option " + l_strName
@@ -101,9 +111,9 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
             (l_strName == "--cycles" ? l_Options.m_Cycles : l_Options.m_SimulateDays) = l_nCount;
             continue;
         }
-        for (const auto& [l_szOption, l_pMember] : l_Files) {
-            if (l_strName == l_szOption) {
-                l_Options.*l_pMember = l_strValue;
+        for (const FileOption& l_File : kFileOptions) {
+            if (l_strName == l_File.m_szName) {
+                l_Options.*(l_File.m_pMember) = l_strValue;
             }
         }
     }
@@ -117,16 +127,11 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& p_Ar
 std::vector<std::string> NativeOnlyOptions(const HostOptions& p_Options)
 {
     std::vector<std::string> l_Names;
-    if (p_Options.m_ModuleIni)
-        l_Names.push_back("--module-ini");
-    if (p_Options.m_Registry)
-        l_Names.push_back("--registry");
-    if (p_Options.m_EventLog)
-        l_Names.push_back("--event-log");
-    if (p_Options.m_SmartDir)
-        l_Names.push_back("--smart-dir");
-    if (p_Options.m_Accounts)
-        l_Names.push_back("--accounts");
+    for (const FileOption& l_File : kFileOptions) {
+        if (l_File.m_bNativeOnly && p_Options.*(l_File.m_pMember)) {
+            l_Names.push_back(l_File.m_szName);
+        }
+    }
     if (p_Options.m_SimulateDays)
         l_Names.push_back("--simulate-days");
     if (p_Options.m_WearPerDay)
