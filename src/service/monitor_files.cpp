@@ -2,26 +2,11 @@
 
 #include "broadcast/metrics_file.h"
 #include "logging/log_file_path.h"
-#include "platform/profile.h"
-#include "platform/seam.h"
 #include "settings/sensor_source.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
 
 namespace service {
-namespace {
-
-std::wstring HistoryFilePath()
-{
-    if (UsesSpeedFanSource()) {
-        return {};
-    }
-    return platform::Use<platform::Profile>().GetString(ProbeSectionName(), L"HistoryFile", L"",
-                                                        kHistoryFileBuffer, GetComputerIniPath());
-}
-
-}  // namespace
-
 std::vector<MonitorFile> ListMonitorFiles()
 {
     return {
@@ -29,7 +14,7 @@ std::vector<MonitorFile> ListMonitorFiles()
         {L"Computer.ini", GetComputerIniPath(), true},
         {L"InstallSP.ini", GetServicePackIniPath(), false},
         {L"Computer.xml", GetCredentialsFilePath(), false},
-        {L"history file", HistoryFilePath(), false},
+        {L"history file", ReadHistoryFilePath(), false},
         {L"values file", GetValuesFilePath(), false},
         {L"log", dbg::LogFilePath(), false},
         {L"metrics file", MBBroadcast::ReadMetricsFilePath(), false},

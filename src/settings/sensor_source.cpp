@@ -1,5 +1,7 @@
 #include "settings/sensor_source.h"
 
+#include "platform/profile.h"
+#include "platform/seam.h"
 #include "settings/settings.h"
 
 std::wstring ReadSensorSourceSetting()
@@ -11,6 +13,15 @@ std::wstring ProbeSectionName()
 {
     const std::wstring l_strSection = ReadSensorSourceSetting();
     return l_strSection.empty() ? std::wstring(L"MbProbe") : l_strSection;
+}
+
+std::wstring ReadHistoryFilePath()
+{
+    if (UsesSpeedFanSource()) {
+        return {};
+    }
+    return platform::Use<platform::Profile>().GetString(ProbeSectionName(), L"HistoryFile", L"",
+                                                        kHistoryFileBuffer, GetComputerIniPath());
 }
 
 bool UsesSpeedFanSource()

@@ -15,6 +15,10 @@ inline constexpr std::size_t kHistoryFileBuffer = 255;
 // The probe's section of Computer.ini: the setting's text, or "MbProbe" when it is empty.
 std::wstring ProbeSectionName();
 
+// The probe's history file as its section names it; empty with the SpeedFan source, which has
+// none, and without the key.
+std::wstring ReadHistoryFilePath();
+
 // True exactly when the setting is "SpeedFan" (whole text, case-sensitive): the sensor tool's
 // shared memory; anything else means the motherboard probe.
 bool UsesSpeedFanSource();

@@ -21,6 +21,7 @@
 #include "platform/text.h"
 #include "support/local_time.h"
 #include "settings/cycle_time.h"
+#include "settings/sensor_source.h"
 #include "settings/settings.h"
 #include "settings/values_file.h"
 
@@ -173,8 +174,7 @@ void SimulatedDays::Begin()
     m_strLog = platform::posix::NativePath(dbg::LogFilePath());
     m_strValuesFile = platform::posix::NativePath(GetValuesFilePath());
     m_strMetricsFile = platform::posix::NativePath(MBBroadcast::ReadMetricsFilePath());
-    m_strHistoryFile = platform::posix::NativePath(
-        ReadIniString(L"MbProbe", L"HistoryFile", GetComputerIniPath()));
+    m_strHistoryFile = platform::posix::NativePath(ReadHistoryFilePath());
     std::ifstream l_History(m_strHistoryFile, std::ios::binary);
     const std::string l_strText((std::istreambuf_iterator<char>(l_History)),
                                 std::istreambuf_iterator<char>());
