@@ -70,6 +70,11 @@ std::optional<DriveModel> SmartFolder::Find(std::uint32_t drive)
         std::ifstream l_Log(l_strBase + ".devstat", std::ios::binary);
         l_Drive.deviceStatistics.assign(std::istreambuf_iterator<char>(l_Log),
                                         std::istreambuf_iterator<char>());
+        // A log whose last page is cut short reads as that page padded with zeros, as the other
+        // files do; only pages wholly beyond the file are missing.
+        const std::size_t l_nPage = DiskDevice::kSectorSize;
+        l_Drive.deviceStatistics.resize((l_Drive.deviceStatistics.size() + l_nPage - 1) / l_nPage *
+                                        l_nPage);
     } else if (IsRegularFile(l_strBase + ".nvme")) {
         l_Drive.nvme = true;
         if (!ReadPadded(l_strBase + ".nvme", l_Drive.healthPage.data(),
