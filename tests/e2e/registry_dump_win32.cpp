@@ -213,33 +213,32 @@ void DeleteRuntimeEntries()
     }
 }
 
-KeyDump DumpRuntimeEntries()
+// Visits each runtime interface key that exists, in either registry view, with its printed path.
+void ForEachRuntimeKey(const std::function<void(HKEY, const std::wstring&)>& visit)
 {
-    KeyDump dump;
     for (const IID& iid : RuntimeInterfaces()) {
         for (const REGSAM view : kViews) {
             UniqueRegistryKey key;
             if (RegOpenKeyExW(HKEY_CLASSES_ROOT, InterfaceKey(iid).c_str(), 0, KEY_READ | view,
                               key.Put()) == ERROR_SUCCESS) {
-                DumpKey(key.Get(), ViewName(view) + InterfaceKey(iid), dump);
+                visit(key.Get(), ViewName(view) + InterfaceKey(iid));
             }
         }
     }
+}
+
+KeyDump DumpRuntimeEntries()
+{
+    KeyDump dump;
+    ForEachRuntimeKey([&dump](HKEY key, const std::wstring& path) { DumpKey(key, path, dump); });
     return dump;
 }
 
 KeyTimes RuntimeKeyTimes()
 {
     KeyTimes times;
-    for (const IID& iid : RuntimeInterfaces()) {
-        for (const REGSAM view : kViews) {
-            UniqueRegistryKey key;
-            if (RegOpenKeyExW(HKEY_CLASSES_ROOT, InterfaceKey(iid).c_str(), 0, KEY_READ | view,
-                              key.Put()) == ERROR_SUCCESS) {
-                CollectKeyTimes(key.Get(), ViewName(view) + InterfaceKey(iid), times);
-            }
-        }
-    }
+    ForEachRuntimeKey(
+        [&times](HKEY key, const std::wstring& path) { CollectKeyTimes(key, path, times); });
     return times;
 }
 
